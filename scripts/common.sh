@@ -1,0 +1,24 @@
+# Shared by scripts/run, scripts/test and scripts/bench: install what is missing.
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$ROOT"
+
+# Debian packages the build, the tests and the program need.
+WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+  libbenchmark-dev fonts-dejavu-core fonts-liberation xvfb xauth)
+
+install_missing() {
+  local missing=()
+  for p in "${WQK_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }

@@ -1,0 +1,53 @@
+#include "app/wqk.h"
+
+#include "platform/port.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+WQK::WQK(QWidget* parent) : QWidget(parent) {
+    setObjectName("WQK");
+    createControls();
+    connectHandlers();
+    Form_Load();
+}
+
+WQK::~WQK() {
+    if (activated_ && !unloaded_) Form_Unload();
+}
+
+void WQK::updateTitle() {
+    std::string t = "WQK Scope & Generator";
+    if (auto* b = plat::portBackend()) t += " - " + b->name();
+    t += " - LPT" + std::to_string(s.LptNumber);
+    setWindowTitle(QString::fromStdString(t));
+}
+
+void WQK::resizeEvent(QResizeEvent* e) { QWidget::resizeEvent(e); }
+
+void WQK::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // The start-up runs once the window is first shown, outside the show call itself.
+    if (!activated_) QTimer::singleShot(0, this, [this] { activate(); });
+}
+
+void WQK::closeEvent(QCloseEvent* e) {
+    // However the window is closed, the port library is released.
+    if (!unloaded_) Form_Unload();
+    ended_ = true;
+    e->accept();
+    if (onEnd) onEnd(0);
+}
+
+void WQK::activate() {
+    if (activated_) return;
+    activated_ = true;
+    Form_Activate();
+}
+
+void WQK::endProgram(int code) {
+    if (!unloaded_) Form_Unload();
+    ended_ = true;
+    hide();
+    if (onEnd) onEnd(code);
+}

@@ -1,0 +1,6 @@
+// Not built yet: these handlers do nothing until their subsystem lands.
+#include "app/wqk.h"
+
+void WQK::fileloadbutton_Click() {}
+void WQK::filesavebutton_Click() {}
+void WQK::buildFileWindows() {}

@@ -1,0 +1,106 @@
+#include "platform/design.h"
+
+#include "platform/picturebox.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QVariant>
+#include <cmath>
+
+namespace plat {
+
+DesignPanel::DesignPanel(QWidget* parent, int designW, int designH)
+    : QWidget(parent), designW_(designW), designH_(designH) {}
+
+double DesignPanel::zoom() const {
+    double zx = width() * 15.0 / designW_, zy = height() * 15.0 / designH_;
+    return std::max(0.05, std::min(zx, zy));
+}
+
+void DesignPanel::place(QWidget* w, int x, int y, int width, int height, double fontPt) {
+    placeChild(this, w, x, y, width, height, fontPt);
+    relayout();
+}
+
+void DesignPanel::resizeEvent(QResizeEvent*) { relayout(); }
+
+void DesignPanel::relayout() { relayoutChildren(this, designW_, designH_); }
+
+void placeChild(QWidget* parent, QWidget* w, int x, int y, int width, int height, double fontPt) {
+    w->setParent(parent);
+    w->setProperty("designRect", QRect(x, y, width, height));
+    w->setProperty("designFont", fontPt);
+    if (auto* b = qobject_cast<VbButton*>(w)) b->setFontSize(fontPt);
+}
+
+void relayoutChildren(QWidget* parent, int designW, int designH) {
+    const double sx = double(parent->width()) / designW, sy = double(parent->height()) / designH;
+    const double z = std::max(0.05, std::min(sx * 15.0, sy * 15.0));
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (!w) continue;
+        QVariant v = w->property("designRect");
+        if (!v.isValid()) continue;
+        QRect r = v.toRect();
+        int x0 = int(std::lround(r.x() * sx)), y0 = int(std::lround(r.y() * sy));
+        int x1 = int(std::lround((r.x() + r.width()) * sx));
+        int y1 = int(std::lround((r.y() + r.height()) * sy));
+        w->setGeometry(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
+        if (auto* b = qobject_cast<VbButton*>(w)) b->setZoom(z);
+    }
+}
+
+VbButton::VbButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    applyFont();
+}
+
+void VbButton::setFontBold(bool b) {
+    bold_ = b;
+    applyFont();
+}
+
+bool VbButton::fontBold() const { return bold_; }
+
+void VbButton::setFontSize(double pt) {
+    fontPt_ = pt;
+    applyFont();
+}
+
+void VbButton::setZoom(double z) {
+    zoom_ = z;
+    applyFont();
+}
+
+void VbButton::applyFont() {
+    QFont f = font();
+    f.setPixelSize(std::max(1, int(std::lround(fontPt_ * 96.0 / 72.0 * zoom_))));
+    f.setBold(bold_);
+    setFont(f);
+}
+
+void VbButton::setBackColor(long colour) {
+    back_ = colour;
+    QColor c = toQColor(colour);
+    setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #666; }"
+                          "QPushButton:disabled { color: #888; }")
+                      .arg(c.name()));
+}
+
+void VbButton::mousePressEvent(QMouseEvent* e) {
+    QPushButton::mousePressEvent(e);
+    if (e->button() == Qt::LeftButton && isEnabled()) emit mouseDown();
+}
+
+void VbButton::mouseReleaseEvent(QMouseEvent* e) {
+    QPushButton::mouseReleaseEvent(e);
+    if (e->button() == Qt::LeftButton) emit mouseUp();
+}
+
+void VbButton::keyPressEvent(QKeyEvent* e) {
+    emit keyDown(e->key());
+    if (!e->text().isEmpty()) emit keyPress(e->key());
+    QPushButton::keyPressEvent(e);
+}
+
+}  // namespace plat

@@ -1,0 +1,225 @@
+#include "platform/picturebox.h"
+
+#include "platform/design.h"
+
+#include <QFontMetricsF>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <cmath>
+
+namespace plat {
+
+PictureBox::PictureBox(QWidget* parent, int designW, int designH)
+    : QWidget(parent), designW_(designW), designH_(designH), scaleW_(designW), scaleH_(designH) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    image_ = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    image_.fill(toQColor(back_));
+}
+
+PictureBox::~PictureBox() { flush(); }
+
+void PictureBox::setScale(double left, double top, double w, double h) {
+    scaleLeft_ = left;
+    scaleTop_ = top;
+    scaleW_ = w;
+    scaleH_ = h;
+}
+
+void PictureBox::resetScale() { setScale(0, 0, designW_, designH_); }
+
+double PictureBox::zoom() const {
+    double zx = designW_ > 0 ? width() * 15.0 / designW_ : 1;
+    double zy = designH_ > 0 ? height() * 15.0 / designH_ : 1;
+    return std::max(0.05, std::min(zx, zy));
+}
+
+QPainter& PictureBox::painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, true);
+    }
+    return *painter_;
+}
+
+void PictureBox::flush() { painter_.reset(); }
+
+const QImage& PictureBox::image() {
+    flush();
+    return image_;
+}
+
+QColor PictureBox::pixel(int px, int py) {
+    flush();
+    if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return QColor();
+    return QColor(image_.pixel(px, py));
+}
+
+void PictureBox::setBackColor(long c) {
+    back_ = c;
+    Cls();
+}
+
+void PictureBox::Cls() {
+    flush();
+    image_.fill(toQColor(back_));
+    CurrentX = scaleLeft_;
+    CurrentY = scaleTop_;
+    update();
+}
+
+void PictureBox::applyPen(long colour, bool forText) {
+    QPainter& p = painter();
+    p.setCompositionMode(DrawMode == DrawNotXor && !forText
+                             ? QPainter::RasterOp_NotSourceXorDestination
+                             : QPainter::CompositionMode_SourceOver);
+    QPen pen(toQColor(colour));
+    pen.setWidth(std::max(1, DrawWidth));
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setStyle(DrawStyle == StyleDot ? Qt::DotLine : Qt::SolidLine);
+    if (DrawWidth <= 1) pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+}
+
+void PictureBox::Line(double x1, double y1, double x2, double y2) {
+    Line(x1, y1, x2, y2, ForeColor);
+}
+
+void PictureBox::Line(double x1, double y1, double x2, double y2, long colour) {
+    applyPen(colour);
+    QPointF a = map(x1, y1), b = map(x2, y2);
+    if (a == b)
+        painter().drawPoint(a);
+    else
+        painter().drawLine(a, b);
+    CurrentX = x2;
+    CurrentY = y2;
+    update();
+}
+
+void PictureBox::Box(double x1, double y1, double x2, double y2, long colour, bool filled) {
+    applyPen(colour);
+    QRectF r(map(x1, y1), map(x2, y2));
+    if (filled)
+        painter().fillRect(r.normalized(), toQColor(colour));
+    else
+        painter().drawRect(r.normalized());
+    CurrentX = x2;
+    CurrentY = y2;
+    update();
+}
+
+void PictureBox::PSet(double x, double y) { PSet(x, y, ForeColor); }
+
+void PictureBox::PSet(double x, double y, long colour) {
+    applyPen(colour);
+    painter().drawPoint(map(x, y));
+    CurrentX = x;
+    CurrentY = y;
+    update();
+}
+
+void PictureBox::Polyline(const QPointF* pts, int n) {
+    if (n <= 0) return;
+    applyPen(ForeColor);
+    QPolygonF poly;
+    poly.reserve(n);
+    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
+    if (n == 1)
+        painter().drawPoint(poly[0]);
+    else
+        painter().drawPolyline(poly);
+    update();
+}
+
+void PictureBox::Points(const QPointF* pts, int n) {
+    if (n <= 0) return;
+    applyPen(ForeColor);
+    QPolygonF poly;
+    poly.reserve(n);
+    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
+    painter().drawPoints(poly);
+    update();
+}
+
+QFont PictureBox::currentFont() const {
+    QFont f(QString::fromStdString(FontName));
+    // Point sizes are those of the design; they scale with the widget.
+    f.setPixelSize(std::max(1, int(std::lround(FontSize * 96.0 / 72.0 * zoom()))));
+    f.setBold(FontBold);
+    return f;
+}
+
+double PictureBox::TextWidth(const std::string& text) const {
+    QFontMetricsF fm(currentFont());
+    double px = fm.horizontalAdvance(QString::fromStdString(text));
+    return width() > 0 ? px * scaleW_ / width() : 0;
+}
+
+double PictureBox::TextHeight(const std::string&) const {
+    QFontMetricsF fm(currentFont());
+    return height() > 0 ? fm.height() * scaleH_ / height() : 0;
+}
+
+void PictureBox::Print(const std::string& text, bool newline) {
+    QPainter& p = painter();
+    QFont f = currentFont();
+    p.setFont(f);
+    QFontMetricsF fm(f);
+    QString s = QString::fromStdString(text);
+    QPointF topLeft = map(CurrentX, CurrentY);
+    QRectF r(topLeft, QSizeF(fm.horizontalAdvance(s), fm.height()));
+    if (!FontTransparent) {
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.fillRect(r, toQColor(back_));
+    }
+    applyPen(ForeColor, true);
+    p.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), s);
+    if (newline) {
+        CurrentX = scaleLeft_;
+        CurrentY += TextHeight();
+    } else {
+        CurrentX += TextWidth(text);
+    }
+    update();
+}
+
+void PictureBox::paintEvent(QPaintEvent*) {
+    flush();
+    QPainter p(this);
+    p.drawImage(0, 0, image_);
+}
+
+void PictureBox::resizeEvent(QResizeEvent*) {
+    flush();
+    // Keep what was drawn, stretched, until the owner redraws at the new size.
+    QSize sz(std::max(1, width()), std::max(1, height()));
+    if (image_.width() > 1 && image_.height() > 1)
+        image_ = image_.scaled(sz, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
+    else {
+        image_ = QImage(sz, QImage::Format_RGB32);
+        image_.fill(toQColor(back_));
+    }
+    relayoutChildren(this, designW_, designH_);
+    emit resized();
+}
+
+void PictureBox::place(QWidget* w, int x, int y, int width, int height, double fontPt) {
+    placeChild(this, w, x, y, width, height, fontPt);
+    relayoutChildren(this, designW_, designH_);
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* e) {
+    pressed_ = true;
+    emit mouseDown(int(e->button()));
+}
+
+void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
+    emit mouseUp(int(e->button()));
+    if (pressed_ && rect().contains(e->position().toPoint())) emit clicked();
+    pressed_ = false;
+}
+
+}  // namespace plat

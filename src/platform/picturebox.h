@@ -1,0 +1,114 @@
+#pragma once
+// A picture box with the drawing model the program was designed around: a user
+// scale, Cls, Line, PSet, Print at CurrentX/CurrentY, ForeColor/BackColor, font size
+// and bold, dotted DrawStyle, DrawWidth, and DrawMode 13 (copy) or 10 (not-XOR, so a
+// line drawn twice restores the picture). It draws into a QImage that tests can read.
+#include <QImage>
+#include <QPainter>
+#include <QWidget>
+#include <memory>
+#include <string>
+
+namespace plat {
+
+// Colours are held as 24-bit values &HBBGGRR.
+inline long RGB(int r, int g, int b) { return long(r) | (long(g) << 8) | (long(b) << 16); }
+inline QColor toQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+inline long fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+
+enum DrawModes { DrawCopy = 13, DrawNotXor = 10 };
+enum DrawStyles { StyleSolid = 0, StyleDot = 2 };
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    // designW/designH: size in twips in the window design; also the default scale.
+    explicit PictureBox(QWidget* parent = nullptr, int designW = 1000, int designH = 1000);
+    ~PictureBox() override;
+
+    // User scale. Setting any part keeps the others.
+    void setScale(double left, double top, double width, double height);
+    void setScaleWidth(double w) { scaleW_ = w; }
+    void setScaleHeight(double h) { scaleH_ = h; }
+    void setScaleTop(double t) { scaleTop_ = t; }
+    void setScaleLeft(double l) { scaleLeft_ = l; }
+    double ScaleWidth() const { return scaleW_; }
+    double ScaleHeight() const { return scaleH_; }
+    double ScaleTop() const { return scaleTop_; }
+    double ScaleLeft() const { return scaleLeft_; }
+    void resetScale();  // back to the design size in twips
+
+    double CurrentX = 0;
+    double CurrentY = 0;
+    long ForeColor = 0;
+    long BackColor() const { return back_; }
+    // Like the original control, a new background colour clears the picture.
+    void setBackColor(long c);
+    double FontSize = 8.25;
+    bool FontBold = false;
+    bool FontTransparent = true;
+    std::string FontName = "Arial";
+    int DrawStyle = StyleSolid;
+    int DrawWidth = 1;
+    int DrawMode = DrawCopy;
+
+    void Cls();
+    void Line(double x1, double y1, double x2, double y2);
+    void Line(double x1, double y1, double x2, double y2, long colour);
+    void Box(double x1, double y1, double x2, double y2, long colour, bool filled);
+    void PSet(double x, double y);
+    void PSet(double x, double y, long colour);
+    // Prints at (CurrentX, CurrentY). With newline the next print starts on the next
+    // line at the left edge; without it, right after this text.
+    void Print(const std::string& text, bool newline = true);
+    double TextWidth(const std::string& text) const;
+    double TextHeight(const std::string& text = "X") const;
+
+    // Fast paths for traces: one polyline or a set of points, in scale units,
+    // in the current ForeColor, DrawWidth and DrawMode.
+    void Polyline(const QPointF* pts, int n);
+    void Points(const QPointF* pts, int n);
+
+    // Places a child control at a rectangle in twips of this box's design size.
+    void place(QWidget* w, int x, int y, int width, int height, double fontPt = 8);
+
+    // Pixel mapping of the current scale.
+    double toPxX(double x) const { return (x - scaleLeft_) * width() / scaleW_; }
+    double toPxY(double y) const { return (y - scaleTop_) * height() / scaleH_; }
+
+    // Finishes pending drawing and returns the picture.
+    const QImage& image();
+    QColor pixel(int px, int py);
+    // Zoom of the widget against its design size (fonts scale with it).
+    double zoom() const;
+    int designWidth() const { return designW_; }
+    int designHeight() const { return designH_; }
+
+  signals:
+    void mouseDown(int button);
+    void mouseUp(int button);
+    void clicked();
+    void resized();
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+  private:
+    QPainter& painter();
+    void flush();
+    void applyPen(long colour, bool forText = false);
+    QFont currentFont() const;
+    QPointF map(double x, double y) const { return QPointF(toPxX(x), toPxY(y)); }
+
+    int designW_, designH_;
+    double scaleLeft_ = 0, scaleTop_ = 0, scaleW_, scaleH_;
+    long back_ = RGB(255, 255, 255);
+    QImage image_;
+    std::unique_ptr<QPainter> painter_;
+    bool pressed_ = false;
+};
+
+}  // namespace plat

@@ -1,0 +1,154 @@
+// Port initialisation with instrument detection, the configuration file, the
+// port-selection window and the power test.
+#include "app/wqk.h"
+#include "device/protocol.h"
+#include "platform/clock.h"
+#include "platform/port.h"
+#include "port/config_file.h"
+
+using plat::RGB;
+
+void WQK::initport() {
+    int base = portcfg::baseAddress(s.LptNumber);
+    // LptNumber is kept within 1..3; should it ever not be, stay on LPT1 rather than
+    // address a port that does not exist.
+    if (base == 0) base = 0x378;
+    s.DataPort = base;
+    s.StatusPort = base + 1;
+    s.ControlPort = base + 2;
+    s.EcrPort = base + 0x402;
+    const int data = base, status = base + 1, control = base + 2, ecr = base + 0x402;
+
+    vbOut(ecr, 0x20);
+    vbOut(data, 0x00);
+    vbOut(control, 0x00);
+    vbOut(data, s.CmdPrefix);
+    vbOut(control, 0x04);
+    vbOut(data, 0x00);
+    vbOut(control, 0x00);
+    vbOut(ecr, 0x20);
+    vbOut(data, 0x00);
+    const int s0 = vbInp(status);
+    vbOut(data, 0x80);
+    const int s1 = vbInp(status);
+
+    s.StatusDiff = int16_t(s0 ^ s1);
+    s.ChanBFitted = s.StatusDiff & 0x40;
+    s.GenFitted = s.StatusDiff & 0x80;
+    s.ModelCode = int16_t((s.StatusDiff & 0x30) / 16);
+    s.RateFactor = (s.ModelCode == 2 || s.ModelCode == 3) ? 1.5f : 1.0f;
+}
+
+void WQK::Checkconfig() {
+    bool valid = false;
+    if (auto n = portcfg::read(portcfg::FileName)) {
+        // Only a port the program can address is taken over: an out-of-range number
+        // would leave the register addresses undefined. LptNumber then keeps its
+        // value and the selection window lets the user choose.
+        const double v = *n;
+        if (v >= 0.5 && v <= 3.5) {
+            s.LptNumber = int16_t(vb::CInt(v));
+            valid = s.LptNumber >= 1 && s.LptNumber <= 3;
+        }
+    }
+    if (!valid) Configport();
+}
+
+namespace {
+// Places of the texts in the port-selection window (twips of the window).
+constexpr int TitleX = 600, TitleY = 300;
+constexpr int CurrentY0 = 900;
+constexpr int StatusY = 1350;
+constexpr int StatusX = 600;
+constexpr int LptTextX = 1700;
+}  // namespace
+
+void WQK::Configport() {
+    PictureBox* w = CONFIGWINDOW;
+    s.ConfigExitFlag = 0;
+    w->setBackColor(RGB(224, 224, 224));
+    w->ForeColor = 0xC00000;
+    w->show();
+    w->raise();
+    w->Cls();
+
+    w->FontBold = true;
+    w->FontSize = 14;
+    w->CurrentX = TitleX;
+    w->CurrentY = TitleY;
+    w->Print("Parallel port selection for WQK Scope");
+    w->FontBold = false;
+    w->FontSize = 12;
+    w->CurrentX = TitleX;
+    w->CurrentY = CurrentY0;
+    w->Print("WQK is currently configured for  LPT" + vb::NumberText(s.LptNumber));
+    w->CurrentX = StatusX;
+    w->CurrentY = StatusY;
+    w->Print("Status: ", false);
+    const double statusTextX = w->CurrentX;
+    w->FontSize = 10;
+    const char* texts[3] = {"Click this if WQK is plugged into LPT1 (address 378H)",
+                            "Click this if WQK is plugged into LPT2 (address 278H)",
+                            "Click this if WQK is plugged into LPT3 (address 3BCH)"};
+    VbButton* buttons[3] = {SETLPT1, SETLPT2, SETLPT3};
+    for (int i = 0; i < 3; ++i) {
+        QRect r = buttons[i]->property("designRect").toRect();
+        w->CurrentX = LptTextX;
+        w->CurrentY = r.y() + 100;
+        w->Print(texts[i]);
+    }
+    w->FontSize = 12;
+
+    initport();
+    w->CurrentX = statusTextX;
+    w->CurrentY = StatusY;
+    if (s.ModelCode != 0) {
+        w->Print(" FOUND ", false);
+    } else {
+        w->ForeColor = 255;
+        w->Print(" NOT FOUND ", false);
+        w->ForeColor = 0xC00000;
+    }
+
+    int shown = s.LptNumber;
+    while (s.ConfigExitFlag == 0) {
+        DoEvents();
+        if (ended_) return;  // the program was ended from inside this loop
+        if (s.LptNumber != shown) {
+            shown = s.LptNumber;
+            w->FontTransparent = false;
+            w->FontSize = 12;
+            w->CurrentX = StatusX;
+            w->CurrentY = StatusY;
+            w->Print("Status: ", false);
+            w->Print(" LPT" + vb::NumberText(s.LptNumber) + " ", false);
+            initport();
+            if (s.ModelCode != 0) {
+                w->Print("  >>FOUND<<   ", false);
+            } else {
+                w->ForeColor = 255;
+                w->Print("  NOT FOUND ", false);
+                w->ForeColor = 0xC00000;
+            }
+            // Wipe what a longer earlier text left behind.
+            w->Print("          ", false);
+            w->FontTransparent = true;
+        }
+    }
+
+    // Written on every exit from the window, changed or not; errors are not reported.
+    portcfg::write(portcfg::FileName, s.LptNumber);
+    w->hide();
+}
+
+void WQK::Testpower() {
+    proto::CommandPulse(s, 0x07);
+    s.PowerFault = 0;
+    s.PowerFault = int16_t(vbInp(int(s.StatusPort)) & 0x08);
+}
+
+void WQK::SETUP_Click() { Configport(); }
+void WQK::SETLPT1_Click() { s.LptNumber = 1; }
+void WQK::SETLPT2_Click() { s.LptNumber = 2; }
+void WQK::SETLPT3_Click() { s.LptNumber = 3; }
+void WQK::CONFIGEXIT_Click() { s.ConfigExitFlag = 1; }

@@ -1,0 +1,72 @@
+#include "port/select.h"
+
+#include "port/direct_backend.h"
+#include "port/ppdev_backend.h"
+
+namespace ports {
+
+std::string usage() {
+    return "Usage: wqkscope [options]\n"
+           "  --port=auto|sim|ppdev|direct  port access (default auto: ppdev if a\n"
+           "                                parallel port is there, else simulated)\n"
+           "Simulated instrument:\n"
+           "  --model=20|30     20 MHz or 30 MHz model (default 20)\n"
+           "  --no-chb          channel B not fitted\n"
+           "  --no-gen          generator not fitted\n"
+           "  --power-off       instrument without power\n"
+           "  --no-instrument   nothing attached to the port\n"
+           "  --lpt=1|2|3       port the instrument hangs on (default 1)\n";
+}
+
+Choice parseArgs(const std::vector<std::string>& args) {
+    Choice c;
+    for (const std::string& a : args) {
+        auto value = [&](const char* key) -> const char* {
+            size_t n = std::string(key).size();
+            return a.compare(0, n, key) == 0 ? a.c_str() + n : nullptr;
+        };
+        if (const char* v = value("--port=")) {
+            std::string p = v;
+            if (p == "auto" || p == "sim" || p == "ppdev" || p == "direct")
+                c.port = p;
+            else
+                c.errors.push_back("unknown port backend: " + p);
+        } else if (const char* v = value("--model=")) {
+            std::string m = v;
+            if (m == "20" || m == "30")
+                c.sim.model = std::stoi(m);
+            else
+                c.errors.push_back("model must be 20 or 30: " + m);
+        } else if (const char* v = value("--lpt=")) {
+            std::string m = v;
+            if (m == "1" || m == "2" || m == "3")
+                c.sim.lpt = std::stoi(m);
+            else
+                c.errors.push_back("lpt must be 1, 2 or 3: " + m);
+        } else if (a == "--no-chb") {
+            c.sim.channelB = false;
+        } else if (a == "--no-gen") {
+            c.sim.generator = false;
+        } else if (a == "--power-off") {
+            c.sim.power = false;
+        } else if (a == "--no-instrument") {
+            c.sim.present = false;
+        } else if (a == "--help" || a == "-h") {
+            c.help = true;
+        } else {
+            c.errors.push_back("unknown option: " + a);
+        }
+    }
+    return c;
+}
+
+std::unique_ptr<plat::PortBackend> makeBackend(const Choice& c, PpdevSystem* probe) {
+    if (c.port == "sim") return std::make_unique<sim::Wqk01>(c.sim);
+    if (c.port == "ppdev") return std::make_unique<PpdevBackend>();
+    if (c.port == "direct") return std::make_unique<DirectBackend>();
+    PpdevSystem real;
+    if (PpdevBackend::available(probe ? *probe : real)) return std::make_unique<PpdevBackend>();
+    return std::make_unique<sim::Wqk01>(c.sim);
+}
+
+}  // namespace ports

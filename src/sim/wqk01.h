@@ -1,0 +1,112 @@
+#pragma once
+// The simulated WQK01: a register-level model of the instrument behind the Port
+// interface. It decodes the write patterns and command bytes the program sends,
+// keeps its own counters and memories, runs in simulated time (the clock in use),
+// records every port access and reports misuse of the protocol.
+#include "platform/port.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+struct Options {
+    int model = 20;            // 20 (20 MHz) or 30 (30 MHz, rates x1.5)
+    bool channelB = true;      // channel B fitted
+    bool generator = true;     // generator fitted
+    bool power = true;         // instrument powered
+    bool present = true;       // false: nothing on the port, status ignores the data lines
+    int lpt = 1;               // the port the instrument hangs on (1..3)
+};
+
+struct Access {
+    bool write;
+    uint16_t address;
+    uint8_t value;
+};
+
+class Wqk01 : public plat::PortBackend {
+  public:
+    explicit Wqk01(Options o = {});
+
+    // PortBackend
+    bool initialize() override { return true; }
+    void shutdown() override {}
+    void out(uint16_t address, uint8_t value) override;
+    uint8_t in(uint16_t address) override;
+    std::string name() const override;
+
+    const Options& options() const { return opt_; }
+    int base() const { return base_; }
+    // Status bits 4..7 that follow data bit 7: model code and the two options.
+    uint8_t detectionBits() const;
+
+    // Access log, off by default; each access costs one entry while it is on.
+    void setLogging(bool on) { logging_ = on; }
+    const std::vector<Access>& log() const { return log_; }
+    void clearLog() { log_.clear(); }
+    // Writes only, as (address, value) pairs, for comparing sequences.
+    std::vector<std::pair<int, int>> writes() const;
+    const std::vector<std::string>& misuse() const { return misuse_; }
+    void clearMisuse() { misuse_.clear(); }
+
+    // Decoded instrument state, for tests.
+    enum class Counter { None, Config, Stop };
+    int lastCommand() const { return command_; }
+    int lastFirstPhase() const { return firstPhase_; }
+    bool powerFault() const { return doneBit_; }
+    int configCounter() const { return configCount_; }
+    int channelConfig() const { return configLatched_; }
+    int stopCounter() const { return stopCount_; }
+    int commandCount(int cmd) const { return cmdCount_[cmd & 0xFF]; }
+    const std::array<uint8_t, 32768>& generatorMemory() const { return genMem_; }
+    int generatorWritePos() const { return genWritePos_; }
+    std::array<uint8_t, 32768>& memoryA() { return memA_; }
+    std::array<uint8_t, 32768>& memoryB() { return memB_; }
+    int readChannel() const { return readChannel_; }  // 0 none, 1 A, 2 B
+    int readPos() const { return readPos_; }
+
+    // Hooks for the parts of the model that capture and play waves.
+    std::function<void(int firstPhase, int command)> onCommand;
+    std::function<bool()> onPulse;  // true when the hook took the pulse
+    std::function<void(uint8_t)> onStrobe;
+    std::function<uint8_t()> statusDone;  // extra status bit 3 source (08H or 0)
+
+    void report(const std::string& what) { misuse_.push_back(what); }
+    // Simulated time in ns (the clock in use).
+    static int64_t nowNs();
+
+  private:
+    void command(int first, int c);
+    void pulse();
+    void readClock();
+
+    Options opt_;
+    int base_;
+    uint8_t data_ = 0, control_ = 0, ecr_ = 0;
+    int firstPhase_ = 0;
+    int command_ = -1;
+    bool pulseTaken_ = false;
+    bool doneBit_ = false;
+    Counter counter_ = Counter::None;
+    int configCount_ = 0;
+    int configLatched_ = 0;
+    int stopCount_ = 0;
+    int stopPulses_ = 0;
+    bool genWrite_ = false;
+    int genWritePos_ = 0;
+    int readChannel_ = 0;
+    int readPos_ = 0;
+    std::array<uint8_t, 32768> genMem_{};
+    std::array<uint8_t, 32768> memA_{};
+    std::array<uint8_t, 32768> memB_{};
+    std::array<int, 256> cmdCount_{};
+    bool logging_ = false;
+    std::vector<Access> log_;
+    std::vector<std::string> misuse_;
+};
+
+}  // namespace sim

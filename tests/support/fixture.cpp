@@ -1,0 +1,76 @@
+#include "support/fixture.h"
+
+#include "platform/port.h"
+#include "port/config_file.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace testing_support {
+
+void MessageLog::install() {
+    plat::setMessageHandler([this](const plat::Message& m) {
+        shown.push_back(m);
+        if (answers.empty()) return plat::Answer::OK;
+        plat::Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    });
+}
+
+void MessageLog::uninstall() { plat::setMessageHandler(nullptr); }
+
+bool MessageLog::contains(const std::string& text) const {
+    for (const auto& m : shown)
+        if (m.text == text) return true;
+    return false;
+}
+
+Harness::Harness(sim::Options o, bool writeConfig, int configLpt) {
+    oldDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+    clock_.setLimitMs(24LL * 3600 * 1000);
+    plat::setClock(&clock_);
+    sim_ = std::make_unique<sim::Wqk01>(o);
+    plat::setPortBackend(sim_.get());
+    messages_.install();
+    if (writeConfig) portcfg::write(portcfg::FileName, configLpt);
+}
+
+Harness::~Harness() {
+    w_.reset();
+    plat::setPortBackend(nullptr);
+    MessageLog::uninstall();
+    plat::setClock(nullptr);
+    QDir::setCurrent(oldDir_);
+}
+
+WQK& Harness::window(bool activate) {
+    if (!w_) {
+        w_ = std::make_unique<WQK>();
+        w_->resize(1000, 700);
+    }
+    if (activate && !activated_) {
+        activated_ = true;
+        w_->activate();
+    }
+    return *w_;
+}
+
+std::string Harness::readFile(const std::string& name) const {
+    QFile f(dir_.filePath(QString::fromStdString(name)));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll().toStdString();
+}
+
+void Harness::writeFile(const std::string& name, const std::string& bytes) const {
+    QFile f(dir_.filePath(QString::fromStdString(name)));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes.data(), qint64(bytes.size()));
+}
+
+bool Harness::fileExists(const std::string& name) const {
+    return QFile::exists(dir_.filePath(QString::fromStdString(name)));
+}
+
+}  // namespace testing_support
