@@ -349,10 +349,47 @@ class WQK : public QWidget {
     void filesavebutton_Click();
 
     // ---- Printing -------------------------------------------------------------------
+    VbButton* Printform = nullptr;    // "Print All details"
+    VbButton* Printsignal = nullptr;  // "Print Signal Display only"
+    VbButton* exitprint = nullptr;    // "EXIT"
     void Command1_Click();
+    void printscope();
+    void Printform_Click();
+    void Printsignal_Click();
+    void exitprint_Click();
 
     // ---- Help -----------------------------------------------------------------------
+    PictureBox* htextwin = nullptr;  // the text area of the guide
+    VbButton* helpspec = nullptr;
+    VbButton* helpcontact = nullptr;
+    VbButton* helpprint = nullptr;
+    VbButton* Helpload = nullptr;
+    VbButton* HelpSave = nullptr;
+    VbButton* Helpgenerator = nullptr;
+    VbButton* Helpscope = nullptr;
+    VbButton* HelpFFT = nullptr;
+    VbButton* helpreadme = nullptr;
+    VbButton* helpbasic = nullptr;
+    VbButton* helpexit = nullptr;
     void helpbutton_Click();
+    void helpscreen();
+    void helpspec_Click();
+    void helpcontact_Click();
+    void helpprint_Click();
+    void Helpload_Click();
+    void HelpSave_Click();
+    void Helpgenerator_Click();
+    void Helpscope_Click();
+    void HelpFFT_Click();
+    void helpreadme_Click();
+    void helpbasic_Click();
+    void helpexit_Click();
+  signals:
+    // A page of the guide has just been drawn in htextwin (its title; the start page
+    // gives its heading).
+    void helpPageDrawn(const QString& title);
+
+  public:
 
   protected:
     void resizeEvent(QResizeEvent*) override;

@@ -1,5 +1,153 @@
-// Not built yet: these handlers do nothing until their subsystem lands.
+// The print menu (printwindow) and its two printouts: the whole window or the signal
+// display alone, on the default printer.
 #include "app/wqk.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
+#include "print/print_picture.h"
+#include "print/printer.h"
 
-void WQK::Command1_Click() {}
-void WQK::buildPrintWindow() {}
+#include <QCoreApplication>
+
+using plat::RGB;
+
+namespace {
+// Places in the print menu, twips of the window.
+constexpr int TextX = 600;
+constexpr int TitleY = 400;
+constexpr int NoteY = 1100;
+constexpr int ButtonX = 600, ButtonW = 2700, ButtonH = 450;
+constexpr int SignalY = 2400, FormY = 3200, ExitY = 4600;
+constexpr int BesideX = 3500;
+// Where the signal display lands on the page, from the paper's edges.
+constexpr float SignalOffsetTwips = 1000;
+// Between two rounds of a panel loop; keeps an open panel from busying a core.
+constexpr int PanelIdleMs = 10;
+
+void showError(const std::string& text) {
+    plat::MsgBox(text, plat::Buttons::OK, "Printer Error!");
+}
+
+// Lets the window finish what it has to draw, without handling input meanwhile.
+void finishDrawing() {
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+} // namespace
+
+void PrintPictureBox(plat::PictureBox& Box, float X, float Y) {
+    // The box and the controls inside it as they are on screen.
+    QImage picture = Box.grab().toImage();
+    if (picture.isNull()) picture = Box.image();
+    const std::string error =
+        printing::printImage(picture, QSizeF(Box.designWidth(), Box.designHeight()), QPointF(X, Y));
+    if (!error.empty()) showError(error);
+}
+
+void WQK::buildPrintWindow() {
+    auto button = [this](const char* name, const char* caption, int y) {
+        auto* b = new VbButton(QString::fromUtf8(caption));
+        b->setObjectName(name);
+        printwindow->place(b, ButtonX, y, ButtonW, ButtonH, 10);
+        return b;
+    };
+    Printsignal = button("Printsignal", "Print Signal Display only", SignalY);
+    Printform = button("Printform", "Print All details", FormY);
+    exitprint = button("exitprint", "EXIT", ExitY);
+    connect(Printsignal, &VbButton::clicked, this, [this] { Printsignal_Click(); });
+    connect(Printform, &VbButton::clicked, this, [this] { Printform_Click(); });
+    connect(exitprint, &VbButton::clicked, this, [this] { exitprint_Click(); });
+}
+
+void WQK::Command1_Click() {
+    printscope();
+}
+void WQK::Printform_Click() {
+    s.PrintFormReq = 1;
+}
+void WQK::Printsignal_Click() {
+    s.PrintSignalReq = 1;
+}
+void WQK::exitprint_Click() {
+    s.PrintExit = 1;
+}
+
+void WQK::printscope() {
+    PictureBox* w = printwindow;
+    s.PrintExit = 0;
+    w->setBackColor(RGB(224, 224, 224));
+    w->show();
+    w->raise();
+    w->Cls();
+    w->ForeColor = 0xC00000;
+    w->FontBold = true;
+    w->FontSize = 14;
+    w->CurrentX = TextX;
+    w->CurrentY = TitleY;
+    w->Print("Print Function Menu");
+    w->FontBold = false;
+    w->FontSize = 10;
+    w->CurrentX = TextX;
+    w->CurrentY = NoteY;
+    w->Print("The printout will be directed to the default printer in Windows");
+    w->CurrentX = TextX;
+    w->Print("(Please check Printer settings in Control Panel for changing default printer)");
+    w->CurrentX = BesideX;
+    w->CurrentY = SignalY + 100;
+    w->Print("Click this to print the Signal Display Area only");
+    w->CurrentX = BesideX;
+    w->CurrentY = FormY + 100;
+    w->Print("Click this to print the whole Scope display");
+
+    auto hideScrollButtons = [this] {
+        if (double(s.SumYMag) > 0) {
+            Scrollup->hide();
+            scrolldown->hide();
+        }
+    };
+    while (true) {
+        if (s.PrintExit != 0) {
+            s.PrintFormReq = 0;
+            s.PrintSignalReq = 0;
+            w->hide();
+            HScroll1_Change();
+            return;
+        }
+        DoEvents();
+        if (ended_) return; // the program was ended from inside this loop
+        if (double(s.PrintSignalReq) == 1) {
+            s.PrintFormReq = 0;
+            s.PrintSignalReq = 0;
+            w->hide();
+            s.PrintRedraw = 1;
+            hideScrollButtons();
+            finishDrawing();
+            HScroll1_Change();
+            PrintPictureBox(*Picture1, SignalOffsetTwips, SignalOffsetTwips);
+            // Our picture box keeps what is drawn and shows it live at the same time,
+            // so there is no separate printed picture to drop before the redraw.
+            HScroll1_Change();
+            SDISPLAY();
+            return;
+        }
+        if (double(s.PrintFormReq) == 1) {
+            s.PrintFormReq = 0;
+            s.PrintSignalReq = 0;
+            w->hide();
+            hideScrollButtons();
+            finishDrawing();
+            s.PrintRedraw = 1;
+            HScroll1_Change();
+            // The whole window at its design width, from the corner of the printable
+            // area. A printer failure is reported here too rather than left unhandled.
+            const QImage shot = grab().toImage();
+            const double h = shot.width() > 0 ? double(DesignWidth) * shot.height() / shot.width()
+                                              : DesignHeight;
+            const std::string error = printing::printImage(shot, QSizeF(DesignWidth, h));
+            if (!error.empty()) showError(error);
+            HScroll1_Change();
+            SDISPLAY();
+            return;
+        }
+        Pause(PanelIdleMs);
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The pages of the built-in user guide. All texts are compiled in; no help file is read.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace help {
+
+// One line of a page: a text, or a label with its value in a second column; a heading
+// is drawn bold. An empty text is an empty line.
+struct Line {
+    std::string text;
+    std::string value;
+    bool heading = false;
+};
+
+struct Page {
+    std::string title;
+    std::vector<Line> lines;
+    double valueColumn = 0; // where values start, in twips of the text area; 0: the usual place
+};
+
+// The topics in the order in which the guide's loop tests their requests.
+enum class Topic {
+    Specifications,
+    Contact,
+    Printing,
+    Loading,
+    Saving,
+    Generator,
+    Scope,
+    FFT,
+    Readme,
+    Software
+};
+
+// The start page: the heading, the version line, the welcome line and an introduction.
+struct StartPage {
+    std::string heading;
+    std::string version;
+    std::string welcome;
+    std::vector<std::string> introduction;
+};
+StartPage startPage();
+
+// The technical data of the detected model: ModelCode 1 is the 20 MHz instrument, 2 the
+// 30 MHz one; for any other code there is no page.
+std::optional<Page> specifications(int modelCode);
+
+// Every other topic (Topic::Specifications gives the 20 MHz page).
+Page page(Topic t);
+// The pages about using the instrument: loading, saving, generator, scope, FFT, software.
+Page usingPage(Topic t);
+
+} // namespace help
