@@ -13,8 +13,6 @@ constexpr int ButtonX = 150, ButtonW = 1450, ButtonH = 400;
 constexpr int ButtonTop = 300, ButtonStep = 520;
 constexpr int ExitY = 6050;
 constexpr int TextX = 1750, TextY = 150, TextW = 7750, TextH = 6450;
-// Between two rounds of the guide's loop; keeps an open panel from busying a core.
-constexpr int PanelIdleMs = 10;
 } // namespace
 
 void WQK::buildHelpWindow() {
@@ -124,7 +122,6 @@ void WQK::helpscreen() {
         serve(s.HelpFFTReq, help::Topic::FFT);
         serve(s.HelpReadmeReq, help::Topic::Readme);
         serve(s.HelpBasicReq, help::Topic::Software);
-        if (double(s.HelpExit) == 0) Pause(PanelIdleMs);
     }
 
     helpwindow->hide();

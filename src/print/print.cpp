@@ -20,8 +20,6 @@ constexpr int SignalY = 2400, FormY = 3200, ExitY = 4600;
 constexpr int BesideX = 3500;
 // Where the signal display lands on the page, from the paper's edges.
 constexpr float SignalOffsetTwips = 1000;
-// Between two rounds of a panel loop; keeps an open panel from busying a core.
-constexpr int PanelIdleMs = 10;
 
 void showError(const std::string& text) {
     plat::MsgBox(text, plat::Buttons::OK, "Printer Error!");
@@ -148,6 +146,5 @@ void WQK::printscope() {
             SDISPLAY();
             return;
         }
-        Pause(PanelIdleMs);
     }
 }
