@@ -1,6 +1,7 @@
 #include "print/spooler.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -59,7 +60,12 @@ QString pdfDir() {
 
 QString uniqueTitle(const char* what) {
     static int n = 0;
-    return QString("wqktest-%1-%2-%3").arg(what).arg(getpid()).arg(++n);
+    // The time keeps a file left over from an earlier run from passing for this job's.
+    return QString("wqktest-%1-%2-%3-%4")
+        .arg(what)
+        .arg(getpid())
+        .arg(QDateTime::currentMSecsSinceEpoch())
+        .arg(++n);
 }
 
 QString waitForPdf(const QString& title, int timeoutMs) {
