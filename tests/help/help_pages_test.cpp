@@ -85,17 +85,6 @@ TEST(HelpPages, StartPage) {
         EXPECT_TRUE(has(intro, w)) << w;
 }
 
-TEST(HelpPages, TitlesOfTheTopics) {
-    EXPECT_EQ(help::page(Topic::Printing).title, "Printing");
-    EXPECT_EQ(help::page(Topic::Loading).title, "File Loading");
-    EXPECT_EQ(help::page(Topic::Saving).title, "File Saving");
-    EXPECT_EQ(help::page(Topic::Generator).title, "Using Signal Generator");
-    EXPECT_EQ(help::page(Topic::Scope).title, "Using the SCOPE");
-    EXPECT_EQ(help::page(Topic::FFT).title, "Using the FFT");
-    EXPECT_EQ(help::page(Topic::Readme).title, "Important Information");
-    EXPECT_EQ(help::page(Topic::Software).title, "Software Information");
-}
-
 TEST(HelpPages, TheGuideDescribesThisProgramOnLinux) {
     const std::string readme = text(help::page(Topic::Readme));
     for (const char* s : {"ECP", "/dev/parport", "group lp", "CAP_SYS_RAWIO", "simulated",

@@ -199,15 +199,18 @@ TEST(HelpWindow, ClosingTheWindowEndsTheGuideLoop) {
     EXPECT_TRUE(w.ended());
 }
 
-TEST(HelpWindow, HelpIsUnusableWhileTheFileGroupIsLocked) {
+TEST(HelpWindow, HelpAndPrintAreLockedWithTheFileGroup) {
     Harness h;
     WQK& w = shownWindow(h);
-    w.FILEDISABLE();
-    EXPECT_FALSE(w.helpbutton->isEnabled());
     PageLog log(w);
-    w.helpbutton->click(); // a disabled button does not open the guide
+    w.FILEDISABLE();
+    // Disabled buttons open neither the guide nor the print menu.
+    w.helpbutton->click();
+    w.Command1->click();
     EXPECT_TRUE(log.titles.empty());
     EXPECT_FALSE(w.helpwindow->isVisible());
+    EXPECT_FALSE(w.printwindow->isVisible());
     w.FILEENABLE();
     EXPECT_TRUE(w.helpbutton->isEnabled());
+    EXPECT_TRUE(w.Command1->isEnabled());
 }

@@ -172,13 +172,3 @@ TEST(PrintMenu, ClosingTheWindowEndsTheMenuLoop) {
     EXPECT_TRUE(w.ended());
     EXPECT_EQ(printer.asked, 0);
 }
-
-TEST(PrintMenu, PrintIsUnusableWhileTheFileGroupIsLocked) {
-    Harness h;
-    WQK& w = shownWindow(h);
-    PrinterChoice printer("");
-    w.FILEDISABLE();
-    w.Command1->click();
-    EXPECT_FALSE(w.printwindow->isVisible());
-    EXPECT_EQ(printer.asked, 0);
-}
