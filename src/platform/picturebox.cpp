@@ -143,6 +143,18 @@ void PictureBox::Points(const QPointF* pts, int n) {
     update();
 }
 
+void PictureBox::Lines(const QPointF* pts, int segments) {
+    if (segments <= 0) return;
+    applyPen(ForeColor);
+    QVector<QLineF> lines;
+    lines.reserve(segments);
+    for (int i = 0; i < segments; ++i)
+        lines << QLineF(map(pts[2 * i].x(), pts[2 * i].y()),
+                        map(pts[2 * i + 1].x(), pts[2 * i + 1].y()));
+    painter().drawLines(lines);
+    update();
+}
+
 QFont PictureBox::currentFont() const {
     QFont f(QString::fromStdString(FontName));
     // Point sizes are those of the design; they scale with the widget.

@@ -68,6 +68,8 @@ class PictureBox : public QWidget {
     // in the current ForeColor, DrawWidth and DrawMode.
     void Polyline(const QPointF* pts, int n);
     void Points(const QPointF* pts, int n);
+    // Separate segments pts[2i] - pts[2i+1], each drawn as by Line.
+    void Lines(const QPointF* pts, int segments);
 
     // Places a child control at a rectangle in twips of this box's design size.
     void place(QWidget* w, int x, int y, int width, int height, double fontPt = 8);
