@@ -177,15 +177,14 @@ void WQK::HScroll1_Change() {
         }
     }
 
-    // 14. The buffer bar: marks every 50 samples, thick enough to merge into one bar.
+    // 14. The buffer bar: marks every 50 samples, wide enough to merge into one bar.
     Picture2->Cls();
     {
-        std::vector<QPointF> marks;
+        std::vector<double> marks;
         for (double x = sp; x <= sp + W; x += 50)
-            marks.emplace_back(x, 0);
+            marks.push_back(x);
         const double spacing = 50.0 * Picture2->width() / std::max(1.0, Picture2->ScaleWidth());
-        Picture2->DrawWidth = std::max(2 * Picture2->height(), int(std::ceil(spacing)) + 1);
-        Picture2->Points(marks.data(), int(marks.size()));
+        display::drawMarks(*Picture2, marks, std::max(2, int(std::ceil(spacing)) + 1));
     }
 
     // 15. Baselines; in FFT mode the spectra are drawn unshifted at factor 1.

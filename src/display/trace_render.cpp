@@ -40,16 +40,42 @@ void ColumnSpans::addSegment(double xa, double ya, double xb, double yb) {
 
 void ColumnSpans::addPolyline(const double* xs, const double* ys, int n) {
     if (n == 1) addSegment(xs[0], ys[0], xs[0], ys[0]);
-    for (int i = 1; i < n; ++i) {
-        const double xa = xs[i - 1], xb = xs[i];
-        // Most segments of a dense trace stay inside one column.
-        if (pixelOf(xa) == pixelOf(xb)) {
-            add(pixelOf(xa), ys[i - 1]);
-            add(pixelOf(xb), ys[i]);
-        } else {
-            addSegment(xa, ys[i - 1], xb, ys[i]);
+    int i = 0;
+    while (i < n - 1) {
+        // The samples of one column: their extremes; then the segment to the next column.
+        const int c = pixelOf(xs[i]);
+        const double edge = c + 0.5;
+        double lo = ys[i], hi = ys[i];
+        int j = i + 1;
+        while (j < n && xs[j] < edge) {
+            lo = std::min(lo, ys[j]);
+            hi = std::max(hi, ys[j]);
+            ++j;
         }
+        add(c, lo);
+        add(c, hi);
+        if (j < n) addSegment(xs[j - 1], ys[j - 1], xs[j], ys[j]);
+        i = j;
     }
+}
+
+void drawMarks(plat::PictureBox& pb, const std::vector<double>& xs, int thickness) {
+    const PixelMap m = pixelMap(pb);
+    std::vector<char> lit(size_t(m.width), 0);
+    const int before = (thickness - 1) / 2, after = thickness - 1 - before;
+    for (double x : xs) {
+        const int c = pixelOf(x * m.sx + m.ox);
+        for (int k = std::max(0, c - before); k <= std::min(m.width - 1, c + after); ++k)
+            lit[size_t(k)] = 1;
+    }
+    std::vector<int> cols, tops, bottoms;
+    for (int c = 0; c < m.width; ++c)
+        if (lit[size_t(c)]) {
+            cols.push_back(c);
+            tops.push_back(0);
+            bottoms.push_back(m.height - 1);
+        }
+    pb.ColumnRuns(cols.data(), tops.data(), bottoms.data(), int(cols.size()));
 }
 
 void distinctPoints(const QPoint* pts, int n, int height, std::vector<QPoint>& out) {
@@ -76,20 +102,20 @@ void TraceDrawer::drawJoined() {
 }
 
 void TraceDrawer::drawSpans(const ColumnSpans& spans) {
-    // A vertical segment from row lo to row hi + 1 at the centre line of column c lights
-    // rows lo .. hi of that column, whatever the small error of the scale mapping.
-    scaled_.clear();
+    colX_.clear();
+    colTop_.clear();
+    colBottom_.clear();
     const int w = std::min(spans.width(), map_.width);
     for (int c = 0; c < w; ++c) {
         if (spans.empty(c)) continue;
         const int lo = std::max(0, spans.lowRow(c));
         const int hi = std::min(map_.height - 1, spans.highRow(c));
         if (lo > hi) continue;
-        const double x = map_.scaleX(c + 0.5);
-        scaled_.emplace_back(x, map_.scaleY(lo));
-        scaled_.emplace_back(x, map_.scaleY(hi + 1));
+        colX_.push_back(c);
+        colTop_.push_back(lo);
+        colBottom_.push_back(hi);
     }
-    pb_.Lines(scaled_.data(), int(scaled_.size() / 2));
+    drawRuns();
 }
 
 void TraceDrawer::drawDots() {
@@ -98,11 +124,19 @@ void TraceDrawer::drawDots() {
     for (size_t i = 0; i < n; ++i)
         snapped_[i] = QPoint(pixelOf(xs_[i]), pixelOf(ys_[i]));
     distinctPoints(snapped_.data(), int(n), map_.height, points_);
-    scaled_.resize(points_.size());
-    // Whole pixel coordinates land on their pixel whatever the small mapping error.
-    for (size_t i = 0; i < points_.size(); ++i)
-        scaled_[i] = QPointF(map_.scaleX(points_[i].x()), map_.scaleY(points_[i].y()));
-    pb_.Points(scaled_.data(), int(scaled_.size()));
+    colX_.clear();
+    colTop_.clear();
+    colBottom_.clear();
+    for (const QPoint& p : points_) {
+        colX_.push_back(p.x());
+        colTop_.push_back(p.y());
+        colBottom_.push_back(p.y());
+    }
+    drawRuns();
+}
+
+void TraceDrawer::drawRuns() {
+    pb_.ColumnRuns(colX_.data(), colTop_.data(), colBottom_.data(), int(colX_.size()));
 }
 
 } // namespace display

@@ -2,9 +2,9 @@
 // Fast drawing of a trace. A joined trace lights, in each pixel column, the rows from the
 // lowest to the highest point the trace passes through within that column: where a
 // column holds many samples that is the minimum and maximum of those samples and of the
-// lines into and out of the column. The columns are drawn in one call as vertical
-// segments, all in the same direction, which the painter rasterises without regard to
-// the segments before them. A trace of dots lights the distinct pixels of its samples.
+// lines into and out of the column. The columns are written in one call as runs of
+// whole pixels, so no painter's line rules come between the trace and its pixels. A
+// trace of dots lights the distinct pixels of its samples.
 #include "platform/picturebox.h"
 
 #include <QPoint>
@@ -52,6 +52,10 @@ class ColumnSpans {
     std::vector<double> lo_, hi_;
 };
 
+// Marks `thickness` pixels wide and as high as the picture at the scale positions xs:
+// the buffer bar, whose marks merge into one bar.
+void drawMarks(plat::PictureBox& pb, const std::vector<double>& xs, int thickness);
+
 // The distinct pixels of a point set ordered by column, without those above or below
 // the picture (rows outside 0 .. height-1).
 void distinctPoints(const QPoint* pts, int n, int height, std::vector<QPoint>& out);
@@ -80,6 +84,8 @@ class TraceDrawer {
 
     // Draws the columns of a span set.
     void drawSpans(const ColumnSpans& spans);
+    // Draws the runs collected in colX_, colTop_, colBottom_.
+    void drawRuns();
 
   private:
     void drawJoined();
@@ -90,7 +96,7 @@ class TraceDrawer {
     std::vector<double> xs_, ys_;
     ColumnSpans spans_;
     std::vector<QPoint> snapped_, points_;
-    std::vector<QPointF> scaled_;
+    std::vector<int> colX_, colTop_, colBottom_;
 };
 
 } // namespace display

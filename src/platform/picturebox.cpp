@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace plat {
@@ -16,7 +17,9 @@ PictureBox::PictureBox(QWidget* parent, int designW, int designH)
     image_.fill(toQColor(back_));
 }
 
-PictureBox::~PictureBox() { flush(); }
+PictureBox::~PictureBox() {
+    flush();
+}
 
 void PictureBox::setScale(double left, double top, double w, double h) {
     scaleLeft_ = left;
@@ -25,7 +28,9 @@ void PictureBox::setScale(double left, double top, double w, double h) {
     scaleH_ = h;
 }
 
-void PictureBox::resetScale() { setScale(0, 0, designW_, designH_); }
+void PictureBox::resetScale() {
+    setScale(0, 0, designW_, designH_);
+}
 
 double PictureBox::zoom() const {
     double zx = designW_ > 0 ? width() * 15.0 / designW_ : 1;
@@ -42,7 +47,9 @@ QPainter& PictureBox::painter() {
     return *painter_;
 }
 
-void PictureBox::flush() { painter_.reset(); }
+void PictureBox::flush() {
+    painter_.reset();
+}
 
 const QImage& PictureBox::image() {
     flush();
@@ -110,7 +117,9 @@ void PictureBox::Box(double x1, double y1, double x2, double y2, long colour, bo
     update();
 }
 
-void PictureBox::PSet(double x, double y) { PSet(x, y, ForeColor); }
+void PictureBox::PSet(double x, double y) {
+    PSet(x, y, ForeColor);
+}
 
 void PictureBox::PSet(double x, double y, long colour) {
     applyPen(colour);
@@ -125,7 +134,8 @@ void PictureBox::Polyline(const QPointF* pts, int n) {
     applyPen(ForeColor);
     QPolygonF poly;
     poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
+    for (int i = 0; i < n; ++i)
+        poly << map(pts[i].x(), pts[i].y());
     if (n == 1)
         painter().drawPoint(poly[0]);
     else
@@ -138,20 +148,28 @@ void PictureBox::Points(const QPointF* pts, int n) {
     applyPen(ForeColor);
     QPolygonF poly;
     poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
+    for (int i = 0; i < n; ++i)
+        poly << map(pts[i].x(), pts[i].y());
     painter().drawPoints(poly);
     update();
 }
 
-void PictureBox::Lines(const QPointF* pts, int segments) {
-    if (segments <= 0) return;
-    applyPen(ForeColor);
-    QVector<QLineF> lines;
-    lines.reserve(segments);
-    for (int i = 0; i < segments; ++i)
-        lines << QLineF(map(pts[2 * i].x(), pts[2 * i].y()),
-                        map(pts[2 * i + 1].x(), pts[2 * i + 1].y()));
-    painter().drawLines(lines);
+void PictureBox::ColumnRuns(const int* x, const int* top, const int* bottom, int n) {
+    if (n <= 0) return;
+    flush(); // the painter has nothing pending; the pixels are written directly
+    const QRgb colour = toQColor(ForeColor).rgb();
+    const bool notXor = DrawMode == DrawNotXor;
+    const int w = image_.width(), h = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int i = 0; i < n; ++i) {
+        if (x[i] < 0 || x[i] >= w) continue;
+        const int y0 = std::max(0, top[i]), y1 = std::min(h - 1, bottom[i]);
+        for (int y = y0; y <= y1; ++y) {
+            QRgb& p = reinterpret_cast<QRgb*>(bits + y * stride)[x[i]];
+            p = notXor ? (~(colour ^ p) | 0xFF000000u) : colour;
+        }
+    }
     update();
 }
 
@@ -234,4 +252,4 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
     pressed_ = false;
 }
 
-}  // namespace plat
+} // namespace plat

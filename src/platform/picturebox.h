@@ -12,9 +12,15 @@
 namespace plat {
 
 // Colours are held as 24-bit values &HBBGGRR.
-inline long RGB(int r, int g, int b) { return long(r) | (long(g) << 8) | (long(b) << 16); }
-inline QColor toQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-inline long fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+inline long RGB(int r, int g, int b) {
+    return long(r) | (long(g) << 8) | (long(b) << 16);
+}
+inline QColor toQColor(long c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+inline long fromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 enum DrawModes { DrawCopy = 13, DrawNotXor = 10 };
 enum DrawStyles { StyleSolid = 0, StyleDot = 2 };
@@ -36,7 +42,7 @@ class PictureBox : public QWidget {
     double ScaleHeight() const { return scaleH_; }
     double ScaleTop() const { return scaleTop_; }
     double ScaleLeft() const { return scaleLeft_; }
-    void resetScale();  // back to the design size in twips
+    void resetScale(); // back to the design size in twips
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -68,8 +74,9 @@ class PictureBox : public QWidget {
     // in the current ForeColor, DrawWidth and DrawMode.
     void Polyline(const QPointF* pts, int n);
     void Points(const QPointF* pts, int n);
-    // Separate segments pts[2i] - pts[2i+1], each drawn as by Line.
-    void Lines(const QPointF* pts, int segments);
+    // Runs of whole pixels: column x[i], rows top[i] .. bottom[i] (pixel units, clipped
+    // to the picture), in ForeColor and DrawMode. A trace reduced to pixel columns.
+    void ColumnRuns(const int* x, const int* top, const int* bottom, int n);
 
     // Places a child control at a rectangle in twips of this box's design size.
     void place(QWidget* w, int x, int y, int width, int height, double fontPt = 8);
@@ -113,4 +120,4 @@ class PictureBox : public QWidget {
     bool pressed_ = false;
 };
 
-}  // namespace plat
+} // namespace plat

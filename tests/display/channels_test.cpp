@@ -6,19 +6,21 @@
 using display_test::Display;
 
 namespace {
-QColor corner(PictureBox* p) { return p->pixel(p->width() - 2, p->height() - 2); }
+QColor corner(PictureBox* p) {
+    return p->pixel(p->width() - 2, p->height() - 2);
+}
 const QColor Pink(255, 128, 128), LightGreen(192, 255, 192);
-}  // namespace
+} // namespace
 
 TEST(Channels, RangeAndProbeSetTheRangeCode) {
     Display d;
-    EXPECT_DOUBLE_EQ(double(d.s.RangeA), 1);  // start: high range, x1
+    EXPECT_DOUBLE_EQ(double(d.s.RangeA), 1); // start: high range, x1
     d.w.Command3_Click();
     EXPECT_DOUBLE_EQ(double(d.s.RangeSelA), 0);
     EXPECT_DOUBLE_EQ(double(d.s.RangeA), 0);
     d.w.Command3_Click();
     EXPECT_DOUBLE_EQ(double(d.s.RangeSelA), 1);
-    d.w.Command4_Click();  // x10 on the high range: 120 V
+    d.w.Command4_Click(); // x10 on the high range: 120 V
     EXPECT_DOUBLE_EQ(double(d.s.RangeA), 2);
     d.w.Command6_Click();
     EXPECT_EQ(d.s.RangeB, 0);
@@ -36,7 +38,7 @@ TEST(Channels, ProbeWarningOnlyWhenSwitchingToTimesTen) {
     EXPECT_EQ(m.title, "WARNING");
     EXPECT_EQ(m.icon, plat::Icon::Critical);
     EXPECT_EQ(m.buttons, plat::Buttons::OK);
-    d.w.Command4_Click();  // back to x1: no warning
+    d.w.Command4_Click(); // back to x1: no warning
     EXPECT_EQ(d.h.messages().shown.size(), 1u);
     d.w.Command5_Click();
     EXPECT_EQ(d.h.messages().shown.size(), 2u);
@@ -71,23 +73,27 @@ TEST(Channels, SamplingOnOff) {
 
 TEST(Channels, PositionArrowsStopAtTheirLimits) {
     Display d;
-    for (int i = 0; i < 5; ++i) d.w.scrollupA_Click();
+    for (int i = 0; i < 5; ++i)
+        d.w.scrollupA_Click();
     EXPECT_DOUBLE_EQ(double(d.s.TracePosA), -3);
     EXPECT_EQ(d.s.ShiftA, -477);
     EXPECT_DOUBLE_EQ(double(d.s.VoltOffsetA), -0.9);
     EXPECT_EQ(corner(d.w.scrollupA), Pink);
     EXPECT_EQ(corner(d.w.scrolldownA), LightGreen);
-    for (int i = 0; i < 10; ++i) d.w.scrolldownA_Click();
+    for (int i = 0; i < 10; ++i)
+        d.w.scrolldownA_Click();
     EXPECT_DOUBLE_EQ(double(d.s.TracePosA), 3);
     EXPECT_EQ(corner(d.w.scrollupA), LightGreen);
     EXPECT_EQ(corner(d.w.scrolldownA), Pink);
     // At factor 5 the trace goes to 16 steps either way.
     d.s.YMagB = 2;
-    for (int i = 0; i < 20; ++i) d.w.scrolldownB_Click();
+    for (int i = 0; i < 20; ++i)
+        d.w.scrolldownB_Click();
     EXPECT_EQ(d.s.TracePosB, 16);
     EXPECT_EQ(d.s.ShiftB, 16 * 53);
     // The combined trace: 4 steps at x 1.
-    for (int i = 0; i < 6; ++i) d.w.Scrollup_Click();
+    for (int i = 0; i < 6; ++i)
+        d.w.Scrollup_Click();
     EXPECT_EQ(d.s.TracePosSum, -4);
 }
 
@@ -127,9 +133,9 @@ TEST(Channels, RangeRedrawsTheLevelValue) {
     d.s.TrigMode = 1;
     d.s.TrigLevel = 1120;
     d.w.trcursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 1.5);  // 12 V range
+    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 1.5); // 12 V range
     d.w.Command3_Click();
     EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 0.15);
-    d.w.Command4_Click();  // x10 on the low range: 12 V again
+    d.w.Command4_Click(); // x10 on the low range: 12 V again
     EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 1.5);
 }

@@ -24,7 +24,7 @@ int reddish(PictureBox* p, double maxX) {
         }
     return n;
 }
-}  // namespace
+} // namespace
 
 TEST(Cursor, CyclesThroughTheTracesOnShow) {
     Display d;
@@ -51,13 +51,13 @@ TEST(Cursor, SwitchingTheCombinedTraceOffSwitchesTheCursorOff) {
 
 TEST(Cursor, ReadoutOfTimeFromTheWindowEdge) {
     Display d;
-    d.w.HScroll1->setValue(2000);  // the window position does not count
+    d.w.HScroll1->setValue(2000); // the window position does not count
     d.w.Command23_Click();
     d.s.CursorX = 100;
     d.w.cursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 50);  // 100 samples at 2 MHz
+    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 50); // 100 samples at 2 MHz
     EXPECT_EQ(d.s.CursorUnit, "uS");
-    d.s.DataRateA = 0;  // 2 kHz
+    d.s.DataRateA = 0; // 2 kHz
     d.s.CursorX = 500;
     d.w.cursdraw();
     EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 0.25);
@@ -69,7 +69,7 @@ TEST(Cursor, GeneratorTimeFollowsTheStepRate) {
     d.s.ScopeMode = 1;
     d.s.ShowD = 1;
     d.s.GenMode = 1;
-    d.s.SweepRateIndex = 2;  // 200 kHz
+    d.s.SweepRateIndex = 2; // 200 kHz
     d.w.Command23_Click();
     ASSERT_DOUBLE_EQ(double(d.s.CursorMode), 5);
     d.s.CursorX = 100;
@@ -109,7 +109,7 @@ TEST(Cursor, HeldButtonRepeatsTwentyTimesASecondAfterADelay) {
     Display d;
     d.s.SampleSizeIndex = 4;
     d.w.HScroll1_Change();
-    d.w.HScroll2->setValue(32000);  // large step 2000
+    d.w.HScroll2->setValue(32000); // large step 2000
     d.w.Command23_Click();
     d.s.CursorX = 0;
     const int64_t t0 = d.h.clock().nowMs();
@@ -123,12 +123,12 @@ TEST(Cursor, HeldButtonRepeatsTwentyTimesASecondAfterADelay) {
 TEST(Cursor, StepsStopAtTheWindowEdges) {
     Display d;
     d.w.Command23_Click();
-    d.s.CursorX = 500;  // window 512, large step 32
+    d.s.CursorX = 500; // window 512, large step 32
     d.h.clock().at(d.h.clock().nowMs() + 10, [&] { d.w.Command25_MouseUp(); });
     d.w.Command25_MouseDown();
     EXPECT_DOUBLE_EQ(double(d.s.CursorX), 512);
     d.s.CursorX = 1;
-    d.w.Command26_KeyPress();  // small step 1, no repeat
+    d.w.Command26_KeyPress(); // small step 1, no repeat
     EXPECT_DOUBLE_EQ(double(d.s.CursorX), 0);
     d.w.Command26_KeyPress();
     EXPECT_DOUBLE_EQ(double(d.s.CursorX), 0);
@@ -144,14 +144,14 @@ TEST(Cursor, ButtonsDoNothingWithTheCursorOff) {
     d.w.Command24_MouseDown();
     d.w.Command27_KeyPress();
     EXPECT_DOUBLE_EQ(double(d.s.CursorX), 100);
-    EXPECT_EQ(d.h.clock().nowMs(), t0);  // no repeat loop either
+    EXPECT_EQ(d.h.clock().nowMs(), t0); // no repeat loop either
 }
 
 TEST(Cursor, ClickOnTheReadoutShowsTheFrequencyFor800ms) {
     Display d;
     d.w.Command23_Click();
     d.s.CursorX = 100;
-    d.w.cursdraw();  // 50 uS
+    d.w.cursdraw(); // 50 uS
     double during = 0;
     std::string unit;
     const int64_t t0 = d.h.clock().nowMs();

@@ -53,7 +53,7 @@ TEST(YMag, StepsTheCombinedTraceAndResetsItsPosition) {
     Display d;
     d.w.Command20_Click();
     EXPECT_EQ(d.s.SumYMagFactor, 1);
-    EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w));  // arrows only when magnified
+    EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w)); // arrows only when magnified
     d.w.Command12_Click();
     EXPECT_DOUBLE_EQ(double(d.s.SumYMag), 1);
     EXPECT_EQ(d.s.SumYMagFactor, 2);
@@ -67,8 +67,8 @@ TEST(YMag, StepsTheCombinedTraceAndResetsItsPosition) {
     EXPECT_EQ(d.s.BaseSum, 1280 + 3 * 212);
     d.w.Command12_Click();
     EXPECT_EQ(d.s.SumYMagFactor, 5);
-    EXPECT_EQ(d.s.TracePosSum, 2);  // kept while magnified
-    d.w.Command12_Click();          // back to x 1
+    EXPECT_EQ(d.s.TracePosSum, 2); // kept while magnified
+    d.w.Command12_Click();         // back to x 1
     EXPECT_DOUBLE_EQ(double(d.s.SumYMag), 0);
     EXPECT_EQ(d.s.SumYMagFactor, 1);
     EXPECT_EQ(d.s.TracePosSum, 0);
@@ -104,7 +104,7 @@ TEST(Sdisplay, CursorColourLetterAndReadoutBox) {
     d.s.CursorMode = 2;
     d.w.SDISPLAY();
     EXPECT_EQ(long(double(d.s.CursorColour)), plat::RGB(0, 224, 0));
-    d.s.ShowAplusB = 1;  // curtest moves the cursor to the combined trace
+    d.s.ShowAplusB = 1; // curtest moves the cursor to the combined trace
     d.w.SDISPLAY();
     EXPECT_DOUBLE_EQ(double(d.s.CursorMode), 3);
     EXPECT_EQ(long(double(d.s.CursorColour)), plat::RGB(192, 0, 192));

@@ -8,8 +8,9 @@ using namespace display_test;
 
 TEST(Redraw, KnownBufferAppearsAtTheComputedRows) {
     Display d;
-    ASSERT_GT(d.w.Picture1->width(), 600);  // more pixels than the 512 samples shown
-    for (int i = 0; i < 32768; ++i) d.s.ChanABuffer[size_t(i)] = int16_t(300 + (i * 37) % 1900);
+    ASSERT_GT(d.w.Picture1->width(), 600); // more pixels than the 512 samples shown
+    for (int i = 0; i < 32768; ++i)
+        d.s.ChanABuffer[size_t(i)] = int16_t(300 + (i * 37) % 1900);
     for (bool join : {false, true}) {
         d.s.JoinOn = join ? 1 : -1;
         d.w.HScroll1_Change();
@@ -27,14 +28,14 @@ TEST(Redraw, KnownBufferAppearsAtTheComputedRows) {
 
 TEST(Redraw, PositionAndMagnificationMoveTheTrace) {
     Display d;
-    d.fillA(1380);  // 100 units above zero volts
+    d.fillA(1380); // 100 units above zero volts
     d.s.TracePosA = 2;
-    d.s.YMagA = 1;  // factor 2: shift 2 x 106, zero line 3 x 212 below the centre
+    d.s.YMagA = 1; // factor 2: shift 2 x 106, zero line 3 x 212 below the centre
     d.w.HScroll1_Change();
     EXPECT_EQ(d.s.ShiftA, 212);
     // Baseline 1492; 1492 + 2 x (1492 - 1380).
     EXPECT_TRUE(d.rowHas(1716, BlueA));
-    EXPECT_FALSE(d.rowHas(1180, BlueA));  // where it would be unshifted at factor 1
+    EXPECT_FALSE(d.rowHas(1180, BlueA)); // where it would be unshifted at factor 1
     // The level-line baseline is the zero line: 1280 + 3 x 212.
     EXPECT_EQ(d.s.BaseA, 1916);
 }
@@ -55,17 +56,17 @@ TEST(Redraw, TraceBBelowTraceA) {
 
 TEST(Redraw, CombinedTraceInTheScaleOfTheLargerRange) {
     Display d;
-    d.s.DataRangeA = 1;  // 12 V
-    d.s.DataRangeB = 0;  // 1.2 V
+    d.s.DataRangeA = 1; // 12 V
+    d.s.DataRangeB = 0; // 1.2 V
     d.fillA(1280);
     d.fillB(1780);
-    d.w.Command20_Click();  // A+B
+    d.w.Command20_Click(); // A+B
     EXPECT_EQ(double(d.s.ShowAplusB), 1);
     // B's 500 units count as 50: 1280 - 50.
     EXPECT_TRUE(d.rowHas(1230, PurpleSum));
     EXPECT_FALSE(d.rowHas(780, PurpleSum));
-    EXPECT_EQ(d.count(d.image(), BlueA), 0);  // no single trace in combined mode
-    d.w.Command21_Click();  // A-B switches A+B off
+    EXPECT_EQ(d.count(d.image(), BlueA), 0); // no single trace in combined mode
+    d.w.Command21_Click();                   // A-B switches A+B off
     EXPECT_EQ(double(d.s.ShowAplusB), -1);
     EXPECT_EQ(d.s.ShowAminusB, 1);
     EXPECT_TRUE(d.rowHas(1330, PurpleSum));
@@ -80,7 +81,7 @@ TEST(Redraw, CombinedTraceInTheScaleOfTheLargerRange) {
 TEST(Redraw, GridOffDrawsNoGridNoNumbersAndDisablesUnits) {
     Display d;
     d.fillA(1280);
-    d.w.Command16_Click();  // UNITS on
+    d.w.Command16_Click(); // UNITS on
     ASSERT_EQ(d.s.UnitsOn, 1);
     QImage img = d.image();
     EXPECT_GT(d.count(img, GridGrey), 0);
@@ -88,15 +89,15 @@ TEST(Redraw, GridOffDrawsNoGridNoNumbersAndDisablesUnits) {
     EXPECT_GT(d.others(img, {Background, GridGrey, BlueA}), 0);
     EXPECT_TRUE(d.w.Command16->isEnabled());
 
-    d.w.Command13_Click();  // GRID off
+    d.w.Command13_Click(); // GRID off
     EXPECT_EQ(double(d.s.GridOn), -1);
     EXPECT_FALSE(d.w.Command13->fontBold());
     EXPECT_FALSE(d.w.Command16->isEnabled());
     img = d.image();
     EXPECT_EQ(d.others(img, {Background, BlueA}), 0);
-    EXPECT_TRUE(d.rowHas(1280, BlueA));  // traces are still drawn
+    EXPECT_TRUE(d.rowHas(1280, BlueA)); // traces are still drawn
 
-    d.w.Command13_Click();  // GRID on, UNITS off: grid only
+    d.w.Command13_Click(); // GRID on, UNITS off: grid only
     d.w.Command16_Click();
     EXPECT_EQ(d.s.UnitsOn, -1);
     img = d.image();
@@ -106,7 +107,8 @@ TEST(Redraw, GridOffDrawsNoGridNoNumbersAndDisablesUnits) {
 
 TEST(Redraw, JoinOffDrawsPointsOnly) {
     Display d;
-    for (int i = 0; i < 32768; ++i) d.s.ChanABuffer[size_t(i)] = int16_t(i % 2 ? 700 : 1860);
+    for (int i = 0; i < 32768; ++i)
+        d.s.ChanABuffer[size_t(i)] = int16_t(i % 2 ? 700 : 1860);
     d.w.HScroll1_Change();
     // Joined: the lines between the two levels cross row 1000 (no grid line there).
     EXPECT_TRUE(d.rowHas(1000, BlueA));
@@ -130,7 +132,7 @@ TEST(Redraw, CursorLineDrawnTwiceLeavesThePictureUnchanged) {
     EXPECT_NE(d.image(), before);
     EXPECT_NE(d.at(200, 500), Background);
     d.s.CursorMode = 0;
-    d.w.cursdraw();  // the same line again
+    d.w.cursdraw(); // the same line again
     EXPECT_EQ(d.image(), before);
     EXPECT_EQ(double(d.s.CursorDrawn), 0);
 }
@@ -144,7 +146,7 @@ TEST(Redraw, CursorMovesWithoutTrace) {
     const QImage at100 = d.image();
     d.s.CursorX = 300;
     d.w.cursdraw();
-    EXPECT_EQ(d.at(100, 500), Background);  // the old line is gone
+    EXPECT_EQ(d.at(100, 500), Background); // the old line is gone
     EXPECT_NE(d.at(300, 500), Background);
     d.s.CursorX = 100;
     d.w.cursdraw();

@@ -9,7 +9,7 @@ using display_test::Display;
 TEST(ScrollBars, TheRedrawSetsThemWithoutChangeEvents) {
     Display d;
     d.s.SampleSizeIndex = 0;
-    d.w.HScroll1->setValue(1800);  // beyond the window's room at 2K
+    d.w.HScroll1->setValue(1800); // beyond the window's room at 2K
     int events = 0;
     QObject::connect(d.w.HScroll1, &QScrollBar::valueChanged, [&events] { ++events; });
     QObject::connect(d.w.HScroll2, &QScrollBar::valueChanged, [&events] { ++events; });
@@ -56,7 +56,7 @@ TEST(ScrollBars, XMagnifyFollowsItsBar) {
     EXPECT_EQ(d.s.CursorStepSmall, 16);
     EXPECT_EQ(d.w.HScroll1->pageStep(), 2048);
     d.w.HScroll2->setValue(300);
-    EXPECT_EQ(d.s.CursorStepSmall, 1);  // Nearest(300 / 256)
+    EXPECT_EQ(d.s.CursorStepSmall, 1); // Nearest(300 / 256)
 }
 
 TEST(ScrollBars, DataShorterThanTheBarMinimum) {
@@ -77,7 +77,7 @@ TEST(ScrollBars, DataShorterThanTheBarMinimum) {
 TEST(ScrollBars, ClickOnTheDisplayTakesTheBarsWidth) {
     Display d;
     d.w.HScroll2->setValue(1024);
-    d.s.XMagnify = 700;  // e.g. from a profile
+    d.s.XMagnify = 700; // e.g. from a profile
     d.w.Picture1_Click();
     EXPECT_DOUBLE_EQ(double(d.s.XMagnify), 1024);
     // The A, B and D buttons go the same way.

@@ -237,3 +237,20 @@ TEST(TraceDrawer, PointLandsOnItsPixel) {
     // Nothing drawn between the two levels with dots only.
     EXPECT_EQ(QColor(img.pixel(px, py + 10)), Back);
 }
+
+TEST(ColumnRuns, WritesWholePixelsAndNotXorTwiceRestores) {
+    Canvas c(20, 10, 19);
+    const int xs[] = {2, 5, 30, -1}, tops[] = {1, -5, 0, 0}, bottoms[] = {3, 2, 9, 9};
+    c.pb.ColumnRuns(xs, tops, bottoms, 4);
+    const QImage img = c.pb.image().copy();
+    for (int y = 0; y < 10; ++y) {
+        EXPECT_EQ(QColor(img.pixel(2, y)), y >= 1 && y <= 3 ? Ink : Back) << y;
+        EXPECT_EQ(QColor(img.pixel(5, y)), y <= 2 ? Ink : Back) << y; // clipped at the top
+        EXPECT_EQ(QColor(img.pixel(3, y)), Back);
+    }
+    c.pb.DrawMode = plat::DrawNotXor;
+    c.pb.ColumnRuns(xs, tops, bottoms, 4);
+    EXPECT_NE(c.pb.image(), img);
+    c.pb.ColumnRuns(xs, tops, bottoms, 4);
+    EXPECT_EQ(c.pb.image(), img);
+}
