@@ -58,6 +58,7 @@ TEST(Channels, CouplingCaption) {
 
 TEST(Channels, SamplingOnOff) {
     Display d;
+    EXPECT_EQ(corner(d.w.Picture3), QColor(128, 128, 128)); // ON after start-up
     d.w.SCHAbutton_Click();
     EXPECT_DOUBLE_EQ(double(d.s.ChanAOn), 0);
     EXPECT_EQ(d.w.SCHAbutton->caption(), "ON");

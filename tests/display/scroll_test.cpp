@@ -6,6 +6,18 @@
 
 using display_test::Display;
 
+TEST(ScrollBars, StartValues) {
+    Display d;
+    EXPECT_DOUBLE_EQ(double(d.s.XMagnify), 512);
+    EXPECT_DOUBLE_EQ(double(d.s.ScrollPos), 0);
+    EXPECT_EQ(d.w.HScroll1->maximum(), 4095); // 4K after start-up
+    EXPECT_EQ(d.w.HScroll2->maximum(), 4095);
+    EXPECT_EQ(d.w.HScroll1->pageStep(), 128);
+    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 32);
+    EXPECT_DOUBLE_EQ(double(d.s.CursorStepLarge), 32);
+    EXPECT_EQ(d.s.CursorStepSmall, 1); // 512 is not below 512
+}
+
 TEST(ScrollBars, TheRedrawSetsThemWithoutChangeEvents) {
     Display d;
     d.s.SampleSizeIndex = 0;
