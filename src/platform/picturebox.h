@@ -12,15 +12,9 @@
 namespace plat {
 
 // Colours are held as 24-bit values &HBBGGRR.
-inline long RGB(int r, int g, int b) {
-    return long(r) | (long(g) << 8) | (long(b) << 16);
-}
-inline QColor toQColor(long c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-inline long fromQColor(const QColor& c) {
-    return RGB(c.red(), c.green(), c.blue());
-}
+inline long RGB(int r, int g, int b) { return long(r) | (long(g) << 8) | (long(b) << 16); }
+inline QColor toQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+inline long fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
 
 enum DrawModes { DrawCopy = 13, DrawNotXor = 10 };
 enum DrawStyles { StyleSolid = 0, StyleDot = 2 };
@@ -42,7 +36,7 @@ class PictureBox : public QWidget {
     double ScaleHeight() const { return scaleH_; }
     double ScaleTop() const { return scaleTop_; }
     double ScaleLeft() const { return scaleLeft_; }
-    void resetScale(); // back to the design size in twips
+    void resetScale();  // back to the design size in twips
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -121,4 +115,4 @@ class PictureBox : public QWidget {
     bool pressed_ = false;
 };
 
-} // namespace plat
+}  // namespace plat
