@@ -18,9 +18,9 @@ struct CaptureSettings {
 };
 
 void message(WQK& w, const char* line1, const char* line2) {
-    w.Trigwait->Cls();
     w.Trigwait->show();
     w.Trigwait->raise();
+    w.Trigwait->Cls();
     w.Trigwait->Print(line1);
     w.Trigwait->Print(line2);
 }

@@ -9,17 +9,23 @@ namespace {
 
 constexpr long LightYellow = 0xC0FFFF, Grey = 0xC0C0C0;
 constexpr long TitleColour = 0x800000;
-// Places of the texts in Picture5 (scale 1000 x 1000): one column above each of the
-// MODE, SOURCE, SLOPE and PRE buttons.
+// Places of the texts in Picture5 (scale 1000 x 1000): each setting centred in the
+// column above its button (MODE, SOURCE, SLOPE, PRE).
 constexpr double TitleX = 200, TitleY = 1;
 constexpr double TextY = 420;
-constexpr double ModeX = 10, SourceX = 270, SlopeX = 560, PreX = 775;
+constexpr double ColumnWidth = 250;
+enum Column { ModeCol, SourceCol, SlopeCol, PreCol };
 
 void printAt(PictureBox* p, double x, double y, const std::string& text, long colour) {
     p->ForeColor = colour;
     p->CurrentX = x;
     p->CurrentY = y;
     p->Print(text);
+}
+
+void printIn(PictureBox* p, Column c, const std::string& text, long colour) {
+    const double x = c * ColumnWidth + (ColumnWidth - p->TextWidth(text)) / 2;
+    printAt(p, x < 0 ? 0 : x, TextY, text, colour);
 }
 
 void title(PictureBox* p) {
@@ -41,10 +47,10 @@ void WQK::TRIGGER() {
     } else {
         DelayWin->show();
         p->FontBold = true;
-        p->FontSize = 9;
+        p->FontSize = 8;
         const double trigMode = double(s.TrigMode);
         if (trigMode == 0) {
-            printAt(p, ModeX, TextY, "  INST  ", 25);
+            printIn(p, ModeCol, "  INST  ", 25);
             TRESETBUTTON->setEnabled(true);
             for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON), static_cast<QWidget*>(TRLARGEN),
                                static_cast<QWidget*>(TRSMALLN), static_cast<QWidget*>(TRLARGEP),
@@ -56,20 +62,20 @@ void WQK::TRIGGER() {
                                static_cast<QWidget*>(TRSMALLN), static_cast<QWidget*>(TRLARGEP),
                                static_cast<QWidget*>(TRSMALLP)})
                 b->setEnabled(true);
-            printAt(p, ModeX, TextY, "  TRIG  ", 25);
+            printIn(p, ModeCol, "  TRIG  ", 25);
             TRESETBUTTON->setEnabled(true);
             levelval->setBackColor(LightYellow);
         } else if (trigMode == 2) {
-            printAt(p, ModeX, TextY, "1 SHOT", 127);
+            printIn(p, ModeCol, "1 SHOT", 127);
             TRESETBUTTON->setEnabled(true);
         }
         if (double(s.TrigSource) == -1)
-            printAt(p, SourceX, TextY, "CH A ", long(s.ColourA));
+            printIn(p, SourceCol, "CH A ", long(s.ColourA));
         else
-            printAt(p, SourceX, TextY, "CH B ", 49152);
-        printAt(p, SlopeX, TextY, double(s.TrigSlope) == -1 ? " \u2013 " : " + ", 0);
+            printIn(p, SourceCol, "CH B ", 49152);
+        printIn(p, SlopeCol, double(s.TrigSlope) == -1 ? " \u2013 " : " + ", 0);
         const double pre = double(s.PreTrig);
-        printAt(p, PreX, TextY, pre == 0 ? "OFF " : pre == 1 ? " 10  " : pre == 2 ? "100 " : "", 0);
+        printIn(p, PreCol, pre == 0 ? "OFF " : pre == 1 ? " 10  " : pre == 2 ? "100 " : "", 0);
         if (double(s.LevelSetMode) > 0) {
             TriglevelBUTTON->setFontBold(true);
             s.LevelLineColour = double(s.TrigSource) == -1 ? double(s.ColourA) : double(s.ColourB);

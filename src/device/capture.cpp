@@ -102,11 +102,12 @@ void WQK::trigconvert() {
             break;
         }
         arm(s, flags);
+        // Shown before drawing: a hidden box takes its real size only when shown.
+        Trigwait->show();
+        Trigwait->raise();
         Trigwait->Cls();
         Trigwait->Print("   Waiting For Trigger");
         Trigwait->Print("  Press [STOP] to exit");
-        Trigwait->show();
-        Trigwait->raise();
         DoEvents();
     }
     CommandWrite(s, 0x00);

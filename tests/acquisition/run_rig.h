@@ -1,6 +1,7 @@
 #pragma once
 // A started program on the simulated instrument with the access log on, and counters
 // of what the instrument was asked to do.
+#include "device/drawn_text.h"
 #include "support/fixture.h"
 
 #include <vector>
@@ -16,7 +17,7 @@ struct Rig {
     std::vector<int> arms;          // first phase of every trigger arm
     int configClears = 0;           // 0FH commands (SETCHAB)
 
-    explicit Rig(sim::Options o = {}) : h(o), w(h.window()), s(w.s), sim(h.sim()) {
+    explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.s), sim(h.sim()) {
         sim.onCommand = [this](int first, int c) {
             if ((c & 0xBF) == 0x02 && first != 0) instantRates.push_back(first);
             if ((c & 0x3F) == 0x10) arms.push_back(first);

@@ -210,7 +210,7 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     testing_support::Harness h(o);
     WQK& w = h.window(false);
     h.clock().atDoEvents(1, [&] { w.CONFIGEXIT_Click(); });  // the port window at start-up
-    h.window(true);
+    drawn::shown(h.window(true));
     h.sim().setLogging(true);
     const int64_t t0 = h.clock().nowMs();
     bool shown = false, other = true;

@@ -15,7 +15,7 @@ constexpr int StatusAddr = 0x379;
 
 struct Rig {
     Harness h;
-    WQK& w = h.window();
+    WQK& w = drawn::shown(h.window());
     InstrumentState& s = w.s;
     sim::Wqk01& sim = h.sim();
 
