@@ -62,7 +62,7 @@ void BM_FullCapture32K(benchmark::State& state) {
         const uint64_t a0 = p.sim.accessCount();
         const double t0 = nowNs();
         s.CaptureStatus = 0;
-        p.w->ADCconvert();  // stop counter, capture, both read-outs
+        p.w->ADCconvert(); // stop counter, capture, both read-outs
         wall += nowNs() - t0;
         accesses += p.sim.accessCount() - a0;
         ++captures;
@@ -119,7 +119,7 @@ void BM_SimPortAccess(benchmark::State& state) {
 }
 BENCHMARK(BM_SimPortAccess);
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");

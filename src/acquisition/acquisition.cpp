@@ -9,12 +9,18 @@ namespace acq {
 std::string rateText(int index, float rateFactor) {
     const std::string n = vb::NumberText(2 * double(rateFactor));
     switch (index) {
-    case 0: return " " + n + "  KHz";
-    case 1: return n + "0 KHz";
-    case 2: return n + "00KHz";
-    case 3: return " " + n + "  MHz";
-    case 4: return n + "0 MHz";
-    default: return "";
+    case 0:
+        return " " + n + "  KHz";
+    case 1:
+        return n + "0 KHz";
+    case 2:
+        return n + "00KHz";
+    case 3:
+        return " " + n + "  MHz";
+    case 4:
+        return n + "0 MHz";
+    default:
+        return "";
     }
 }
 
@@ -44,4 +50,4 @@ long readCount(double sizeIndex, long preTrigCount) {
     return n > 32768 ? 32768 : long(n);
 }
 
-}  // namespace acq
+} // namespace acq

@@ -5,7 +5,7 @@
 
 namespace acq {
 
-constexpr int MaxIndex = 4;  // rate and size indexes run 0..4
+constexpr int MaxIndex = 4; // rate and size indexes run 0..4
 
 // Text of the sampling-rate box for a rate index; empty outside 0..4.
 std::string rateText(int index, float rateFactor);
@@ -19,4 +19,4 @@ long preTrigCount(double preTrig);
 // never more than the 32768 a buffer holds and never below 0.
 long readCount(double sizeIndex, long preTrigCount);
 
-}  // namespace acq
+} // namespace acq

@@ -26,18 +26,25 @@ void message(WQK& w, const char* line1, const char* line2) {
 }
 
 // The F button stays usable during a run, so every step reads the mode afresh.
-int modeOf(const InstrumentState& s) { return int(double(s.ScopeMode)); }
-bool scopeLike(int mode) { return mode != 1 && mode != 2; }
+int modeOf(const InstrumentState& s) {
+    return int(double(s.ScopeMode));
+}
+bool scopeLike(int mode) {
+    return mode != 1 && mode != 2;
+}
 
 int generatorRateIndex(const InstrumentState& s) {
     switch (int(double(s.GenMode))) {
-    case 1: return int(double(s.SweepRateIndex));
-    case 2: return int(double(s.CustomRateIndex));
-    default: return int(double(s.GenRateIndex));
+    case 1:
+        return int(double(s.SweepRateIndex));
+    case 2:
+        return int(double(s.CustomRateIndex));
+    default:
+        return int(double(s.GenRateIndex));
     }
 }
 
-}  // namespace
+} // namespace
 
 void WQK::GOBUTTON_Click() {
     s.RunState = double(s.RunState) + 1;

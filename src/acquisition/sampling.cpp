@@ -23,7 +23,7 @@ vb::Variant indexValue(double v) {
     return v == std::floor(v) ? vb::Variant(long(v)) : vb::Variant(v);
 }
 
-}  // namespace
+} // namespace
 
 void WQK::DSAMPLE() {
     SRATEDISP->Cls();
@@ -34,7 +34,8 @@ void WQK::DSAMPLE() {
         s.RateB = int16_t(vb::CInt(double(s.SampleRateIndex)));
         s.SizeA = s.SampleSizeIndex;
         s.SizeB = int16_t(s.SampleSizeIndex);
-        printBox(SRATEDISP, LightYellow, acq::rateText(int(double(s.SampleRateIndex)), s.RateFactor));
+        printBox(SRATEDISP, LightYellow,
+                 acq::rateText(int(double(s.SampleRateIndex)), s.RateFactor));
         printBox(SSIZEDISP, LightYellow, acq::sizeText(s.SampleSizeIndex));
     } else {
         printBox(SRATEDISP, Grey, "");
@@ -62,7 +63,8 @@ void WQK::SSIZEN_MouseDown() {
 }
 
 void WQK::SSIZEP_MouseDown() {
-    s.SampleSizeIndex = s.SampleSizeIndex + 1 > acq::MaxIndex ? acq::MaxIndex : s.SampleSizeIndex + 1;
+    s.SampleSizeIndex =
+        s.SampleSizeIndex + 1 > acq::MaxIndex ? acq::MaxIndex : s.SampleSizeIndex + 1;
     DSAMPLE();
 }
 
@@ -75,10 +77,14 @@ void setScrollMaxima(WQK& w) {
     w.HScroll1->setMaximum(vb::CInt(max));
     w.HScroll2->setMaximum(vb::CInt(max));
 }
-}  // namespace
+} // namespace
 
-void WQK::SRATEN_KeyPress() { SRATEN_MouseDown(); }
-void WQK::SRATEP_KeyPress() { SRATEP_MouseDown(); }
+void WQK::SRATEN_KeyPress() {
+    SRATEN_MouseDown();
+}
+void WQK::SRATEP_KeyPress() {
+    SRATEP_MouseDown();
+}
 
 void WQK::SSIZEN_KeyPress() {
     SSIZEN_MouseDown();

@@ -36,7 +36,7 @@ void title(PictureBox* p) {
     printAt(p, TitleX, TitleY, "TRIGGER", TitleColour);
 }
 
-}  // namespace
+} // namespace
 
 void WQK::TRIGGER() {
     PictureBox* p = Picture5;
@@ -52,15 +52,15 @@ void WQK::TRIGGER() {
         if (trigMode == 0) {
             printIn(p, ModeCol, "  INST  ", 25);
             TRESETBUTTON->setEnabled(true);
-            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON), static_cast<QWidget*>(TRLARGEN),
-                               static_cast<QWidget*>(TRSMALLN), static_cast<QWidget*>(TRLARGEP),
-                               static_cast<QWidget*>(TRSMALLP)})
+            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON),
+                               static_cast<QWidget*>(TRLARGEN), static_cast<QWidget*>(TRSMALLN),
+                               static_cast<QWidget*>(TRLARGEP), static_cast<QWidget*>(TRSMALLP)})
                 b->setEnabled(false);
             levelval->setBackColor(Grey);
         } else if (trigMode == 1) {
-            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON), static_cast<QWidget*>(TRLARGEN),
-                               static_cast<QWidget*>(TRSMALLN), static_cast<QWidget*>(TRLARGEP),
-                               static_cast<QWidget*>(TRSMALLP)})
+            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON),
+                               static_cast<QWidget*>(TRLARGEN), static_cast<QWidget*>(TRSMALLN),
+                               static_cast<QWidget*>(TRLARGEP), static_cast<QWidget*>(TRSMALLP)})
                 b->setEnabled(true);
             printIn(p, ModeCol, "  TRIG  ", 25);
             TRESETBUTTON->setEnabled(true);

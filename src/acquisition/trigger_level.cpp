@@ -6,7 +6,7 @@
 namespace {
 
 enum class Step { Large, Small };
-enum class Way { Down, Up };  // Down: N buttons, the level value grows (lower voltage)
+enum class Way { Down, Up }; // Down: N buttons, the level value grows (lower voltage)
 
 void oneStep(WQK& w, Step size, Way way) {
     InstrumentState& s = w.s;
@@ -49,17 +49,41 @@ void key(WQK& w, Step size, Way way) {
     if (double(w.s.LevelSetMode) != 0) oneStep(w, size, way);
 }
 
-}  // namespace
+} // namespace
 
-void WQK::TRLARGEN_MouseDown() { press(*this, Step::Large, Way::Down); }
-void WQK::TRSMALLN_MouseDown() { press(*this, Step::Small, Way::Down); }
-void WQK::TRLARGEP_MouseDown() { press(*this, Step::Large, Way::Up); }
-void WQK::TRSMALLP_MouseDown() { press(*this, Step::Small, Way::Up); }
-void WQK::TRLARGEN_KeyDown() { key(*this, Step::Large, Way::Down); }
-void WQK::TRSMALLN_KeyDown() { key(*this, Step::Small, Way::Down); }
-void WQK::TRLARGEP_KeyDown() { key(*this, Step::Large, Way::Up); }
-void WQK::TRSMALLP_KeyDown() { key(*this, Step::Small, Way::Up); }
-void WQK::TRLARGEN_MouseUp() { s.ButtonHeld = 0; }
-void WQK::TRSMALLN_MouseUp() { s.ButtonHeld = 0; }
-void WQK::TRLARGEP_MouseUp() { s.ButtonHeld = 0; }
-void WQK::TRSMALLP_MouseUp() { s.ButtonHeld = 0; }
+void WQK::TRLARGEN_MouseDown() {
+    press(*this, Step::Large, Way::Down);
+}
+void WQK::TRSMALLN_MouseDown() {
+    press(*this, Step::Small, Way::Down);
+}
+void WQK::TRLARGEP_MouseDown() {
+    press(*this, Step::Large, Way::Up);
+}
+void WQK::TRSMALLP_MouseDown() {
+    press(*this, Step::Small, Way::Up);
+}
+void WQK::TRLARGEN_KeyDown() {
+    key(*this, Step::Large, Way::Down);
+}
+void WQK::TRSMALLN_KeyDown() {
+    key(*this, Step::Small, Way::Down);
+}
+void WQK::TRLARGEP_KeyDown() {
+    key(*this, Step::Large, Way::Up);
+}
+void WQK::TRSMALLP_KeyDown() {
+    key(*this, Step::Small, Way::Up);
+}
+void WQK::TRLARGEN_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::TRSMALLN_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::TRLARGEP_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::TRSMALLP_MouseUp() {
+    s.ButtonHeld = 0;
+}

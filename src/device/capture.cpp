@@ -9,13 +9,17 @@
 
 namespace capture {
 
-int sourceBit(const InstrumentState& s) { return double(s.TrigSource) > 0 ? 0x40 : 0x00; }
+int sourceBit(const InstrumentState& s) {
+    return double(s.TrigSource) > 0 ? 0x40 : 0x00;
+}
 
 int triggerFlags(const InstrumentState& s) {
     return sourceBit(s) | (double(s.TrigSlope) < 0 ? 0x80 : 0x00);
 }
 
-long skipA(const InstrumentState& s) { return 32768L - s.ReadCount - s.PreTrigCount; }
+long skipA(const InstrumentState& s) {
+    return 32768L - s.ReadCount - s.PreTrigCount;
+}
 
 long skipB(const InstrumentState& s) {
     // The memories share one read address: with A read first, B's skip wraps round to
@@ -28,7 +32,7 @@ long readLength(const InstrumentState& s) {
     return s.ReadCount > InstrumentState::BufferSize ? InstrumentState::BufferSize : s.ReadCount;
 }
 
-}  // namespace capture
+} // namespace capture
 
 using namespace proto;
 
@@ -70,7 +74,7 @@ namespace {
 void arm(const InstrumentState& s, int flags) {
     CommandWriteFirst(s, int(double(s.RateCode)), 0x10 + flags);
 }
-}  // namespace
+} // namespace
 
 void WQK::trigconvert() {
     const int flags = capture::triggerFlags(s);
@@ -117,7 +121,8 @@ namespace {
 void readInto(InstrumentState& s, std::vector<int16_t>& buffer, int select, long skip) {
     const int control = int(s.ControlPort), data = int(s.DataPort);
     CommandWrite(s, select);
-    for (long k = 1; k <= skip; ++k) ReadClock(s);
+    for (long k = 1; k <= skip; ++k)
+        ReadClock(s);
     vbOut(control, 0x22);
     const long n = capture::readLength(s);
     for (long i = 0; i < n; ++i) {
@@ -126,7 +131,11 @@ void readInto(InstrumentState& s, std::vector<int16_t>& buffer, int select, long
     }
     vbOut(control, 0x00);
 }
-}  // namespace
+} // namespace
 
-void WQK::readbufferA() { readInto(s, s.ChanABuffer, 0x04, capture::skipA(s)); }
-void WQK::readbufferB() { readInto(s, s.ChanBBuffer, 0x44, capture::skipB(s)); }
+void WQK::readbufferA() {
+    readInto(s, s.ChanABuffer, 0x04, capture::skipA(s));
+}
+void WQK::readbufferB() {
+    readInto(s, s.ChanBBuffer, 0x44, capture::skipB(s));
+}

@@ -15,8 +15,8 @@ long skipB(const InstrumentState& s);
 long readLength(const InstrumentState& s);
 
 // Polls of the two wait loops.
-constexpr int InstantPolls = 200;     // 100 ms apart
-constexpr int InstantLastGood = 198;  // an end seen at a later poll delivers nothing
-constexpr int TriggerPolls = 100;     // 20 ms apart, then the trigger is re-armed
+constexpr int InstantPolls = 200;    // 100 ms apart
+constexpr int InstantLastGood = 198; // an end seen at a later poll delivers nothing
+constexpr int TriggerPolls = 100;    // 20 ms apart, then the trigger is re-armed
 
-}  // namespace capture
+} // namespace capture

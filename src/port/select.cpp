@@ -23,7 +23,9 @@ std::string usage() {
            "  --input-b=SIGNAL  signal on channel B (default rc-square:1000:1:1,\n"
            "                    a 0..2 V square through a 10 kHz RC low-pass)\n"
            "  --noise=VOLTS     noise on both inputs (default 0.01)\n"
-           "  SIGNAL: " + sim::inputHelp() + "\n"
+           "  SIGNAL: " +
+           sim::inputHelp() +
+           "\n"
            "          (FREQ and CORNER in Hz; PEAK, OFFSET and VOLTS in volts)\n";
 }
 
@@ -91,4 +93,4 @@ std::unique_ptr<plat::PortBackend> makeBackend(const Choice& c, PpdevSystem* pro
     return std::make_unique<sim::Wqk01>(c.sim);
 }
 
-}  // namespace ports
+} // namespace ports

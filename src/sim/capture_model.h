@@ -24,7 +24,7 @@ class CaptureModel {
     // rateFactor: 1.0 for the 20 MHz model, 1.5 for the 30 MHz model.
     explicit CaptureModel(double rateFactor = 1.0, bool channelB = true);
 
-    void setInput(int channel, std::shared_ptr<const Input> in);  // 0 = A, 1 = B
+    void setInput(int channel, std::shared_ptr<const Input> in); // 0 = A, 1 = B
     const Input& input(int channel) const { return *inputs_[channel & 1]; }
 
     // Samples per second of a rate code 1..5: factor x 2000 x 10^(5 - code); 0 for others.
@@ -39,23 +39,33 @@ class CaptureModel {
     // flags: 40H source B, 80H falling slope. A re-arm while the capture after a
     // trigger is still running is ignored, so slow captures can finish.
     void arm(int64_t nowNs, int rateCode, int flags, int level, int samples, int config);
-    void abort();  // a capture in progress is dropped; a finished one stays
+    void abort(); // a capture in progress is dropped; a finished one stays
 
     // Brings the model to simulated time nowNs; true once the capture has finished.
     bool update(int64_t nowNs);
     State state() const { return state_; }
-    bool busy() const { return state_ == State::Sampling || state_ == State::Armed || state_ == State::Triggered; }
+    bool busy() const {
+        return state_ == State::Sampling || state_ == State::Armed || state_ == State::Triggered;
+    }
 
     // Fills both memories as a capture whose last sample has index lastK, counted at
     // `rate` from originNs, with the channel configuration `config`. The generator's
-    // combined sweep records through this as well.
+    // combined sweep records through this as well. The samples are worked out when
+    // they are first read, block by block, so a short read-out costs only its part.
     void record(int64_t originNs, double rate, int64_t lastK, int config);
+    // One sample of a memory (0 = A, 1 = B) at a position 0..32767.
+    uint8_t read(int channel, int pos) {
+        const int block = pos >> BlockBits;
+        if (!(filled_[channel] & (uint64_t(1) << block))) fillBlock(channel, block);
+        return mem_[channel][pos];
+    }
 
     // Code of sample k of a channel, counted at `rate` from originNs.
     int sampleCode(int channel, int64_t originNs, double rate, int64_t k, int config) const;
 
-    Memory& memoryA() { return mem_[0]; }
-    Memory& memoryB() { return mem_[1]; }
+    // The whole memory, every sample worked out.
+    Memory& memoryA() { return full(0); }
+    Memory& memoryB() { return full(1); }
 
     // The last capture, for tests: origin, rate, index of the trigger sample (-1 when
     // none), samples after the start, and when the done line rises.
@@ -74,6 +84,10 @@ class CaptureModel {
     void setDoneDelayNs(int64_t ns) { extraDelayNs_ = ns; }
 
   private:
+    static constexpr int BlockBits = 9; // 64 blocks of 512 samples
+    static constexpr uint64_t AllFilled = ~uint64_t(0);
+    void fillBlock(int channel, int block);
+    Memory& full(int channel);
     double timeOf(int64_t originNs, double rate, int64_t k) const;
     void search(int64_t nowNs);
     void finish();
@@ -82,6 +96,15 @@ class CaptureModel {
     bool channelB_;
     std::shared_ptr<const Input> inputs_[2];
     Memory mem_[2];
+    // The recording whose samples are still to be worked out, and which blocks of
+    // each memory hold them already.
+    struct Recording {
+        int64_t originNs = 0;
+        double rate = 0;
+        int64_t lastK = 0;
+        int config = 0;
+    } rec_;
+    uint64_t filled_[2] = {AllFilled, AllFilled};
     State state_ = State::Idle;
     int64_t originNs_ = 0;
     double rate_ = 0;
@@ -97,4 +120,4 @@ class CaptureModel {
     int64_t extraDelayNs_ = 0;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -121,9 +121,11 @@ std::vector<std::string> split(const std::string& text) {
     return parts;
 }
 
-}  // namespace
+} // namespace
 
-InputSpec defaultInputA() { return InputSpec{}; }
+InputSpec defaultInputA() {
+    return InputSpec{};
+}
 
 InputSpec defaultInputB() {
     InputSpec s;
@@ -170,7 +172,8 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         return bad("unknown kind");
     const size_t most = s.kind == InputSpec::Kind::RcSquare ? 5 : 4;
     if (p.size() < 3 || p.size() > most) return bad("wrong number of values");
-    if (!number(p[1], s.freq) || s.freq <= 0 || s.freq > 100e6) return bad("frequency out of range");
+    if (!number(p[1], s.freq) || s.freq <= 0 || s.freq > 100e6)
+        return bad("frequency out of range");
     if (!number(p[2], s.peak) || s.peak < 0 || s.peak > 1000) return bad("peak out of range");
     if (p.size() > 3 && (!number(p[3], s.offset) || std::fabs(s.offset) > 1000))
         return bad("offset out of range");
@@ -180,15 +183,19 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
     return true;
 }
 
-std::shared_ptr<const Input> makeInput(const InputSpec& spec, double noiseVolts, uint32_t seed) {
+std::shared_ptr<const Input> makeInput(const InputSpec& signal, double noiseVolts, uint32_t seed) {
     const double n = std::isfinite(noiseVolts) && noiseVolts > 0 ? noiseVolts : 0;
-    switch (spec.kind) {
-    case InputSpec::Kind::Square: return std::make_shared<Square>(spec, n, seed);
-    case InputSpec::Kind::RcSquare: return std::make_shared<RcSquare>(spec, n, seed);
-    case InputSpec::Kind::Dc: return std::make_shared<Dc>(spec, n, seed);
-    case InputSpec::Kind::Sine: break;
+    switch (signal.kind) {
+    case InputSpec::Kind::Square:
+        return std::make_shared<Square>(signal, n, seed);
+    case InputSpec::Kind::RcSquare:
+        return std::make_shared<RcSquare>(signal, n, seed);
+    case InputSpec::Kind::Dc:
+        return std::make_shared<Dc>(signal, n, seed);
+    case InputSpec::Kind::Sine:
+        break;
     }
-    return std::make_shared<Sine>(spec, n, seed);
+    return std::make_shared<Sine>(signal, n, seed);
 }
 
-}  // namespace sim
+} // namespace sim

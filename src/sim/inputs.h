@@ -46,6 +46,6 @@ std::string inputHelp();
 
 // noiseVolts: bounded noise added to every value (a triangular spread of +/- that
 // much), a deterministic function of the time and the seed.
-std::shared_ptr<const Input> makeInput(const InputSpec& spec, double noiseVolts, uint32_t seed);
+std::shared_ptr<const Input> makeInput(const InputSpec& signal, double noiseVolts, uint32_t seed);
 
-}  // namespace sim
+} // namespace sim

@@ -9,9 +9,12 @@ namespace sim {
 namespace {
 int baseOf(int lpt) {
     switch (lpt) {
-    case 2: return 0x278;
-    case 3: return 0x3BC;
-    default: return 0x378;
+    case 2:
+        return 0x278;
+    case 3:
+        return 0x3BC;
+    default:
+        return 0x378;
     }
 }
 std::string hex(int v) {
@@ -19,7 +22,7 @@ std::string hex(int v) {
     std::snprintf(b, sizeof b, "%02XH", v & 0xFF);
     return b;
 }
-}  // namespace
+} // namespace
 
 Wqk01::Wqk01(Options o)
     : opt_(o), base_(baseOf(o.lpt)), capture_(o.model == 30 ? 1.5 : 1.0, o.channelB) {
@@ -27,7 +30,9 @@ Wqk01::Wqk01(Options o)
     capture_.setInput(1, makeInput(opt_.inputB, opt_.noise, 2));
 }
 
-int64_t Wqk01::nowNs() { return plat::clock().nowNs(); }
+int64_t Wqk01::nowNs() {
+    return plat::clock().nowNs();
+}
 
 std::string Wqk01::name() const {
     return "simulated WQK01" + std::string(opt_.model == 30 ? " 30 MHz" : " 20 MHz");
@@ -53,8 +58,12 @@ void Wqk01::out(uint16_t address, uint8_t value) {
     const int off = int(address) - base_;
     if (!opt_.present) return;
     switch (off) {
-    case 0: data_ = value; break;
-    case 1: report("write to the status register"); break;
+    case 0:
+        data_ = value;
+        break;
+    case 1:
+        report("write to the status register");
+        break;
     case 2: {
         const uint8_t prev = control_;
         control_ = value;
@@ -76,7 +85,8 @@ void Wqk01::out(uint16_t address, uint8_t value) {
         ecr_ = value;
         if (value != 0x20) report("extended control register set to " + hex(value));
         break;
-    default: break;  // another port: nothing of ours answers there
+    default:
+        break; // another port: nothing of ours answers there
     }
 }
 
@@ -92,7 +102,7 @@ uint8_t Wqk01::in(uint16_t address) {
                     report("sample read before a channel memory was selected");
                     v = 0xFF;
                 } else {
-                    v = (readChannel_ == 1 ? capture_.memoryA() : capture_.memoryB())[readPos_ & 0x7FFF];
+                    v = capture_.read(readChannel_ - 1, readPos_ & 0x7FFF);
                 }
             } else {
                 v = data_;
@@ -111,11 +121,15 @@ uint8_t Wqk01::in(uint16_t address) {
             v = st;
             break;
         }
-        case 2: v = control_; break;
-        default: v = ecr_; break;
+        case 2:
+            v = control_;
+            break;
+        default:
+            v = ecr_;
+            break;
         }
     } else if (!opt_.present && off == 1) {
-        v = 0x7F;  // floating lines that do not follow the data register
+        v = 0x7F; // floating lines that do not follow the data register
     }
     if (logging_) log_.push_back({false, address, v});
     return v;
@@ -164,7 +178,8 @@ void Wqk01::command(int first, int c) {
     switch (c) {
     case 0x06:
         // Opens the counter chosen by the preceding reset (stop) or clear (configuration).
-        if (counter_ == Counter::None) report("counter opened (06H) with no reset or clear before it");
+        if (counter_ == Counter::None)
+            report("counter opened (06H) with no reset or clear before it");
         break;
     case 0x0E:
         if (counter_ == Counter::Config) {
@@ -199,9 +214,14 @@ void Wqk01::command(int first, int c) {
             report("42H sent without a rate code");
         }
         break;
-    case 0x04: selectChannel(1); break;
-    case 0x44: selectChannel(2); break;
-    default: break;
+    case 0x04:
+        selectChannel(1);
+        break;
+    case 0x44:
+        selectChannel(2);
+        break;
+    default:
+        break;
     }
     if (onCommand) onCommand(first, c);
 }
@@ -210,8 +230,10 @@ void Wqk01::pulse() {
     if (onPulse && onPulse()) return;
     // Data strobes into the generator memory while it is open for writing.
     if (genWrite_ && command_ == 0x0A) {
-        if (genWritePos_ < 32768) genMem_[genWritePos_] = data_;
-        else report("generator memory written past its end");
+        if (genWritePos_ < 32768)
+            genMem_[genWritePos_] = data_;
+        else
+            report("generator memory written past its end");
         ++genWritePos_;
         if (onStrobe) onStrobe(data_);
         return;
@@ -274,4 +296,4 @@ void Wqk01::readClock() {
     readPos_ = (readPos_ + 1) & 0x7FFF;
 }
 
-}  // namespace sim
+} // namespace sim

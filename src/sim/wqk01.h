@@ -23,15 +23,15 @@
 namespace sim {
 
 struct Options {
-    int model = 20;            // 20 (20 MHz) or 30 (30 MHz, rates x1.5)
-    bool channelB = true;      // channel B fitted
-    bool generator = true;     // generator fitted
-    bool power = true;         // instrument powered
-    bool present = true;       // false: nothing on the port, status ignores the data lines
-    int lpt = 1;               // the port the instrument hangs on (1..3)
+    int model = 20;        // 20 (20 MHz) or 30 (30 MHz, rates x1.5)
+    bool channelB = true;  // channel B fitted
+    bool generator = true; // generator fitted
+    bool power = true;     // instrument powered
+    bool present = true;   // false: nothing on the port, status ignores the data lines
+    int lpt = 1;           // the port the instrument hangs on (1..3)
     InputSpec inputA = defaultInputA();
     InputSpec inputB = defaultInputB();
-    double noise = 0.01;       // V of noise on both inputs
+    double noise = 0.01; // V of noise on both inputs
 };
 
 struct Access {
@@ -83,19 +83,21 @@ class Wqk01 : public plat::PortBackend {
     int generatorWritePos() const { return genWritePos_; }
     std::array<uint8_t, 32768>& memoryA() { return capture_.memoryA(); }
     std::array<uint8_t, 32768>& memoryB() { return capture_.memoryB(); }
-    int readChannel() const { return readChannel_; }  // 0 none, 1 A, 2 B
-    int readPos() const { return readPos_; }          // the shared read address
+    int readChannel() const { return readChannel_; } // 0 none, 1 A, 2 B
+    int readPos() const { return readPos_; }         // the shared read address
     // Samples a capture takes after its start, from the stop counter.
     int samplesToTake() const { return 32768 - (stopCount_ & 0x7FFF); }
     CaptureModel& capture() { return capture_; }
     // Replaces the signal on an input (0 = A, 1 = B).
-    void setInput(int channel, std::shared_ptr<const Input> in) { capture_.setInput(channel, std::move(in)); }
+    void setInput(int channel, std::shared_ptr<const Input> in) {
+        capture_.setInput(channel, std::move(in));
+    }
 
     // Hooks for the parts of the model that play waves.
     std::function<void(int firstPhase, int command)> onCommand;
-    std::function<bool()> onPulse;  // true when the hook took the pulse
+    std::function<bool()> onPulse; // true when the hook took the pulse
     std::function<void(uint8_t)> onStrobe;
-    std::function<uint8_t()> statusDone;  // extra status bit 3 source (08H or 0)
+    std::function<uint8_t()> statusDone; // extra status bit 3 source (08H or 0)
 
     void report(const std::string& what) { misuse_.push_back(what); }
     // Simulated time in ns (the clock in use).
@@ -136,4 +138,4 @@ class Wqk01 : public plat::PortBackend {
     std::vector<std::string> misuse_;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -11,13 +11,13 @@ TEST_P(TriggeredRun, CrossingLandsAtThePretriggerIndex) {
     const int slope = std::get<0>(GetParam());
     const int preTrig = std::get<1>(GetParam());
     sim::Options o;
-    o.inputB = o.inputA;  // the same sine on both inputs
+    o.inputB = o.inputA; // the same sine on both inputs
     Rig r(o);
     r.s.TrigMode = 1;
     r.s.TrigSlope = slope;
     r.s.PreTrig = preTrig;
-    r.s.TrigLevel = 1280;  // code 128
-    r.w.GOBUTTON_Click();  // the first capture still reads with the start-up count
+    r.s.TrigLevel = 1280; // code 128
+    r.w.GOBUTTON_Click(); // the first capture still reads with the start-up count
     r.w.GOBUTTON_Click();
     const long pre = preTrig == 0 ? 0 : preTrig == 1 ? 10 : 100;
     ASSERT_EQ(r.s.PreTrigCount, pre);
@@ -33,7 +33,8 @@ TEST_P(TriggeredRun, CrossingLandsAtThePretriggerIndex) {
         EXPECT_GE(before, 1280);
     }
     // Channel B's window lines up with A's.
-    for (int i = 0; i < r.s.ReadCount; ++i) ASSERT_NEAR(r.s.ChanBBuffer[i], a[i], 10) << i;
+    for (int i = 0; i < r.s.ReadCount; ++i)
+        ASSERT_NEAR(r.s.ChanBBuffer[i], a[i], 10) << i;
     EXPECT_EQ(r.arms.size(), 2u);
     EXPECT_TRUE(r.sim.misuse().empty());
 }
@@ -45,8 +46,8 @@ TEST(RunRecord, CapturedWithSettingsAreCopied) {
     Rig r;
     r.s.RangeA = 2;
     r.s.RangeB = 1;
-    r.w.SRATEN_MouseDown();  // rate index 2
-    r.w.SSIZEN_MouseDown();  // size index 0
+    r.w.SRATEN_MouseDown(); // rate index 2
+    r.w.SSIZEN_MouseDown(); // size index 0
     r.w.GOBUTTON_Click();
     EXPECT_EQ(double(r.s.DataRangeA), 2);
     EXPECT_EQ(r.s.DataRangeB, 1);
@@ -60,16 +61,16 @@ TEST(RunRecord, CapturedWithSettingsAreCopied) {
 
 TEST(RunRecord, RateChangedDuringACaptureDoesNotRelabelIt) {
     Rig r;
-    r.s.SampleRateIndex = 0;  // 2 kHz: 2047 samples take about 1 s
+    r.s.SampleRateIndex = 0; // 2 kHz: 2047 samples take about 1 s
     r.s.SampleSizeIndex = 0;
     r.w.DSAMPLE();
     r.after(500, [&] { r.w.SRATEP_MouseDown(); });
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.instantRates, std::vector<int>{5});
     EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(double(r.s.DataRateA), 0);  // captured at 2 kHz
+    EXPECT_EQ(double(r.s.DataRateA), 0); // captured at 2 kHz
     EXPECT_EQ(r.s.DataRateB, 0);
-    EXPECT_EQ(double(r.s.RateA), 1);      // the next capture uses the new rate
+    EXPECT_EQ(double(r.s.RateA), 1); // the next capture uses the new rate
 }
 
 TEST(RunRecord, RateButtonDuringRepeatTakesEffectAtTheNextCapture) {
@@ -109,7 +110,7 @@ TEST(RunRecord, DisplayReturnsToTheStartUnlessInDelayMode) {
 TEST(RunModes, GeneratorModeRunsOnceAtTheGeneratorRate) {
     struct Case {
         int genMode, rateCode;
-    } cases[] = {{0, 1}, {1, 5}, {2, 4}};  // GenRateIndex 4, SweepRateIndex 0, CustomRateIndex 1
+    } cases[] = {{0, 1}, {1, 5}, {2, 4}}; // GenRateIndex 4, SweepRateIndex 0, CustomRateIndex 1
     for (const Case& c : cases) {
         Rig r;
         r.s.ScopeMode = 1;
@@ -119,12 +120,12 @@ TEST(RunModes, GeneratorModeRunsOnceAtTheGeneratorRate) {
         r.h.clock().atDoEvents(3, [&] { r.s.RunState = 0; });
         r.w.GOBUTTON_Click();
         EXPECT_EQ(double(r.s.RateCode), c.rateCode) << "GenMode " << c.genMode;
-        EXPECT_EQ(r.s.GenCount, 4096);  // 4096.5 to the even neighbour
+        EXPECT_EQ(r.s.GenCount, 4096); // 4096.5 to the even neighbour
         EXPECT_TRUE(r.instantRates.empty());
         EXPECT_EQ(double(r.s.RunState), 0);
         EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
         EXPECT_TRUE(r.w.GENMODEBUTTON->isEnabled());
-        EXPECT_FALSE(r.w.Command3->isEnabled());  // the range groups stay locked
+        EXPECT_FALSE(r.w.Command3->isEnabled()); // the range groups stay locked
         EXPECT_TRUE(r.w.SRATEP->isEnabled());
         EXPECT_TRUE(r.w.SCOPEMODE->isEnabled());
     }
@@ -146,6 +147,7 @@ TEST(RunModes, ScopeGenLocksAllButSingleRepeat) {
     EXPECT_FALSE(mode || rate || range);
     EXPECT_TRUE(r.w.Command3->isEnabled());
     EXPECT_TRUE(r.w.GENMODEBUTTON->isEnabled());
-    EXPECT_FALSE(r.w.TMODEBUTTON->isEnabled());  // the trigger panel stays locked outside SCOPE and FFT
+    EXPECT_FALSE(
+        r.w.TMODEBUTTON->isEnabled()); // the trigger panel stays locked outside SCOPE and FFT
     EXPECT_EQ(double(r.s.RateCode), 1);
 }

@@ -13,9 +13,9 @@ struct Rig {
     WQK& w;
     InstrumentState& s;
     sim::Wqk01& sim;
-    std::vector<int> instantRates;  // first phase of every instant start
-    std::vector<int> arms;          // first phase of every trigger arm
-    int configClears = 0;           // 0FH commands (SETCHAB)
+    std::vector<int> instantRates; // first phase of every instant start
+    std::vector<int> arms;         // first phase of every trigger arm
+    int configClears = 0;          // 0FH commands (SETCHAB)
 
     explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.s), sim(h.sim()) {
         sim.onCommand = [this](int first, int c) {
@@ -29,8 +29,9 @@ struct Rig {
     // Runs `f` at `ms` after now.
     template <class F> void after(int64_t ms, F f) { h.clock().at(nowMs() + ms, f); }
     void fill(std::vector<int16_t>& b, int seed) {
-        for (size_t i = 0; i < b.size(); ++i) b[i] = int16_t((i * 7 + size_t(seed)) % 2551);
+        for (size_t i = 0; i < b.size(); ++i)
+            b[i] = int16_t((i * 7 + size_t(seed)) % 2551);
     }
 };
 
-}  // namespace runtest
+} // namespace runtest

@@ -33,9 +33,10 @@ TEST(GoButton, SingleCaptureLocksThenRestoresTheControls) {
         std::string caption;
         double font = 0;
         long colour = 0;
-        bool load = true, exit = true, port = true, mode = true, gen = true, rate = false, trig = false;
+        bool load = true, exit = true, port = true, mode = true, gen = true, rate = false,
+             trig = false;
     } d;
-    r.after(50, [&] {  // inside the first 100 ms pause of the run
+    r.after(50, [&] { // inside the first 100 ms pause of the run
         d.caption = r.w.GOBUTTON->caption();
         d.font = r.w.GOBUTTON->fontSize();
         d.colour = r.w.GOCOLOR->BackColor();
@@ -52,12 +53,13 @@ TEST(GoButton, SingleCaptureLocksThenRestoresTheControls) {
     EXPECT_EQ(d.font, 8);
     EXPECT_EQ(d.colour, Green);
     EXPECT_FALSE(d.load || d.exit || d.port || d.mode || d.gen);
-    EXPECT_TRUE(d.rate && d.trig);  // SCOPE mode keeps sampling and trigger usable
+    EXPECT_TRUE(d.rate && d.trig); // SCOPE mode keeps sampling and trigger usable
     EXPECT_EQ(r.instantRates, std::vector<int>{2});
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
     EXPECT_EQ(r.w.GOBUTTON->fontSize(), 10);
     EXPECT_EQ(r.w.GOCOLOR->BackColor(), Red);
-    EXPECT_TRUE(r.w.fileloadbutton->isEnabled() && r.w.Command22->isEnabled() && r.w.SETUP->isEnabled());
+    EXPECT_TRUE(r.w.fileloadbutton->isEnabled() && r.w.Command22->isEnabled() &&
+                r.w.SETUP->isEnabled());
     EXPECT_TRUE(r.w.SCOPEMODE->isEnabled());
     EXPECT_TRUE(r.w.Command3->isEnabled() && r.w.Command6->isEnabled());
     EXPECT_FALSE(r.w.GENMODEBUTTON->isEnabled());
@@ -114,11 +116,11 @@ TEST(GoButton, BothChannelsSwitchedOffEndsARepeatRun) {
 TEST(GoButton, CouplingChangeResendsTheConfigurationProbeDoesNot) {
     Rig r;
     r.s.RunRepeat = 1;
-    r.after(150, [&] { r.s.CouplingA = 1; });  // during the first capture
+    r.after(150, [&] { r.s.CouplingA = 1; }); // during the first capture
     r.after(450, [&] { r.s.ProbeA = 1; });
     r.after(700, [&] { r.w.GOBUTTON_Click(); });
     r.w.GOBUTTON_Click();
-    EXPECT_EQ(r.configClears, 2);  // at the start and once after the change
+    EXPECT_EQ(r.configClears, 2); // at the start and once after the change
     EXPECT_EQ(r.sim.channelConfig(), 11);
     EXPECT_EQ(double(r.s.ChanConfig), 11);
     EXPECT_EQ(double(r.s.ChanConfigPrev), 11);
@@ -162,7 +164,7 @@ TEST(GoButton, PretriggerChangeTakesOneCaptureToReachTheReadCount) {
 TEST(GoButton, StopDuringATriggeredWaitLeavesTheBuffers) {
     Rig r;
     r.s.TrigMode = 1;
-    r.s.TrigLevel = 10;  // far above the sine
+    r.s.TrigLevel = 10; // far above the sine
     r.fill(r.s.ChanABuffer, 1);
     r.fill(r.s.ChanBBuffer, 2);
     const auto a = r.s.ChanABuffer, b = r.s.ChanBBuffer;
@@ -178,7 +180,7 @@ TEST(GoButton, StopDuringATriggeredWaitLeavesTheBuffers) {
     EXPECT_EQ(r.arms.size(), 2u);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.ChanBBuffer, b);
-    EXPECT_EQ(double(r.s.DataRateA), 3);  // the captured-with record is unchanged
+    EXPECT_EQ(double(r.s.DataRateA), 3); // the captured-with record is unchanged
     EXPECT_TRUE(r.w.Trigwait->isHidden());
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 }
@@ -209,7 +211,7 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     o.present = false;
     testing_support::Harness h(o);
     WQK& w = h.window(false);
-    h.clock().atDoEvents(1, [&] { w.CONFIGEXIT_Click(); });  // the port window at start-up
+    h.clock().atDoEvents(1, [&] { w.CONFIGEXIT_Click(); }); // the port window at start-up
     drawn::shown(h.window(true));
     h.sim().setLogging(true);
     const int64_t t0 = h.clock().nowMs();
@@ -226,7 +228,7 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     EXPECT_EQ(double(w.s.RunState), 0);
     EXPECT_EQ(w.GOBUTTON->caption(), "GO");
     EXPECT_NE(w.GOCOLOR->BackColor(), Green);
-    EXPECT_EQ(h.sim().commandCount(0x06), 0);  // no configuration, no stop counter
+    EXPECT_EQ(h.sim().commandCount(0x06), 0); // no configuration, no stop counter
 }
 
 TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {
@@ -234,7 +236,9 @@ TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {
     o.power = false;
     Rig r(o);
     bool shown = false;
-    r.after(10, [&] { shown = drawn::shows(r.w.Trigwait, {" No Power to WQK  !!! ", " Check Power to WQK   "}); });
+    r.after(10, [&] {
+        shown = drawn::shows(r.w.Trigwait, {" No Power to WQK  !!! ", " Check Power to WQK   "});
+    });
     const int64_t t0 = r.nowMs();
     r.w.GOBUTTON_Click();
     EXPECT_TRUE(shown);

@@ -21,7 +21,7 @@ sim::Options model(int m) {
     o.model = m;
     return o;
 }
-}  // namespace
+} // namespace
 
 TEST(SamplingTexts, TablesOfBothModels) {
     for (int i = 0; i < 5; ++i) {
@@ -42,7 +42,8 @@ TEST(DSAMPLE, DrawsTheBoxesAndTakesTheCopies) {
             w.s.SampleRateIndex = i;
             w.s.SampleSizeIndex = 4 - i;
             w.DSAMPLE();
-            EXPECT_TRUE(drawn::shows(w.SRATEDISP, {(m == 20 ? Rate20 : Rate30)[i]})) << m << " " << i;
+            EXPECT_TRUE(drawn::shows(w.SRATEDISP, {(m == 20 ? Rate20 : Rate30)[i]}))
+                << m << " " << i;
             EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {Sizes[4 - i]})) << i;
             EXPECT_EQ(w.SRATEDISP->BackColor(), LightYellow);
             EXPECT_EQ(w.SSIZEDISP->BackColor(), LightYellow);
@@ -71,7 +72,7 @@ TEST(DSAMPLE, GeneratorModesShowThePointCountInGrey) {
         EXPECT_EQ(w.SSIZEDISP->BackColor(), Grey);
         EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {" 4097"}));
         EXPECT_TRUE(drawn::shows(w.SRATEDISP, {}));
-        EXPECT_EQ(double(w.s.RateA), 3);  // the copies wait for SCOPE or FFT
+        EXPECT_EQ(double(w.s.RateA), 3); // the copies wait for SCOPE or FFT
         EXPECT_EQ(double(w.s.SizeA), 1);
     }
     w.s.ScopeMode = 3;
@@ -83,19 +84,23 @@ TEST(DSAMPLE, GeneratorModesShowThePointCountInGrey) {
 TEST(SamplingArrows, StopAtTheEndsOfTheTables) {
     Harness h(model(30));
     WQK& w = drawn::shown(h.window());
-    for (int k = 0; k < 3; ++k) w.SRATEP_MouseDown();
+    for (int k = 0; k < 3; ++k)
+        w.SRATEP_MouseDown();
     EXPECT_EQ(double(w.s.SampleRateIndex), 4);
     EXPECT_EQ(double(w.s.RateA), 4);
     EXPECT_TRUE(drawn::shows(w.SRATEDISP, {" 30 MHz"}));
-    for (int k = 0; k < 6; ++k) w.SRATEN_KeyPress();
+    for (int k = 0; k < 6; ++k)
+        w.SRATEN_KeyPress();
     EXPECT_EQ(double(w.s.SampleRateIndex), 0);
     EXPECT_TRUE(drawn::shows(w.SRATEDISP, {"  3  KHz"}));
     w.SRATEP_KeyPress();
     EXPECT_EQ(double(w.s.SampleRateIndex), 1);
-    for (int k = 0; k < 5; ++k) w.SSIZEP_MouseDown();
+    for (int k = 0; k < 5; ++k)
+        w.SSIZEP_MouseDown();
     EXPECT_EQ(w.s.SampleSizeIndex, 4);
     EXPECT_EQ(double(w.s.SizeA), 4);
-    for (int k = 0; k < 6; ++k) w.SSIZEN_MouseDown();
+    for (int k = 0; k < 6; ++k)
+        w.SSIZEN_MouseDown();
     EXPECT_EQ(w.s.SampleSizeIndex, 0);
     EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {"    2K "}));
 }
@@ -105,7 +110,7 @@ TEST(SamplingArrows, KeyPressSetsTheScrollMaximaMouseDownDoesNot) {
     WQK& w = drawn::shown(h.window());
     w.HScroll1->setMaximum(1234);
     w.HScroll2->setMaximum(1234);
-    w.SSIZEP_MouseDown();  // 4K -> 8K
+    w.SSIZEP_MouseDown(); // 4K -> 8K
     EXPECT_EQ(w.HScroll1->maximum(), 1234);
     EXPECT_EQ(w.HScroll2->maximum(), 1234);
     w.SSIZEN_MouseDown();
@@ -113,7 +118,7 @@ TEST(SamplingArrows, KeyPressSetsTheScrollMaximaMouseDownDoesNot) {
     EXPECT_EQ(w.s.SampleSizeIndex, 2);
     EXPECT_EQ(w.HScroll1->maximum(), 8191);
     EXPECT_EQ(w.HScroll2->maximum(), 8191);
-    w.s.BufBase = 1024;  // FFT mode
+    w.s.BufBase = 1024; // FFT mode
     w.SSIZEN_KeyPress();
     w.SSIZEP_KeyPress();
     EXPECT_EQ(w.HScroll1->maximum(), 4095);
@@ -139,7 +144,7 @@ TEST(SamplingArrows, DamagedIndexesDoNotBreakThePanel) {
     Harness h;
     WQK& w = drawn::shown(h.window());
     w.s.SampleSizeIndex = 40;
-    w.SSIZEN_KeyPress();  // 39: the scroll maxima stay within a buffer
+    w.SSIZEN_KeyPress(); // 39: the scroll maxima stay within a buffer
     EXPECT_EQ(w.HScroll1->maximum(), 32767);
     w.s.SampleRateIndex = 9;
     w.SRATEP_MouseDown();

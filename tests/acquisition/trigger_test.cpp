@@ -19,15 +19,16 @@ int pixelsOf(PictureBox* p, long colour) {
     const QRgb want = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
     int n = 0;
     for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
+        for (int x = 0; x < img.width(); ++x)
+            n += (img.pixel(x, y) & 0xFFFFFF) == (want & 0xFFFFFF);
     return n;
 }
-}  // namespace
+} // namespace
 
 TEST(TrigLevelCode, RoundsHalvesToEven) {
-    EXPECT_EQ(acq::trigLevelCode(1280, 2560), 128);  // 127.5
-    EXPECT_EQ(acq::trigLevelCode(2304, 2560), 26);   // 25.5
-    EXPECT_EQ(acq::trigLevelCode(1792, 2560), 76);   // 76.5
+    EXPECT_EQ(acq::trigLevelCode(1280, 2560), 128); // 127.5
+    EXPECT_EQ(acq::trigLevelCode(2304, 2560), 26);  // 25.5
+    EXPECT_EQ(acq::trigLevelCode(1792, 2560), 76);  // 76.5
     EXPECT_EQ(acq::trigLevelCode(10, 2560), 254);
     EXPECT_EQ(acq::trigLevelCode(2550, 2560), 1);
     EXPECT_EQ(acq::trigLevelCode(0, 2560), 255);
@@ -45,10 +46,10 @@ TEST(TriggerButtons, ModeSourceSlopePretrigger) {
     EXPECT_EQ(double(w.s.TrigMode), 1);
     w.TriglevelBUTTON_MouseDown();
     EXPECT_EQ(double(w.s.LevelSetMode), 1);
-    w.TMODEBUTTON_MouseDown();  // back to INST: the level setting ends
+    w.TMODEBUTTON_MouseDown(); // back to INST: the level setting ends
     EXPECT_EQ(double(w.s.TrigMode), 0);
     EXPECT_EQ(double(w.s.LevelSetMode), 0);
-    w.s.TrigMode = 2;  // "1 SHOT" from a profile
+    w.s.TrigMode = 2; // "1 SHOT" from a profile
     w.TMODEBUTTON_MouseDown();
     EXPECT_EQ(double(w.s.TrigMode), 0);
     w.TSOURCEBUTTON_MouseDown();
@@ -74,7 +75,7 @@ TEST(TriggerButtons, SetLevelOnlyInTrigMode) {
     EXPECT_EQ(double(w.s.LevelSetMode), 1);
     EXPECT_TRUE(w.TriglevelBUTTON->fontBold());
     EXPECT_EQ(double(w.s.LevelLineColour), double(w.s.ColourA));
-    w.TSOURCEBUTTON_MouseDown();  // the line takes the new source's colour at once
+    w.TSOURCEBUTTON_MouseDown(); // the line takes the new source's colour at once
     EXPECT_EQ(double(w.s.LevelLineColour), double(w.s.ColourB));
     w.TriglevelBUTTON_MouseDown();
     EXPECT_EQ(double(w.s.LevelSetMode), 0);
@@ -91,7 +92,7 @@ TEST(TriggerPanel, ModeControlsAndColours) {
         EXPECT_FALSE(b->isEnabled());
     EXPECT_EQ(w.levelval->BackColor(), Grey);
     EXPECT_TRUE(w.TRESETBUTTON->isEnabled());
-    const int withA = pixelsOf(w.Picture5, long(w.s.ColourA));  // the title has that colour too
+    const int withA = pixelsOf(w.Picture5, long(w.s.ColourA)); // the title has that colour too
     EXPECT_EQ(pixelsOf(w.Picture5, 49152), 0);
     w.TMODEBUTTON_MouseDown();
     for (QWidget* b : {(QWidget*)w.TriglevelBUTTON, (QWidget*)w.TRLARGEN, (QWidget*)w.TRSMALLN,
@@ -99,11 +100,11 @@ TEST(TriggerPanel, ModeControlsAndColours) {
         EXPECT_TRUE(b->isEnabled());
     EXPECT_EQ(w.levelval->BackColor(), LightYellow);
     w.TSOURCEBUTTON_MouseDown();
-    EXPECT_GT(pixelsOf(w.Picture5, 49152), 0);  // "CH B " in C000H
-    EXPECT_GT(withA, pixelsOf(w.Picture5, long(w.s.ColourA)) + 20);  // "CH A " was in A's colour
+    EXPECT_GT(pixelsOf(w.Picture5, 49152), 0);                      // "CH B " in C000H
+    EXPECT_GT(withA, pixelsOf(w.Picture5, long(w.s.ColourA)) + 20); // "CH A " was in A's colour
     w.s.TrigMode = 2;
     w.TRIGGER();
-    EXPECT_GT(pixelsOf(w.Picture5, 127), 0);  // "1 SHOT"
+    EXPECT_GT(pixelsOf(w.Picture5, 127), 0); // "1 SHOT"
     // Each setting shows differently.
     std::vector<QImage> seen;
     for (int pre : {0, 1, 2}) {
@@ -114,7 +115,8 @@ TEST(TriggerPanel, ModeControlsAndColours) {
     w.TSLOPEBUTTON_MouseDown();
     seen.push_back(w.Picture5->image());
     for (size_t i = 0; i < seen.size(); ++i)
-        for (size_t j = i + 1; j < seen.size(); ++j) EXPECT_NE(seen[i], seen[j]) << i << " " << j;
+        for (size_t j = i + 1; j < seen.size(); ++j)
+            EXPECT_NE(seen[i], seen[j]) << i << " " << j;
 }
 
 TEST(TriggerPanel, GeneratorModesShowOnlyTheTitle) {
@@ -146,7 +148,7 @@ struct Level {
     }
     int64_t now() { return h.clock().nowMs(); }
 };
-}  // namespace
+} // namespace
 
 TEST(LevelArrows, HoldingLargeDownReachesTheBottomInEightSteps) {
     Level l;
@@ -186,7 +188,7 @@ TEST(LevelArrows, QuickClickIsOneStepAndIgnoredOutsideLevelSetting) {
     l.w.TRSMALLN_MouseDown();
     EXPECT_EQ(double(l.w.s.TrigLevel), 1290);
     EXPECT_EQ(l.now() - t0, 300);
-    l.w.TriglevelBUTTON_MouseDown();  // level setting off
+    l.w.TriglevelBUTTON_MouseDown(); // level setting off
     l.w.TRSMALLN_MouseDown();
     l.w.TRLARGEP_KeyDown();
     EXPECT_EQ(double(l.w.s.TrigLevel), 1290);
@@ -197,9 +199,9 @@ TEST(LevelArrows, ReleaseThroughTheMouseEvent) {
     Level l;
     const int64_t t0 = l.now();
     // The release is already queued; it is handled at the first event processing.
-    QCoreApplication::postEvent(l.w.TRLARGEP, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(2, 2),
-                                                             QPointF(2, 2), Qt::LeftButton,
-                                                             Qt::NoButton, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        l.w.TRLARGEP, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
+                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(l.w.TRLARGEP, &press);
@@ -210,7 +212,7 @@ TEST(LevelArrows, ReleaseThroughTheMouseEvent) {
 TEST(LevelArrows, HeldArrowStopsWhenTheLevelSettingEnds) {
     Level l;
     const int64_t t0 = l.now();
-    l.h.clock().at(t0 + 420, [&] { l.w.TMODEBUTTON_MouseDown(); });  // INST disables the arrows
+    l.h.clock().at(t0 + 420, [&] { l.w.TMODEBUTTON_MouseDown(); }); // INST disables the arrows
     l.w.TRLARGEP_MouseDown();
     EXPECT_EQ(double(l.w.s.TrigLevel), 1280 - 3 * 160);
     EXPECT_EQ(l.now() - t0, 450);

@@ -45,7 +45,7 @@ struct Rig {
     int64_t nowMs() { return h.clock().nowMs(); }
 };
 
-}  // namespace
+} // namespace
 
 TEST(InstantCapture, SourceBitAndTheRateCodeInTheFirstPhase) {
     for (int source : {-1, 1}) {
@@ -67,13 +67,13 @@ TEST(InstantCapture, SourceBitAndTheRateCodeInTheFirstPhase) {
 
 TEST(InstantCapture, PollsEvery100msAndGivesUpAfter198) {
     struct Case {
-        int seenAt;  // poll at which the done line is first high; 0: never
+        int seenAt; // poll at which the done line is first high; 0: never
         int polls;
         int status;
     } cases[] = {{1, 1, 1}, {2, 2, 1}, {198, 198, 1}, {199, 199, 0}, {200, 200, 0}, {0, 200, 0}};
     for (const Case& c : cases) {
         Rig r;
-        r.s.RateCode = 1;  // 4096 samples take 204.8 us
+        r.s.RateCode = 1; // 4096 samples take 204.8 us
         const int64_t takes = 204800;
         const int64_t seen = c.seenAt ? (c.seenAt * 100 - 50) * 1000000LL : 30000 * 1000000LL;
         r.sim.capture().setDoneDelayNs(seen - takes);
@@ -97,7 +97,8 @@ TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
         r.s.RateCode = 2;
         r.s.RunState = 1;
         r.w.trigconvert();
-        const Writes armed = cat({cw(0x00), pulse(), cw(0x02), cw(c.flags), strobe(128), cw(0x10 + c.flags, 2)});
+        const Writes armed =
+            cat({cw(0x00), pulse(), cw(0x02), cw(c.flags), strobe(128), cw(0x10 + c.flags, 2)});
         EXPECT_EQ(r.sim.writes(), cat({armed, cw(0x00)})) << "flags " << c.flags;
         EXPECT_EQ(r.sim.capture().flags(), c.flags);
         EXPECT_EQ(r.sim.capture().level(), 128);
@@ -114,7 +115,9 @@ TEST(TriggeredCapture, WaitsOneAndTwoMillisecondsBeforeStrobeAndArm) {
     r.s.TrigLevelCode = 128;
     r.s.RateCode = 2;
     std::vector<std::pair<std::string, int64_t>> at;
-    r.sim.onCommand = [&](int, int c) { at.push_back({"cmd " + std::to_string(c), r.h.clock().nowNs()}); };
+    r.sim.onCommand = [&](int, int c) {
+        at.push_back({"cmd " + std::to_string(c), r.h.clock().nowNs()});
+    };
     r.sim.onPulse = [&] {
         at.push_back({"pulse " + std::to_string(r.sim.lastCommand()), r.h.clock().nowNs()});
         return false;
@@ -123,7 +126,8 @@ TEST(TriggeredCapture, WaitsOneAndTwoMillisecondsBeforeStrobeAndArm) {
     ASSERT_EQ(at.size(), 7u);
     // reloadloop (00H, pulse, 02H), the prepare, the level strobe, the arm, the idle 00H
     const char* names[] = {"cmd 0", "pulse 0", "cmd 2", "cmd 0", "pulse 0", "cmd 16", "cmd 0"};
-    for (int i = 0; i < 7; ++i) EXPECT_EQ(at[i].first, names[i]);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(at[i].first, names[i]);
     EXPECT_EQ(at[3].second - at[0].second, 0);
     EXPECT_EQ(at[4].second - at[3].second, 1000000);
     EXPECT_EQ(at[5].second - at[4].second, 2000000);
@@ -133,19 +137,21 @@ TEST(TriggeredCapture, RearmsEveryTwoSecondsAndShowsTheMessage) {
     Rig r;
     r.s.RunState = 1;
     r.s.TrigMode = 1;
-    r.s.TrigLevelCode = 250;  // above the 1 V sine on the 12 V range
+    r.s.TrigLevelCode = 250; // above the 1 V sine on the 12 V range
     r.s.RateCode = 2;
     const int64_t t0 = r.nowMs();
     bool hiddenAt1s = false, shownAt3s = false, textAt3s = false;
     r.h.clock().at(t0 + 1000, [&] { hiddenAt1s = r.w.Trigwait->isHidden(); });
     r.h.clock().at(t0 + 3000, [&] {
         shownAt3s = r.w.Trigwait->isVisible() || !r.w.Trigwait->isHidden();
-        textAt3s = drawn::shows(r.w.Trigwait, {"   Waiting For Trigger", "  Press [STOP] to exit"}) &&
-                   !drawn::shows(r.w.Trigwait, {"  Waiting For Trigger", "  Press [STOP] to exit"}) &&
-                   !drawn::shows(r.w.Trigwait, {"   Waiting For Trigger", "  Press [STOP]  to exit"});
+        textAt3s =
+            drawn::shows(r.w.Trigwait, {"   Waiting For Trigger", "  Press [STOP] to exit"}) &&
+            !drawn::shows(r.w.Trigwait, {"  Waiting For Trigger", "  Press [STOP] to exit"}) &&
+            !drawn::shows(r.w.Trigwait, {"   Waiting For Trigger", "  Press [STOP]  to exit"});
     });
-    r.h.clock().at(t0 + 5100, [&] { r.w.GOBUTTON_Click(); });  // STOP
-    for (int k = 0; k < 32768; ++k) r.s.ChanABuffer[k] = int16_t(k % 2551);
+    r.h.clock().at(t0 + 5100, [&] { r.w.GOBUTTON_Click(); }); // STOP
+    for (int k = 0; k < 32768; ++k)
+        r.s.ChanABuffer[k] = int16_t(k % 2551);
     const auto before = r.s.ChanABuffer;
     r.w.ADCconvert();
     EXPECT_TRUE(hiddenAt1s);
@@ -180,20 +186,23 @@ TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
 
 TEST(ReadOut, FullBufferWithoutPretrigger) {
     Rig r;
-    for (int p = 0; p < 32768; ++p) r.sim.memoryA()[p] = uint8_t((p * 5) & 0xFF);
+    for (int p = 0; p < 32768; ++p)
+        r.sim.memoryA()[p] = uint8_t((p * 5) & 0xFF);
     r.s.ReadCount = 32768;
     r.s.PreTrigCount = 0;
     r.w.SETMAXLOOP();
     r.sim.clearLog();
     r.w.readbufferA();
     EXPECT_EQ(r.sim.writes(), cat({cw(0x04), {{C, 0x22}}, times(32768, readClock()), {{C, 0x00}}}));
-    for (int i = 0; i < 32768; ++i) ASSERT_EQ(r.s.ChanABuffer[i], 10 * ((i * 5) & 0xFF)) << i;
+    for (int i = 0; i < 32768; ++i)
+        ASSERT_EQ(r.s.ChanABuffer[i], 10 * ((i * 5) & 0xFF)) << i;
     EXPECT_TRUE(r.sim.misuse().empty());
 }
 
 TEST(ReadOut, ChannelAOffPretrigger100) {
     Rig r;
-    for (int p = 0; p < 32768; ++p) r.sim.memoryB()[p] = uint8_t((p * 3 + 1) & 0xFF);
+    for (int p = 0; p < 32768; ++p)
+        r.sim.memoryB()[p] = uint8_t((p * 3 + 1) & 0xFF);
     r.s.ChanAOn = 0;
     r.s.ReadCount = 4096;
     r.s.PreTrigCount = 100;
@@ -202,8 +211,13 @@ TEST(ReadOut, ChannelAOffPretrigger100) {
     r.sim.clearLog();
     r.w.readbufferB();
     const long skip = 32768 - 4096 - 100;
-    EXPECT_EQ(r.sim.writes(), cat({cw(0x44), times(skip, readClock()), {{C, 0x22}}, times(4096, readClock()), {{C, 0x00}}}));
-    for (int i = 0; i < 4096; ++i) ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skip + i) * 3 + 1) & 0xFF));
+    EXPECT_EQ(r.sim.writes(), cat({cw(0x44),
+                                   times(skip, readClock()),
+                                   {{C, 0x22}},
+                                   times(4096, readClock()),
+                                   {{C, 0x00}}}));
+    for (int i = 0; i < 4096; ++i)
+        ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skip + i) * 3 + 1) & 0xFF));
 }
 
 TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
@@ -218,7 +232,7 @@ TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
     r.s.TrigMode = 0;
     r.s.RateCode = 1;
     r.sim.setLogging(false);
-    r.w.ADCconvert();  // the capture overwrites the memories: put the pattern back
+    r.w.ADCconvert(); // the capture overwrites the memories: put the pattern back
     for (int p = 0; p < 32768; ++p) {
         r.sim.memoryA()[p] = uint8_t((p * 5) & 0xFF);
         r.sim.memoryB()[p] = uint8_t((p * 3 + 1) & 0xFF);
@@ -228,10 +242,17 @@ TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
     r.sim.clearLog();
     r.w.readbufferA();
     r.w.readbufferB();
-    const long skipA = 32768 - 4086 - 10, skipB = 32768 - 4086;  // A skips 10 fewer
-    EXPECT_EQ(r.sim.writes(),
-              cat({cw(0x04), times(skipA, readClock()), {{C, 0x22}}, times(4086, readClock()), {{C, 0x00}},
-                   cw(0x44), times(skipB, readClock()), {{C, 0x22}}, times(4086, readClock()), {{C, 0x00}}}));
+    const long skipA = 32768 - 4086 - 10, skipB = 32768 - 4086; // A skips 10 fewer
+    EXPECT_EQ(r.sim.writes(), cat({cw(0x04),
+                                   times(skipA, readClock()),
+                                   {{C, 0x22}},
+                                   times(4086, readClock()),
+                                   {{C, 0x00}},
+                                   cw(0x44),
+                                   times(skipB, readClock()),
+                                   {{C, 0x22}},
+                                   times(4086, readClock()),
+                                   {{C, 0x00}}}));
     for (int i = 0; i < 4086; ++i) {
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * (((skipA + i) * 5) & 0xFF));
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skipA + i) * 3 + 1) & 0xFF));
@@ -247,7 +268,8 @@ TEST(ReadOut, NeverPastTheEndOfTheBuffer) {
     r.sim.clearLog();
     r.w.readbufferA();
     int reads = 0;
-    for (const sim::Access& a : r.sim.log()) reads += !a.write && a.address == D;
+    for (const sim::Access& a : r.sim.log())
+        reads += !a.write && a.address == D;
     EXPECT_EQ(reads, 32768);
 }
 
@@ -257,7 +279,7 @@ TEST(ADCconvert, ReadsOnlyTheChannelsThatAreOnAfterSuccess) {
     r.s.ChanBOn = 1;
     r.s.FFTDoneA = 1;
     r.s.FFTDoneB = 1;
-    r.s.TrigMode = 2;  // "1 SHOT" captures at once
+    r.s.TrigMode = 2; // "1 SHOT" captures at once
     r.s.ReadCount = 2048;
     r.s.PreTrigCount = 0;
     const auto a = r.s.ChanABuffer;

@@ -37,8 +37,9 @@ inline bool shows(plat::PictureBox* box, const std::vector<std::string>& lines, 
     twin.ForeColor = foreColor;
     twin.CurrentX = box->ScaleLeft() + x;
     twin.CurrentY = box->ScaleTop() + y;
-    for (const std::string& l : lines) twin.Print(l);
+    for (const std::string& l : lines)
+        twin.Print(l);
     return twin.image() == box->image();
 }
 
-}  // namespace drawn
+} // namespace drawn

@@ -19,7 +19,7 @@ struct Logged {
     }
     Writes writes() const { return const_cast<Harness&>(h).sim().writes(); }
 };
-}  // namespace
+} // namespace
 
 TEST(WritePatterns, EachIsItsFixedSeriesOfWrites) {
     Logged l;
@@ -28,7 +28,8 @@ TEST(WritePatterns, EachIsItsFixedSeriesOfWrites) {
     proto::CommandPulse(l.w.s, 0x07);
     proto::ClockPulse(l.w.s);
     proto::DataStrobe(l.w.s, 0x9C);
-    EXPECT_EQ(l.writes(), cat({cw(0x0A), cw(0x42, 0x03), cw(0x07), pulse(), pulse(), strobe(0x9C)}));
+    EXPECT_EQ(l.writes(),
+              cat({cw(0x0A), cw(0x42, 0x03), cw(0x07), pulse(), pulse(), strobe(0x9C)}));
     // The first phase of a plain command write is CmdPrefix.
     l.h.sim().clearLog();
     l.w.s.CmdPrefix = 0x11;
@@ -42,7 +43,8 @@ TEST(WritePatterns, FollowThePortThatInitportChose) {
     l.w.initport();
     l.h.sim().clearLog();
     proto::CommandPulse(l.w.s, 0x07);
-    EXPECT_EQ(l.writes(), (Writes{{0x278, 0}, {0x27A, 4}, {0x278, 7}, {0x27A, 0}, {0x27A, 1}, {0x27A, 0}}));
+    EXPECT_EQ(l.writes(),
+              (Writes{{0x278, 0}, {0x27A, 4}, {0x278, 7}, {0x27A, 0}, {0x27A, 1}, {0x27A, 0}}));
 }
 
 TEST(ClearGeneratorMemory, FillsAllOfItWithZeros) {
@@ -50,14 +52,16 @@ TEST(ClearGeneratorMemory, FillsAllOfItWithZeros) {
     // Something left in the memory from an earlier wave.
     proto::CommandPulse(l.w.s, 0x07);
     proto::CommandWrite(l.w.s, 0x0A);
-    for (int i = 0; i < 100; ++i) proto::DataStrobe(l.w.s, 0xAB);
+    for (int i = 0; i < 100; ++i)
+        proto::DataStrobe(l.w.s, 0xAB);
     l.h.sim().clearLog();
     l.w.ClearGeneratorMemory();
     const Writes expect = cat({cw(0x07), pulse(), cw(0x0A), times(32768, strobe(0x00)), cw(0x02)});
     EXPECT_EQ(l.writes(), expect);
     EXPECT_EQ(expect.size(), 6u + 4 + 98304 + 4);
     EXPECT_EQ(l.h.sim().generatorWritePos(), 32768);
-    for (uint8_t b : l.h.sim().generatorMemory()) ASSERT_EQ(b, 0);
+    for (uint8_t b : l.h.sim().generatorMemory())
+        ASSERT_EQ(b, 0);
     EXPECT_TRUE(l.h.sim().misuse().empty());
 }
 
@@ -70,7 +74,8 @@ TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
         Logged l;
         l.w.s.ReadCount = c.readCount;
         l.w.SETMAXLOOP();
-        EXPECT_EQ(l.writes(), cat({cw(0x07), pulse(), cw(0x06), times(c.pulses, pulse()), cw(0x03), cw(0x00)}))
+        EXPECT_EQ(l.writes(),
+                  cat({cw(0x07), pulse(), cw(0x06), times(c.pulses, pulse()), cw(0x03), cw(0x00)}))
             << "ReadCount " << c.readCount;
         EXPECT_EQ(l.h.sim().stopCounter(), c.pulses);
         EXPECT_EQ(l.h.sim().samplesToTake(), c.readCount);
@@ -80,7 +85,7 @@ TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
 
 TEST(SETMAXLOOP, NeverCountsBeyondTheCounter) {
     Logged l;
-    l.w.s.ReadCount = -5000000;  // only a fault elsewhere could give this
+    l.w.s.ReadCount = -5000000; // only a fault elsewhere could give this
     l.w.SETMAXLOOP();
     EXPECT_EQ(l.writes().size(), 6u + 4 + 2 * 32768 + 8);
 }
@@ -90,7 +95,8 @@ TEST(SETCHAB, SendsTheConfigurationAsPulses) {
         Logged l;
         l.w.s.ChanConfig = config;
         l.w.SETCHAB();
-        EXPECT_EQ(l.writes(), cat({cw(0x0F), pulse(), cw(0x06), times(config, pulse()), cw(0x0E), cw(0x06)}))
+        EXPECT_EQ(l.writes(),
+                  cat({cw(0x0F), pulse(), cw(0x06), times(config, pulse()), cw(0x0E), cw(0x06)}))
             << "ChanConfig " << config;
         EXPECT_EQ(l.h.sim().channelConfig(), config);
         EXPECT_TRUE(l.h.sim().misuse().empty());
@@ -118,8 +124,8 @@ TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
         EXPECT_EQ(proto::channelConfig(s), bits);
     }
     Logged l;
-    EXPECT_EQ(proto::channelConfig(l.w.s), 10);  // start-up: AC, 12 V on both
-    l.w.s.CouplingA = 1e12;                      // a damaged setting stays within 4 bits
+    EXPECT_EQ(proto::channelConfig(l.w.s), 10); // start-up: AC, 12 V on both
+    l.w.s.CouplingA = 1e12;                     // a damaged setting stays within 4 bits
     EXPECT_EQ(proto::channelConfig(l.w.s), 15);
 }
 

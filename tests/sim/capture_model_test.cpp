@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-using simtest::Rig;
 using sim::InputSpec;
+using simtest::Rig;
 
 namespace {
 
@@ -29,7 +29,7 @@ sim::Options quiet(InputSpec a = InputSpec{}, InputSpec b = InputSpec{}) {
 // Config bits: 1 A DC, 2 A 12 V, 4 B DC, 8 B 12 V.
 constexpr int ADc = 1, A12 = 2, BDc = 4, B12 = 8;
 
-}  // namespace
+} // namespace
 
 TEST(SimRates, InstantCaptureEndsAfterItsSamplesAtEachRate) {
     for (int model : {20, 30}) {
@@ -56,10 +56,10 @@ TEST(SimRates, InstantCaptureEndsAfterItsSamplesAtEachRate) {
 TEST(SimRates, SineIsSampledAtTheCodedRateIntoTheEndOfMemory) {
     Rig r(quiet());
     r.loadStop(4096);
-    r.config(ADc);  // A DC on 1.2 V
+    r.config(ADc); // A DC on 1.2 V
     r.waitMs(7);
     const double origin = double(r.clock.nowNs()) * 1e-9;
-    r.instant(3);  // 200 kHz
+    r.instant(3); // 200 kHz
     r.waitMs(25);
     ASSERT_TRUE(r.done());
     const auto& m = r.sim.memoryA();
@@ -74,14 +74,13 @@ TEST(SimConversion, CouplingRangeAndClipping) {
     struct Case {
         double volts;
         int config;
-        int codeA, codeB;  // B sees -volts
+        int codeA, codeB; // B sees -volts
     } cases[] = {
         {0.5, ADc, 181, 75},        // 128 +/- 0.5 / 0.009375 = 181.3, 74.7
         {0.5, 0, 128, 128},         // AC removes the dc level
         {0.5, ADc | A12, 133, 123}, // 12 V range: 128 +/- 5.3
         {2.0, ADc, 255, 0},         // clipped at the top and the bottom
-        {-20.0, ADc | A12, 0, 255},
-        {11.0, ADc | A12, 245, 11},
+        {-20.0, ADc | A12, 0, 255}, {11.0, ADc | A12, 245, 11},
     };
     for (const Case& c : cases) {
         Rig r(quiet(dcSpec(c.volts), dcSpec(-c.volts)));
@@ -115,8 +114,8 @@ TEST_P(SimTrigger, CrossingLandsAtTheStartPosition) {
     const int flags = std::get<0>(GetParam());
     const int level = std::get<1>(GetParam());
     Rig r(quiet());
-    r.loadStop(2048);  // 10.24 ms at 200 kHz
-    r.config(ADc);  // 1 V peak on the 1.2 V range: codes 21..235
+    r.loadStop(2048); // 10.24 ms at 200 kHz
+    r.config(ADc);    // 1 V peak on the 1.2 V range: codes 21..235
     r.waitMs(5);
     r.armTrigger(3, flags, level);
     EXPECT_EQ(r.sim.comparatorLevel(), level);
@@ -164,9 +163,9 @@ TEST(SimTrigger, SourceBTriggersOnChannelB) {
 }
 
 TEST(SimTrigger, LevelOutsideTheSignalNeverFires) {
-    Rig r;  // default inputs with their noise
+    Rig r; // default inputs with their noise
     r.loadStop(2048);
-    r.config(10);  // AC, 12 V: the 1 V sine spans about 117..139
+    r.config(10); // AC, 12 V: the 1 V sine spans about 117..139
     r.armTrigger(2, 0x00, 250);
     EXPECT_TRUE(r.sim.capture().unreachable());
     r.waitMs(10000);
@@ -178,15 +177,15 @@ TEST(SimTrigger, LevelOutsideTheSignalNeverFires) {
 
 TEST(SimTrigger, SlowCaptureSurvivesARearmAfterTheTrigger) {
     InputSpec slow;
-    slow.freq = 300;  // 2 kHz sampling of a 1 kHz sine would only see its zeros
+    slow.freq = 300; // 2 kHz sampling of a 1 kHz sine would only see its zeros
     Rig r(quiet(slow));
-    r.loadStop(4096);  // 2.048 s at 2 kHz
+    r.loadStop(4096); // 2.048 s at 2 kHz
     r.config(ADc);
     r.armTrigger(5, 0x00, 128);
     r.waitMs(2000);
     EXPECT_FALSE(r.done());
     EXPECT_EQ(r.sim.capture().state(), sim::CaptureModel::State::Triggered);
-    r.cw(5, 0x10);  // re-arm, as the wait loop does every 2 s
+    r.cw(5, 0x10); // re-arm, as the wait loop does every 2 s
     r.waitMs(60);
     EXPECT_TRUE(r.done());
 }
@@ -208,7 +207,7 @@ TEST(SimReadout, MemoriesShareOneReadAddress) {
         r.sim.memoryA()[p] = uint8_t(p & 0xFF);
         r.sim.memoryB()[p] = uint8_t((p * 7 + 3) & 0xFF);
     }
-    r.loadStop(2048);  // the reset puts the address at the start of memory
+    r.loadStop(2048); // the reset puts the address at the start of memory
     const std::vector<int> a = r.read(0x04, 100, 50);
     EXPECT_EQ(r.sim.readPos(), 150);
     // B after A: a skip of 32768 - 50 wraps round to where A started.
@@ -240,4 +239,26 @@ TEST(SimReadout, BothChannelsOfOneCaptureLineUp) {
     EXPECT_EQ(a, b);
     EXPECT_GE(a[pre], 128);
     EXPECT_LT(a[pre - 1], 128);
+}
+
+TEST(SimReadout, PortReadsAndWholeMemoryAgree) {
+    Rig r;
+    r.loadStop(4096);
+    r.config(10);
+    r.instant(2);
+    r.waitMs(5);
+    ASSERT_TRUE(r.done());
+    // Read through the port first, then look at the whole memory.
+    const std::vector<int> tail = r.read(0x04, 32768 - 4096, 4096);
+    const std::vector<int> head = r.read(0x44, 0, 600); // the address wrapped to 0
+    const auto& a = r.sim.memoryA();
+    const auto& b = r.sim.memoryB();
+    for (int i = 0; i < 4096; ++i)
+        ASSERT_EQ(tail[i], a[32768 - 4096 + i]) << i;
+    for (int i = 0; i < 600; ++i)
+        ASSERT_EQ(head[i], b[i]) << i;
+    // A new signal does not change what was recorded.
+    const auto before = r.sim.memoryB();
+    r.sim.setInput(1, sim::makeInput(dcSpec(0.3), 0, 9));
+    EXPECT_EQ(r.sim.memoryB(), before);
 }

@@ -15,7 +15,7 @@ bool reported(const sim::Wqk01& w, const std::string& part) {
         if (m.find(part) != std::string::npos) return true;
     return false;
 }
-}  // namespace
+} // namespace
 
 TEST(SimCounters, StopAndConfigurationCountersTakePulses) {
     Rig r;
@@ -47,7 +47,7 @@ TEST(SimMisuse, ReadingBeforeAChannelIsSelected) {
 TEST(SimMisuse, CaptureStartWithoutStopCounter) {
     Rig r;
     r.cw(0, 0x07);
-    r.pulse();  // reset: the stop counter is gone
+    r.pulse(); // reset: the stop counter is gone
     r.instant(2);
     EXPECT_TRUE(reported(r.sim, "sampling started with no stop counter loaded"));
     r.waitMs(100);
@@ -66,7 +66,7 @@ TEST(SimMisuse, BadRateCodesAndBusyMemories) {
     EXPECT_TRUE(reported(r.sim, "sampling started (02H) with rate code 07H"));
     r.sim.clearMisuse();
     r.config(10);
-    r.armTrigger(2, 0x00, 250);  // never fires
+    r.armTrigger(2, 0x00, 250); // never fires
     r.cw(0, 0x04);
     EXPECT_TRUE(reported(r.sim, "channel memory selected for reading while a capture is running"));
 }
@@ -75,7 +75,7 @@ TEST(SimMisuse, CountersOverfilledAndStrayPulses) {
     Rig r;
     r.config(16);
     EXPECT_TRUE(reported(r.sim, "more than 15 configuration pulses"));
-    EXPECT_EQ(r.sim.channelConfig(), 0);  // a four-bit counter
+    EXPECT_EQ(r.sim.channelConfig(), 0); // a four-bit counter
     r.sim.clearMisuse();
     r.cw(0, 0x0E);
     r.cw(0, 0x03);
@@ -92,7 +92,7 @@ TEST(SimMisuse, NoPowerNoCapture) {
     o.power = false;
     Rig r(o);
     r.loadStop(2048);
-    EXPECT_TRUE(r.done());  // after a reset the done line tells: no power
+    EXPECT_TRUE(r.done()); // after a reset the done line tells: no power
     r.instant(2);
     EXPECT_TRUE(reported(r.sim, "sampling started on an instrument without power"));
 }
@@ -147,14 +147,14 @@ TEST(SimInputs, NoiseStaysInItsBoundsAndRepeats) {
     }
     EXPECT_GE(lo, -0.05);
     EXPECT_LE(hi, 0.05);
-    EXPECT_LT(lo, -0.02);  // it is there
+    EXPECT_LT(lo, -0.02); // it is there
     EXPECT_GT(hi, 0.02);
     EXPECT_DOUBLE_EQ(in->maxVolts(), 1.05);
 }
 
 TEST(SimOptions, InputsFromTheCommandLine) {
-    ports::Choice c = ports::parseArgs(
-        {"--input-a=square:500:0.5:0.1", "--input-b=dc:-0.3", "--noise=0"});
+    ports::Choice c =
+        ports::parseArgs({"--input-a=square:500:0.5:0.1", "--input-b=dc:-0.3", "--noise=0"});
     ASSERT_TRUE(c.errors.empty());
     EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Square);
     EXPECT_DOUBLE_EQ(c.sim.inputA.freq, 500);

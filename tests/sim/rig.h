@@ -34,13 +34,14 @@ struct Rig {
         out(C, 0x23);
         out(C, 0x22);
     }
-    bool done() { return in(S) & 0x08; }
+    bool done() { return in(S)&0x08; }
     // Reset, then the stop counter for `samples` samples.
     void loadStop(int samples) {
         cw(0, 0x07);
         pulse();
         cw(0, 0x06);
-        for (int i = 0; i < 32768 - samples; ++i) pulse();
+        for (int i = 0; i < 32768 - samples; ++i)
+            pulse();
         cw(0, 0x03);
         cw(0, 0x00);
     }
@@ -48,7 +49,8 @@ struct Rig {
         cw(0, 0x0F);
         pulse();
         cw(0, 0x06);
-        for (int i = 0; i < value; ++i) pulse();
+        for (int i = 0; i < value; ++i)
+            pulse();
         cw(0, 0x0E);
         cw(0, 0x06);
     }
@@ -67,7 +69,8 @@ struct Rig {
     // Selects a memory and reads n samples after skipping `skip`.
     std::vector<int> read(int select, int skip, int n) {
         cw(0, select);
-        for (int k = 0; k < skip; ++k) readClock();
+        for (int k = 0; k < skip; ++k)
+            readClock();
         out(C, 0x22);
         std::vector<int> v;
         for (int i = 0; i < n; ++i) {
@@ -80,4 +83,4 @@ struct Rig {
     void waitMs(int ms) { clock.pause(ms); }
 };
 
-}  // namespace simtest
+} // namespace simtest
