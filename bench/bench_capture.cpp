@@ -85,7 +85,8 @@ void BM_RepeatCaptures2K(benchmark::State& state) {
     s.RunRepeat = 1;
     constexpr int PerRun = 20;
     int started = 0;
-    p.sim.onCommand = [&](int first, int c) {
+    p.sim.onCommand = [&, next = p.sim.onCommand](int first, int c) {
+        if (next) next(first, c);
         // STOP while the PerRun-th capture waits.
         if ((c & 0xBF) == 0x02 && first != 0 && ++started == PerRun) p.w->GOBUTTON_Click();
     };

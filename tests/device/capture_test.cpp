@@ -115,12 +115,13 @@ TEST(TriggeredCapture, WaitsOneAndTwoMillisecondsBeforeStrobeAndArm) {
     r.s.TrigLevelCode = 128;
     r.s.RateCode = 2;
     std::vector<std::pair<std::string, int64_t>> at;
-    r.sim.onCommand = [&](int, int c) {
+    r.sim.onCommand = [&, next = r.sim.onCommand](int first, int c) {
         at.push_back({"cmd " + std::to_string(c), r.h.clock().nowNs()});
+        if (next) next(first, c);
     };
-    r.sim.onPulse = [&] {
+    r.sim.onPulse = [&, next = r.sim.onPulse] {
         at.push_back({"pulse " + std::to_string(r.sim.lastCommand()), r.h.clock().nowNs()});
-        return false;
+        return next ? next() : false;
     };
     r.w.trigconvert();
     ASSERT_EQ(at.size(), 7u);
@@ -177,7 +178,9 @@ TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
     r.s.TrigLevelCode = 250;
     r.s.RateCode = 2;
     const int64_t armedAt = r.nowMs() + 3;
-    r.sim.statusDone = [&] { return uint8_t(r.nowMs() >= armedAt + 1990 ? 8 : 0); };
+    r.sim.statusDone = [&, next = r.sim.statusDone] {
+        return uint8_t(r.nowMs() >= armedAt + 1990 ? 8 : next ? next() : 0);
+    };
     r.w.trigconvert();
     EXPECT_EQ(r.count(cw(0x10, 2)), 2);
     EXPECT_EQ(r.statusReads(), 101);
