@@ -315,3 +315,14 @@ TEST(ADCconvert, NothingIsReadAfterATimeout) {
     EXPECT_EQ(r.s.ChanBBuffer, b);
     EXPECT_EQ(double(r.s.FFTDoneA), 1);
 }
+
+TEST(TriggeredCapture, QualifierBitsComeOnlyFromTheSigns) {
+    Rig r;
+    r.s.TrigSource = 3;  // damaged values must not reach other command bits
+    r.s.TrigSlope = 0.5;
+    EXPECT_EQ(capture::triggerFlags(r.s), 0x40);
+    r.s.TrigSource = -7;
+    r.s.TrigSlope = -2;
+    EXPECT_EQ(capture::triggerFlags(r.s), 0x80);
+    EXPECT_EQ(capture::sourceBit(r.s), 0x00);
+}
