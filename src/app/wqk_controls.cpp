@@ -56,6 +56,7 @@ void WQK::createControls() {
 
     // Channel A and B windows.
     Picture3 = m.picture("Picture3", 60, 3200, 1150, 1000);
+    Picture3->setBackColor(RGB(128, 128, 128));  // a channel that is ON
     Command3 = m.button("Command3", "Range", 1220, 3200, 560, 240);
     Command4 = m.button("Command4", "Probe", 1220, 3450, 560, 240);
     Command2 = m.button("Command2", "AC", 1220, 3700, 560, 240);
@@ -64,6 +65,7 @@ void WQK::createControls() {
     scrolldownA = m.picture("scrolldownA", 1800, 3470, 250, 250);
     YMagAbutton = m.picture("YMagAbutton", 1800, 3740, 250, 250);
     Picture4 = m.picture("Picture4", 60, 4280, 1150, 1000);
+    Picture4->setBackColor(RGB(128, 128, 128));
     Command6 = m.button("Command6", "Range", 1220, 4280, 560, 240);
     Command5 = m.button("Command5", "Probe", 1220, 4530, 560, 240);
     Command7 = m.button("Command7", "AC", 1220, 4780, 560, 240);
