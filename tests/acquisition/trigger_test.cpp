@@ -238,3 +238,19 @@ TEST(Timer1, EndsTheLevelSettingAfterFiveSeconds) {
     EXPECT_FALSE(l.w.Timer1->isEnabled());
     EXPECT_EQ(double(l.w.s.LevelSetMode), 0);
 }
+
+TEST(Timer1, FiveSecondsAfterTheLastLevelChange) {
+    Level l; // SET LEVEL pressed just now
+    const int64_t t0 = l.now();
+    l.h.clock().pause(3000);
+    l.w.TRSMALLN_KeyDown(); // a change starts the five seconds again
+    l.h.clock().pause(4999);
+    EXPECT_EQ(double(l.w.s.LevelSetMode), 1);
+    EXPECT_TRUE(l.w.TriglevelBUTTON->fontBold());
+    l.h.clock().pause(2);
+    EXPECT_EQ(double(l.w.s.LevelSetMode), 0);
+    EXPECT_FALSE(l.w.TriglevelBUTTON->fontBold());
+    EXPECT_EQ(double(l.w.s.LevelLineColour), 0);
+    EXPECT_FALSE(l.w.Timer1->isEnabled());
+    EXPECT_EQ(l.now() - t0, 8001);
+}
