@@ -137,25 +137,25 @@ Page readmePage() {
             V("direct", "raw port access on x86 PCs; needs root or the CAP_SYS_RAWIO capability"),
             T("With no parallel port the program runs a built-in simulated WQK01, so every"),
             T("function can be tried out. The window title names the port access in use."),
-            H("Switching on"),
+            H("Starting"),
             T("Connect the WQK01 and switch it on before you start the program: the instrument,"),
             T("its model and its options are detected at start-up."),
+            T("Click the mode window beside GO to step through SCOPE, GENERATOR, SCOPE+GEN and"),
+            T("FFT. A click on the signal display redraws it."),
             H("Choosing the port"),
             T("On the first run the program asks which port the WQK01 is plugged into; LPT1"),
             T("(address 378H) is the usual one. The choice is kept in the file WQKport.cfg in"),
             T("the folder the program is started from. The PORT button changes it at any time"),
             T("and shows at once whether a WQK01 answers on the chosen port."),
-            H("Using the program"),
-            T("Click the mode window beside GO to step through SCOPE, GENERATOR, SCOPE+GEN and"),
-            T("FFT. A click on the signal display redraws it."),
             H("Generator output without the program"),
             T("Closing the program sends nothing to the WQK01: a wave that is playing keeps"),
             T("playing for as long as the instrument has power, even with the PC switched off."),
             H("Command-line options (wqkscope --help lists them)"),
-            T("--port=auto|sim|ppdev|direct chooses the port access; auto, the default, takes"),
-            T("ppdev when a parallel port is there, else the simulated WQK01, which the options"),
-            T("--model=20|30, --no-chb, --no-gen, --power-off, --no-instrument and --lpt=1|2|3"),
-            T("describe.")}};
+            T("--port=auto|sim|ppdev|direct picks the port access (auto, the default: ppdev"),
+            T("when a port is there, else simulated). The simulated WQK01 takes --model=20|30,"),
+            T("--no-chb, --no-gen, --power-off, --no-instrument, --lpt=1|2|3, the input signals"),
+            T("--input-a=SIGNAL and --input-b=SIGNAL (sine, square, rc-square, dc, off) and"),
+            T("--noise=VOLTS.")}};
     p.valueColumn = 900;
     return p;
 }

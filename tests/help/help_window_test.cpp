@@ -214,3 +214,27 @@ TEST(HelpWindow, HelpAndPrintAreLockedWithTheFileGroup) {
     EXPECT_TRUE(w.helpbutton->isEnabled());
     EXPECT_TRUE(w.Command1->isEnabled());
 }
+
+TEST(HelpWindow, HelpAndPrintCannotBeUsedDuringARun) {
+    Harness h;
+    WQK& w = shownWindow(h);
+    PageLog log(w);
+    w.s.RunRepeat = 1;
+    bool helpOn = true, printOn = true;
+    h.clock().atDoEvents(3, [&] {
+        helpOn = w.helpbutton->isEnabled();
+        printOn = w.Command1->isEnabled();
+        // Pressed anyway: neither the guide nor the print menu opens inside the run.
+        w.helpbutton->click();
+        w.Command1->click();
+        w.GOBUTTON->click();  // STOP
+    });
+    w.GOBUTTON->click();
+    EXPECT_EQ(double(w.s.RunState), 0);
+    EXPECT_FALSE(helpOn);
+    EXPECT_FALSE(printOn);
+    EXPECT_TRUE(log.titles.empty());
+    EXPECT_FALSE(w.printwindow->isVisible());
+    EXPECT_TRUE(w.helpbutton->isEnabled());
+    EXPECT_TRUE(w.Command1->isEnabled());
+}
