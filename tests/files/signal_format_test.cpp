@@ -139,6 +139,10 @@ TEST(FftRead, OwnMagicAndShorterMinimum) {
     ASSERT_EQ(files::decodeSignal(filebytes::signal("FFT", "1300", 512), files::FftSignal, d),
               Outcome::Loaded); // 1031 bytes
     EXPECT_EQ(d.a.size(), 512u);
+    // 1030 bytes: long enough, but the last pair is incomplete and left out.
+    ASSERT_EQ(files::decodeSignal(filebytes::signal("FFT", "1300", 511) + "q", files::FftSignal, d),
+              Outcome::Loaded);
+    EXPECT_EQ(d.a.size(), 511u);
     EXPECT_EQ(files::decodeSignal(filebytes::signal("WQK", "1300", 512), files::FftSignal, d),
               Outcome::Invalid);
 }
