@@ -62,7 +62,6 @@ void listStep(WQK& w, DriveListBox* drive, DirListBox* dir, FileListBox* file) {
         }
         drive->applied = drive->drive();
     }
-    Pause(LoopPauseMs);
     DoEvents();
     file->setPath(dir->path());
 }
