@@ -313,3 +313,21 @@ TEST(LoadWindow, DirectoryListLeadsTheFileList) {
     EXPECT_EQ(w.s.FilePath, cwd() + "/sub/in.wqk");
     EXPECT_EQ(w.Drive1->drive(), QStorageInfo(QDir::currentPath()).rootPath().toStdString());
 }
+
+TEST(LoadWindow, UnusableDriveGivesTheOpenErrorAndKeepsTheDirectory) {
+    Harness h;
+    WQK& w = h.window();
+    EXPECT_TRUE(load(h, {[&] {
+                             w.Drive1->addItem("/no such volume", "/no such volume");
+                             w.Drive1->setCurrentIndex(w.Drive1->count() - 1);
+                         },
+                         [&] {
+                             EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
+                             EXPECT_EQ(double(w.s.FileInvalid), 1);
+                             EXPECT_EQ(w.Dir1->path(), cwd());
+                             EXPECT_EQ(w.Drive1->drive(),
+                                       QStorageInfo(QDir::currentPath()).rootPath().toStdString());
+                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                             w.loadexitbutton->click();
+                         }}));
+}

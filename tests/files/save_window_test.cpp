@@ -1,5 +1,6 @@
 // The save window: buttons per mode, the name rules and confirmation, the writers, and
 // saves that fail without harming the file already there.
+#include "profile_golden.h"
 #include "window_driver.h"
 
 #include <QDir>
@@ -243,4 +244,24 @@ TEST(SaveMend, NameOfADirectoryIsRefused) {
     EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
     EXPECT_TRUE(QFileInfo("x.dpf").isDir());
     EXPECT_EQ(dirEntries(), (std::vector<std::string>{"WQKport.cfg", "x.dpf"}));
+}
+
+// The profile a freshly started program saves: the start values, except the cursor
+// items that the first redraw fills in.
+TEST(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
+    Harness h;
+    WQK& w = h.window();
+    EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); }}));
+    const std::string f = h.readFile("Untitled.dpf");
+    EXPECT_EQ(f, files::encodeProfile(w.s));
+    ASSERT_EQ(f.substr(0, 4), "DPF,");
+    std::vector<std::string> items;
+    for (size_t p = 4, e; (e = f.find(',', p)) != std::string::npos; p = e + 1)
+        items.push_back(f.substr(p, e - p));
+    ASSERT_EQ(items.size(), 78u);
+    for (size_t k = 1; k <= 78; ++k) {
+        if (k == 37 || k == 38 || k == 42 || k == 43) continue; // cursor position and steps
+        EXPECT_EQ(items[k - 1], profilegolden::startItems[k - 1])
+            << "item " << k << " " << files::profileItemName(int(k));
+    }
 }
