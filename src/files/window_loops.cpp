@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int LoopPauseMs = 10; // keeps an idle window from spinning the processor
-
 bool on(const vb::Variant& v) {
     return v.num() != 0;
 }
