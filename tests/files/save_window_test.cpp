@@ -157,13 +157,13 @@ TEST(SaveWindow, ExportTextsAndLayouts) {
 
     w.s.ScopeMode = 3;
     EXPECT_TRUE(save(h, {[&] {
-                         w.savename->setText("spec");
+                         w.savename->setText("plots");
                          w.ExportFFTab->click();
                      }}));
     EXPECT_EQ(lastMessage(h)->text,
               "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as " + cwd() +
-                  "/spec.csv");
-    std::string spectrum = h.readFile("spec.csv");
+                  "/plots.csv");
+    std::string spectrum = h.readFile("plots.csv");
     EXPECT_EQ(spectrum.substr(0, 33), "WQK FFT data for Channels A & B\r\n");
     EXPECT_EQ(std::count(spectrum.begin(), spectrum.end(), '\n'), 3 + 4096);
     EXPECT_EQ(w.s.ExportFFTReq, 0);
