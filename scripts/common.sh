@@ -7,6 +7,8 @@ cd "$ROOT"
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev fonts-dejavu-core fonts-liberation xvfb xauth
   cups printer-driver-cups-pdf poppler-utils)
+# clang with libFuzzer, for ./scripts/fuzz.
+WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
