@@ -4,12 +4,24 @@
 #include "platform/msgbox.h"
 #include "platform/port.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
 using plat::RGB;
 
 void WQK::Form_Load() {
     move(0, 0);
-    // 9650 x 6750 twips at the design's 15 twips per pixel, shown a little larger.
-    resize(DesignWidth * 3 / 20 * 3 / 2, DesignHeight * 3 / 20 * 3 / 2);
+    // 9650 x 6750 twips are 643 x 450 pixels at 15 twips per pixel; today's screens
+    // take it half as large again, within the screen's room.
+    int w = DesignWidth / 15 * 3 / 2, h = DesignHeight / 15 * 3 / 2;
+    if (QScreen* sc = QGuiApplication::primaryScreen()) {
+        QRect avail = sc->availableGeometry();
+        double f = std::min({1.0, double(avail.width()) / w, double(avail.height()) / h});
+        w = int(w * f);
+        h = int(h * f);
+    }
+    resize(w, h);
     Picture5->CurrentX = 1;
     Picture5->CurrentY = 1;
     Picture5->Print("TRIGGER");
@@ -17,6 +29,7 @@ void WQK::Form_Load() {
 
 namespace {
 void title(PictureBox* p, const std::string& text, long colour, double x = 40, double y = 20) {
+    p->Cls();
     p->FontName = "Arial";
     p->FontBold = true;
     p->FontSize = 8;

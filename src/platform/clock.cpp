@@ -2,6 +2,7 @@
 
 #include "platform/timer.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
@@ -44,7 +45,13 @@ void WallClock::pause(int ms) {
 }
 
 void WallClock::doEvents() {
-    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (!QCoreApplication::instance()) return;
+    auto* d = QAbstractEventDispatcher::instance();
+    bool handled = d ? d->processEvents(QEventLoop::AllEvents) : false;
+    QCoreApplication::sendPostedEvents();
+    // Loops that only wait for a click call this back to back; when nothing was
+    // pending, give the processor away for a moment instead of spinning.
+    if (!handled) QThread::usleep(200);
 }
 
 int64_t WallClock::nowNs() const { return steadyNs() - start_; }

@@ -73,8 +73,9 @@ void VbButton::setZoom(double z) {
 }
 
 void VbButton::applyFont() {
-    QFont f = font();
-    f.setPixelSize(std::max(1, int(std::lround(fontPt_ * 96.0 / 72.0 * zoom_))));
+    QFont f("Arial");
+    // Arial runs wider than the narrow system font the captions were sized for.
+    f.setPixelSize(std::max(1, int(std::lround(fontPt_ * 96.0 / 72.0 * zoom_ * 0.85))));
     f.setBold(bold_);
     setFont(f);
 }
@@ -82,7 +83,7 @@ void VbButton::applyFont() {
 void VbButton::setBackColor(long colour) {
     back_ = colour;
     QColor c = toQColor(colour);
-    setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #666; }"
+    setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #666; padding: 0px 1px; }"
                           "QPushButton:disabled { color: #888; }")
                       .arg(c.name()));
 }

@@ -33,7 +33,22 @@ double PictureBox::zoom() const {
     return std::max(0.05, std::min(zx, zy));
 }
 
+void PictureBox::ensureSize() {
+    // A hidden widget gets its size before any resize event; draw at that size.
+    QSize sz(std::max(1, width()), std::max(1, height()));
+    if (image_.size() == sz) return;
+    flush();
+    if (image_.width() > 1 && image_.height() > 1)
+        image_ = image_.scaled(sz, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                     .convertToFormat(QImage::Format_RGB32);
+    else {
+        image_ = QImage(sz, QImage::Format_RGB32);
+        image_.fill(toQColor(back_));
+    }
+}
+
 QPainter& PictureBox::painter() {
+    ensureSize();
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -45,11 +60,13 @@ QPainter& PictureBox::painter() {
 void PictureBox::flush() { painter_.reset(); }
 
 const QImage& PictureBox::image() {
+    ensureSize();
     flush();
     return image_;
 }
 
 QColor PictureBox::pixel(int px, int py) {
+    ensureSize();
     flush();
     if (px < 0 || py < 0 || px >= image_.width() || py >= image_.height()) return QColor();
     return QColor(image_.pixel(px, py));
@@ -61,6 +78,7 @@ void PictureBox::setBackColor(long c) {
 }
 
 void PictureBox::Cls() {
+    ensureSize();
     flush();
     image_.fill(toQColor(back_));
     CurrentX = scaleLeft_;
@@ -186,22 +204,15 @@ void PictureBox::Print(const std::string& text, bool newline) {
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
+    ensureSize();
     flush();
     QPainter p(this);
     p.drawImage(0, 0, image_);
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {
-    flush();
     // Keep what was drawn, stretched, until the owner redraws at the new size.
-    QSize sz(std::max(1, width()), std::max(1, height()));
-    if (image_.width() > 1 && image_.height() > 1)
-        image_ = image_.scaled(sz, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                     .convertToFormat(QImage::Format_RGB32);
-    else {
-        image_ = QImage(sz, QImage::Format_RGB32);
-        image_.fill(toQColor(back_));
-    }
+    ensureSize();
     relayoutChildren(this, designW_, designH_);
     emit resized();
 }

@@ -98,6 +98,7 @@ class PictureBox : public QWidget {
 
   private:
     QPainter& painter();
+    void ensureSize();
     void flush();
     void applyPen(long colour, bool forText = false);
     QFont currentFont() const;
