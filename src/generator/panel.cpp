@@ -18,14 +18,14 @@ const long Red = RGB(255, 0, 0);
 const long DarkBlue = RGB(0, 0, 128);
 
 // Text rows of GENPICTURE below its title, in its design twips.
-constexpr double Row2 = 230, Row3 = 450, RowHeight = 210, RightColumn = 1250;
+constexpr double Row2 = 230, Row3 = 450, RowHeight = 210, RightColumn = 1280;
 
 void clearRows(PictureBox* p) {
     p->Box(0, Row2, p->ScaleWidth(), Row3 + RowHeight, p->BackColor(), true);
 }
 
-void printAt(PictureBox* p, double x, double y, const std::string& text) {
-    p->FontBold = true;
+void printAt(PictureBox* p, double x, double y, const std::string& text, bool bold = true) {
+    p->FontBold = bold;
     p->ForeColor = DarkBlue;
     p->CurrentX = x;
     p->CurrentY = y;
@@ -137,7 +137,7 @@ void WQK::GENDISP() {
         if (style == gen::Square) SWRATIOBUTTON->setCaption("Ratio");
     }
 
-    printAt(GENPICTURE, 40, Row3, t.label);
+    printAt(GENPICTURE, 40, Row3, t.label, false);
     GENFREQDISP->CurrentX = 0;
     GENFREQDISP->CurrentY = 0;
     GENFREQDISP->ForeColor = 0;
