@@ -28,11 +28,12 @@ void WQK::Form_Load() {
 }
 
 namespace {
-void title(PictureBox* p, const std::string& text, long colour, double x = 40, double y = 20) {
+void title(PictureBox* p, const std::string& text, long colour, double x = 40, double y = 20,
+           double size = 8) {
     p->Cls();
     p->FontName = "Arial";
     p->FontBold = true;
-    p->FontSize = 8;
+    p->FontSize = size;
     p->ForeColor = colour;
     p->CurrentX = x;
     p->CurrentY = y;
@@ -67,6 +68,7 @@ void WQK::Form_Activate() {
     for (PictureBox* p : {fileloadwindow, filesavewindow, helpwindow, CONFIGWINDOW, printwindow})
         p->hide();
     TRESETBUTTON->setCaption("Single");
+    GOCOLOR->setBackColor(255);  // red: stopped
     for (PictureBox* p : {Picture1, Picture3, Picture4, Picture5, Picture6, Picture7, samdisp,
                           GENPICTURE, CURSINFO, levelval, SRATEDISP, SSIZEDISP, GENFREQDISP})
         p->FontName = "Arial";
@@ -103,7 +105,7 @@ void WQK::Form_Activate() {
     Picture6->Print("Dac", false);
     title(Picture3, "CH A", int(s.ColourA));
     title(Picture4, "CH B", int(s.ColourB));
-    title(samdisp, " SAMPLING RATE         SAMPLING SIZE", 0x800000, 0, 0);
+    title(samdisp, " SAMPLING RATE         SAMPLING SIZE", 0x800000, 0, 0, 6);
     title(GENPICTURE, "GENERATOR SETUP", 0x800000);
 
     // 4..6. Port configuration and instrument detection.

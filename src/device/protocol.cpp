@@ -3,6 +3,8 @@
 #include "app/wqk.h"
 #include "platform/port.h"
 
+#include <algorithm>
+
 namespace proto {
 
 void CommandWriteFirst(const InstrumentState& s, int first, int c) {
@@ -13,7 +15,9 @@ void CommandWriteFirst(const InstrumentState& s, int first, int c) {
     vbOut(control, 0x00);
 }
 
-void CommandWrite(const InstrumentState& s, int c) { CommandWriteFirst(s, s.CmdPrefix, c); }
+void CommandWrite(const InstrumentState& s, int c) {
+    CommandWriteFirst(s, s.CmdPrefix, c);
+}
 
 void ClockPulse(const InstrumentState& s) {
     const int control = int(s.ControlPort);
@@ -41,24 +45,30 @@ int channelConfig(const InstrumentState& s) {
     // (CouplingA + 1)/2 + 2 x [RangeSelA = 1] + 2 x (CouplingB + 1) + 8 x [RangeSelB = 1]
     double v = (double(s.CouplingA) + 1) / 2 + 2 * (double(s.RangeSelA) == 1) +
                2 * (double(s.CouplingB) + 1) + 8 * (double(s.RangeSelB) == 1);
-    return int(v);
+    // Settings from a damaged profile must not count thousands of pulses.
+    if (!(v >= 0)) return 0;
+    return v > 15 ? 15 : int(v);
 }
 
-}  // namespace proto
+} // namespace proto
 
 using namespace proto;
 
 void WQK::ClearGeneratorMemory() {
     CommandPulse(s, 0x07);
     CommandWrite(s, 0x0A);
-    for (int i = 0; i < 32768; ++i) DataStrobe(s, 0x00);
+    for (int i = 0; i < 32768; ++i)
+        DataStrobe(s, 0x00);
     CommandWrite(s, 0x02);
 }
 
 void WQK::SETMAXLOOP() {
     CommandPulse(s, 0x07);
     CommandWrite(s, 0x06);
-    for (long i = 1; i <= 32768L - long(s.ReadCount); ++i) ClockPulse(s);
+    // The counter is 15 bits wide: a read count below 0 cannot ask for more than 32768.
+    const long pulses = std::min(32768L, 32768L - long(s.ReadCount));
+    for (long i = 1; i <= pulses; ++i)
+        ClockPulse(s);
     CommandWrite(s, 0x03);
     CommandWrite(s, 0x00);
 }
@@ -68,7 +78,8 @@ void WQK::SETCHAB() {
     CommandWrite(s, 0x06);
     // Before run control has computed it (at start-up) the configuration counts as 0.
     const long n = s.ChanConfig.isEmpty() ? 0 : s.ChanConfig.whole();
-    for (long i = 0; i < n; ++i) ClockPulse(s);
+    for (long i = 0; i < n; ++i)
+        ClockPulse(s);
     CommandWrite(s, 0x0E);
     CommandWrite(s, 0x06);
 }

@@ -21,4 +21,4 @@ void ReadClock(const InstrumentState& s);
 // Pulse count of the channel configuration from the coupling and range settings.
 int channelConfig(const InstrumentState& s);
 
-}  // namespace proto
+} // namespace proto

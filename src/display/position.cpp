@@ -1,5 +1,28 @@
-// Not built yet: these handlers do nothing until their subsystem lands.
+// Horizontal position and magnification: the X Magnify bar and the Normal/Delay box.
 #include "app/wqk.h"
+#include "display/display_util.h"
 
-void WQK::HScroll2_Change() {}
-void WQK::DelayWin_Click() {}
+#include <QSignalBlocker>
+
+using plat::RGB;
+
+void WQK::HScroll2_Change() {
+    s.XMagnify = HScroll2->value();
+    const int lmax = int(display::lastIndexOf(s));
+    {
+        // A maximum below the value moves the value; the window follows it here instead
+        // of through a second change event.
+        QSignalBlocker block(HScroll2);
+        HScroll2->setRange(std::min(256, lmax), lmax);
+    }
+    if (HScroll2->value() != int(double(s.XMagnify))) s.XMagnify = HScroll2->value();
+    HScroll1_Change();
+}
+
+void WQK::DelayWin_Click() {
+    s.DelayMode = int16_t(s.DelayMode + 1 >= 2 ? 0 : s.DelayMode + 1);
+    DelayWin->Cls();
+    const bool delay = s.DelayMode == 1;
+    display::setBack(DelayWin, delay ? RGB(255, 128, 128) : RGB(192, 255, 192));
+    display::printAt(DelayWin, 0, 20, delay ? "   Delay" : "  Normal");
+}

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cmath>
 
 namespace plat {
@@ -158,6 +159,26 @@ void PictureBox::Points(const QPointF* pts, int n) {
     poly.reserve(n);
     for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
     painter().drawPoints(poly);
+    update();
+}
+
+void PictureBox::ColumnRuns(const int* x, const int* top, const int* bottom, int n) {
+    if (n <= 0) return;
+    ensureSize();
+    flush();  // nothing may be pending in the painter: the pixels are written directly
+    const QRgb colour = toQColor(ForeColor).rgb();
+    const bool notXor = DrawMode == DrawNotXor;
+    const int w = image_.width(), h = image_.height();
+    uchar* bits = image_.bits();
+    const qsizetype stride = image_.bytesPerLine();
+    for (int i = 0; i < n; ++i) {
+        if (x[i] < 0 || x[i] >= w) continue;
+        const int y0 = std::max(0, top[i]), y1 = std::min(h - 1, bottom[i]);
+        for (int y = y0; y <= y1; ++y) {
+            QRgb& p = reinterpret_cast<QRgb*>(bits + y * stride)[x[i]];
+            p = notXor ? (~(colour ^ p) | 0xFF000000u) : colour;
+        }
+    }
     update();
 }
 

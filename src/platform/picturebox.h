@@ -68,6 +68,9 @@ class PictureBox : public QWidget {
     // in the current ForeColor, DrawWidth and DrawMode.
     void Polyline(const QPointF* pts, int n);
     void Points(const QPointF* pts, int n);
+    // Runs of whole pixels: column x[i], rows top[i] .. bottom[i] (pixel units, clipped
+    // to the picture), in ForeColor and DrawMode. A trace reduced to pixel columns.
+    void ColumnRuns(const int* x, const int* top, const int* bottom, int n);
 
     // Places a child control at a rectangle in twips of this box's design size.
     void place(QWidget* w, int x, int y, int width, int height, double fontPt = 8);

@@ -2,6 +2,9 @@
 
 #include "port/direct_backend.h"
 #include "port/ppdev_backend.h"
+#include "sim/inputs.h"
+
+#include <cstdlib>
 
 namespace ports {
 
@@ -15,7 +18,15 @@ std::string usage() {
            "  --no-gen          generator not fitted\n"
            "  --power-off       instrument without power\n"
            "  --no-instrument   nothing attached to the port\n"
-           "  --lpt=1|2|3       port the instrument hangs on (default 1)\n";
+           "  --lpt=1|2|3       port the instrument hangs on (default 1)\n"
+           "  --input-a=SIGNAL  signal on channel A (default sine:1000:1)\n"
+           "  --input-b=SIGNAL  signal on channel B (default rc-square:1000:1:1,\n"
+           "                    a 0..2 V square through a 10 kHz RC low-pass)\n"
+           "  --noise=VOLTS     noise on both inputs (default 0.01)\n"
+           "  SIGNAL: " +
+           sim::inputHelp() +
+           "\n"
+           "          (FREQ and CORNER in Hz; PEAK, OFFSET and VOLTS in volts)\n";
 }
 
 Choice parseArgs(const std::vector<std::string>& args) {
@@ -43,6 +54,19 @@ Choice parseArgs(const std::vector<std::string>& args) {
                 c.sim.lpt = std::stoi(m);
             else
                 c.errors.push_back("lpt must be 1, 2 or 3: " + m);
+        } else if (const char* v = value("--input-a=")) {
+            std::string error;
+            if (!sim::parseInput(v, c.sim.inputA, error)) c.errors.push_back(error);
+        } else if (const char* v = value("--input-b=")) {
+            std::string error;
+            if (!sim::parseInput(v, c.sim.inputB, error)) c.errors.push_back(error);
+        } else if (const char* v = value("--noise=")) {
+            char* end = nullptr;
+            const double n = std::strtod(v, &end);
+            if (*v && end && *end == 0 && n >= 0 && n <= 100)
+                c.sim.noise = n;
+            else
+                c.errors.push_back(std::string("noise must be 0..100 volts: ") + v);
         } else if (a == "--no-chb") {
             c.sim.channelB = false;
         } else if (a == "--no-gen") {
@@ -69,4 +93,4 @@ std::unique_ptr<plat::PortBackend> makeBackend(const Choice& c, PpdevSystem* pro
     return std::make_unique<sim::Wqk01>(c.sim);
 }
 
-}  // namespace ports
+} // namespace ports

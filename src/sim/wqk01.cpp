@@ -9,9 +9,12 @@ namespace sim {
 namespace {
 int baseOf(int lpt) {
     switch (lpt) {
-    case 2: return 0x278;
-    case 3: return 0x3BC;
-    default: return 0x378;
+    case 2:
+        return 0x278;
+    case 3:
+        return 0x3BC;
+    default:
+        return 0x378;
     }
 }
 std::string hex(int v) {
@@ -19,14 +22,17 @@ std::string hex(int v) {
     std::snprintf(b, sizeof b, "%02XH", v & 0xFF);
     return b;
 }
-}  // namespace
+} // namespace
 
-Wqk01::Wqk01(Options o) : opt_(o), base_(baseOf(o.lpt)) {
-    memA_.fill(128);
-    memB_.fill(128);
+Wqk01::Wqk01(Options o)
+    : opt_(o), base_(baseOf(o.lpt)), capture_(o.model == 30 ? 1.5 : 1.0, o.channelB) {
+    capture_.setInput(0, makeInput(opt_.inputA, opt_.noise, 1));
+    capture_.setInput(1, makeInput(opt_.inputB, opt_.noise, 2));
 }
 
-int64_t Wqk01::nowNs() { return plat::clock().nowNs(); }
+int64_t Wqk01::nowNs() {
+    return plat::clock().nowNs();
+}
 
 std::string Wqk01::name() const {
     return "simulated WQK01" + std::string(opt_.model == 30 ? " 30 MHz" : " 20 MHz");
@@ -47,12 +53,17 @@ std::vector<std::pair<int, int>> Wqk01::writes() const {
 }
 
 void Wqk01::out(uint16_t address, uint8_t value) {
+    ++accesses_;
     if (logging_) log_.push_back({true, address, value});
     const int off = int(address) - base_;
     if (!opt_.present) return;
     switch (off) {
-    case 0: data_ = value; break;
-    case 1: report("write to the status register"); break;
+    case 0:
+        data_ = value;
+        break;
+    case 1:
+        report("write to the status register");
+        break;
     case 2: {
         const uint8_t prev = control_;
         control_ = value;
@@ -60,10 +71,10 @@ void Wqk01::out(uint16_t address, uint8_t value) {
         if (!(prev & 0x04) && (value & 0x04)) firstPhase_ = data_;
         // Bit 2 falling: the command byte is on the data lines.
         if ((prev & 0x04) && !(value & 0x04)) command(firstPhase_, data_);
-        // Bit 0 falling with the data lines as outputs: a clock pulse or strobe.
-        const bool input = value & 0x20;
+        // Bit 0 falling: a clock pulse or strobe, or with the data lines as inputs
+        // (bit 5) a read clock.
         if ((prev & 0x01) && !(value & 0x01)) {
-            if (input)
+            if (value & 0x20)
                 readClock();
             else
                 pulse();
@@ -74,11 +85,13 @@ void Wqk01::out(uint16_t address, uint8_t value) {
         ecr_ = value;
         if (value != 0x20) report("extended control register set to " + hex(value));
         break;
-    default: break;  // another port: nothing of ours answers there
+    default:
+        break; // another port: nothing of ours answers there
     }
 }
 
 uint8_t Wqk01::in(uint16_t address) {
+    ++accesses_;
     const int off = int(address) - base_;
     uint8_t v = 0xFF;
     if (opt_.present && (off == 0 || off == 1 || off == 2 || off == 0x402)) {
@@ -89,8 +102,7 @@ uint8_t Wqk01::in(uint16_t address) {
                     report("sample read before a channel memory was selected");
                     v = 0xFF;
                 } else {
-                    const auto& mem = readChannel_ == 1 ? memA_ : memB_;
-                    v = mem[readPos_ & 0x7FFF];
+                    v = capture_.read(readChannel_ - 1, readPos_ & 0x7FFF);
                 }
             } else {
                 v = data_;
@@ -99,33 +111,75 @@ uint8_t Wqk01::in(uint16_t address) {
         case 1: {
             uint8_t st = 0x07;
             if (data_ & 0x80) st |= detectionBits();
-            bool done = doneBit_;
+            if (capture_.busy() && capture_.update(nowNs())) {
+                doneLine_ = true;
+                readPos_ = 0;
+            }
+            bool done = doneLine_;
             if (statusDone && statusDone()) done = true;
             if (done) st |= 0x08;
             v = st;
             break;
         }
-        case 2: v = control_; break;
-        default: v = ecr_; break;
+        case 2:
+            v = control_;
+            break;
+        default:
+            v = ecr_;
+            break;
         }
     } else if (!opt_.present && off == 1) {
-        v = 0x7F;  // floating lines that do not follow the data register
+        v = 0x7F; // floating lines that do not follow the data register
     }
     if (logging_) log_.push_back({false, address, v});
     return v;
+}
+
+bool Wqk01::canStart(const char* what) {
+    if (!opt_.power) {
+        report(std::string(what) + " on an instrument without power");
+        return false;
+    }
+    if (!stopLoaded_) {
+        report(std::string(what) + " with no stop counter loaded since the last reset");
+        return false;
+    }
+    return true;
+}
+
+void Wqk01::selectChannel(int ch) {
+    if (capture_.busy()) {
+        if (capture_.update(nowNs())) {
+            doneLine_ = true;
+            readPos_ = 0;
+        } else {
+            report("channel memory selected for reading while a capture is running");
+        }
+    }
+    readChannel_ = ch;
 }
 
 void Wqk01::command(int first, int c) {
     command_ = c;
     pulseTaken_ = false;
     ++cmdCount_[c & 0xFF];
-    const int op = c & 0x0F;
-    // Leaving a counter open or a memory write running is normal between commands;
-    // only the commands that close them change that state.
+    // 00H with its source and slope qualifiers (40H, 80H): idle, or the first step of
+    // a capture; either way a capture in progress is dropped.
+    if ((c & 0x3F) == 0x00) capture_.abort();
+    if ((c & 0x3F) == 0x10) {
+        // Trigger arming at the rate code of the first phase; 40H source B, 80H falling.
+        if (CaptureModel::rateOf(first, 1) <= 0) {
+            report("trigger armed (" + hex(c) + ") with rate code " + hex(first));
+        } else if (canStart("trigger armed")) {
+            capture_.arm(nowNs(), first, c & 0xC0, level_, samplesToTake(), configLatched_);
+            doneLine_ = false;
+        }
+    }
     switch (c) {
     case 0x06:
         // Opens the counter chosen by the preceding reset (stop) or clear (configuration).
-        if (counter_ == Counter::None) report("counter opened (06H) with no reset or clear before it");
+        if (counter_ == Counter::None)
+            report("counter opened (06H) with no reset or clear before it");
         break;
     case 0x0E:
         if (counter_ == Counter::Config) {
@@ -135,7 +189,10 @@ void Wqk01::command(int first, int c) {
         }
         break;
     case 0x03:
-        if (counter_ == Counter::Stop) stopCount_ = stopPulses_;
+        if (counter_ == Counter::Stop) {
+            stopCount_ = stopPulses_;
+            stopLoaded_ = true;
+        }
         counter_ = Counter::None;
         break;
     case 0x0A:
@@ -143,19 +200,29 @@ void Wqk01::command(int first, int c) {
         genWritePos_ = 0;
         break;
     case 0x02:
+    case 0x42:
         genWrite_ = false;
+        // With a rate code in the first phase: an instant capture starts.
+        if (first != 0) {
+            if (CaptureModel::rateOf(first, 1) <= 0) {
+                report("sampling started (" + hex(c) + ") with rate code " + hex(first));
+            } else if (canStart("sampling started")) {
+                capture_.startInstant(nowNs(), first, samplesToTake(), configLatched_);
+                doneLine_ = false;
+            }
+        } else if (c == 0x42) {
+            report("42H sent without a rate code");
+        }
         break;
     case 0x04:
-        readChannel_ = 1;
-        readPos_ = 0;
+        selectChannel(1);
         break;
     case 0x44:
-        readChannel_ = 2;
-        readPos_ = 0;
+        selectChannel(2);
         break;
-    default: break;
+    default:
+        break;
     }
-    (void)op;
     if (onCommand) onCommand(first, c);
 }
 
@@ -163,35 +230,45 @@ void Wqk01::pulse() {
     if (onPulse && onPulse()) return;
     // Data strobes into the generator memory while it is open for writing.
     if (genWrite_ && command_ == 0x0A) {
-        if (genWritePos_ < 32768) genMem_[genWritePos_] = data_;
-        else report("generator memory written past its end");
+        if (genWritePos_ < 32768)
+            genMem_[genWritePos_] = data_;
+        else
+            report("generator memory written past its end");
         ++genWritePos_;
         if (onStrobe) onStrobe(data_);
         return;
     }
+    // The comparator level follows the data lines at a pulse after the idle/prepare
+    // command or 02H (the trigger level strobe).
+    if ((command_ & 0x3F) == 0x00 || command_ == 0x02) level_ = data_;
     switch (command_) {
     case 0x07:
         if (pulseTaken_) break;
-        // Reset: counters cleared; the done line tells power afterwards.
+        // Reset: counters cleared, capture dropped; the done line tells power afterwards.
         pulseTaken_ = true;
-        doneBit_ = !opt_.power;
+        doneLine_ = !opt_.power;
         counter_ = Counter::Stop;
         stopPulses_ = 0;
+        stopLoaded_ = false;
         readChannel_ = 0;
+        readPos_ = 0;
+        capture_.abort();
         return;
     case 0x0F:
         if (pulseTaken_) break;
         pulseTaken_ = true;
         counter_ = Counter::Config;
         configCount_ = 0;
+        configPulses_ = 0;
         return;
     case 0x06:
         if (counter_ == Counter::Config) {
+            if (++configPulses_ == 16) report("more than 15 configuration pulses");
             configCount_ = (configCount_ + 1) & 0x0F;
             return;
         }
         if (counter_ == Counter::Stop) {
-            ++stopPulses_;
+            if (++stopPulses_ == 32769) report("more than 32768 stop counter pulses");
             return;
         }
         break;
@@ -216,7 +293,7 @@ void Wqk01::readClock() {
         report("read clock before a channel memory was selected");
         return;
     }
-    ++readPos_;
+    readPos_ = (readPos_ + 1) & 0x7FFF;
 }
 
-}  // namespace sim
+} // namespace sim

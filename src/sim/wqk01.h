@@ -1,25 +1,37 @@
 #pragma once
 // The simulated WQK01: a register-level model of the instrument behind the Port
 // interface. It decodes the write patterns and command bytes the program sends,
-// keeps its own counters and memories, runs in simulated time (the clock in use),
-// records every port access and reports misuse of the protocol.
+// keeps its own counters and memories, samples its inputs in simulated time (the
+// clock in use), records port accesses on request and reports misuse of the protocol.
+//
+// Read-out: the two sample memories share one read address counter. A reset (07H with
+// a pulse) and the end of a capture set it to the start of memory; selecting channel A
+// (04H) or B (44H) does not move it, and every read clock advances it, wrapping at
+// 32768. So when A has been read first, B's skip continues from where A stopped and
+// both reads cover the same positions.
 #include "platform/port.h"
+#include "sim/capture_model.h"
+#include "sim/inputs.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace sim {
 
 struct Options {
-    int model = 20;            // 20 (20 MHz) or 30 (30 MHz, rates x1.5)
-    bool channelB = true;      // channel B fitted
-    bool generator = true;     // generator fitted
-    bool power = true;         // instrument powered
-    bool present = true;       // false: nothing on the port, status ignores the data lines
-    int lpt = 1;               // the port the instrument hangs on (1..3)
+    int model = 20;        // 20 (20 MHz) or 30 (30 MHz, rates x1.5)
+    bool channelB = true;  // channel B fitted
+    bool generator = true; // generator fitted
+    bool power = true;     // instrument powered
+    bool present = true;   // false: nothing on the port, status ignores the data lines
+    int lpt = 1;           // the port the instrument hangs on (1..3)
+    InputSpec inputA = defaultInputA();
+    InputSpec inputB = defaultInputB();
+    double noise = 0.01; // V of noise on both inputs
 };
 
 struct Access {
@@ -52,28 +64,40 @@ class Wqk01 : public plat::PortBackend {
     std::vector<std::pair<int, int>> writes() const;
     const std::vector<std::string>& misuse() const { return misuse_; }
     void clearMisuse() { misuse_.clear(); }
+    // Port accesses since construction (always counted; cheap).
+    uint64_t accessCount() const { return accesses_; }
 
     // Decoded instrument state, for tests.
     enum class Counter { None, Config, Stop };
     int lastCommand() const { return command_; }
     int lastFirstPhase() const { return firstPhase_; }
-    bool powerFault() const { return doneBit_; }
+    bool powerFault() const { return !opt_.power; }
+    bool doneLine() const { return doneLine_; }
     int configCounter() const { return configCount_; }
     int channelConfig() const { return configLatched_; }
     int stopCounter() const { return stopCount_; }
+    bool stopLoaded() const { return stopLoaded_; }
+    int comparatorLevel() const { return level_; }
     int commandCount(int cmd) const { return cmdCount_[cmd & 0xFF]; }
     const std::array<uint8_t, 32768>& generatorMemory() const { return genMem_; }
     int generatorWritePos() const { return genWritePos_; }
-    std::array<uint8_t, 32768>& memoryA() { return memA_; }
-    std::array<uint8_t, 32768>& memoryB() { return memB_; }
-    int readChannel() const { return readChannel_; }  // 0 none, 1 A, 2 B
-    int readPos() const { return readPos_; }
+    std::array<uint8_t, 32768>& memoryA() { return capture_.memoryA(); }
+    std::array<uint8_t, 32768>& memoryB() { return capture_.memoryB(); }
+    int readChannel() const { return readChannel_; } // 0 none, 1 A, 2 B
+    int readPos() const { return readPos_; }         // the shared read address
+    // Samples a capture takes after its start, from the stop counter.
+    int samplesToTake() const { return 32768 - (stopCount_ & 0x7FFF); }
+    CaptureModel& capture() { return capture_; }
+    // Replaces the signal on an input (0 = A, 1 = B).
+    void setInput(int channel, std::shared_ptr<const Input> in) {
+        capture_.setInput(channel, std::move(in));
+    }
 
-    // Hooks for the parts of the model that capture and play waves.
+    // Hooks for the parts of the model that play waves.
     std::function<void(int firstPhase, int command)> onCommand;
-    std::function<bool()> onPulse;  // true when the hook took the pulse
+    std::function<bool()> onPulse; // true when the hook took the pulse
     std::function<void(uint8_t)> onStrobe;
-    std::function<uint8_t()> statusDone;  // extra status bit 3 source (08H or 0)
+    std::function<uint8_t()> statusDone; // extra status bit 3 source (08H or 0)
 
     void report(const std::string& what) { misuse_.push_back(what); }
     // Simulated time in ns (the clock in use).
@@ -83,6 +107,8 @@ class Wqk01 : public plat::PortBackend {
     void command(int first, int c);
     void pulse();
     void readClock();
+    void selectChannel(int ch);
+    bool canStart(const char* what);
 
     Options opt_;
     int base_;
@@ -90,23 +116,26 @@ class Wqk01 : public plat::PortBackend {
     int firstPhase_ = 0;
     int command_ = -1;
     bool pulseTaken_ = false;
-    bool doneBit_ = false;
+    bool doneLine_ = false;
     Counter counter_ = Counter::None;
     int configCount_ = 0;
+    int configPulses_ = 0;
     int configLatched_ = 0;
     int stopCount_ = 0;
     int stopPulses_ = 0;
+    bool stopLoaded_ = false;
+    int level_ = 0;
     bool genWrite_ = false;
     int genWritePos_ = 0;
     int readChannel_ = 0;
     int readPos_ = 0;
     std::array<uint8_t, 32768> genMem_{};
-    std::array<uint8_t, 32768> memA_{};
-    std::array<uint8_t, 32768> memB_{};
     std::array<int, 256> cmdCount_{};
+    CaptureModel capture_;
     bool logging_ = false;
+    uint64_t accesses_ = 0;
     std::vector<Access> log_;
     std::vector<std::string> misuse_;
 };
 
-}  // namespace sim
+} // namespace sim

@@ -1,0 +1,22 @@
+#pragma once
+// The arithmetic of the acquisition settings: box texts of the rate and size tables,
+// the trigger comparator code and the sample counts of a capture.
+#include <string>
+
+namespace acq {
+
+constexpr int MaxIndex = 4; // rate and size indexes run 0..4
+
+// Text of the sampling-rate box for a rate index; empty outside 0..4.
+std::string rateText(int index, float rateFactor);
+// Text of the sampling-size box for a size index; empty outside 0..4.
+std::string sizeText(int index);
+// Comparator code 0..255 of a trigger level measured from the top of the display.
+int trigLevelCode(double trigLevel, double fullScale);
+// Samples kept before the trigger for PreTrig 0, 1, 2 (OFF, 10, 100).
+long preTrigCount(double preTrig);
+// Samples to read: the buffer size of the size index less the pretrigger count,
+// never more than the 32768 a buffer holds and never below 0.
+long readCount(double sizeIndex, long preTrigCount);
+
+} // namespace acq

@@ -1,0 +1,142 @@
+// The write patterns and the four protocol procedures against the command table.
+#include "device/protocol.h"
+#include "sequences.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::Harness;
+using namespace seq;
+
+namespace {
+struct Logged {
+    Harness h;
+    WQK& w = h.window();
+    Logged() {
+        h.sim().setLogging(true);
+        h.sim().clearLog();
+        h.sim().clearMisuse();
+    }
+    Writes writes() const { return const_cast<Harness&>(h).sim().writes(); }
+};
+} // namespace
+
+TEST(WritePatterns, EachIsItsFixedSeriesOfWrites) {
+    Logged l;
+    proto::CommandWrite(l.w.s, 0x0A);
+    proto::CommandWriteFirst(l.w.s, 0x03, 0x42);
+    proto::CommandPulse(l.w.s, 0x07);
+    proto::ClockPulse(l.w.s);
+    proto::DataStrobe(l.w.s, 0x9C);
+    EXPECT_EQ(l.writes(),
+              cat({cw(0x0A), cw(0x42, 0x03), cw(0x07), pulse(), pulse(), strobe(0x9C)}));
+    // The first phase of a plain command write is CmdPrefix.
+    l.h.sim().clearLog();
+    l.w.s.CmdPrefix = 0x11;
+    proto::CommandWrite(l.w.s, 0x0E);
+    EXPECT_EQ(l.writes(), cw(0x0E, 0x11));
+}
+
+TEST(WritePatterns, FollowThePortThatInitportChose) {
+    Logged l;
+    l.w.s.LptNumber = 2;
+    l.w.initport();
+    l.h.sim().clearLog();
+    proto::CommandPulse(l.w.s, 0x07);
+    EXPECT_EQ(l.writes(),
+              (Writes{{0x278, 0}, {0x27A, 4}, {0x278, 7}, {0x27A, 0}, {0x27A, 1}, {0x27A, 0}}));
+}
+
+TEST(ClearGeneratorMemory, FillsAllOfItWithZeros) {
+    Logged l;
+    // Something left in the memory from an earlier wave.
+    proto::CommandPulse(l.w.s, 0x07);
+    proto::CommandWrite(l.w.s, 0x0A);
+    for (int i = 0; i < 100; ++i)
+        proto::DataStrobe(l.w.s, 0xAB);
+    l.h.sim().clearLog();
+    l.w.ClearGeneratorMemory();
+    const Writes expect = cat({cw(0x07), pulse(), cw(0x0A), times(32768, strobe(0x00)), cw(0x02)});
+    EXPECT_EQ(l.writes(), expect);
+    EXPECT_EQ(expect.size(), 6u + 4 + 98304 + 4);
+    EXPECT_EQ(l.h.sim().generatorWritePos(), 32768);
+    for (uint8_t b : l.h.sim().generatorMemory())
+        ASSERT_EQ(b, 0);
+    EXPECT_TRUE(l.h.sim().misuse().empty());
+}
+
+TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
+    struct Case {
+        int32_t readCount;
+        long pulses;
+    } cases[] = {{32768, 0}, {2047, 30721}, {4095, 28673}, {32767, 1}, {2048 - 100, 30820}};
+    for (const Case& c : cases) {
+        Logged l;
+        l.w.s.ReadCount = c.readCount;
+        l.w.SETMAXLOOP();
+        EXPECT_EQ(l.writes(),
+                  cat({cw(0x07), pulse(), cw(0x06), times(c.pulses, pulse()), cw(0x03), cw(0x00)}))
+            << "ReadCount " << c.readCount;
+        EXPECT_EQ(l.h.sim().stopCounter(), c.pulses);
+        EXPECT_EQ(l.h.sim().samplesToTake(), c.readCount);
+        EXPECT_TRUE(l.h.sim().misuse().empty());
+    }
+}
+
+TEST(SETMAXLOOP, NeverCountsBeyondTheCounter) {
+    Logged l;
+    l.w.s.ReadCount = -5000000; // only a fault elsewhere could give this
+    l.w.SETMAXLOOP();
+    EXPECT_EQ(l.writes().size(), 6u + 4 + 2 * 32768 + 8);
+}
+
+TEST(SETCHAB, SendsTheConfigurationAsPulses) {
+    for (int config : {0, 10, 15, 1}) {
+        Logged l;
+        l.w.s.ChanConfig = config;
+        l.w.SETCHAB();
+        EXPECT_EQ(l.writes(),
+                  cat({cw(0x0F), pulse(), cw(0x06), times(config, pulse()), cw(0x0E), cw(0x06)}))
+            << "ChanConfig " << config;
+        EXPECT_EQ(l.h.sim().channelConfig(), config);
+        EXPECT_TRUE(l.h.sim().misuse().empty());
+    }
+}
+
+TEST(SETCHAB, BeforeItIsComputedTheConfigurationCountsAsZero) {
+    Logged l;
+    l.w.s.ChanConfig.clear();
+    l.w.SETCHAB();
+    EXPECT_EQ(l.writes(), cat({cw(0x0F), pulse(), cw(0x06), cw(0x0E), cw(0x06)}));
+}
+
+TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
+    for (int bits = 0; bits < 16; ++bits) {
+        Logged l;
+        InstrumentState& s = l.w.s;
+        s.CouplingA = (bits & 1) ? 1 : -1;
+        s.RangeSelA = (bits & 2) ? 1 : 0;
+        s.CouplingB = (bits & 4) ? 1 : -1;
+        s.RangeSelB = (bits & 8) ? 1 : 0;
+        EXPECT_EQ(proto::channelConfig(s), bits);
+        s.ProbeA = 1;
+        s.ProbeB = 1;
+        EXPECT_EQ(proto::channelConfig(s), bits);
+    }
+    Logged l;
+    EXPECT_EQ(proto::channelConfig(l.w.s), 10); // start-up: AC, 12 V on both
+    l.w.s.CouplingA = 1e12;                     // a damaged setting stays within 4 bits
+    EXPECT_EQ(proto::channelConfig(l.w.s), 15);
+}
+
+TEST(reloadloop, RestartsTheSampleCounterWithALiteralFirstPhase) {
+    Logged l;
+    l.w.s.CmdPrefix = 0x21;
+    l.w.reloadloop();
+    EXPECT_EQ(l.writes(), cat({cw(0x00, 0x21), pulse(), cw(0x02, 0x00)}));
+    l.h.sim().clearLog();
+    l.w.s.CmdPrefix = 0;
+    l.w.reloadloop();
+    EXPECT_EQ(l.writes(), cat({cw(0x00), pulse(), cw(0x02)}));
+    EXPECT_TRUE(l.h.sim().misuse().empty());
+}
