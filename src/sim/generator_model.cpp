@@ -24,6 +24,7 @@ struct GeneratorModel::Segment {
     std::vector<int> codes;    // played points
     std::vector<double> knots; // low-pass at step boundaries: periodic steady state
                                // (continuous) or the run itself (once)
+    double meanCode = 0;
 
     static Segment hold(double t0, double y0, int code) {
         Segment s;
@@ -35,6 +36,10 @@ struct GeneratorModel::Segment {
 
     void prepare() {
         const int n = int(codes.size());
+        double sum = 0;
+        for (int c : codes)
+            sum += c;
+        meanCode = sum / n;
         const double a = std::exp(-step / Tau);
         if (once) {
             knots.resize(n + 1);
@@ -54,6 +59,10 @@ struct GeneratorModel::Segment {
     }
 
     double end() const { return t0 + double(codes.size()) * step; }
+
+    // Mean code of what this stretch puts out (worked out once: AC coupling asks for it
+    // at every sample).
+    double mean() const { return play ? meanCode : holdCode; }
 
     int code(double t) const {
         if (!play) return holdCode;
@@ -106,6 +115,7 @@ void GeneratorModel::begin(std::unique_ptr<Segment> seg) {
 
 void GeneratorModel::reset(int64_t nowNs) {
     mode_ = Mode::Idle;
+    endTaken_ = false;
     selected_ = false;
     doneAtNs_ = -1;
     begin(std::make_unique<Segment>(Segment::hold(double(nowNs), 0, 0)));
@@ -139,6 +149,7 @@ bool GeneratorModel::command(int first, int c, int64_t nowNs, int lengthCount, c
         return false;
     }
     mode_ = Mode::Sweep;
+    endTaken_ = false;
     plan_.startNs = nowNs;
     plan_.stepNs = 1e9 / rate;
     plan_.points = points;
@@ -150,6 +161,16 @@ bool GeneratorModel::command(int first, int c, int64_t nowNs, int lengthCount, c
 
 bool GeneratorModel::sweepDone(int64_t nowNs) const {
     return mode_ == Mode::Sweep && doneAtNs_ >= 0 && nowNs >= doneAtNs_;
+}
+
+bool GeneratorModel::takeSweepEnd(int64_t nowNs) {
+    if (!sweepRunning() || !sweepDone(nowNs)) return false;
+    endTaken_ = true;
+    return true;
+}
+
+double GeneratorModel::meanVolts() const {
+    return volts(1) * cur_->mean();
 }
 
 int GeneratorModel::outputCode(double tNs) const {
@@ -167,6 +188,48 @@ void GeneratorModel::fillSweep(Memory& a, Memory& b,
         a[size_t(plan_.address(k))] = sample(0, t);
         b[size_t(plan_.address(k))] = sample(1, t);
     }
+}
+
+namespace {
+
+uint64_t mix(uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+class GeneratorInput : public Input {
+  public:
+    GeneratorInput(const GeneratorModel& g, double noise, uint32_t seed)
+        : g_(g), noise_(noise), seed_(seed) {}
+    double volts(double t) const override { return g_.filtered(t * 1e9) + noise(t); }
+    // The mean of what plays: AC coupling takes it away.
+    double dc() const override { return g_.meanVolts(); }
+    // Whatever plays, the output stays within the DAC's 0..2 V.
+    double minVolts() const override { return -noise_; }
+    double maxVolts() const override { return 2.0 + noise_; }
+
+  private:
+    // Triangular spread of +/- noise_, a function of the time on a 10 ps grid.
+    double noise(double t) const {
+        if (noise_ <= 0) return 0;
+        const uint64_t h = mix(uint64_t(std::llround(t * 1e11)) ^ (uint64_t(seed_) << 40));
+        const double u1 = double(h & 0xFFFFFFFFu) / 4294967295.0;
+        const double u2 = double(h >> 32) / 4294967295.0;
+        return (u1 + u2 - 1.0) * noise_;
+    }
+    const GeneratorModel& g_;
+    double noise_;
+    uint32_t seed_;
+};
+
+} // namespace
+
+std::shared_ptr<const Input> makeGeneratorInput(const GeneratorModel& g, double noiseVolts,
+                                                uint32_t seed) {
+    const double n = std::isfinite(noiseVolts) && noiseVolts > 0 ? noiseVolts : 0;
+    return std::make_shared<GeneratorInput>(g, n, seed);
 }
 
 } // namespace sim

@@ -4,6 +4,8 @@
 // (continuous output) or once while the inputs are sampled (combined sweep), and it
 // offers the output through a first-order RC low-pass (10 kHz), which is channel B's
 // default input. The core tells it the decoded commands; times are simulated ns.
+#include "sim/inputs.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -39,12 +41,19 @@ class GeneratorModel {
     Mode mode() const { return mode_; }
     // Status bit 3 after a sweep: the sweep and its sampling are over.
     bool sweepDone(int64_t nowNs) const;
+    // A sweep has started and its end has not been taken yet.
+    bool sweepRunning() const { return mode_ == Mode::Sweep && !endTaken_; }
+    // True once, at the first call at or after the end of a sweep: the instrument then
+    // raises its done line and sets its read address to the start.
+    bool takeSweepEnd(int64_t nowNs);
 
     // DAC code and volts at the output at time t (after the last start or reset).
     int outputCode(double tNs) const;
     double output(double tNs) const { return outputCode(tNs) * 2.0 / 255.0; }
     // The output through the RC low-pass, in volts.
     double filtered(double tNs) const;
+    // Mean output of what is playing now (or the held level), in volts.
+    double meanVolts() const;
 
     // Layout of a combined sweep in the sample memories: the sample taken while point k
     // plays (k = -delay .. points - 1, in the middle of its step) lands at address
@@ -77,8 +86,15 @@ class GeneratorModel {
     bool selected_ = false;
     Mode mode_ = Mode::Idle;
     int64_t doneAtNs_ = -1;
+    bool endTaken_ = false;
     SweepPlan plan_;
     std::unique_ptr<Segment> cur_, prev_;
 };
+
+// The generator output through its RC low-pass as an instrument input, with the same
+// kind of small deterministic noise as the other simulated signals. The model must
+// outlive the input.
+std::shared_ptr<const Input> makeGeneratorInput(const GeneratorModel& g, double noiseVolts,
+                                                uint32_t seed);
 
 } // namespace sim
