@@ -108,7 +108,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::Finalize();
         for (const auto& [name, t] : times_) {
             const auto at = name.find("_Ours");
-            if (at == std::string::npos) continue;
+            if (at == std::string::npos || name.find("_stddev") != std::string::npos ||
+                name.find("_cv") != std::string::npos)
+                continue;
             std::string ref = name;
             ref.replace(at, 5, "_FFTW");
             if (times_.count(ref))
