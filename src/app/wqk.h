@@ -345,8 +345,68 @@ class WQK : public QWidget {
     void CopyBToCustom();
 
     // ---- Files (load and save windows) ---------------------------------------------
+    // The drive, directory and file lists (src/files/lists.h), named here by class only.
+    class DriveListBox* Drive1 = nullptr;
+    class DirListBox* Dir1 = nullptr;
+    class FileListBox* File1 = nullptr;
+    class DriveListBox* Drive3 = nullptr;
+    class DirListBox* Dir3 = nullptr;
+    class FileListBox* File3 = nullptr;
+    QLineEdit* savename = nullptr;
+    VbButton* chaloadbutton = nullptr;
+    VbButton* chbloadbutton = nullptr;
+    VbButton* Customloadbutton = nullptr;
+    VbButton* CustomCSVbutton = nullptr;
+    VbButton* profileloadbutton = nullptr;
+    VbButton* loadexitbutton = nullptr;
+    VbButton* chasavebutton = nullptr;
+    VbButton* customsavebutton = nullptr;
+    VbButton* profilesavebutton = nullptr;
+    VbButton* EXPORTABBUTTON = nullptr;
+    VbButton* ExportFFTab = nullptr;
+    VbButton* exitsavebutton = nullptr;
+
     void fileloadbutton_Click();
     void filesavebutton_Click();
+    void chaloadbutton_Click();
+    void chbloadbutton_Click();
+    void FFTloadab_Click();
+    void Customloadbutton_Click();
+    void CustomCSVbutton_Click();
+    void profileloadbutton_Click();
+    void loadexitbutton_Click();
+    void chasavebutton_Click();
+    void fftsaveab_Click();
+    void customsavebutton_Click();
+    void profilesavebutton_Click();
+    void EXPORTABBUTTON_Click();
+    void ExportFFTab_Click();
+    void exitsavebutton_Click();
+    void File3_Click();
+    void FILELOAD();
+    void filesave();
+    void filenametest();
+    void filenameloadtest();
+    void chabsave();
+    void chabload();
+    void fftabsave();
+    void FFTabload();
+    void profilesave();
+    void profileload();
+    void customload();
+    void Customcsvload();
+    void customsave();
+    void exportab();
+    void msgnotvalidwqk(const std::string& text);
+    void msgnofileload();
+    void msgnofilesave();
+    void msgfilesaveerror();
+    // The windows' error path: "Unable to open file", FileInvalid set.
+    void fileopenerror();
+    // FilePath from Dir1 and the name selected in File1; false when none is selected.
+    bool loadfilepath();
+    // Brings every panel in line with a freshly loaded profile.
+    void profileapply();
 
     // ---- Printing -------------------------------------------------------------------
     void Command1_Click();

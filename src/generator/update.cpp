@@ -5,16 +5,11 @@
 
 using plat::RGB;
 
-namespace {
-// Integration point: the load window (custom form) lands with the file panels.
-void openCustomLoad() {}
-} // namespace
-
 void WQK::GENUPDATEBUTTON_Click() {
     if (double(s.GenMode) == 2) {
         s.LoadFromButton = 0;
         s.LoadDone = 0;
-        openCustomLoad();
+        FILELOAD(); // the load window in its custom-wave form, until it closes
         if (double(s.LoadDone) == 1) {
             s.GenDirty = 0;
             GENUPDATEBACK->setBackColor(RGB(128, 255, 128));

@@ -239,16 +239,25 @@ TEST(Update, HostileSettingsStayInsideTheBuffer) {
     EXPECT_LT(s.GenLast, 32768);
 }
 
-TEST(Update, CustomComputesNothing) {
+TEST(Update, CustomOpensTheLoadWindowAndComputesNothing) {
     Harness h;
     WQK& w = h.window();
     InstrumentState& s = w.s;
+    s.ScopeMode = 1;
     s.GenMode = 2;
+    s.GenStyle = 4;
     s.GenDirty = 1;
     w.GENUPDATEBACK->setBackColor(plat::RGB(255, 0, 0));
     std::fill(s.GenWave.begin(), s.GenWave.end(), int16_t(333));
+    std::fill(s.CustomWave.begin(), s.CustomWave.end(), int16_t(333));
     s.GenLast = 99;
+    bool windowShown = false;
+    h.clock().atDoEvents(3, [&] {
+        windowShown = w.fileloadwindow->isVisibleTo(&w) && w.keepcustombutton->isVisibleTo(&w);
+        w.loadexitbutton_Click();
+    });
     w.GENUPDATEBUTTON_Click();
+    EXPECT_TRUE(windowShown);
     EXPECT_EQ(s.LoadFromButton, 0);
     EXPECT_EQ(s.GenLast, 99);
     EXPECT_EQ(s.GenWave[0], 333);
@@ -256,4 +265,35 @@ TEST(Update, CustomComputesNothing) {
     // Left without a load: the frame stays red.
     EXPECT_EQ(s.GenDirty, 1);
     EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(255, 0, 0));
+
+    // "Keep existing data" counts as a load: the wave is current.
+    h.clock().atDoEvents(3, [&] { w.keepcustombutton_Click(); });
+    w.GENUPDATEBUTTON_Click();
+    EXPECT_EQ(double(s.LoadDone), 1);
+    EXPECT_EQ(s.GenDirty, 0);
+    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
+    EXPECT_EQ(s.GenWave[0], 333);
+}
+
+TEST(Update, CopyOfACapturedChannelThroughTheLoadWindow) {
+    Harness h;
+    WQK& w = h.window();
+    InstrumentState& s = w.s;
+    s.SampleSizeIndex = 1; // 4K
+    s.SampleRateIndex = 3;
+    w.SCOPEMODE_Click();
+    ASSERT_EQ(s.CapturedSizeIndex, 1);
+    s.GenMode = 2;
+    s.GenStyle = 4;
+    s.CustomRateIndex = 0;
+    for (int i = 0; i < 32768; ++i)
+        s.ChanABuffer[i] = int16_t(10 * (i % 256));
+    h.clock().atDoEvents(3, [&] { w.CopyAbutton_Click(); });
+    w.GENUPDATEBUTTON_Click();
+    EXPECT_EQ(double(s.LoadDone), 1);
+    EXPECT_EQ(s.GenLast, 4095);
+    EXPECT_EQ(double(s.CustomRateIndex), 3); // replays at the capture's rate
+    EXPECT_EQ(s.CustomWave[255], 2550);
+    EXPECT_EQ(s.GenWave[4095], 2550);
+    EXPECT_EQ(s.GenDirty, 0);
 }

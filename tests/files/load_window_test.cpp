@@ -1,0 +1,333 @@
+// The load window, signal/profile form: buttons per mode, each loader through the
+// window, the messages, and hostile files that must change nothing.
+#include "file_bytes.h"
+#include "window_driver.h"
+
+#include <QDir>
+#include <QStorageInfo>
+#include <gtest/gtest.h>
+
+using filetest::lastMessage;
+using filetest::load;
+using filetest::Snapshot;
+using testing_support::Harness;
+
+namespace {
+
+std::string cwd() {
+    return QDir::currentPath().toStdString();
+}
+
+// Selects `name` and presses `button` in one pass.
+filetest::Step pick(WQK& w, const std::string& name, VbButton* button) {
+    return [&w, name, button] {
+        ASSERT_TRUE(w.File1->selectFile(name)) << name;
+        button->click();
+    };
+}
+
+} // namespace
+
+TEST(LoadWindow, ButtonsPerMode) {
+    // chaload, fftload, customload, csvload, profileload
+    const std::vector<std::vector<bool>> shown = {
+        {true, false, false, false, true},
+        {false, false, true, true, true},
+        {false, false, true, true, true},
+        {false, true, false, false, true},
+    };
+    Harness h;
+    WQK& w = h.window();
+    for (int mode = 0; mode < 4; ++mode) {
+        w.s.ScopeMode = mode;
+        EXPECT_FALSE(load(h, {[&] {
+                              std::vector<bool> v = {w.chaloadbutton->isVisibleTo(&w),
+                                                     w.FFTloadab->isVisibleTo(&w),
+                                                     w.Customloadbutton->isVisibleTo(&w),
+                                                     w.CustomCSVbutton->isVisibleTo(&w),
+                                                     w.profileloadbutton->isVisibleTo(&w)};
+                              EXPECT_EQ(v, shown[size_t(mode)]) << "mode " << mode;
+                              for (VbButton* hidden : {w.chbloadbutton, w.keepcustombutton,
+                                                       w.CopyAbutton, w.CopyBbutton})
+                                  EXPECT_FALSE(hidden->isVisibleTo(&w))
+                                      << hidden->objectName().toStdString();
+                              EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                              EXPECT_EQ(w.Dir1->path(), cwd());
+                          }}));
+        EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
+        EXPECT_EQ(double(w.s.LoadExit), 0);
+    }
+    EXPECT_EQ(w.FFTloadab->caption(), "Load A + B  FFT plots (fft)");
+}
+
+TEST(LoadWindow, SignalFileLoadsAndClosesTheWindow) {
+    Harness h;
+    WQK& w = h.window();
+    h.writeFile("x.wqk", filebytes::signal("WQK", "1421", 32768));
+    EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.chaloadbutton)}));
+    EXPECT_EQ(w.s.FilePath, cwd() + "/x.wqk");
+    EXPECT_EQ(w.s.ChanABuffer[300], filebytes::a(300) * 10);
+    EXPECT_EQ(w.s.ChanBBuffer[32767], filebytes::b(32767) * 10);
+    EXPECT_EQ(w.s.GenLast, 32767.0f);
+    EXPECT_EQ(double(w.s.DataRateA), 4);
+    EXPECT_EQ(double(w.s.DataRangeA), 2);
+    EXPECT_EQ(w.s.DataRangeB, 1);
+    EXPECT_EQ(double(w.s.LoadDone), 1);
+    EXPECT_EQ(double(w.s.LoadABReq), 0);
+    EXPECT_TRUE(h.messages().shown.empty());
+    EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
+}
+
+TEST(LoadWindow, NothingSelected) {
+    Harness h;
+    WQK& w = h.window();
+    h.writeFile("x.wqk", filebytes::signal("WQK", "1300", 1024));
+    EXPECT_TRUE(load(h, {[&] { w.chaloadbutton->click(); },
+                         [&] {
+                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                             EXPECT_EQ(double(w.s.LoadABReq), 0);
+                             w.profileloadbutton->click();
+                         },
+                         [&] { w.loadexitbutton->click(); }}));
+    ASSERT_EQ(h.messages().shown.size(), 2u);
+    for (const auto& m : h.messages().shown) {
+        EXPECT_EQ(m.text, "No File selected to load");
+        EXPECT_EQ(m.title, "Help");
+    }
+}
+
+TEST(LoadWindow, RejectedSignalFilesChangeNothing) {
+    const std::vector<std::pair<std::string, std::string>> hostile = {
+        {"short.wqk", filebytes::signal("WQK", "1300", 1023)}, // 2053 bytes
+        {"lower.wqk", filebytes::signal("wqk", "1300", 1024)},
+        {"rate5.wqk", filebytes::signal("WQK", "1500", 1024)},
+        {"range.wqk", filebytes::signal("WQK", "1390", 1024)},
+        {"plots.fft", filebytes::signal("FFT", "1300", 32768)},
+        {"empty.wqk", ""},
+    };
+    Harness h;
+    WQK& w = h.window();
+    for (const auto& [name, bytes] : hostile)
+        h.writeFile(name, bytes);
+    const Snapshot before(w.s);
+    for (const auto& [name, bytes] : hostile) {
+        EXPECT_TRUE(load(h, {pick(w, name, w.chaloadbutton), [&] {
+                                 EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                                 w.loadexitbutton->click();
+                             }}));
+        ASSERT_NE(lastMessage(h), nullptr);
+        EXPECT_EQ(lastMessage(h)->text, "Not a valid WQK signal file") << name;
+        EXPECT_EQ(double(w.s.FileInvalid), 0);
+        EXPECT_TRUE(Snapshot(w.s) == before) << name;
+    }
+}
+
+// A file whose last pair lacks its B byte loads its complete pairs instead of failing
+// halfway with half-filled buffers.
+TEST(LoadMend, IncompleteLastPairLoadsTheCompletePairs) {
+    Harness h;
+    WQK& w = h.window();
+    h.writeFile("odd.wqk", filebytes::signal("WQK", "1300", 1023) + "\x33"); // 2054 bytes
+    EXPECT_TRUE(load(h, {pick(w, "odd.wqk", w.chaloadbutton)}));
+    EXPECT_TRUE(h.messages().shown.empty());
+    EXPECT_EQ(w.s.ChanABuffer[1022], filebytes::a(1022) * 10);
+    EXPECT_EQ(w.s.ChanABuffer[1023], 0);
+    EXPECT_EQ(w.s.ChanBBuffer[1023], 0);
+    EXPECT_EQ(w.s.GenLast, 1023.0f);
+}
+
+TEST(LoadWindow, VanishedFileGivesTheOpenErrorAndChangesNothing) {
+    Harness h;
+    WQK& w = h.window();
+    h.writeFile("gone.wqk", filebytes::signal("WQK", "1300", 2000));
+    const Snapshot before(w.s);
+    EXPECT_TRUE(load(h, {[&] {
+                             ASSERT_TRUE(w.File1->selectFile("gone.wqk"));
+                             QFile::remove("gone.wqk");
+                             w.chaloadbutton->click();
+                         },
+                         [&] {
+                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                             w.loadexitbutton->click();
+                         }}));
+    EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
+    EXPECT_EQ(lastMessage(h)->title, "Help");
+    EXPECT_EQ(double(w.s.FileInvalid), 1);
+    EXPECT_TRUE(Snapshot(w.s) == before);
+}
+
+TEST(LoadWindow, FftPlotsLoadInFftMode) {
+    Harness h;
+    WQK& w = h.window();
+    w.s.ScopeMode = 3;
+    h.writeFile("p.fft", filebytes::signal("FFT", "2200", 512)); // 1031 bytes
+    h.writeFile("s.wqk", filebytes::signal("WQK", "1300", 4096));
+    const Snapshot before(w.s);
+    EXPECT_TRUE(
+        load(h, {pick(w, "s.wqk", w.FFTloadab), [&] { EXPECT_EQ(double(w.s.LoadFFTReq), 0); },
+                 pick(w, "p.fft", w.FFTloadab)}));
+    EXPECT_EQ(h.messages().shown.size(), 1u);
+    EXPECT_EQ(h.messages().shown[0].text, "Not a valid FFT signal file");
+    EXPECT_EQ(w.s.ChanABuffer[511], filebytes::a(511) * 10);
+    EXPECT_EQ(w.s.ChanABuffer[512], 0);
+    EXPECT_EQ(double(w.s.FFTDoneA), 1);
+    EXPECT_EQ(w.s.FFTDoneB, 1);
+    EXPECT_EQ(w.s.RateFactor, 1.5f);
+    EXPECT_EQ(double(w.s.DataRateA), 2);
+    EXPECT_EQ(double(w.s.LoadFFTReq), 0);
+    EXPECT_FALSE(Snapshot(w.s) == before);
+}
+
+TEST(LoadWindow, ProfileRestoresTheSettings) {
+    Harness h;
+    WQK& w = h.window();
+    InstrumentState saved;
+    saved.XMagnify = 1024;
+    saved.ScrollPos = 100;
+    saved.TrigMode = 1;
+    saved.TrigLevel = 1600;
+    saved.SampleRateIndex = 1;
+    saved.GenFreq = 1235;
+    saved.LevelSetMode = 1;
+    saved.RunRepeat = 1;
+    h.writeFile("set.dpf", files::encodeProfile(saved));
+    const auto buffers = w.s.ChanABuffer;
+    EXPECT_TRUE(load(h, {pick(w, "set.dpf", w.profileloadbutton)}));
+    EXPECT_TRUE(h.messages().shown.empty());
+    EXPECT_EQ(double(w.s.TrigMode), 1);
+    EXPECT_EQ(double(w.s.TrigLevel), 1600);
+    EXPECT_EQ(double(w.s.SampleRateIndex), 1);
+    EXPECT_EQ(double(w.s.GenFreq), 1235);
+    EXPECT_EQ(w.s.RunRepeat, 1);
+    EXPECT_EQ(double(w.s.LevelSetMode), 0);
+    EXPECT_EQ(double(w.s.LoadDone), 1);
+    EXPECT_EQ(w.s.LoadProfileReq, 0);
+    EXPECT_EQ(w.s.ChanABuffer, buffers); // a profile holds no samples
+}
+
+// A profile that fails anywhere after its magic leaves every setting as it was.
+TEST(LoadMend, DamagedProfilesChangeNoSetting) {
+    Harness h;
+    WQK& w = h.window();
+    std::string good = files::encodeProfile(w.s);
+    auto cut = [&](int items) { // the line up to and including item `items`
+        size_t p = 0;
+        for (int k = 0; k <= items; ++k)
+            p = good.find(',', p) + 1;
+        return good.substr(0, p);
+    };
+    std::string oversized = good;
+    oversized.replace(oversized.find(", 1 , 1 , 1 , 1 , 512"), 4, ", 9 "); // size index 9
+    h.writeFile("trunc.dpf", cut(60));
+    h.writeFile("size.dpf", oversized);
+    h.writeFile("nine.dpf", "DPF, 0 , ");
+    h.writeFile("magic.dpf", "XYZ" + good.substr(3));
+    w.s.TrigLevel = 900;
+    w.s.ScopeMode = 2;
+    const Snapshot before(w.s);
+    struct Case {
+        std::string name, text;
+        double fileInvalid; // set by the open error, cleared after a rejection
+    };
+    const std::vector<Case> cases = {
+        {"trunc.dpf", "Unable to open file", 1},
+        {"size.dpf", "Not a valid WQK profile file", 0},
+        {"nine.dpf", "Not a valid WQK profile file", 0},
+        {"magic.dpf", "Not a valid WQK profile file", 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(
+            load(h, {pick(w, c.name, w.profileloadbutton), [&] { w.loadexitbutton->click(); }}));
+        EXPECT_EQ(lastMessage(h)->text, c.text) << c.name;
+        EXPECT_TRUE(Snapshot(w.s) == before) << c.name;
+        EXPECT_EQ(double(w.s.LoadDone), 0);
+        EXPECT_EQ(double(w.s.FileInvalid), c.fileInvalid) << c.name;
+    }
+}
+
+TEST(LoadWindow, SecondLoadAfterAFailureHasNothingPending) {
+    Harness h;
+    WQK& w = h.window();
+    h.writeFile("bad.wqk", "WQK");
+    EXPECT_TRUE(load(h, {pick(w, "bad.wqk", w.chaloadbutton), [&] { w.loadexitbutton->click(); }}));
+    ASSERT_EQ(h.messages().shown.size(), 1u);
+    const Snapshot before(w.s);
+    EXPECT_TRUE(load(h, {[&] {
+                             EXPECT_TRUE(w.chaloadbutton->isVisibleTo(&w));
+                             EXPECT_TRUE(w.profileloadbutton->isVisibleTo(&w));
+                         },
+                         [&] {}, [&] { w.loadexitbutton->click(); }}));
+    EXPECT_EQ(h.messages().shown.size(), 1u);
+    EXPECT_TRUE(Snapshot(w.s) == before);
+}
+
+TEST(LoadWindow, CsvWaveInGeneratorModeThenNoSecondLoadByItself) {
+    Harness h;
+    WQK& w = h.window();
+    w.s.ScopeMode = 1;
+    h.writeFile("w.csv", "10,20,30\r\n300,-4,12.34\r\n");
+    EXPECT_TRUE(load(h, {pick(w, "w.csv", w.CustomCSVbutton)}));
+    EXPECT_EQ(w.s.GenLast, 9.0f);
+    EXPECT_EQ(w.s.GenWave[3], 2550);
+    EXPECT_EQ(w.s.GenWave[5], 123);
+    EXPECT_EQ(double(w.s.GenMode), 2);
+    EXPECT_EQ(double(w.s.GenStyle), 4);
+    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
+    // Closing in CUSTOM mode makes the loaded wave the custom wave.
+    for (int i = 0; i <= 9; ++i)
+        EXPECT_EQ(w.s.CustomWave[i], w.s.GenWave[i]) << i;
+
+    h.writeFile("w.csv", "1,1,1,1,1,1,1,1,1,1,1,1\r\n");
+    EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.File1->selectFile("w.csv")); }, [&] {},
+                         [&] { w.loadexitbutton->click(); }}));
+    EXPECT_EQ(w.s.GenWave[3], 2550);
+    EXPECT_EQ(w.s.GenLast, 9.0f);
+}
+
+TEST(LoadWindow, RawWaveFromAnyFile) {
+    Harness h;
+    WQK& w = h.window();
+    w.s.ScopeMode = 2;
+    h.writeFile("notes.txt", "\x01\x02\x03\x04\x05");
+    EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.Customloadbutton)}));
+    EXPECT_EQ(w.s.GenLast, 9.0f);
+    EXPECT_EQ(w.s.GenWave[4], 50);
+    EXPECT_EQ(w.s.GenWave[5], 0);
+    EXPECT_EQ(double(w.s.LoadDone), 1);
+    EXPECT_EQ(double(w.s.LoadRawReq), 0);
+}
+
+TEST(LoadWindow, DirectoryListLeadsTheFileList) {
+    Harness h;
+    WQK& w = h.window();
+    ASSERT_TRUE(QDir::current().mkdir("sub"));
+    h.writeFile("sub/in.wqk", filebytes::signal("WQK", "1300", 1024));
+    h.writeFile(".hidden.wqk", "x");
+    EXPECT_TRUE(load(h, {[&] {
+                             EXPECT_EQ(w.File1->count(), 1); // WQKport.cfg only
+                             auto found = w.Dir1->findItems("sub", Qt::MatchEndsWith);
+                             ASSERT_EQ(found.size(), 1);
+                             emit w.Dir1->itemActivated(found[0]);
+                         },
+                         pick(w, "in.wqk", w.chaloadbutton)}));
+    EXPECT_EQ(w.s.FilePath, cwd() + "/sub/in.wqk");
+    EXPECT_EQ(w.Drive1->drive(), QStorageInfo(QDir::currentPath()).rootPath().toStdString());
+}
+
+TEST(LoadWindow, UnusableDriveGivesTheOpenErrorAndKeepsTheDirectory) {
+    Harness h;
+    WQK& w = h.window();
+    EXPECT_TRUE(load(h, {[&] {
+                             w.Drive1->addItem("/no such volume", "/no such volume");
+                             w.Drive1->setCurrentIndex(w.Drive1->count() - 1);
+                         },
+                         [&] {
+                             EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
+                             EXPECT_EQ(double(w.s.FileInvalid), 1);
+                             EXPECT_EQ(w.Dir1->path(), cwd());
+                             EXPECT_EQ(w.Drive1->drive(),
+                                       QStorageInfo(QDir::currentPath()).rootPath().toStdString());
+                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                             w.loadexitbutton->click();
+                         }}));
+}
