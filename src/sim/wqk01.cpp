@@ -33,8 +33,8 @@ Wqk01::Wqk01(Options o)
     capture_.setInput(1, inputFor(opt_.inputB, 2));
 }
 
-std::shared_ptr<const Input> Wqk01::inputFor(const InputSpec& spec, uint32_t seed) {
-    if (spec.kind != InputSpec::Kind::Generator) return makeInput(spec, opt_.noise, seed);
+std::shared_ptr<const Input> Wqk01::inputFor(const InputSpec& signal, uint32_t seed) {
+    if (signal.kind != InputSpec::Kind::Generator) return makeInput(signal, opt_.noise, seed);
     if (opt_.generator) return makeGeneratorInput(gen_, opt_.noise, seed);
     // Without a generator, a square like its output stands in.
     return makeInput(generatorStandIn(), opt_.noise, seed);

@@ -112,7 +112,7 @@ class Wqk01 : public plat::PortBackend {
     void selectChannel(int ch);
     bool canStart(const char* what);
     void startGenerator(int first, int c);
-    std::shared_ptr<const Input> inputFor(const InputSpec& spec, uint32_t seed);
+    std::shared_ptr<const Input> inputFor(const InputSpec& signal, uint32_t seed);
 
     Options opt_;
     int base_;
