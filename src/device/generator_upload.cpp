@@ -1,8 +1,129 @@
-// Not built yet: these handlers do nothing until their subsystem lands.
+// Generator upload, continuous output (GENERATOR mode) and the combined sweep with
+// simultaneous sampling (SCOPE+GEN mode).
 #include "app/wqk.h"
+#include "device/protocol.h"
+#include "platform/clock.h"
+#include "platform/port.h"
 
-void WQK::DACWRITE() {}
-void WQK::DACCONT() {}
-void WQK::DACGEN() {}
-void WQK::DACADCONCE() {}
-void WQK::DACADC() {}
+#include <algorithm>
+
+using namespace proto;
+
+namespace {
+
+void showMessage(PictureBox* box, const char* line1, const char* line2) {
+    box->Cls();
+    box->show();
+    box->raise();
+    box->CurrentX = 0;
+    box->CurrentY = 0;
+    box->Print(line1);
+    box->Print(line2);
+}
+
+void hideMessage(PictureBox* box) {
+    box->Cls();
+    box->hide();
+}
+
+// The last uploaded index; the buffer holds 32768 points.
+long lastPoint(const InstrumentState& s) {
+    return std::clamp(long(s.GenCount), 0L, 32767L);
+}
+
+// DAC code of a wave point: value / 10, halves to even. Values outside 0..2550 (custom
+// waves stretched by x2 or x5) are clipped: the port keeps only 8 bits, and 260 would
+// otherwise play as 4.
+int dacCode(int value) {
+    return std::clamp(vb::CInt(value / 10.0), 0, 255);
+}
+
+} // namespace
+
+void WQK::DACWRITE() {
+    const long last = lastPoint(s);
+    CommandPulse(s, 0x07);
+    CommandWrite(s, 0x0A);
+    for (long i = 0; i <= last; ++i)
+        DataStrobe(s, dacCode(s.GenWave[i]));
+    CommandWrite(s, 0x02);
+    CommandPulse(s, 0x07);
+    CommandWrite(s, 0x06);
+    vbOut(int(s.DataPort), 0x00);
+    // The length counter takes 32768 minus the index of the last point.
+    for (long k = 1; k <= 32768 - last; ++k)
+        ClockPulse(s);
+    CommandWrite(s, 0x03);
+    CommandWrite(s, 0x00);
+}
+
+void WQK::DACCONT() {
+    CommandPulse(s, 0x0B);
+    reloadloop();
+    CommandWrite(s, 0x26);
+    CommandWriteFirst(s, int(s.RateCode.whole()), 0x26);
+}
+
+void WQK::DACGEN() {
+    DACWRITE();
+    DACCONT();
+    showMessage(Trigwait, "   Signal Output mode", "  Press [STOP] to exit");
+    while (double(s.RunState) == 1)
+        DoEvents();
+    hideMessage(Trigwait);
+    DoEvents();
+    // Zeros in the memory bring the output down to 0 V.
+    ClearGeneratorMemory();
+}
+
+void WQK::DACADCONCE() {
+    CommandPulse(s, 0x03);
+    CommandPulse(s, 0x0B);
+    reloadloop();
+    DataStrobe(s, s.TrigLevelCode);
+    CommandWrite(s, 0x22);
+    Pause(1000);
+    CommandWriteFirst(s, int(s.RateCode.whole()) + 8, 0x22);
+}
+
+void WQK::DACADC() {
+    ClearGeneratorMemory();
+    DACWRITE();
+    showMessage(Trigwait, "Generating & Sampling", "   Press [STOP] to exit");
+    DoEvents();
+    DACADCONCE();
+    int i = 1;
+    for (; i <= 200; ++i) {
+        DoEvents();
+        Pause(100);
+        if (vbInp(int(s.StatusPort)) & 0x08) break;
+        DoEvents();
+        if (double(s.RunState) == 0) break;
+    }
+    DoEvents();
+    if (i < 199) s.CaptureStatus = 1;
+    if (double(s.RunState) == 0) s.CaptureStatus = 0; // STOP wins
+
+    if (s.CaptureStatus == 1) {
+        const long count = lastPoint(s);
+        s.ReadCount = int32_t(count);
+        const int32_t savedPreTrig = s.PreTrigCount;
+        // The sweep's samples sit 4 (fastest step rate) or 1 further on in the memory.
+        s.PreTrigCount = double(s.RateCode) == 1 ? -4 : -1;
+        // Both buffers end in zeros from the last sweep point on, so no sample of an
+        // older capture is left behind the new ones.
+        if (double(s.ChanAOn) == 1) {
+            readbufferA();
+            s.FFTDoneA = 0;
+            std::fill(s.ChanABuffer.begin() + count, s.ChanABuffer.end(), int16_t(0));
+        }
+        if (s.ChanBOn == 1) {
+            readbufferB();
+            s.FFTDoneB = 0;
+            std::fill(s.ChanBBuffer.begin() + count, s.ChanBBuffer.end(), int16_t(0));
+        }
+        s.PreTrigCount = savedPreTrig;
+    }
+    hideMessage(Trigwait);
+    DoEvents();
+}

@@ -1,25 +1,336 @@
-// Not built yet: these handlers do nothing until their subsystem lands.
+// The generator panel: its redraw GENDISP and the handlers of its buttons. Settings
+// changes only mark the wave out of date; UPDATE (or the next run) recomputes it.
 #include "app/wqk.h"
+#include "generator/panel_logic.h"
+#include "generator/synthesis.h"
+#include "platform/clock.h"
+#include "platform/msgbox.h"
 
-void WQK::GENDISP() {}
-void WQK::GENMODEBUTTON_MouseDown() {}
-void WQK::GENSTYLEBUTTON_MouseDown() {}
-void WQK::GENAMPBUTTON_Click() {}
-void WQK::SWRATIOBUTTON_Click() {}
-void WQK::DCUP_Click() {}
-void WQK::DCDOWN_Click() {}
-void WQK::GENLFREQBUTTONN_MouseDown() {}
-void WQK::GENLFREQBUTTONP_MouseDown() {}
-void WQK::GENSFREQBUTTONN_MouseDown() {}
-void WQK::GENSFREQBUTTONP_MouseDown() {}
-void WQK::GENLFREQBUTTONN_MouseUp() {}
-void WQK::GENLFREQBUTTONP_MouseUp() {}
-void WQK::GENSFREQBUTTONN_MouseUp() {}
-void WQK::GENSFREQBUTTONP_MouseUp() {}
-void WQK::CopyAbutton_Click() {}
-void WQK::CopyBbutton_Click() {}
-void WQK::keepcustombutton_Click() {}
-void WQK::CropLeft() {}
-void WQK::CropRight() {}
-void WQK::CopyAToCustom() {}
-void WQK::CopyBToCustom() {}
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+using plat::RGB;
+
+namespace {
+
+const long Red = RGB(255, 0, 0);
+const long DarkBlue = RGB(0, 0, 128);
+
+// Text rows of GENPICTURE below its title, in its design twips.
+constexpr double Row2 = 230, Row3 = 450, RowHeight = 210, RightColumn = 1280;
+
+void clearRows(PictureBox* p) {
+    p->Box(0, Row2, p->ScaleWidth(), Row3 + RowHeight, p->BackColor(), true);
+}
+
+void printAt(PictureBox* p, double x, double y, const std::string& text, bool bold = true) {
+    p->FontBold = bold;
+    p->ForeColor = DarkBlue;
+    p->CurrentX = x;
+    p->CurrentY = y;
+    p->Print(text);
+    p->FontBold = false;
+}
+
+void drawStyle(PictureBox* p, int style, double switchAngle, long colour) {
+    p->setScale(0, 0, 360, 100);
+    p->Cls();
+    p->Line(0, 50, 360, 50, RGB(128, 128, 128));
+    p->ForeColor = colour;
+    switch (style) {
+    case gen::Sine:
+        for (int t = 0; t <= 360; t += 2)
+            p->PSet(t, 50 - 40 * std::sin(t * 3.14159 / 180));
+        break;
+    case gen::Triangle:
+        p->Line(0, 50, 90, 10);
+        p->Line(90, 10, 270, 90);
+        p->Line(270, 90, 360, 50);
+        break;
+    case gen::Ramp:
+        p->Line(0, 90, 355, 10);
+        p->Line(355, 10, 355, 90);
+        break;
+    case gen::Square:
+        p->Line(0, 90, switchAngle, 90);
+        p->Line(switchAngle, 90, switchAngle, 10);
+        p->Line(switchAngle, 10, 360, 10);
+        break;
+    default:
+        p->CurrentX = 0;
+        p->CurrentY = 0;
+        p->Print("Custom");
+        break;
+    }
+}
+
+// A held frequency button repeats its step 20 times a second after 0.3 s, until the
+// button is released (MouseUp clears ButtonHeld).
+void autoRepeat(InstrumentState& s, const std::function<void()>& step) {
+    s.ButtonHeld = 1;
+    for (int k = 0; k < 3; ++k) {
+        Pause(100);
+        DoEvents();
+    }
+    while (true) {
+        DoEvents();
+        if (double(s.ButtonHeld) != 1) break;
+        Pause(50);
+        if (double(s.ButtonHeld) == 0) break;
+        step();
+    }
+}
+
+long freqOf(const InstrumentState& s) {
+    return long(vb::CLng(double(s.GenFreq)));
+}
+
+} // namespace
+
+void WQK::GENDISP() {
+    const int mode = int(s.ScopeMode.whole());
+    if (mode == 0 || mode == 3) {
+        for (VbButton* b : {GENSFREQBUTTONN, GENSFREQBUTTONP, SWRATIOBUTTON, GENAMPBUTTON})
+            b->setEnabled(false);
+        clearRows(GENPICTURE);
+        STYLEDISP->Cls();
+        GENFREQDISP->setBackColor(RGB(192, 192, 192));
+        return;
+    }
+    GENFREQDISP->setBackColor(RGB(255, 255, 192));
+    const gen::PanelTexts t = gen::applyPanelState(s);
+    const int genMode = int(s.GenMode.whole());
+    const int style = int(s.GenStyle.whole());
+
+    clearRows(GENPICTURE);
+    printAt(GENPICTURE, 40, Row2, t.mode);
+
+    if (genMode == 2) {
+        STYLEDISP->hide();
+        GENSTYLEBUTTON->setCaption("CropL");
+        GENAMPBUTTON->setCaption("CropR");
+        SWRATIOBUTTON->setCaption("Amp");
+    } else {
+        GENSTYLEBUTTON->setCaption("Style");
+        GENAMPBUTTON->setCaption("Amp");
+        SWRATIOBUTTON->setCaption("Ratio");
+        STYLEDISP->show();
+    }
+    SWRATIOBUTTON->setEnabled(genMode > 0);
+    GENSFREQBUTTONN->setEnabled(genMode == 0);
+    GENSFREQBUTTONP->setEnabled(genMode == 0);
+
+    printAt(GENPICTURE, RightColumn, Row2, t.amplitude);
+
+    const double switchAngle = genMode == 0 ? gen::squareSwitchAngle(double(s.DutyCycle)) : 180.0;
+    drawStyle(STYLEDISP, style, switchAngle, long(s.ColourD));
+
+    if (style == gen::Square && genMode == 0) {
+        DCUP->show();
+        DCDOWN->show();
+        SWRATIOBUTTON->setCaption("Dcycle");
+        SWRATIOBUTTON->setEnabled(true);
+    } else {
+        DCUP->hide();
+        DCDOWN->hide();
+        if (style == gen::Square) SWRATIOBUTTON->setCaption("Ratio");
+    }
+
+    printAt(GENPICTURE, 40, Row3, t.label, false);
+    GENFREQDISP->CurrentX = 0;
+    GENFREQDISP->CurrentY = 0;
+    GENFREQDISP->ForeColor = 0;
+    GENFREQDISP->Print(t.freq);
+    printAt(GENPICTURE, RightColumn, Row3, t.secondary);
+
+    if (s.GenDirty == 1) GENUPDATEBACK->setBackColor(Red);
+}
+
+void WQK::GENMODEBUTTON_MouseDown() {
+    if (double(s.GenMode) == 2) s.GenStyle = s.SavedStyle;
+    s.GenMode = double(s.GenMode) + 1 > 2 ? 0 : int(s.GenMode.whole()) + 1;
+    if (double(s.GenMode) == 2) {
+        s.SavedStyle = s.GenStyle;
+        s.GenStyle = int(gen::Custom);
+        // The last built-in wave becomes the starting custom wave.
+        const long last = gen::lastIndex(s);
+        std::copy(s.GenWave.begin(), s.GenWave.begin() + last + 1, s.CustomWave.begin());
+    }
+    if (double(s.GenMode) < 2 && double(s.GenStyle) == gen::Custom) s.GenStyle = 0;
+    s.GenDirty = 1;
+    GENDISP();
+}
+
+void WQK::GENSTYLEBUTTON_MouseDown() {
+    if (double(s.GenMode) == 2) {
+        // Crop left of the cursor; a cursor on trace D is shown first.
+        if (double(s.CursorMode) != 5) Command23_Click();
+        if (plat::MsgBox("Crop Custom data left of cursor? (irreversible)", plat::Buttons::OKCancel,
+                         "Crop Confirmation") != plat::Answer::OK)
+            return;
+        CropLeft();
+        DSAMPLE();
+        HScroll1_Change();
+        GENDISP();
+        return;
+    }
+    s.GenStyle = double(s.GenStyle) + 1 > 3 ? 0 : int(s.GenStyle.whole()) + 1;
+    s.SavedStyle = s.GenStyle;
+    s.GenDirty = 1;
+    GENDISP();
+}
+
+void WQK::GENAMPBUTTON_Click() {
+    if (double(s.GenMode) == 2) {
+        if (double(s.CursorMode) != 5) Command23_Click();
+        if (plat::MsgBox("Crop Custom data right of cursor? (irreversible)",
+                         plat::Buttons::OKCancel, "Crop Confirmation") != plat::Answer::OK)
+            return;
+        CropRight();
+        s.CursorMode = 0;
+        SDISPLAY();
+        DSAMPLE();
+        HScroll1_Change();
+        GENDISP();
+        return;
+    }
+    s.AmpDiv = s.AmpDiv + 1 > 2 ? 1 : int16_t(s.AmpDiv + 1);
+    s.GenDirty = 1;
+    GENDISP();
+}
+
+void WQK::SWRATIOBUTTON_Click() {
+    const int mode = int(s.GenMode.whole());
+    if (mode == 1) {
+        long r = s.SweepRatio.whole() + 1;
+        if ((r > 2 && double(s.SweepHalf) == 1) || r > 3) r = 0;
+        s.SweepRatio = r;
+        s.GenDirty = 1;
+    } else if (mode == 2) {
+        s.AmpRatio = double(s.AmpRatio) + 1 > 3 ? 0 : int(s.AmpRatio.whole()) + 1;
+        GENDISP();
+        HScroll1_Change();
+        return;
+    }
+    GENDISP();
+}
+
+void WQK::DCUP_Click() {
+    s.DutyCycle = std::min(98L, s.DutyCycle.whole() + 2);
+    s.GenDirty = 1;
+    GENDISP();
+}
+
+void WQK::DCDOWN_Click() {
+    s.DutyCycle = std::max(2L, s.DutyCycle.whole() - 2);
+    s.GenDirty = 1;
+    GENDISP();
+}
+
+namespace {
+// The large frequency buttons: NORMAL steps 500 Hz (held: 2500 or 5000), SWEEP picks the
+// start frequency, CUSTOM picks the step clock.
+void largeFreq(WQK& w, int dir) {
+    InstrumentState& s = w.s;
+    const int mode = int(s.GenMode.whole());
+    if (mode == 0) {
+        s.GenFreq = gen::stepFreq(freqOf(s), 500 * dir);
+        s.GenDirty = 1;
+        w.GENDISP();
+        autoRepeat(s, [&w, &s, dir] {
+            s.GenFreq = gen::stepFreq(freqOf(s), dir * gen::largeRepeatStep(freqOf(s)));
+            w.GENDISP();
+        });
+        return;
+    }
+    if (mode == 1) {
+        s.SweepStartIndex = std::clamp(s.SweepStartIndex.whole() + dir, 0L, 9L);
+        s.GenDirty = 1;
+    } else {
+        s.CustomRateIndex = std::clamp(s.CustomRateIndex.whole() + dir, 0L, 4L);
+        if (s.UnitsOn == 1) {
+            s.UnitsOn = -1;
+            w.SDISPLAY();
+            w.HScroll1_Change();
+        }
+    }
+    w.GENDISP();
+}
+
+void smallFreq(WQK& w, int dir) {
+    InstrumentState& s = w.s;
+    const int mode = int(s.GenMode.whole());
+    if (mode == 0) {
+        s.GenFreq = gen::stepFreq(freqOf(s), dir);
+        s.GenDirty = 1;
+        w.GENDISP();
+        autoRepeat(s, [&w, &s, dir] {
+            s.GenFreq = gen::stepFreq(freqOf(s), 10 * dir);
+            w.GENDISP();
+        });
+        return;
+    }
+    if (mode == 1) s.GenDirty = 1;
+    w.GENDISP();
+}
+} // namespace
+
+void WQK::GENLFREQBUTTONN_MouseDown() {
+    largeFreq(*this, -1);
+}
+void WQK::GENLFREQBUTTONP_MouseDown() {
+    largeFreq(*this, +1);
+}
+void WQK::GENSFREQBUTTONN_MouseDown() {
+    smallFreq(*this, -1);
+}
+void WQK::GENSFREQBUTTONP_MouseDown() {
+    smallFreq(*this, +1);
+}
+void WQK::GENLFREQBUTTONN_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::GENLFREQBUTTONP_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::GENSFREQBUTTONN_MouseUp() {
+    s.ButtonHeld = 0;
+}
+void WQK::GENSFREQBUTTONP_MouseUp() {
+    s.ButtonHeld = 0;
+}
+
+void WQK::CopyAbutton_Click() {
+    s.CopyARequest = 1;
+}
+void WQK::CopyBbutton_Click() {
+    s.CopyBRequest = 1;
+}
+void WQK::keepcustombutton_Click() {
+    s.KeepCustom = 1;
+}
+
+void WQK::CropLeft() {
+    s.GenLast =
+        float(gen::cropLeft(s.GenWave, s.CustomWave, gen::lastIndex(s), gen::cursorBufferPos(s)));
+}
+
+void WQK::CropRight() {
+    s.GenLast = float(gen::cropRight(gen::lastIndex(s), gen::cursorBufferPos(s)));
+}
+
+namespace {
+void copyToCustom(InstrumentState& s, const std::vector<int16_t>& from) {
+    const long size = 2048L << std::clamp(s.CapturedSizeIndex, 0, 4);
+    s.GenLast = float(size - 1);
+    std::copy(from.begin(), from.begin() + size, s.GenWave.begin());
+}
+} // namespace
+
+void WQK::CopyAToCustom() {
+    copyToCustom(s, s.ChanABuffer);
+}
+void WQK::CopyBToCustom() {
+    copyToCustom(s, s.ChanBBuffer);
+}

@@ -20,8 +20,8 @@ std::string usage() {
            "  --no-instrument   nothing attached to the port\n"
            "  --lpt=1|2|3       port the instrument hangs on (default 1)\n"
            "  --input-a=SIGNAL  signal on channel A (default sine:1000:1)\n"
-           "  --input-b=SIGNAL  signal on channel B (default rc-square:1000:1:1,\n"
-           "                    a 0..2 V square through a 10 kHz RC low-pass)\n"
+           "  --input-b=SIGNAL  signal on channel B (default gen: the generator output\n"
+           "                    through a 10 kHz RC low-pass)\n"
            "  --noise=VOLTS     noise on both inputs (default 0.01)\n"
            "  SIGNAL: " +
            sim::inputHelp() +

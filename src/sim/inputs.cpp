@@ -129,6 +129,12 @@ InputSpec defaultInputA() {
 
 InputSpec defaultInputB() {
     InputSpec s;
+    s.kind = InputSpec::Kind::Generator;
+    return s;
+}
+
+InputSpec generatorStandIn() {
+    InputSpec s;
     s.kind = InputSpec::Kind::RcSquare;
     s.offset = 1.0;
     return s;
@@ -136,7 +142,7 @@ InputSpec defaultInputB() {
 
 std::string inputHelp() {
     return "sine:FREQ:PEAK[:OFFSET], square:FREQ:PEAK[:OFFSET], "
-           "rc-square:FREQ:PEAK[:OFFSET[:CORNER]], dc:VOLTS or off";
+           "rc-square:FREQ:PEAK[:OFFSET[:CORNER]], dc:VOLTS, off or gen";
 }
 
 bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
@@ -151,6 +157,11 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         s.kind = InputSpec::Kind::Dc;
         s.offset = 0;
         s.peak = 0;
+        out = s;
+        return true;
+    }
+    if (kind == "gen" && p.size() == 1) {
+        s.kind = InputSpec::Kind::Generator;
         out = s;
         return true;
     }
@@ -192,6 +203,9 @@ std::shared_ptr<const Input> makeInput(const InputSpec& signal, double noiseVolt
         return std::make_shared<RcSquare>(signal, n, seed);
     case InputSpec::Kind::Dc:
         return std::make_shared<Dc>(signal, n, seed);
+    case InputSpec::Kind::Generator:
+        // Only the instrument knows its generator; on its own this is the stand-in.
+        return std::make_shared<RcSquare>(generatorStandIn(), n, seed);
     case InputSpec::Kind::Sine:
         break;
     }

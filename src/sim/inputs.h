@@ -24,7 +24,7 @@ class Input {
 
 // What the command line and the tests choose for an input.
 struct InputSpec {
-    enum class Kind { Sine, Square, RcSquare, Dc };
+    enum class Kind { Sine, Square, RcSquare, Dc, Generator };
     Kind kind = Kind::Sine;
     double freq = 1000;      // Hz
     double peak = 1.0;       // V, half the peak-to-peak swing
@@ -34,12 +34,15 @@ struct InputSpec {
 
 // Channel A: 1 kHz sine of 1 V peak.
 InputSpec defaultInputA();
-// Channel B: a 1 kHz square between 0 and 2 V (what the generator puts out) through a
-// 10 kHz first-order RC low-pass.
+// Channel B: the generator output through a 10 kHz first-order RC low-pass.
 InputSpec defaultInputB();
+// What stands in for the generator output on an instrument without generator: a 1 kHz
+// square between 0 and 2 V through the same low-pass.
+InputSpec generatorStandIn();
 
 // Parses "sine:FREQ:PEAK[:OFFSET]", "square:FREQ:PEAK[:OFFSET]",
-// "rc-square:FREQ:PEAK[:OFFSET[:CORNER]]", "dc:VOLTS" or "off" (0 V).
+// "rc-square:FREQ:PEAK[:OFFSET[:CORNER]]", "dc:VOLTS", "off" (0 V) or "gen" (the
+// generator output through its low-pass).
 // Returns false with a message for anything else or for values out of range.
 bool parseInput(const std::string& text, InputSpec& out, std::string& error);
 std::string inputHelp();

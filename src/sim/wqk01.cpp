@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace sim {
@@ -25,9 +26,18 @@ std::string hex(int v) {
 } // namespace
 
 Wqk01::Wqk01(Options o)
-    : opt_(o), base_(baseOf(o.lpt)), capture_(o.model == 30 ? 1.5 : 1.0, o.channelB) {
-    capture_.setInput(0, makeInput(opt_.inputA, opt_.noise, 1));
-    capture_.setInput(1, makeInput(opt_.inputB, opt_.noise, 2));
+    : opt_(o), base_(baseOf(o.lpt)), capture_(o.model == 30 ? 1.5 : 1.0, o.channelB),
+      gen_(o.model == 30 ? 1.5 : 1.0) {
+    gen_.report = [this](const std::string& m) { report(m); };
+    capture_.setInput(0, inputFor(opt_.inputA, 1));
+    capture_.setInput(1, inputFor(opt_.inputB, 2));
+}
+
+std::shared_ptr<const Input> Wqk01::inputFor(const InputSpec& signal, uint32_t seed) {
+    if (signal.kind != InputSpec::Kind::Generator) return makeInput(signal, opt_.noise, seed);
+    if (opt_.generator) return makeGeneratorInput(gen_, opt_.noise, seed);
+    // Without a generator, a square like its output stands in.
+    return makeInput(generatorStandIn(), opt_.noise, seed);
 }
 
 int64_t Wqk01::nowNs() {
@@ -111,7 +121,7 @@ uint8_t Wqk01::in(uint16_t address) {
         case 1: {
             uint8_t st = 0x07;
             if (data_ & 0x80) st |= detectionBits();
-            if (capture_.busy() && capture_.update(nowNs())) {
+            if ((capture_.busy() && capture_.update(nowNs())) || gen_.takeSweepEnd(nowNs())) {
                 doneLine_ = true;
                 readPos_ = 0;
             }
@@ -148,6 +158,14 @@ bool Wqk01::canStart(const char* what) {
 }
 
 void Wqk01::selectChannel(int ch) {
+    if (gen_.sweepRunning()) {
+        if (gen_.takeSweepEnd(nowNs())) {
+            doneLine_ = true;
+            readPos_ = 0;
+        } else {
+            report("channel memory selected for reading while a sweep is running");
+        }
+    }
     if (capture_.busy()) {
         if (capture_.update(nowNs())) {
             doneLine_ = true;
@@ -223,7 +241,23 @@ void Wqk01::command(int first, int c) {
     default:
         break;
     }
+    if (c == 0x22 || c == 0x26) startGenerator(first, c);
     if (onCommand) onCommand(first, c);
+}
+
+void Wqk01::startGenerator(int first, int c) {
+    if (first == 0) return; // the first of the two writes only prepares the start
+    if (!opt_.generator) {
+        report("generator started (" + hex(c) + ") on an instrument without generator");
+        return;
+    }
+    if (!canStart(c == 0x22 ? "generator sweep started" : "generator output started")) return;
+    if (!gen_.command(first, c, nowNs(), stopCount_, genMem_)) return;
+    // The sweep samples both inputs at the step rate while it plays once.
+    doneLine_ = false;
+    gen_.fillSweep(capture_.memoryA(), capture_.memoryB(), [this](int ch, double t) {
+        return uint8_t(capture_.sampleCode(ch, std::llround(t), 1.0, 0, configLatched_));
+    });
 }
 
 void Wqk01::pulse() {
@@ -253,6 +287,7 @@ void Wqk01::pulse() {
         readChannel_ = 0;
         readPos_ = 0;
         capture_.abort();
+        gen_.reset(nowNs());
         return;
     case 0x0F:
         if (pulseTaken_) break;
@@ -277,6 +312,7 @@ void Wqk01::pulse() {
             // Pulses after 00H, 03H, 0BH start their own actions (capture and
             // generator models); a lone pulse is accepted.
             pulseTaken_ = true;
+            if (command_ == 0x0B) gen_.select();
             return;
         }
         break;

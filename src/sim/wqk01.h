@@ -11,6 +11,7 @@
 // both reads cover the same positions.
 #include "platform/port.h"
 #include "sim/capture_model.h"
+#include "sim/generator_model.h"
 #include "sim/inputs.h"
 
 #include <array>
@@ -88,6 +89,7 @@ class Wqk01 : public plat::PortBackend {
     // Samples a capture takes after its start, from the stop counter.
     int samplesToTake() const { return 32768 - (stopCount_ & 0x7FFF); }
     CaptureModel& capture() { return capture_; }
+    GeneratorModel& generator() { return gen_; }
     // Replaces the signal on an input (0 = A, 1 = B).
     void setInput(int channel, std::shared_ptr<const Input> in) {
         capture_.setInput(channel, std::move(in));
@@ -109,6 +111,8 @@ class Wqk01 : public plat::PortBackend {
     void readClock();
     void selectChannel(int ch);
     bool canStart(const char* what);
+    void startGenerator(int first, int c);
+    std::shared_ptr<const Input> inputFor(const InputSpec& signal, uint32_t seed);
 
     Options opt_;
     int base_;
@@ -132,6 +136,7 @@ class Wqk01 : public plat::PortBackend {
     std::array<uint8_t, 32768> genMem_{};
     std::array<int, 256> cmdCount_{};
     CaptureModel capture_;
+    GeneratorModel gen_;
     bool logging_ = false;
     uint64_t accesses_ = 0;
     std::vector<Access> log_;

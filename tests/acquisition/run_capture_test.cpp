@@ -91,10 +91,16 @@ TEST(RunRecord, FftModeKeepsSaveCopiesOfTheChannelsThatAreOn) {
     const auto saveB = r.s.SaveB;
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(r.s.SaveA, r.s.ChanABuffer);
-    EXPECT_EQ(r.s.SaveB, saveB);
     EXPECT_TRUE(r.w.TMODEBUTTON->isEnabled());
     EXPECT_TRUE(r.w.SRATEP->isEnabled());
+    EXPECT_EQ(r.s.SaveB, saveB);
+    // The redraw turned A into its spectrum; leaving FFT brings back the saved samples.
+    EXPECT_EQ(double(r.s.FFTDoneA), 1);
+    EXPECT_EQ(r.s.ChanABuffer[0], 0);
+    const auto saveA = r.s.SaveA;
+    r.w.FFTbutton_Click();
+    EXPECT_EQ(r.s.ChanABuffer, saveA);
+    EXPECT_NE(saveA[0], 0);
 }
 
 TEST(RunRecord, DisplayReturnsToTheStartUnlessInDelayMode) {
@@ -116,6 +122,7 @@ TEST(RunModes, GeneratorModeRunsOnceAtTheGeneratorRate) {
         r.s.ScopeMode = 1;
         r.s.GenMode = c.genMode;
         r.s.GenLast = 4096.5f;
+        r.s.GenDirty = 0; // the wave is current: no rebuild before the run
         // The output loop only processes events until STOP.
         r.h.clock().atDoEvents(3, [&] { r.s.RunState = 0; });
         r.w.GOBUTTON_Click();

@@ -285,6 +285,8 @@ TEST(ADCconvert, ReadsOnlyTheChannelsThatAreOnAfterSuccess) {
     r.s.TrigMode = 2; // "1 SHOT" captures at once
     r.s.ReadCount = 2048;
     r.s.PreTrigCount = 0;
+    // B's default input is the idle generator (0 V): give it the RC-filtered square.
+    r.sim.setInput(1, sim::makeInput(sim::generatorStandIn(), 0.01, 2));
     const auto a = r.s.ChanABuffer;
     r.w.ADCconvert();
     EXPECT_EQ(r.s.CaptureStatus, 1);

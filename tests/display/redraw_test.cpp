@@ -189,6 +189,8 @@ TEST(Redraw, FftModeDrawsSpectraAtFactorOne) {
     d.s.YMagA = 2;
     d.s.TracePosA = 4;
     d.fillA(1380);
+    d.s.FFTDoneA = 1; // the buffer already holds a spectrum
+    d.s.FFTDoneB = 1;
     d.w.HScroll1_Change();
     EXPECT_EQ(d.s.FFTNumSamples, 2048);
     EXPECT_EQ(d.w.HScroll2->maximum(), 1023);

@@ -170,14 +170,16 @@ TEST(SimOptions, InputsFromTheCommandLine) {
     EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Dc);
     EXPECT_DOUBLE_EQ(c.sim.inputA.offset, 0);
 
-    // Defaults: A a 1 kHz sine of 1 V, B the RC-filtered 0..2 V square, a little noise.
+    // Defaults: A a 1 kHz sine of 1 V, B the generator through its low-pass, a little noise.
     c = ports::parseArgs({});
     EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Sine);
     EXPECT_DOUBLE_EQ(c.sim.inputA.freq, 1000);
     EXPECT_DOUBLE_EQ(c.sim.inputA.peak, 1);
-    EXPECT_EQ(c.sim.inputB.kind, sim::InputSpec::Kind::RcSquare);
-    EXPECT_DOUBLE_EQ(c.sim.inputB.offset, 1);
+    EXPECT_EQ(c.sim.inputB.kind, sim::InputSpec::Kind::Generator);
     EXPECT_GT(c.sim.noise, 0);
+    c = ports::parseArgs({"--input-a=gen"});
+    EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Generator);
+    EXPECT_FALSE(ports::parseArgs({"--input-b=gen:1"}).errors.empty());
 }
 
 TEST(SimOptions, BadInputsAreRejected) {

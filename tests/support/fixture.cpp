@@ -18,7 +18,9 @@ void MessageLog::install() {
     });
 }
 
-void MessageLog::uninstall() { plat::setMessageHandler(nullptr); }
+void MessageLog::uninstall() {
+    plat::setMessageHandler(nullptr);
+}
 
 bool MessageLog::contains(const std::string& text) const {
     for (const auto& m : shown)
@@ -73,4 +75,4 @@ bool Harness::fileExists(const std::string& name) const {
     return QFile::exists(dir_.filePath(QString::fromStdString(name)));
 }
 
-}  // namespace testing_support
+} // namespace testing_support
