@@ -2,6 +2,8 @@
 // FFT files rely on) against FFTW on the same input, side by side in one run.
 #include "spectrum/fft.h"
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -96,32 +98,6 @@ void BM_Transform32K_FFTW(benchmark::State& st) {
     fftw_free(out);
 }
 
-// Prints each "_Ours" CPU time over its "_FFTW" partner after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, t] : times_) {
-            const auto at = name.find("_Ours");
-            if (at == std::string::npos || name.find("_stddev") != std::string::npos ||
-                name.find("_cv") != std::string::npos)
-                continue;
-            std::string ref = name;
-            ref.replace(at, 5, "_FFTW");
-            if (times_.count(ref))
-                std::printf("ratio %s / %s = %.2f\n", name.c_str(), ref.c_str(), t / times_[ref]);
-        }
-    }
-
-  private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 BENCHMARK(BM_Spectrum32K_Ours)->Unit(benchmark::kMicrosecond);
@@ -131,7 +107,7 @@ BENCHMARK(BM_Transform32K_FFTW)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter("_FFTW");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

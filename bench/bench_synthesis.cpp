@@ -3,6 +3,8 @@
 // directly from their index, measured side by side in one run.
 #include "generator/synthesis.h"
 
+#include "ratio_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -59,32 +61,6 @@ void BM_Normal20HzSine_Floor(benchmark::State& st) {
     }
 }
 
-// Prints each "_Ours" CPU time over its "_Floor" partner after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, t] : times_) {
-            const auto at = name.find("_Ours");
-            if (at == std::string::npos || name.find("_stddev") != std::string::npos ||
-                name.find("_cv") != std::string::npos)
-                continue;
-            std::string ref = name;
-            ref.replace(at, 5, "_Floor");
-            if (times_.count(ref))
-                std::printf("ratio %s / %s = %.2f\n", name.c_str(), ref.c_str(), t / times_[ref]);
-        }
-    }
-
-  private:
-    std::map<std::string, double> times_;
-};
-
 } // namespace
 
 BENCHMARK(BM_SweepX20Sine_Ours)->Unit(benchmark::kMicrosecond);
@@ -94,7 +70,7 @@ BENCHMARK(BM_Normal20HzSine_Floor)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter("_Floor");
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

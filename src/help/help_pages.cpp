@@ -5,18 +5,6 @@
 namespace help {
 
 namespace {
-Line H(const char* t) {
-    return Line{t, "", true};
-}
-Line T(const char* t) {
-    return Line{t, "", false};
-}
-Line V(const char* label, const char* value) {
-    return Line{label, value, false};
-}
-Line Gap() {
-    return Line{};
-}
 
 // The figures in which the two models differ.
 struct ModelFigures {
