@@ -50,4 +50,24 @@ long readCount(double sizeIndex, long preTrigCount) {
     return n > 32768 ? 32768 : long(n);
 }
 
+ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel,
+                          double fullScale, int preTrig) {
+    ScopeCapture c;
+    c.readCount = readCount(sizeIndex, preTrigCountNow);
+    c.trigLevelCode = trigLevelCode(trigLevel, fullScale);
+    c.preTrigCount = preTrigCount(preTrig);
+    return c;
+}
+
+int generatorRateIndex(int genMode, int normal, int sweep, int custom) {
+    switch (genMode) {
+    case 1:
+        return sweep;
+    case 2:
+        return custom;
+    default:
+        return normal;
+    }
+}
+
 } // namespace acq

@@ -3,6 +3,9 @@
 // objectName is its design name, and every handler and procedure is a public member
 // with its design name. The bodies live in the folder of their subsystem.
 #include "app/instrument_state.h"
+#include "device/capture.h"
+#include "device/protocol.h"
+#include "display/frame.h"
 #include "platform/design.h"
 #include "platform/picturebox.h"
 #include "platform/timer.h"
@@ -26,8 +29,10 @@ class WQK : public QWidget {
     explicit WQK(QWidget* parent = nullptr);
     ~WQK() override;
 
+    // The record of every setting, flag and buffer. Handlers read it through its typed
+    // reads; tests and tools reach it here.
     InstrumentState& state() { return s; }
-    InstrumentState s;
+    const InstrumentState& state() const { return s; }
 
     // Design size of the window in twips.
     static constexpr int DesignWidth = 9650;
@@ -386,7 +391,6 @@ class WQK : public QWidget {
     void FILELOAD();
     void filesave();
     void filenametest();
-    void filenameloadtest();
     void chabsave();
     void chabload();
     void fftabsave();
@@ -414,6 +418,9 @@ class WQK : public QWidget {
     VbButton* exitprint = nullptr;    // "EXIT"
     void Command1_Click();
     void printscope();
+    // The two printouts of the print menu.
+    void printSignalDisplay();
+    void printWholeWindow();
     void Printform_Click();
     void Printsignal_Click();
     void exitprint_Click();
@@ -449,17 +456,45 @@ class WQK : public QWidget {
     // gives its heading).
     void helpPageDrawn(const QString& title);
 
-  public:
-
   protected:
-    void resizeEvent(QResizeEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void showEvent(QShowEvent*) override;
 
+  public:
+    // The port addresses and first-phase byte of the record, for the command patterns.
+    proto::Link link() const;
+    // The channel settings the configuration is counted from.
+    proto::ChannelSettings channelSettings() const;
+    // What the read-out of the two memories depends on.
+    capture::ReadOut readOut() const;
+
+    // The redraw's input: the record's settings, the scroll bar and the bar's size.
+    display::FrameInput frameInput() const;
+
   private:
+    InstrumentState s;
+    // The redraw in its three steps around the frame.
+    void prepareRedraw();
+    void applyFrame(const display::Frame& f);
+    void paintFrame(const display::Frame& f);
+    // The two lines of the message box over the display during a run.
+    void showRunMessage(const char* line1, const char* line2);
     void endProgram(int code = 0);
     void createControls();
+    // Each panel of the window with its controls.
+    void createSignalDisplay();
+    void createChannelWindows();
+    void createTriggerPanel();
+    void createSamplingPanel();
+    void createDisplayPanel();
+    void createGeneratorPanel();
+    void createRunButtons();
+    void createPopups();
     void connectHandlers();
+    void connectRunControls();
+    void connectTriggerAndSampling();
+    void connectDisplayAndChannels();
+    void connectCursorModeAndGenerator();
     // Each subsystem builds the inside of its pop-up panel here (may be empty).
     void buildFileWindows();
     void buildPrintWindow();

@@ -9,7 +9,7 @@ namespace files {
 
 double exportSignalValue(int x, int range) {
     // Code x 10, centred on 1280; 1280 units are 1.2 V on range 0.
-    return vb::Int((x - 1280) * 0.9375 + 0.5) * std::pow(10.0, range) / 1000;
+    return vb::Int((x - InstrumentState::MidScale) * 0.9375 + 0.5) * std::pow(10.0, range) / 1000;
 }
 
 double exportSpectrumValue(int x) {
@@ -17,10 +17,10 @@ double exportSpectrumValue(int x) {
 }
 
 std::string encodeExport(const InstrumentState& s, bool signal) {
-    const double rate = s.RateFactor * 2000.0 * std::pow(10.0, s.DataRateA.num());
+    const double rate = s.RateFactor * 2000.0 * std::pow(10.0, s.dataRateA());
     const int sizeIndex = std::clamp(s.SampleSizeIndex, 0, 4);
     const int rows = (signal ? 2048 : 1024) << sizeIndex;
-    const int rangeA = static_cast<int>(s.DataRangeA.num()), rangeB = s.DataRangeB;
+    const int rangeA = s.dataRangeA(), rangeB = s.DataRangeB;
 
     std::string out;
     out.reserve(size_t(rows) * 20 + 100);

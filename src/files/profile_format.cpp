@@ -2,6 +2,7 @@
 // line with no line break. Every item is checked against the values the program can
 // hold, so a damaged or hostile profile is refused before it can index past a buffer.
 #include "files/formats.h"
+#include "platform/colours.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +43,7 @@ struct Item {
     unsigned rules;
 };
 
-constexpr double Colour = 0xFFFFFF;
+constexpr double Colour = colours::White;
 constexpr unsigned W = Whole;
 
 // Items 1..78 in file order.
@@ -241,7 +242,7 @@ Outcome decodeProfile(std::string_view text, ProfileData& out) {
 }
 
 void applyProfile(InstrumentState& s, const ProfileData& d) {
-    const bool wasFft = s.ScopeMode.num() == 3;
+    const bool wasFft = s.mode() == modes::FFT;
     const size_t n = std::min(d.values.size(), size_t(ProfileItems));
     for (size_t k = 0; k < n; ++k) {
         const Field& f = items[k].field;
@@ -252,7 +253,7 @@ void applyProfile(InstrumentState& s, const ProfileData& d) {
         else
             s.*f.l = static_cast<int32_t>(d.values[k].num());
     }
-    const bool isFft = s.ScopeMode.num() == 3;
+    const bool isFft = s.mode() == modes::FFT;
     if (wasFft != isFft) swapIntoFftMode(s, isFft);
     s.LoadDone = 1;
     s.LevelSetMode = 0;

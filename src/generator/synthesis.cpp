@@ -58,7 +58,7 @@ int16_t waveValue(int style, double theta, int ampDiv, double switchAngle) {
     const double d = ampDiv;
     switch (style) {
     case Sine:
-        return toInteger((1275 * std::sin(theta * Pi / 180) + 1275) / d);
+        return toInteger((1275 * std::sin(theta * vb::Pi / 180) + 1275) / d);
     case Triangle:
         if (theta < 90) return toInteger(2550 * (theta + 90) / 180 / d);
         if (theta < 270) return toInteger((5100 - 2550 * (theta + 90) / 180) / d);

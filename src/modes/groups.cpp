@@ -1,8 +1,7 @@
 // The twelve procedures that enable or disable a panel of controls. The mode
 // application and run control use them to lock panels.
 #include "app/wqk.h"
-
-using plat::RGB;
+#include "platform/colours.h"
 
 namespace {
 void enableAll(std::initializer_list<QWidget*> ws, bool on) {
@@ -15,7 +14,7 @@ void WQK::RANGEAENABLE() { enableAll({Command3, Command2, Command4}, true); }
 void WQK::RANGEBDISABLE() { enableAll({Command6, Command7, Command5}, false); }
 
 void WQK::RANGEBENABLE() {
-    if (double(s.ChanBFitted) == 0) {
+    if (!s.chanBFitted()) {
         RANGEBDISABLE();
         Command19->setEnabled(false);
     } else {
@@ -27,7 +26,7 @@ void WQK::GENDISABLE() {
     enableAll({GENMODEBUTTON, GENSTYLEBUTTON, GENAMPBUTTON, SWRATIOBUTTON, GENUPDATEBUTTON,
                 GENLFREQBUTTONN, GENLFREQBUTTONP, GENSFREQBUTTONN, GENSFREQBUTTONP, DCUP, DCDOWN},
                false);
-    GENUPDATEBACK->setBackColor(RGB(128, 255, 128));
+    GENUPDATEBACK->setBackColor(colours::PaleGreen);
 }
 
 void WQK::GENENABLE() {

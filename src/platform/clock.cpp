@@ -77,7 +77,8 @@ void VirtualClock::doEvents() {
         counted_.erase(it);
         action();
     }
-    if (processQt_ && QCoreApplication::instance()) QCoreApplication::processEvents();
+    // Widget tests want Qt to deliver its pending events here as a user's click would.
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
     runDue();
 }
 

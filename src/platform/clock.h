@@ -47,8 +47,6 @@ class VirtualClock : public Clock {
     void atDoEvents(int n, std::function<void()> action);
     int doEventsCount() const { return doEventsCount_; }
     int64_t pausedMs() const { return pausedNs_ / 1000000; }
-    // Whether DoEvents also lets Qt deliver its pending events (widget tests want that).
-    void setProcessQtEvents(bool on) { processQt_ = on; }
     // Guard against a loop that never ends: past this virtual time every pause throws.
     void setLimitMs(int64_t ms) { limitNs_ = ms * 1000000; }
 
@@ -58,7 +56,6 @@ class VirtualClock : public Clock {
     int64_t pausedNs_ = 0;
     int64_t limitNs_ = 0;
     int doEventsCount_ = 0;
-    bool processQt_ = true;
     std::multimap<int64_t, std::function<void()>> timed_;
     std::multimap<int, std::function<void()>> counted_;
 };

@@ -139,29 +139,6 @@ void PictureBox::PSet(double x, double y, long colour) {
     update();
 }
 
-void PictureBox::Polyline(const QPointF* pts, int n) {
-    if (n <= 0) return;
-    applyPen(ForeColor);
-    QPolygonF poly;
-    poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
-    if (n == 1)
-        painter().drawPoint(poly[0]);
-    else
-        painter().drawPolyline(poly);
-    update();
-}
-
-void PictureBox::Points(const QPointF* pts, int n) {
-    if (n <= 0) return;
-    applyPen(ForeColor);
-    QPolygonF poly;
-    poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
-    painter().drawPoints(poly);
-    update();
-}
-
 void PictureBox::ColumnRuns(const int* x, const int* top, const int* bottom, int n) {
     if (n <= 0) return;
     ensureSize();

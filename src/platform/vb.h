@@ -18,6 +18,10 @@ inline int CInt(double x) { return static_cast<int>(std::nearbyint(x)); }
 // The largest whole number not above x.
 inline double Int(double x) { return std::floor(x); }
 
+// The program's own value of pi (the record's Pi field). The transform and the wave
+// tables take their angles from it, so spectra and waves come out the same everywhere.
+constexpr double Pi = 3.1415926;
+
 // VB-style print form of a number: a leading blank for a non-negative value, no zero
 // before a decimal point (".5", "-.5"), up to 7 significant digits for Single and 15
 // for Double, no trailing zeros.
@@ -43,10 +47,9 @@ class Variant {
     bool isEmpty() const { return kind_ == Kind::Empty; }
     void clear() { *this = Variant(); }
 
-    // Arithmetic view: empty is 0, text is its leading number (0 if none).
+    // The one arithmetic view: empty is 0, text is its leading number (0 if none).
+    // The state record's typed reads are built on it.
     double num() const;
-    operator double() const { return num(); }
-    long whole() const { return static_cast<long>(num()); }
     std::string text() const;  // print form for numbers, the text itself for text
 
     Variant& operator+=(double d) { return *this = Variant(num() + d); }

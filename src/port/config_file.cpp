@@ -1,5 +1,6 @@
 #include "port/config_file.h"
 
+#include "device/commands.h"
 #include "platform/vb.h"
 
 #include <QFile>
@@ -38,9 +39,9 @@ bool write(const std::string& path, int lpt) {
 
 int baseAddress(int lpt) {
     switch (lpt) {
-    case 1: return 0x378;
-    case 2: return 0x278;
-    case 3: return 0x3BC;
+    case 1: return cmd::Lpt1Base;
+    case 2: return cmd::Lpt2Base;
+    case 3: return cmd::Lpt3Base;
     default: return 0;
     }
 }

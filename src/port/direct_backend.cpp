@@ -1,5 +1,7 @@
 #include "port/direct_backend.h"
 
+#include "device/commands.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define WQK_HAVE_PORT_IO 1
@@ -22,7 +24,7 @@ uint8_t DirectIo::inb(uint16_t) { return 0xFF; }
 #endif
 
 namespace {
-const int Bases[3] = {0x378, 0x278, 0x3BC};
+const int Bases[3] = {cmd::Lpt1Base, cmd::Lpt2Base, cmd::Lpt3Base};
 }
 
 DirectBackend::DirectBackend(std::unique_ptr<DirectIo> io)
@@ -47,7 +49,9 @@ bool DirectBackend::allowed(uint16_t address) {
     // Only the registers of the three printer ports, never any other I/O address.
     for (int b : Bases) {
         int off = int(address) - b;
-        if (off == 0 || off == 1 || off == 2 || off == 0x402) return true;
+        if (off == cmd::DataOffset || off == cmd::StatusOffset || off == cmd::ControlOffset ||
+            off == cmd::EcrOffset)
+            return true;
     }
     return false;
 }

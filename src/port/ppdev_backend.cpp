@@ -1,5 +1,7 @@
 #include "port/ppdev_backend.h"
 
+#include "device/commands.h"
+
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
@@ -32,7 +34,7 @@ int PpdevSystem::ioctl(int fd, unsigned long request, void* arg) {
 }
 
 namespace {
-const int Bases[3] = {0x378, 0x278, 0x3BC};
+const int Bases[3] = {cmd::Lpt1Base, cmd::Lpt2Base, cmd::Lpt3Base};
 
 int baseOf(PpdevSystem& sys, const std::string& dev) {
     std::string s = sys.readFile("/proc/sys/dev/parport/" + dev + "/base-addr");
@@ -90,7 +92,8 @@ void PpdevBackend::shutdown() {
 PpdevBackend::Dev* PpdevBackend::route(uint16_t address, int& offset) {
     for (auto& [base, dev] : byBase_) {
         int off = int(address) - base;
-        if (off == 0 || off == 1 || off == 2 || off == 0x402) {
+        if (off == cmd::DataOffset || off == cmd::StatusOffset || off == cmd::ControlOffset ||
+            off == cmd::EcrOffset) {
             offset = off;
             return &dev;
         }
@@ -102,22 +105,22 @@ void PpdevBackend::out(uint16_t address, uint8_t value) {
     int off = 0;
     Dev* d = route(address, off);
     if (!d) return;  // no port there: the write goes nowhere, as on a PC
-    if (off == 0) {
+    if (off == cmd::DataOffset) {
         unsigned char v = value;
         sys_->ioctl(d->fd, PPWDATA, &v);
-    } else if (off == 2) {
+    } else if (off == cmd::ControlOffset) {
         // Bit 5 turns the data lines around; ppdev takes it as a separate call.
-        int dir = (value & 0x20) ? 1 : 0;
+        int dir = (value & cmd::CtlDataIn) ? 1 : 0;
         if (dir != d->dir) {
             sys_->ioctl(d->fd, PPDATADIR, &dir);
             d->dir = dir;
         }
         unsigned char v = value & 0x0F;
         sys_->ioctl(d->fd, PPWCONTROL, &v);
-    } else if (off == 0x402) {
+    } else if (off == cmd::EcrOffset) {
         // The only value ever written is 20H, byte (bidirectional) mode.
         d->ecr = value;
-        if ((value & 0xE0) == 0x20) {
+        if ((value & 0xE0) == cmd::EcrByteMode) {
             int mode = IEEE1284_MODE_BYTE;
             sys_->ioctl(d->fd, PPSETMODE, &mode);
         }
@@ -135,7 +138,7 @@ uint8_t PpdevBackend::in(uint16_t address) {
     case 1: sys_->ioctl(d->fd, PPRSTATUS, &v); break;
     case 2:
         sys_->ioctl(d->fd, PPRCONTROL, &v);
-        v = (v & 0x0F) | (d->dir ? 0x20 : 0);
+        v = (v & 0x0F) | (d->dir ? cmd::CtlDataIn : 0);
         break;
     default: v = d->ecr; break;
     }

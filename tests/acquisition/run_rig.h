@@ -17,7 +17,7 @@ struct Rig {
     std::vector<int> arms;         // first phase of every trigger arm
     int configClears = 0;          // 0FH commands (SETCHAB)
 
-    explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.s), sim(h.sim()) {
+    explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.state()), sim(h.sim()) {
         // Watches the commands and passes them on to whatever model listens already.
         sim.onCommand = [this, next = sim.onCommand](int first, int c) {
             if ((c & 0xBF) == 0x02 && first != 0) instantRates.push_back(first);

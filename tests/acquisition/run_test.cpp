@@ -21,7 +21,7 @@ TEST(GoButton, BothChannelsOffDoesNothingInAnyMode) {
         const int64_t t0 = r.nowMs();
         r.w.GOBUTTON_Click();
         EXPECT_TRUE(r.sim.log().empty()) << "mode " << mode;
-        EXPECT_EQ(double(r.s.RunState), 0);
+        EXPECT_EQ(r.s.RunState.num(), 0);
         EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
         EXPECT_EQ(r.nowMs(), t0);
     }
@@ -63,7 +63,7 @@ TEST(GoButton, SingleCaptureLocksThenRestoresTheControls) {
     EXPECT_TRUE(r.w.SCOPEMODE->isEnabled());
     EXPECT_TRUE(r.w.Command3->isEnabled() && r.w.Command6->isEnabled());
     EXPECT_FALSE(r.w.GENMODEBUTTON->isEnabled());
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     EXPECT_EQ(r.s.CaptureStatus, 1);
     EXPECT_TRUE(r.sim.misuse().empty());
 }
@@ -96,7 +96,7 @@ TEST(GoButton, RepeatCapturesUntilStop) {
     EXPECT_EQ(r.instantRates.size(), 9u);
     EXPECT_EQ(r.nowMs() - t0, 100 + 9 * 101);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     r.w.TRESETBUTTON_Click();
     EXPECT_EQ(r.w.TRESETBUTTON->caption(), "Single");
 }
@@ -110,7 +110,7 @@ TEST(GoButton, BothChannelsSwitchedOffEndsARepeatRun) {
     });
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.instantRates.size(), 2u);
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
 }
 
 TEST(GoButton, CouplingChangeResendsTheConfigurationProbeDoesNot) {
@@ -122,8 +122,8 @@ TEST(GoButton, CouplingChangeResendsTheConfigurationProbeDoesNot) {
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.configClears, 2); // at the start and once after the change
     EXPECT_EQ(r.sim.channelConfig(), 11);
-    EXPECT_EQ(double(r.s.ChanConfig), 11);
-    EXPECT_EQ(double(r.s.ChanConfigPrev), 11);
+    EXPECT_EQ(r.s.chanConfig(), 11);
+    EXPECT_EQ(r.s.chanConfigPrev(), 11);
 }
 
 TEST(GoButton, FirstCaptureReadsSizeMinusOne) {
@@ -180,7 +180,7 @@ TEST(GoButton, StopDuringATriggeredWaitLeavesTheBuffers) {
     EXPECT_EQ(r.arms.size(), 2u);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.ChanBBuffer, b);
-    EXPECT_EQ(double(r.s.DataRateA), 3); // the captured-with record is unchanged
+    EXPECT_EQ(r.s.dataRateA(), 3); // the captured-with record is unchanged
     EXPECT_TRUE(r.w.Trigwait->isHidden());
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 }
@@ -197,10 +197,10 @@ TEST(GoButton, CaptureEndingAtPoll199DeliversNothing) {
         r.w.GOBUTTON_Click();
         if (poll == 198) {
             EXPECT_NE(r.s.ChanABuffer, a);
-            EXPECT_EQ(double(r.s.DataSizeA), 0);
+            EXPECT_EQ(r.s.DataSizeA.num(), 0);
         } else {
             EXPECT_EQ(r.s.ChanABuffer, a);
-            EXPECT_EQ(double(r.s.DataSizeA), 1);
+            EXPECT_EQ(r.s.DataSizeA.num(), 1);
             EXPECT_EQ(r.s.CaptureStatus, 0);
         }
     }
@@ -225,7 +225,7 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     EXPECT_FALSE(other);
     EXPECT_EQ(h.clock().nowMs() - t0, 2000);
     EXPECT_TRUE(w.Trigwait->isHidden());
-    EXPECT_EQ(double(w.s.RunState), 0);
+    EXPECT_EQ(w.state().RunState.num(), 0);
     EXPECT_EQ(w.GOBUTTON->caption(), "GO");
     EXPECT_NE(w.GOCOLOR->BackColor(), Green);
     EXPECT_EQ(h.sim().commandCount(0x06), 0); // no configuration, no stop counter
@@ -244,7 +244,7 @@ TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(r.nowMs() - t0, 2000);
     EXPECT_TRUE(r.w.Trigwait->isHidden());
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     EXPECT_TRUE(r.instantRates.empty());
     EXPECT_EQ(r.configClears, 0);
 }

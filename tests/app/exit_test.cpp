@@ -30,7 +30,7 @@ TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
         EXPECT_EQ(code, 0);
     };
     h.messages().answers.push_back(plat::Answer::Cancel);
-    w.s.RunState = 1;
+    w.state().RunState = 1;
     w.Command22->click();
     ASSERT_EQ(h.messages().shown.size(), 1u);
     const plat::Message& m = h.messages().shown[0];
@@ -38,7 +38,7 @@ TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
     EXPECT_EQ(m.title, "Exit Confirmation");
     EXPECT_EQ(m.buttons, plat::Buttons::OKCancel);
     EXPECT_FALSE(w.ended());
-    EXPECT_EQ(double(w.s.RunState), 1);
+    EXPECT_EQ(w.state().RunState.num(), 1);
     EXPECT_EQ(port.shutdowns, 0);
 
     h.messages().answers.push_back(plat::Answer::OK);
@@ -87,7 +87,7 @@ TEST(Startup, SecondTryOfThePortLibrarySucceeds) {
     WQK& w = h.window();
     EXPECT_FALSE(w.ended());
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
     plat::setPortBackend(&h.sim());
 }
 
@@ -104,9 +104,9 @@ TEST(Startup, SendsClearAndConfigurationAndShowsTheDetectionByte) {
     EXPECT_TRUE(h.sim().misuse().empty()) << h.sim().misuse().front();
     // The 500 ms pause of the detection display is the only wait.
     EXPECT_EQ(h.clock().pausedMs(), 500);
-    EXPECT_EQ(w.s.ReadCount, 360);
-    EXPECT_EQ(w.s.GenCount, 360);
-    EXPECT_EQ(w.s.PreTrigCount, 1);
+    EXPECT_EQ(w.state().ReadCount, 360);
+    EXPECT_EQ(w.state().GenCount, 360);
+    EXPECT_EQ(w.state().PreTrigCount, 1);
     EXPECT_TRUE(w.Trigwait->isHidden());
     EXPECT_TRUE(w.CopyAbutton->isHidden());
     EXPECT_TRUE(w.DCUP->isHidden());

@@ -16,7 +16,7 @@ constexpr int StatusAddr = 0x379;
 struct Rig {
     Harness h;
     WQK& w = drawn::shown(h.window());
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     sim::Wqk01& sim = h.sim();
 
     Rig() {
@@ -103,7 +103,7 @@ TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
         EXPECT_EQ(r.sim.capture().flags(), c.flags);
         EXPECT_EQ(r.sim.capture().level(), 128);
         EXPECT_EQ(r.s.CaptureStatus, 1);
-        EXPECT_EQ(double(r.s.WaitingTrigger), 0);
+        EXPECT_EQ(r.s.WaitingTrigger.num(), 0);
         EXPECT_EQ(r.statusReads(), 1);
         EXPECT_TRUE(r.sim.misuse().empty());
     }
@@ -209,7 +209,7 @@ TEST(ReadOut, ChannelAOffPretrigger100) {
     r.s.ChanAOn = 0;
     r.s.ReadCount = 4096;
     r.s.PreTrigCount = 100;
-    EXPECT_EQ(capture::skipB(r.s), 32768 - 4096 - 100);
+    EXPECT_EQ(capture::skipB(r.w.readOut()), 32768 - 4096 - 100);
     r.w.SETMAXLOOP();
     r.sim.clearLog();
     r.w.readbufferB();
@@ -294,7 +294,7 @@ TEST(ADCconvert, ReadsOnlyTheChannelsThatAreOnAfterSuccess) {
     EXPECT_EQ(r.count(cw(0x44)), 1);
     EXPECT_EQ(r.count(cw(0x02, 1)), 1);
     EXPECT_EQ(r.s.ChanABuffer, a);
-    EXPECT_EQ(double(r.s.FFTDoneA), 1);
+    EXPECT_EQ(r.s.FFTDoneA.num(), 1);
     EXPECT_EQ(r.s.FFTDoneB, 0);
     // B holds the RC-filtered square: values spread over a range, all multiples of 10.
     int lo = 9999, hi = -1;
@@ -315,16 +315,16 @@ TEST(ADCconvert, NothingIsReadAfterATimeout) {
     EXPECT_EQ(r.s.CaptureStatus, 0);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.ChanBBuffer, b);
-    EXPECT_EQ(double(r.s.FFTDoneA), 1);
+    EXPECT_EQ(r.s.FFTDoneA.num(), 1);
 }
 
-TEST(TriggeredCapture, QualifierBitsComeOnlyFromTheSigns) {
+TEST(TriggeredCapture, QualifierBitsComeOnlyFromSourceAndSlope) {
     Rig r;
-    r.s.TrigSource = 3;  // damaged values must not reach other command bits
-    r.s.TrigSlope = 0.5;
-    EXPECT_EQ(capture::triggerFlags(r.s), 0x40);
-    r.s.TrigSource = -7;
-    r.s.TrigSlope = -2;
-    EXPECT_EQ(capture::triggerFlags(r.s), 0x80);
-    EXPECT_EQ(capture::sourceBit(r.s), 0x00);
+    // {TrigSource, TrigSlope, qualifier}: 40H for source B, 80H for the falling slope.
+    const int rows[4][3] = {{-1, 1, 0x00}, {1, 1, 0x40}, {-1, -1, 0x80}, {1, -1, 0xC0}};
+    for (const auto& row : rows) {
+        r.s.TrigSource = row[0];
+        r.s.TrigSlope = row[1];
+        EXPECT_EQ(capture::triggerFlags(r.s.trigSourceB(), !r.s.risingSlope()), row[2]);
+    }
 }

@@ -72,7 +72,7 @@ void fillWave(InstrumentState& s, std::initializer_list<int> values) {
 TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     fillWave(s, {1275, 1265, 0, 2550, 5, 15, 25, 2600, -30, 1280});
     s.GenWave[10] = 2000; // beyond GenCount: not sent
     s.GenCount = 9;
@@ -107,7 +107,7 @@ TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
 TEST(DacWrite, FullTableAndAnOutOfRangeCount) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i < 32768; ++i)
         s.GenWave[i] = int16_t((i % 256) * 10);
     s.GenCount = 32767;
@@ -126,7 +126,7 @@ TEST(DacWrite, FullTableAndAnOutOfRangeCount) {
 TEST(DacCont, StartsContinuousOutputAtTheRateCode) {
     Harness h;
     WQK& w = h.window();
-    w.s.RateCode = 3;
+    w.state().RateCode = 3;
     h.sim().setLogging(true);
     h.sim().clearLog();
     w.DACCONT();
@@ -141,8 +141,8 @@ TEST(DacCont, StartsContinuousOutputAtTheRateCode) {
 TEST(DacAdcOnce, PausesOneSecondBeforeTheSweepStarts) {
     Harness h;
     WQK& w = h.window();
-    w.s.RateCode = 1;
-    w.s.TrigLevelCode = 77;
+    w.state().RateCode = 1;
+    w.state().TrigLevelCode = 77;
     h.sim().setLogging(true);
     h.sim().clearLog();
     Seq e;
@@ -165,7 +165,7 @@ TEST(DacAdcOnce, PausesOneSecondBeforeTheSweepStarts) {
 TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i <= 99; ++i)
         s.GenWave[i] = int16_t(i * 20);
     s.GenCount = 99;
@@ -193,7 +193,7 @@ TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
 TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     std::vector<int32_t> preTrig;
     port.onReadClock = [&] {
@@ -217,7 +217,7 @@ TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
         EXPECT_EQ(s.PreTrigCount, 10); // restored
         ASSERT_FALSE(preTrig.empty());
         EXPECT_EQ(preTrig[0], rateCode == 1 ? -4 : -1);
-        EXPECT_EQ(double(s.FFTDoneA), 0);
+        EXPECT_EQ(s.FFTDoneA.num(), 0);
         EXPECT_EQ(s.FFTDoneB, 0);
         for (int i = 1000; i < 32768; ++i) {
             ASSERT_EQ(s.ChanABuffer[i], 0) << i;
@@ -230,7 +230,7 @@ TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
 TEST(DacAdc, ChannelAOffLeavesItsBufferUntouched) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     s.GenCount = 500;
     s.RateCode = 2;
@@ -244,14 +244,14 @@ TEST(DacAdc, ChannelAOffLeavesItsBufferUntouched) {
     w.DACADC();
     EXPECT_EQ(s.CaptureStatus, 1);
     EXPECT_EQ(s.ChanABuffer, a);
-    EXPECT_EQ(double(s.FFTDoneA), 1);
+    EXPECT_EQ(s.FFTDoneA.num(), 1);
     EXPECT_EQ(s.ChanBBuffer[500], 0);
 }
 
 TEST(DacAdc, NoDataOnTimeOutLateEndOrStop) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     s.GenCount = 300;
     s.RateCode = 5;

@@ -17,7 +17,7 @@ struct Display {
     WQK& w;
     InstrumentState& s;
 
-    Display() : w(h.window()), s(w.s) {
+    Display() : w(h.window()), s(w.state()) {
         w.show();
         QCoreApplication::processEvents();
         w.HScroll1_Change();

@@ -22,7 +22,7 @@ TEST(Redraw, KnownBufferAppearsAtTheComputedRows) {
     }
     // Scrolled: the window starts at sample 1000.
     d.w.HScroll1->setValue(1000);
-    EXPECT_DOUBLE_EQ(double(d.s.ScrollPos), 1000);
+    EXPECT_DOUBLE_EQ(d.s.scrollPos(), 1000);
     EXPECT_EQ(d.at(10, 2560 - d.s.ChanABuffer[1010]), BlueA);
 }
 
@@ -61,13 +61,13 @@ TEST(Redraw, CombinedTraceInTheScaleOfTheLargerRange) {
     d.fillA(1280);
     d.fillB(1780);
     d.w.Command20_Click(); // A+B
-    EXPECT_EQ(double(d.s.ShowAplusB), 1);
+    EXPECT_EQ(d.s.ShowAplusB.num(), 1);
     // B's 500 units count as 50: 1280 - 50.
     EXPECT_TRUE(d.rowHas(1230, PurpleSum));
     EXPECT_FALSE(d.rowHas(780, PurpleSum));
     EXPECT_EQ(d.count(d.image(), BlueA), 0); // no single trace in combined mode
     d.w.Command21_Click();                   // A-B switches A+B off
-    EXPECT_EQ(double(d.s.ShowAplusB), -1);
+    EXPECT_EQ(d.s.ShowAplusB.num(), -1);
     EXPECT_EQ(d.s.ShowAminusB, 1);
     EXPECT_TRUE(d.rowHas(1330, PurpleSum));
     EXPECT_FALSE(d.rowHas(1230, PurpleSum));
@@ -90,7 +90,7 @@ TEST(Redraw, GridOffDrawsNoGridNoNumbersAndDisablesUnits) {
     EXPECT_TRUE(d.w.Command16->isEnabled());
 
     d.w.Command13_Click(); // GRID off
-    EXPECT_EQ(double(d.s.GridOn), -1);
+    EXPECT_EQ(d.s.GridOn.num(), -1);
     EXPECT_FALSE(d.w.Command13->fontBold());
     EXPECT_FALSE(d.w.Command16->isEnabled());
     img = d.image();
@@ -113,7 +113,7 @@ TEST(Redraw, JoinOffDrawsPointsOnly) {
     // Joined: the lines between the two levels cross row 1000 (no grid line there).
     EXPECT_TRUE(d.rowHas(1000, BlueA));
     d.w.Command15_Click();
-    EXPECT_EQ(double(d.s.JoinOn), -1);
+    EXPECT_EQ(d.s.JoinOn.num(), -1);
     EXPECT_FALSE(d.w.Command15->fontBold());
     EXPECT_FALSE(d.rowHas(1000, BlueA));
     EXPECT_TRUE(d.rowHas(2560 - 700, BlueA));
@@ -134,7 +134,7 @@ TEST(Redraw, CursorLineDrawnTwiceLeavesThePictureUnchanged) {
     d.s.CursorMode = 0;
     d.w.cursdraw(); // the same line again
     EXPECT_EQ(d.image(), before);
-    EXPECT_EQ(double(d.s.CursorDrawn), 0);
+    EXPECT_EQ(d.s.CursorDrawn.num(), 0);
 }
 
 TEST(Redraw, CursorMovesWithoutTrace) {
@@ -158,12 +158,12 @@ TEST(Redraw, WindowWiderThanTheDataShowsAllOfIt) {
     d.s.SampleSizeIndex = 0;
     d.s.XMagnify = 32768;
     d.w.HScroll1_Change();
-    EXPECT_DOUBLE_EQ(double(d.s.XMagnify), 2047);
-    EXPECT_DOUBLE_EQ(double(d.s.ScrollPos), 0);
+    EXPECT_DOUBLE_EQ(d.s.xMagnify(), 2047);
+    EXPECT_DOUBLE_EQ(d.s.scrollPos(), 0);
     EXPECT_EQ(d.w.HScroll2->value(), 2047);
     EXPECT_EQ(d.w.HScroll2->maximum(), 2047);
     EXPECT_DOUBLE_EQ(d.w.Picture1->ScaleWidth(), 2047);
-    EXPECT_DOUBLE_EQ(double(d.s.CursorStepLarge), 2047.0 / 16);
+    EXPECT_DOUBLE_EQ(d.s.cursorStepLarge(), 2047.0 / 16);
 }
 
 TEST(Redraw, ShrinkingTheBufferMovesTheWindowBack) {
@@ -171,11 +171,11 @@ TEST(Redraw, ShrinkingTheBufferMovesTheWindowBack) {
     d.s.SampleSizeIndex = 4;
     d.w.HScroll1_Change();
     d.w.HScroll1->setValue(20000);
-    ASSERT_DOUBLE_EQ(double(d.s.ScrollPos), 20000);
+    ASSERT_DOUBLE_EQ(d.s.scrollPos(), 20000);
     d.s.SampleSizeIndex = 0;
     d.w.HScroll1_Change();
-    EXPECT_DOUBLE_EQ(double(d.s.ScrollPos), 1535);
-    EXPECT_DOUBLE_EQ(double(d.s.XMagnify), 512);
+    EXPECT_DOUBLE_EQ(d.s.scrollPos(), 1535);
+    EXPECT_DOUBLE_EQ(d.s.xMagnify(), 512);
     EXPECT_EQ(d.w.HScroll1->value(), 1535);
     EXPECT_EQ(d.w.HScroll1->maximum(), 2047);
     EXPECT_EQ(d.w.HScroll1->pageStep(), 128);
@@ -197,11 +197,11 @@ TEST(Redraw, FftModeDrawsSpectraAtFactorOne) {
     // Unshifted and unmagnified: 1280 + (1280 - 1380).
     EXPECT_TRUE(d.rowHas(1180, BlueA));
     // The factors come back after the redraw.
-    EXPECT_DOUBLE_EQ(double(d.s.YMagFactorA), 5);
-    EXPECT_DOUBLE_EQ(double(d.s.SavedFactorA), 5);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 5);
+    EXPECT_DOUBLE_EQ(d.s.SavedFactorA.num(), 5);
     // Dragging X Magnify to its end shows the whole spectrum.
     d.w.HScroll2->setValue(d.w.HScroll2->maximum());
-    EXPECT_DOUBLE_EQ(double(d.s.XMagnify), 1023);
+    EXPECT_DOUBLE_EQ(d.s.xMagnify(), 1023);
 }
 
 TEST(Redraw, GeneratorModeDrawsOnlyTraceD) {

@@ -23,7 +23,7 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     Harness h;
     WQK& w = h.window(false);
     h.sim().setLogging(true);
-    w.s.LptNumber = 1;
+    w.state().LptNumber = 1;
     w.initport();
     const int d = 0x378, st = 0x379, c = 0x37A, e = 0x378 + 0x402;
     Writes expected = {{e, 0x20}, {d, 0x00}, {c, 0x00}, {d, 0x00}, {c, 0x04},
@@ -36,10 +36,10 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     EXPECT_EQ(log[9].address, st);
     EXPECT_FALSE(log[11].write);
     EXPECT_EQ(log[11].address, st);
-    EXPECT_EQ(double(w.s.DataPort), d);
-    EXPECT_EQ(double(w.s.StatusPort), st);
-    EXPECT_EQ(double(w.s.ControlPort), c);
-    EXPECT_EQ(double(w.s.EcrPort), e);
+    EXPECT_EQ(w.state().dataPort(), d);
+    EXPECT_EQ(w.state().statusPort(), st);
+    EXPECT_EQ(w.state().controlPort(), c);
+    EXPECT_EQ(w.state().EcrPort.num(), e);
 }
 
 TEST(InitPort, AddressesOfTheThreePorts) {
@@ -47,10 +47,10 @@ TEST(InitPort, AddressesOfTheThreePorts) {
     WQK& w = h.window(false);
     const int bases[3] = {0x378, 0x278, 0x3BC};
     for (int n = 1; n <= 3; ++n) {
-        w.s.LptNumber = int16_t(n);
+        w.state().LptNumber = int16_t(n);
         w.initport();
-        EXPECT_EQ(double(w.s.DataPort), bases[n - 1]);
-        EXPECT_EQ(double(w.s.EcrPort), bases[n - 1] + 1026);
+        EXPECT_EQ(w.state().dataPort(), bases[n - 1]);
+        EXPECT_EQ(w.state().EcrPort.num(), bases[n - 1] + 1026);
     }
 }
 
@@ -76,11 +76,11 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
         Harness h(k.o);
         WQK& w = h.window(false);
         w.initport();
-        EXPECT_EQ(w.s.StatusDiff, k.diff);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
-        EXPECT_EQ(double(w.s.ChanBFitted), k.chb);
-        EXPECT_EQ(double(w.s.GenFitted), k.gen);
+        EXPECT_EQ(w.state().StatusDiff, k.diff);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
+        EXPECT_EQ(w.state().ChanBFitted.num(), k.chb);
+        EXPECT_EQ(w.state().GenFitted.num(), k.gen);
     }
 }
 
@@ -115,9 +115,9 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         plat::setPortBackend(&port);
         w.initport();
         plat::setPortBackend(&h.sim());
-        EXPECT_EQ(w.s.StatusDiff, k.mask);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
+        EXPECT_EQ(w.state().StatusDiff, k.mask);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
     }
 }
 
@@ -133,7 +133,7 @@ TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
         const int d = 0x378, c = 0x37A;
         Writes expected = {{d, 0}, {c, 4}, {d, 7}, {c, 0}, {c, 1}, {c, 0}};
         EXPECT_EQ(h.sim().writes(), expected);
-        EXPECT_EQ(w.s.PowerFault, power ? 0 : 8);
+        EXPECT_EQ(w.state().PowerFault, power ? 0 : 8);
     }
 }
 
@@ -171,7 +171,7 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         EXPECT_TRUE(opened) << c;
         EXPECT_FALSE(w.ended());
         EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n") << c;
-        EXPECT_EQ(w.s.LptNumber, 1);
+        EXPECT_EQ(w.state().LptNumber, 1);
         EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
     }
 }
@@ -183,8 +183,8 @@ TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
     w.activate();
     // Only the one DoEvents of the detection-byte display ran: no window loop.
     EXPECT_EQ(h.clock().doEventsCount() - doEventsBefore, 1);
-    EXPECT_EQ(w.s.LptNumber, 1);
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(w.state().LptNumber, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
 }
 
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
@@ -196,9 +196,9 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     pressAt(h, 2, w.SETLPT2);
     pressAt(h, 4, w.CONFIGEXIT);
     w.activate();
-    EXPECT_EQ(w.s.LptNumber, 2);
-    EXPECT_EQ(w.s.ModelCode, 1);
-    EXPECT_EQ(double(w.s.DataPort), 0x278);
+    EXPECT_EQ(w.state().LptNumber, 2);
+    EXPECT_EQ(w.state().ModelCode, 1);
+    EXPECT_EQ(w.state().dataPort(), 0x278);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
     EXPECT_NE(w.windowTitle().toStdString().find("LPT2"), std::string::npos);
 }
@@ -256,5 +256,5 @@ TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
     for (const auto& [a, v] : h.sim().writes())
         if (a == 0x37A && v == 0x01) ++strobes;
     EXPECT_GE(strobes, 32768 + 2);
-    EXPECT_EQ(w.s.ModelCode, 0);
+    EXPECT_EQ(w.state().ModelCode, 0);
 }
