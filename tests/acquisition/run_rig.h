@@ -2,6 +2,7 @@
 // A started program on the simulated instrument with the access log on, and counters
 // of what the instrument was asked to do.
 #include "device/drawn_text.h"
+#include "device/commands.h"
 #include "support/fixture.h"
 
 #include <vector>
@@ -20,9 +21,9 @@ struct Rig {
     explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.state()), sim(h.sim()) {
         // Watches the commands and passes them on to whatever model listens already.
         sim.onCommand = [this, next = sim.onCommand](int first, int c) {
-            if ((c & 0xBF) == 0x02 && first != 0) instantRates.push_back(first);
-            if ((c & 0x3F) == 0x10) arms.push_back(first);
-            if (c == 0x0F) configClears++;
+            if ((c & ~cmd::SourceB & 0xFF) == cmd::Start && first != 0) instantRates.push_back(first);
+            if ((c & cmd::OperationMask) == cmd::Arm) arms.push_back(first);
+            if (c == cmd::ClearConfig) configClears++;
             if (next) next(first, c);
         };
         sim.clearMisuse();

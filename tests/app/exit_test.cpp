@@ -1,5 +1,6 @@
 // EXIT with its confirmation, unload, and a start-up whose port access fails.
 #include "support/fixture.h"
+#include "device/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -96,9 +97,9 @@ TEST(Startup, SendsClearAndConfigurationAndShowsTheDetectionByte) {
     h.sim().setLogging(true);
     WQK& w = h.window();
     // The generator memory was cleared (98304 writes) and the configuration sent.
-    EXPECT_EQ(h.sim().commandCount(0x0A), 1);
-    EXPECT_EQ(h.sim().commandCount(0x0F), 1);
-    EXPECT_EQ(h.sim().commandCount(0x0E), 1);
+    EXPECT_EQ(h.sim().commandCount(cmd::GenWrite), 1);
+    EXPECT_EQ(h.sim().commandCount(cmd::ClearConfig), 1);
+    EXPECT_EQ(h.sim().commandCount(cmd::LatchConfig), 1);
     EXPECT_EQ(h.sim().channelConfig(), 0);  // not computed yet: counts as 0
     for (int i = 0; i < 32768; i += 4096) EXPECT_EQ(h.sim().generatorMemory()[i], 0);
     EXPECT_TRUE(h.sim().misuse().empty()) << h.sim().misuse().front();

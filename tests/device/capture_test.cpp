@@ -1,5 +1,6 @@
 // The capture sequences: instant and triggered starts, their wait loops, the read-out.
 #include "device/capture.h"
+#include "device/commands.h"
 #include "drawn_text.h"
 #include "sequences.h"
 #include "support/fixture.h"
@@ -55,8 +56,8 @@ TEST(InstantCapture, SourceBitAndTheRateCodeInTheFirstPhase) {
             r.s.RateCode = code;
             const int64_t t0 = r.h.clock().nowNs();
             r.w.autoconvert();
-            const int bit = source == 1 ? 0x40 : 0x00;
-            EXPECT_EQ(r.sim.writes(), cat({cw(0x00 + bit), cw(0x02 + bit, code)}));
+            const int bit = source == 1 ? cmd::SourceB : 0;
+            EXPECT_EQ(r.sim.writes(), cat({cw(cmd::Idle + bit), cw(cmd::Start + bit, code)}));
             // Sampling starts 1 ms after the first step.
             EXPECT_EQ(r.sim.capture().originNs() - t0, 1000000);
             EXPECT_EQ(r.s.CaptureStatus, 1);
@@ -88,7 +89,10 @@ TEST(InstantCapture, PollsEvery100msAndGivesUpAfter198) {
 TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
     struct Case {
         int source, slope, flags;
-    } cases[] = {{-1, 1, 0x00}, {1, 1, 0x40}, {-1, -1, 0x80}, {1, -1, 0xC0}};
+    } cases[] = {{-1, 1, 0},
+                 {1, 1, cmd::SourceB},
+                 {-1, -1, cmd::Falling},
+                 {1, -1, cmd::SourceB | cmd::Falling}};
     for (const Case& c : cases) {
         Rig r;
         r.s.TrigSource = c.source;
@@ -98,8 +102,8 @@ TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
         r.s.RunState = 1;
         r.w.trigconvert();
         const Writes armed =
-            cat({cw(0x00), pulse(), cw(0x02), cw(c.flags), strobe(128), cw(0x10 + c.flags, 2)});
-        EXPECT_EQ(r.sim.writes(), cat({armed, cw(0x00)})) << "flags " << c.flags;
+            cat({cw(cmd::Idle), pulse(), cw(cmd::Start), cw(c.flags), strobe(128), cw(cmd::Arm + c.flags, 2)});
+        EXPECT_EQ(r.sim.writes(), cat({armed, cw(cmd::Idle)})) << "flags " << c.flags;
         EXPECT_EQ(r.sim.capture().flags(), c.flags);
         EXPECT_EQ(r.sim.capture().level(), 128);
         EXPECT_EQ(r.s.CaptureStatus, 1);
@@ -159,17 +163,17 @@ TEST(TriggeredCapture, RearmsEveryTwoSecondsAndShowsTheMessage) {
     EXPECT_TRUE(shownAt3s);
     EXPECT_TRUE(textAt3s);
     // Armed at the start and re-armed after 100 and 200 polls; STOP ends the third round.
-    EXPECT_EQ(r.count(cw(0x10, 2)), 3);
+    EXPECT_EQ(r.count(cw(cmd::Arm, 2)), 3);
     EXPECT_EQ(r.statusReads(), 300);
     EXPECT_EQ(r.nowMs() - t0, 3 + 300 * 20);
     EXPECT_TRUE(r.w.Trigwait->isHidden());
     EXPECT_EQ(r.s.CaptureStatus, 0);
     EXPECT_EQ(r.s.ChanABuffer, before);
     // No read-out, and the instrument is sent back to idle.
-    EXPECT_EQ(r.count(cw(0x04)), 0);
-    EXPECT_EQ(r.count(cw(0x44)), 0);
+    EXPECT_EQ(r.count(cw(cmd::SelectA)), 0);
+    EXPECT_EQ(r.count(cw(cmd::SelectB)), 0);
     const Writes all = r.sim.writes();
-    EXPECT_EQ(Writes(all.end() - 4, all.end()), cw(0x00));
+    EXPECT_EQ(Writes(all.end() - 4, all.end()), cw(cmd::Idle));
 }
 
 TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
@@ -182,7 +186,7 @@ TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
         return uint8_t(r.nowMs() >= armedAt + 1990 ? 8 : next ? next() : 0);
     };
     r.w.trigconvert();
-    EXPECT_EQ(r.count(cw(0x10, 2)), 2);
+    EXPECT_EQ(r.count(cw(cmd::Arm, 2)), 2);
     EXPECT_EQ(r.statusReads(), 101);
     EXPECT_EQ(r.s.CaptureStatus, 1);
 }
@@ -196,7 +200,7 @@ TEST(ReadOut, FullBufferWithoutPretrigger) {
     r.w.SETMAXLOOP();
     r.sim.clearLog();
     r.w.readbufferA();
-    EXPECT_EQ(r.sim.writes(), cat({cw(0x04), {{C, 0x22}}, times(32768, readClock()), {{C, 0x00}}}));
+    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectA), {{C, cmd::CtlRead}}, times(32768, readClock()), {{C, cmd::CtlIdle}}}));
     for (int i = 0; i < 32768; ++i)
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * ((i * 5) & 0xFF)) << i;
     EXPECT_TRUE(r.sim.misuse().empty());
@@ -214,11 +218,11 @@ TEST(ReadOut, ChannelAOffPretrigger100) {
     r.sim.clearLog();
     r.w.readbufferB();
     const long skip = 32768 - 4096 - 100;
-    EXPECT_EQ(r.sim.writes(), cat({cw(0x44),
+    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectB),
                                    times(skip, readClock()),
-                                   {{C, 0x22}},
+                                   {{C, cmd::CtlRead}},
                                    times(4096, readClock()),
-                                   {{C, 0x00}}}));
+                                   {{C, cmd::CtlIdle}}}));
     for (int i = 0; i < 4096; ++i)
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skip + i) * 3 + 1) & 0xFF));
 }
@@ -246,16 +250,16 @@ TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
     r.w.readbufferA();
     r.w.readbufferB();
     const long skipA = 32768 - 4086 - 10, skipB = 32768 - 4086; // A skips 10 fewer
-    EXPECT_EQ(r.sim.writes(), cat({cw(0x04),
+    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectA),
                                    times(skipA, readClock()),
-                                   {{C, 0x22}},
+                                   {{C, cmd::CtlRead}},
                                    times(4086, readClock()),
-                                   {{C, 0x00}},
-                                   cw(0x44),
+                                   {{C, cmd::CtlIdle}},
+                                   cw(cmd::SelectB),
                                    times(skipB, readClock()),
-                                   {{C, 0x22}},
+                                   {{C, cmd::CtlRead}},
                                    times(4086, readClock()),
-                                   {{C, 0x00}}}));
+                                   {{C, cmd::CtlIdle}}}));
     for (int i = 0; i < 4086; ++i) {
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * (((skipA + i) * 5) & 0xFF));
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skipA + i) * 3 + 1) & 0xFF));
@@ -290,9 +294,9 @@ TEST(ADCconvert, ReadsOnlyTheChannelsThatAreOnAfterSuccess) {
     const auto a = r.s.ChanABuffer;
     r.w.ADCconvert();
     EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(r.count(cw(0x04)), 0);
-    EXPECT_EQ(r.count(cw(0x44)), 1);
-    EXPECT_EQ(r.count(cw(0x02, 1)), 1);
+    EXPECT_EQ(r.count(cw(cmd::SelectA)), 0);
+    EXPECT_EQ(r.count(cw(cmd::SelectB)), 1);
+    EXPECT_EQ(r.count(cw(cmd::Start, 1)), 1);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.FFTDoneA.num(), 1);
     EXPECT_EQ(r.s.FFTDoneB, 0);
@@ -321,7 +325,8 @@ TEST(ADCconvert, NothingIsReadAfterATimeout) {
 TEST(TriggeredCapture, QualifierBitsComeOnlyFromSourceAndSlope) {
     Rig r;
     // {TrigSource, TrigSlope, qualifier}: 40H for source B, 80H for the falling slope.
-    const int rows[4][3] = {{-1, 1, 0x00}, {1, 1, 0x40}, {-1, -1, 0x80}, {1, -1, 0xC0}};
+    const int rows[4][3] = {
+        {-1, 1, 0}, {1, 1, cmd::SourceB}, {-1, -1, cmd::Falling}, {1, -1, cmd::QualifierMask}};
     for (const auto& row : rows) {
         r.s.TrigSource = row[0];
         r.s.TrigSlope = row[1];

@@ -1,5 +1,6 @@
 // The write patterns and the four protocol procedures against the command table.
 #include "device/protocol.h"
+#include "device/commands.h"
 #include "sequences.h"
 #include "support/fixture.h"
 
@@ -23,18 +24,18 @@ struct Logged {
 
 TEST(WritePatterns, EachIsItsFixedSeriesOfWrites) {
     Logged l;
-    proto::CommandWrite(l.w.link(), 0x0A);
-    proto::CommandWriteFirst(l.w.link(), 0x03, 0x42);
-    proto::CommandPulse(l.w.link(), 0x07);
+    proto::CommandWrite(l.w.link(), cmd::GenWrite);
+    proto::CommandWriteFirst(l.w.link(), 0x03, (cmd::Start | cmd::SourceB));
+    proto::CommandPulse(l.w.link(), cmd::Reset);
     proto::ClockPulse(l.w.link());
     proto::DataStrobe(l.w.link(), 0x9C);
     EXPECT_EQ(l.writes(),
-              cat({cw(0x0A), cw(0x42, 0x03), cw(0x07), pulse(), pulse(), strobe(0x9C)}));
+              cat({cw(cmd::GenWrite), cw((cmd::Start | cmd::SourceB), 0x03), cw(cmd::Reset), pulse(), pulse(), strobe(0x9C)}));
     // The first phase of a plain command write is CmdPrefix.
     l.h.sim().clearLog();
     l.w.state().CmdPrefix = 0x11;
-    proto::CommandWrite(l.w.link(), 0x0E);
-    EXPECT_EQ(l.writes(), cw(0x0E, 0x11));
+    proto::CommandWrite(l.w.link(), cmd::LatchConfig);
+    EXPECT_EQ(l.writes(), cw(cmd::LatchConfig, 0x11));
 }
 
 TEST(WritePatterns, FollowThePortThatInitportChose) {
@@ -42,7 +43,7 @@ TEST(WritePatterns, FollowThePortThatInitportChose) {
     l.w.state().LptNumber = 2;
     l.w.initport();
     l.h.sim().clearLog();
-    proto::CommandPulse(l.w.link(), 0x07);
+    proto::CommandPulse(l.w.link(), cmd::Reset);
     EXPECT_EQ(l.writes(),
               (Writes{{0x278, 0}, {0x27A, 4}, {0x278, 7}, {0x27A, 0}, {0x27A, 1}, {0x27A, 0}}));
 }
@@ -50,13 +51,13 @@ TEST(WritePatterns, FollowThePortThatInitportChose) {
 TEST(ClearGeneratorMemory, FillsAllOfItWithZeros) {
     Logged l;
     // Something left in the memory from an earlier wave.
-    proto::CommandPulse(l.w.link(), 0x07);
-    proto::CommandWrite(l.w.link(), 0x0A);
+    proto::CommandPulse(l.w.link(), cmd::Reset);
+    proto::CommandWrite(l.w.link(), cmd::GenWrite);
     for (int i = 0; i < 100; ++i)
         proto::DataStrobe(l.w.link(), 0xAB);
     l.h.sim().clearLog();
     l.w.ClearGeneratorMemory();
-    const Writes expect = cat({cw(0x07), pulse(), cw(0x0A), times(32768, strobe(0x00)), cw(0x02)});
+    const Writes expect = cat({cw(cmd::Reset), pulse(), cw(cmd::GenWrite), times(32768, strobe(0)), cw(cmd::Start)});
     EXPECT_EQ(l.writes(), expect);
     EXPECT_EQ(expect.size(), 6u + 4 + 98304 + 4);
     EXPECT_EQ(l.h.sim().generatorWritePos(), 32768);
@@ -75,7 +76,7 @@ TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
         l.w.state().ReadCount = c.readCount;
         l.w.SETMAXLOOP();
         EXPECT_EQ(l.writes(),
-                  cat({cw(0x07), pulse(), cw(0x06), times(c.pulses, pulse()), cw(0x03), cw(0x00)}))
+                  cat({cw(cmd::Reset), pulse(), cw(cmd::OpenCount), times(c.pulses, pulse()), cw(cmd::EndLoad), cw(cmd::Idle)}))
             << "ReadCount " << c.readCount;
         EXPECT_EQ(l.h.sim().stopCounter(), c.pulses);
         EXPECT_EQ(l.h.sim().samplesToTake(), c.readCount);
@@ -96,7 +97,7 @@ TEST(SETCHAB, SendsTheConfigurationAsPulses) {
         l.w.state().ChanConfig = config;
         l.w.SETCHAB();
         EXPECT_EQ(l.writes(),
-                  cat({cw(0x0F), pulse(), cw(0x06), times(config, pulse()), cw(0x0E), cw(0x06)}))
+                  cat({cw(cmd::ClearConfig), pulse(), cw(cmd::OpenCount), times(config, pulse()), cw(cmd::LatchConfig), cw(cmd::OpenCount)}))
             << "ChanConfig " << config;
         EXPECT_EQ(l.h.sim().channelConfig(), config);
         EXPECT_TRUE(l.h.sim().misuse().empty());
@@ -107,7 +108,7 @@ TEST(SETCHAB, BeforeItIsComputedTheConfigurationCountsAsZero) {
     Logged l;
     l.w.state().ChanConfig.clear();
     l.w.SETCHAB();
-    EXPECT_EQ(l.writes(), cat({cw(0x0F), pulse(), cw(0x06), cw(0x0E), cw(0x06)}));
+    EXPECT_EQ(l.writes(), cat({cw(cmd::ClearConfig), pulse(), cw(cmd::OpenCount), cw(cmd::LatchConfig), cw(cmd::OpenCount)}));
 }
 
 TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
@@ -133,10 +134,10 @@ TEST(reloadloop, RestartsTheSampleCounterWithALiteralFirstPhase) {
     Logged l;
     l.w.state().CmdPrefix = 0x21;
     l.w.reloadloop();
-    EXPECT_EQ(l.writes(), cat({cw(0x00, 0x21), pulse(), cw(0x02, 0x00)}));
+    EXPECT_EQ(l.writes(), cat({cw(cmd::Idle, 0x21), pulse(), cw(cmd::Start, 0)}));
     l.h.sim().clearLog();
     l.w.state().CmdPrefix = 0;
     l.w.reloadloop();
-    EXPECT_EQ(l.writes(), cat({cw(0x00), pulse(), cw(0x02)}));
+    EXPECT_EQ(l.writes(), cat({cw(cmd::Idle), pulse(), cw(cmd::Start)}));
     EXPECT_TRUE(l.h.sim().misuse().empty());
 }

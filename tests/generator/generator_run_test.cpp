@@ -1,6 +1,7 @@
 // GENERATOR, SCOPE+GEN and FFT runs end to end: GO, the simulated instrument, the
 // read-out and the redraw.
 #include "device/drawn_text.h"
+#include "device/commands.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -129,7 +130,7 @@ TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
     ASSERT_EQ(r.s.RunRepeat, 1);
     std::vector<int64_t> sweeps;
     r.h.sim().onCommand = [&, next = r.h.sim().onCommand](int first, int c) {
-        if (c == 0x22 && first != 0) sweeps.push_back(r.h.clock().nowMs());
+        if (c == cmd::Sweep && first != 0) sweeps.push_back(r.h.clock().nowMs());
         if (next) next(first, c);
     };
     const int64_t t0 = r.h.clock().nowMs();

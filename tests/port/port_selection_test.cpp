@@ -26,8 +26,11 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     w.state().LptNumber = 1;
     w.initport();
     const int d = 0x378, st = 0x379, c = 0x37A, e = 0x378 + 0x402;
-    Writes expected = {{e, 0x20}, {d, 0x00}, {c, 0x00}, {d, 0x00}, {c, 0x04},
-                       {d, 0x00}, {c, 0x00}, {e, 0x20}, {d, 0x00}, {d, 0x80}};
+    Writes expected = {{e, cmd::EcrByteMode}, {d, 0},
+                       {c, cmd::CtlIdle},     {d, 0},
+                       {c, cmd::CtlCommand},  {d, cmd::Idle},
+                       {c, cmd::CtlIdle},     {e, cmd::EcrByteMode},
+                       {d, 0},                {d, cmd::DetectBit}};
     EXPECT_EQ(h.sim().writes(), expected);
     // The two status reads come right after the data writes 00H and 80H.
     const auto& log = h.sim().log();
@@ -215,7 +218,7 @@ TEST(Configport, SamePortPressedTwiceDetectsOnce) {
     // Each detection writes 20H to the ECR of its port twice. The window's entry
     // detects on LPT1; only the change to LPT2 detects there, the repeat does not.
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x278 + 0x402 && v == 0x20) ++detections;
+        if (a == cmd::Lpt2Base + cmd::EcrOffset && v == cmd::EcrByteMode) ++detections;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
 }
@@ -254,7 +257,7 @@ TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
     // With nothing attached, start-up still sends the clear and the configuration.
     int strobes = 0;
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x37A && v == 0x01) ++strobes;
+        if (a == cmd::Lpt1Base + cmd::ControlOffset && v == cmd::CtlStrobe) ++strobes;
     EXPECT_GE(strobes, 32768 + 2);
     EXPECT_EQ(w.state().ModelCode, 0);
 }
