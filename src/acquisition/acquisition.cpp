@@ -50,8 +50,8 @@ long readCount(double sizeIndex, long preTrigCount) {
     return n > 32768 ? 32768 : long(n);
 }
 
-ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel,
-                          double fullScale, int preTrig) {
+ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel, double fullScale,
+                          int preTrig) {
     ScopeCapture c;
     c.readCount = readCount(sizeIndex, preTrigCountNow);
     c.trigLevelCode = trigLevelCode(trigLevel, fullScale);

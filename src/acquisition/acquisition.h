@@ -30,8 +30,8 @@ struct ScopeCapture {
     int trigLevelCode = 0; // comparator code of the level
     long preTrigCount = 0; // the pretrigger for this capture
 };
-ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel,
-                          double fullScale, int preTrig);
+ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel, double fullScale,
+                          int preTrig);
 
 // Step-rate index of a generator mode (0 NORMAL, 1 SWEEP, 2 CUSTOM) from its three
 // settings; any other mode counts as NORMAL.

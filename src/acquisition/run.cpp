@@ -63,8 +63,8 @@ int prepareCapture(WQK& w) {
     int rateIndex;
     if (scopeLike(s.mode())) {
         rateIndex = s.rateA();
-        const acq::ScopeCapture c = acq::scopeCapture(s.sizeA(), s.PreTrigCount, s.trigLevel(),
-                                                      s.FullScale, s.preTrig());
+        const acq::ScopeCapture c =
+            acq::scopeCapture(s.sizeA(), s.PreTrigCount, s.trigLevel(), s.FullScale, s.preTrig());
         s.ReadCount = int32_t(c.readCount);
         s.TrigLevelCode = int16_t(c.trigLevelCode);
         s.PreTrigCount = int32_t(c.preTrigCount);

@@ -66,7 +66,11 @@ void showSettings(WQK& w, PictureBox* p) {
         printIn(p, SourceCol, "CH B ", colours::TriggerGreen);
     printIn(p, SlopeCol, s.risingSlope() ? " + " : " \u2013 ", colours::Black);
     const int pre = s.preTrig();
-    printIn(p, PreCol, pre == 0 ? "OFF " : pre == 1 ? " 10  " : pre == 2 ? "100 " : "",
+    printIn(p, PreCol,
+            pre == 0   ? "OFF "
+            : pre == 1 ? " 10  "
+            : pre == 2 ? "100 "
+                       : "",
             colours::Black);
     if (s.levelSetOn()) {
         w.TriglevelBUTTON->setFontBold(true);

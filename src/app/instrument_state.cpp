@@ -8,4 +8,6 @@ InstrumentState::InstrumentState() {
     std::fill(GenWave.begin(), GenWave.end(), int16_t(1280));
 }
 
-void InstrumentState::reset() { *this = InstrumentState(); }
+void InstrumentState::reset() {
+    *this = InstrumentState();
+}

@@ -52,7 +52,7 @@ bool openPort() {
 // The buttons and windows that start hidden, the run message box and the GO indicator.
 void hideAtStart(WQK& w) {
     for (QWidget* b : std::initializer_list<QWidget*>{w.CopyAbutton, w.CopyBbutton, w.DCUP,
-                                                     w.DCDOWN, w.FFTloadab, w.fftsaveab})
+                                                      w.DCDOWN, w.FFTloadab, w.fftsaveab})
         b->hide();
     w.Trigwait->setBackColor(colours::LightYellow);
     w.Trigwait->setScale(0, 0, 100, 100);
@@ -62,9 +62,9 @@ void hideAtStart(WQK& w) {
         p->hide();
     w.TRESETBUTTON->setCaption("Single");
     w.GOCOLOR->setBackColor(colours::Red); // stopped
-    for (PictureBox* p : {w.Picture1, w.Picture3, w.Picture4, w.Picture5, w.Picture6, w.Picture7,
-                          w.samdisp, w.GENPICTURE, w.CURSINFO, w.levelval, w.SRATEDISP,
-                          w.SSIZEDISP, w.GENFREQDISP})
+    for (PictureBox* p :
+         {w.Picture1, w.Picture3, w.Picture4, w.Picture5, w.Picture6, w.Picture7, w.samdisp,
+          w.GENPICTURE, w.CURSINFO, w.levelval, w.SRATEDISP, w.SSIZEDISP, w.GENFREQDISP})
         p->FontName = "Arial";
 }
 

@@ -49,7 +49,7 @@ class WQK : public QWidget {
     void updateTitle();
 
     // ---- Controls -------------------------------------------------------------
-    plat::DesignPanel* form = nullptr;  // the window's client area
+    plat::DesignPanel* form = nullptr; // the window's client area
 
     // Display (signal display, scroll bars, toggles)
     PictureBox* Picture1 = nullptr;
@@ -60,27 +60,27 @@ class WQK : public QWidget {
     PictureBox* Picture6 = nullptr;
     PictureBox* Picture7 = nullptr;
     PictureBox* DelayWin = nullptr;
-    VbButton* Command12 = nullptr;  // "Y Mag"
-    VbButton* Command13 = nullptr;  // "GRID"
-    VbButton* Command15 = nullptr;  // "JOIN"
-    VbButton* Command16 = nullptr;  // "UNITS"
-    VbButton* Command17 = nullptr;  // "A"
-    VbButton* Command18 = nullptr;  // "B"
-    VbButton* Command19 = nullptr;  // "D"
-    VbButton* Command20 = nullptr;  // "A+B"
-    VbButton* Command21 = nullptr;  // "A-B"
+    VbButton* Command12 = nullptr; // "Y Mag"
+    VbButton* Command13 = nullptr; // "GRID"
+    VbButton* Command15 = nullptr; // "JOIN"
+    VbButton* Command16 = nullptr; // "UNITS"
+    VbButton* Command17 = nullptr; // "A"
+    VbButton* Command18 = nullptr; // "B"
+    VbButton* Command19 = nullptr; // "D"
+    VbButton* Command20 = nullptr; // "A+B"
+    VbButton* Command21 = nullptr; // "A-B"
     PictureBox* Scrollup = nullptr;
     PictureBox* scrolldown = nullptr;
 
     // Channels
     PictureBox* Picture3 = nullptr;
     PictureBox* Picture4 = nullptr;
-    VbButton* Command2 = nullptr;  // A "AC"/"DC"
-    VbButton* Command3 = nullptr;  // A "Range"
-    VbButton* Command4 = nullptr;  // A "Probe"
-    VbButton* Command5 = nullptr;  // B "Probe"
-    VbButton* Command6 = nullptr;  // B "Range"
-    VbButton* Command7 = nullptr;  // B "AC"/"DC"
+    VbButton* Command2 = nullptr; // A "AC"/"DC"
+    VbButton* Command3 = nullptr; // A "Range"
+    VbButton* Command4 = nullptr; // A "Probe"
+    VbButton* Command5 = nullptr; // B "Probe"
+    VbButton* Command6 = nullptr; // B "Range"
+    VbButton* Command7 = nullptr; // B "AC"/"DC"
     VbButton* SCHAbutton = nullptr;
     VbButton* SCHBbutton = nullptr;
     PictureBox* scrollupA = nullptr;
@@ -91,11 +91,11 @@ class WQK : public QWidget {
     PictureBox* YMagBbutton = nullptr;
 
     // Cursor
-    VbButton* Command23 = nullptr;  // "CURSOR"
-    VbButton* Command24 = nullptr;  // "<" large
-    VbButton* Command25 = nullptr;  // ">" large
-    VbButton* Command26 = nullptr;  // "<" small
-    VbButton* Command27 = nullptr;  // ">" small
+    VbButton* Command23 = nullptr; // "CURSOR"
+    VbButton* Command24 = nullptr; // "<" large
+    VbButton* Command25 = nullptr; // ">" large
+    VbButton* Command26 = nullptr; // "<" small
+    VbButton* Command27 = nullptr; // ">" small
     PictureBox* CURSINFO = nullptr;
     PictureBox* Cursorch = nullptr;
 
@@ -148,12 +148,12 @@ class WQK : public QWidget {
     VbButton* DCDOWN = nullptr;
 
     // File, print, help, port, exit buttons
-    VbButton* fileloadbutton = nullptr;  // "LOAD"
-    VbButton* filesavebutton = nullptr;  // "SAVE"
-    VbButton* Command1 = nullptr;        // "PRINT"
-    VbButton* helpbutton = nullptr;      // "HELP"
-    VbButton* SETUP = nullptr;           // "PORT"
-    VbButton* Command22 = nullptr;       // "EXIT"
+    VbButton* fileloadbutton = nullptr; // "LOAD"
+    VbButton* filesavebutton = nullptr; // "SAVE"
+    VbButton* Command1 = nullptr;       // "PRINT"
+    VbButton* helpbutton = nullptr;     // "HELP"
+    VbButton* SETUP = nullptr;          // "PORT"
+    VbButton* Command22 = nullptr;      // "EXIT"
 
     // Port selection window
     PictureBox* CONFIGWINDOW = nullptr;
@@ -413,9 +413,9 @@ class WQK : public QWidget {
     void profileapply();
 
     // ---- Printing -------------------------------------------------------------------
-    VbButton* Printform = nullptr;    // "Print All details"
-    VbButton* Printsignal = nullptr;  // "Print Signal Display only"
-    VbButton* exitprint = nullptr;    // "EXIT"
+    VbButton* Printform = nullptr;   // "Print All details"
+    VbButton* Printsignal = nullptr; // "Print Signal Display only"
+    VbButton* exitprint = nullptr;   // "EXIT"
     void Command1_Click();
     void printscope();
     // The two printouts of the print menu.
@@ -426,7 +426,7 @@ class WQK : public QWidget {
     void exitprint_Click();
 
     // ---- Help -----------------------------------------------------------------------
-    PictureBox* htextwin = nullptr;  // the text area of the guide
+    PictureBox* htextwin = nullptr; // the text area of the guide
     VbButton* helpspec = nullptr;
     VbButton* helpcontact = nullptr;
     VbButton* helpprint = nullptr;

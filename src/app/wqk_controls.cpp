@@ -30,7 +30,7 @@ struct Maker {
     }
 };
 
-}  // namespace
+} // namespace
 
 void WQK::createControls() {
     form = new plat::DesignPanel(this, DesignWidth, DesignHeight);

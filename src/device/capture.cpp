@@ -7,7 +7,6 @@
 #include "platform/clock.h"
 #include "platform/port.h"
 
-
 using namespace proto;
 
 void WQK::ADCconvert() {

@@ -31,19 +31,19 @@ constexpr int CtlReadClock = 0x23;
 
 // ---- Command bytes ---------------------------------------------------------------------
 // The low six bits name the operation; 40H and 80H qualify it.
-constexpr int Idle = 0x00;     // idle; with a pulse it restarts the sample counter
-constexpr int Start = 0x02;    // ends a memory write; with a rate code first, starts sampling
-constexpr int EndLoad = 0x03;  // ends a counter load; with a pulse, resets for a sweep
-constexpr int SelectA = 0x04;  // channel A memory for clocked reading
-constexpr int OpenCount = 0x06;  // opens the chosen counter for loading by pulses
-constexpr int Reset = 0x07;      // with a pulse: reset; then status bit 3 tells power
-constexpr int GenWrite = 0x0A;   // opens the generator memory; each strobe stores a byte
-constexpr int GenSelect = 0x0B;  // with a pulse: selects the generator output
-constexpr int LatchConfig = 0x0E;  // latches the configuration counted in
-constexpr int ClearConfig = 0x0F;  // with a pulse: clears the configuration counter
-constexpr int Arm = 0x10;          // with a rate code first: a triggered capture
-constexpr int Sweep = 0x22;        // with rate code + 8 first: the generator sweep
-constexpr int Continuous = 0x26;   // with a rate code first: continuous output
+constexpr int Idle = 0x00;        // idle; with a pulse it restarts the sample counter
+constexpr int Start = 0x02;       // ends a memory write; with a rate code first, starts sampling
+constexpr int EndLoad = 0x03;     // ends a counter load; with a pulse, resets for a sweep
+constexpr int SelectA = 0x04;     // channel A memory for clocked reading
+constexpr int OpenCount = 0x06;   // opens the chosen counter for loading by pulses
+constexpr int Reset = 0x07;       // with a pulse: reset; then status bit 3 tells power
+constexpr int GenWrite = 0x0A;    // opens the generator memory; each strobe stores a byte
+constexpr int GenSelect = 0x0B;   // with a pulse: selects the generator output
+constexpr int LatchConfig = 0x0E; // latches the configuration counted in
+constexpr int ClearConfig = 0x0F; // with a pulse: clears the configuration counter
+constexpr int Arm = 0x10;         // with a rate code first: a triggered capture
+constexpr int Sweep = 0x22;       // with rate code + 8 first: the generator sweep
+constexpr int Continuous = 0x26;  // with a rate code first: continuous output
 constexpr int SelectB = SelectA | 0x40; // channel B memory for clocked reading
 
 // Qualifiers of the capture commands.
@@ -56,11 +56,11 @@ constexpr int OperationMask = 0x3F;
 constexpr int SweepRateOffset = 8;
 
 // ---- Status register ---------------------------------------------------------------------
-constexpr int StatusDone = 0x08;       // bit 3: the done line (no power right after a reset)
-constexpr int StatusModel = 0x30;      // bits 4 and 5: the model code
+constexpr int StatusDone = 0x08;  // bit 3: the done line (no power right after a reset)
+constexpr int StatusModel = 0x30; // bits 4 and 5: the model code
 constexpr int StatusModelShift = 4;
-constexpr int StatusChanB = 0x40;      // bit 6: channel B fitted
-constexpr int StatusGenerator = 0x80;  // bit 7: generator fitted
+constexpr int StatusChanB = 0x40;     // bit 6: channel B fitted
+constexpr int StatusGenerator = 0x80; // bit 7: generator fitted
 // Data bit 7: the status bits above follow it on an instrument.
 constexpr int DetectBit = 0x80;
 

@@ -2,7 +2,6 @@
 
 #include "platform/port.h"
 
-
 namespace proto {
 
 void CommandWriteFirst(const Link& l, int first, int c) {

@@ -78,8 +78,8 @@ void WQK::Command23_Click() {
 namespace {
 // The reading of the measured trace under the cursor: volts, or per cent in FFT mode.
 double cursorValue(const InstrumentState& s, int mode, bool fft) {
-    const int i = std::clamp(int(vb::Nearest(s.scrollPos() + s.cursorX())), 0,
-                             InstrumentState::LastIndex);
+    const int i =
+        std::clamp(int(vb::Nearest(s.scrollPos() + s.cursorX())), 0, InstrumentState::LastIndex);
     const int a = s.ChanABuffer[size_t(i)], b = s.ChanBBuffer[size_t(i)];
     const double voltA = display::sampleVolts(a, s.dataRangeA());
     const double voltB = display::sampleVolts(b, s.DataRangeB);
@@ -134,9 +134,8 @@ void WQK::cursdraw() {
         printSigned(CURSINFO, 0, v, NumberText(v));
         if (!fft) printAt(CURSINFO, 360, 0, "V");
     }
-    const display::Reading r =
-        display::cursorTime(s.cursorX(), s.scrollPos(), display::rateIndex(s), s.RateFactor,
-                            fft, s.FFTNumSamples);
+    const display::Reading r = display::cursorTime(
+        s.cursorX(), s.scrollPos(), display::rateIndex(s), s.RateFactor, fft, s.FFTNumSamples);
     s.CursorTime = r.value;
     s.CursorUnit = r.unit;
     printAt(CURSINFO, fft ? 430 : 440, 0, NumberText(r.value));

@@ -30,10 +30,10 @@ inline bool combinedOn(const InstrumentState& s) {
 // Rate decade of the horizontal axis: that of the captured data, or in the generator
 // modes the step rate of the current generator mode.
 inline int rateIndex(const InstrumentState& s) {
-    const int r = generatorData(s) ? acq::generatorRateIndex(s.genMode(), s.genRateIndex(),
-                                                             s.sweepRateIndex(),
-                                                             s.customRateIndex())
-                                   : s.dataRateA();
+    const int r = generatorData(s)
+                      ? acq::generatorRateIndex(s.genMode(), s.genRateIndex(), s.sweepRateIndex(),
+                                                s.customRateIndex())
+                      : s.dataRateA();
     return std::clamp(r, 0, 4);
 }
 

@@ -35,8 +35,8 @@ void verticalLines(Frame& f, const FrameInput& in, double W, double sp) {
     const bool fft = in.mode == modes::FFT;
     const double FS = in.fullScale;
     const double timeDivision = fft ? 0 : timeDiv(W, in.rateFactor, in.rateIndex);
-    const FreqAxis freq = fft ? freqAxis(in.rateFactor, in.fftNumSamples, in.rateIndex)
-                              : FreqAxis{};
+    const FreqAxis freq =
+        fft ? freqAxis(in.rateFactor, in.fftNumSamples, in.rateIndex) : FreqAxis{};
     f.unit = fft ? freq.unit : timeUnit(in.rateIndex);
     const double step = W / 16.384;
     const double lastNumbered = W - vb::Int(W / 16.384 + 0.5);

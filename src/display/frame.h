@@ -55,22 +55,22 @@ struct TraceSpec {
 };
 
 struct Frame {
-    Window window;        // XMagnify and ScrollPos as shown
-    int scrollMax = 0;    // HScroll1's maximum
-    int magnifyMin = 0;   // HScroll2's minimum (its maximum is scrollMax)
-    int pageStep = 1;     // HScroll1's page step
-    double cursorX = 0;   // within the window
+    Window window;      // XMagnify and ScrollPos as shown
+    int scrollMax = 0;  // HScroll1's maximum
+    int magnifyMin = 0; // HScroll2's minimum (its maximum is scrollMax)
+    int pageStep = 1;   // HScroll1's page step
+    double cursorX = 0; // within the window
     double cursorStepLarge = 0;
     long cursorStepSmall = 1;
     bool unitsButton = false; // UNITS is usable only with the grid
     std::vector<GridOp> grid;
-    std::string unit;            // unit of the horizontal axis
+    std::string unit;             // unit of the horizontal axis
     std::vector<double> barMarks; // scale positions of the buffer bar's marks
     int barThickness = 2;         // pixels per mark
     int first = 0;                // buffer index of the first drawn sample
     double x0 = 0;                // its position in the window
     bool join = true;
-    std::vector<TraceSpec> traces; // in drawing order
+    std::vector<TraceSpec> traces;         // in drawing order
     int baseA = 0, baseB = 0, baseSum = 0; // baselines the record keeps afterwards
 };
 

@@ -3,8 +3,8 @@
 // The picture is worked out as a frame (display/frame.h) and painted here.
 #include "app/wqk.h"
 #include "display/display_util.h"
-#include "display/paint.h"
 #include "display/frame.h"
+#include "display/paint.h"
 #include "display/scales.h"
 #include "display/trace_render.h"
 #include "platform/colours.h"
@@ -107,8 +107,7 @@ void WQK::prepareRedraw() {
         s.FFTNumSamples = int32_t(2048) << std::clamp(int(s.SampleSizeIndex), 0, 4);
         FFTconvert();
     }
-    const bool perChannel =
-        !combined && (s.mode() == modes::Scope || s.mode() == modes::ScopeGen);
+    const bool perChannel = !combined && (s.mode() == modes::Scope || s.mode() == modes::ScopeGen);
     for (QWidget* w : {static_cast<QWidget*>(scrollupA), static_cast<QWidget*>(scrolldownA),
                        static_cast<QWidget*>(scrollupB), static_cast<QWidget*>(scrolldownB),
                        static_cast<QWidget*>(YMagAbutton), static_cast<QWidget*>(YMagBbutton)})

@@ -185,8 +185,8 @@ bool loadStep(WQK& w, bool custom) {
 // custom wave.
 void closeLoadWindow(WQK& w, bool custom) {
     InstrumentState& s = w.state();
-    for (vb::Variant* f : {&s.LoadExit, &s.LoadRawReq, &s.LoadCsvReq, &s.LoadFFTReq,
-                           &s.LoadABReq, &s.LoadBReq})
+    for (vb::Variant* f :
+         {&s.LoadExit, &s.LoadRawReq, &s.LoadCsvReq, &s.LoadFFTReq, &s.LoadABReq, &s.LoadBReq})
         *f = 0;
     s.LoadProfileReq = 0;
     if (custom) {

@@ -141,8 +141,8 @@ PanelTexts applyPanelState(InstrumentState& s) {
         s.SweepRatio = f.ratio;
     } else if (s.genMode() == 2) {
         const CustomLevels now{s.CustomMax.num(), s.CustomMin.num(), s.CustomMid, s.AmpFactor};
-        const CustomLevels c = deriveCustomWave(s.CustomWave, s.GenWave, s.ampRatio(),
-                                                lastIndex(s.GenLast), now);
+        const CustomLevels c =
+            deriveCustomWave(s.CustomWave, s.GenWave, s.ampRatio(), lastIndex(s.GenLast), now);
         s.CustomMax = c.max;
         s.CustomMin = c.min;
         s.CustomMid = c.mid;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-
 void WQK::SCOPEMODE_Click() {
     int mode = s.mode() + 1;
     // Without a generator there are no generator modes.

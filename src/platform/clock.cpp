@@ -27,7 +27,7 @@ std::vector<Timer*>& timers() {
     static std::vector<Timer*> t;
     return t;
 }
-}  // namespace
+} // namespace
 
 WallClock::WallClock() : start_(steadyNs()) {}
 
@@ -54,7 +54,9 @@ void WallClock::doEvents() {
     if (!handled) QThread::usleep(200);
 }
 
-int64_t WallClock::nowNs() const { return steadyNs() - start_; }
+int64_t WallClock::nowNs() const {
+    return steadyNs() - start_;
+}
 
 void VirtualClock::advanceNs(int64_t ns) {
     now_ += ns;
@@ -99,14 +101,19 @@ void VirtualClock::runDue() {
     fireDueTimers();
 }
 
-Clock& clock() { return current ? *current : wall(); }
+Clock& clock() {
+    return current ? *current : wall();
+}
 
 void setClock(Clock* c) {
     current = c;
-    for (Timer* t : timers()) t->clockChanged();
+    for (Timer* t : timers())
+        t->clockChanged();
 }
 
-void registerTimer(Timer* t) { timers().push_back(t); }
+void registerTimer(Timer* t) {
+    timers().push_back(t);
+}
 void unregisterTimer(Timer* t) {
     auto& v = timers();
     v.erase(std::remove(v.begin(), v.end(), t), v.end());
@@ -118,10 +125,15 @@ void fireDueTimers() {
     std::vector<Timer*> due;
     for (Timer* t : timers())
         if (t->dueAt(clock().nowNs())) due.push_back(t);
-    for (Timer* t : due) t->fire();
+    for (Timer* t : due)
+        t->fire();
 }
 
-}  // namespace plat
+} // namespace plat
 
-void Pause(int ms) { plat::clock().pause(ms); }
-void DoEvents() { plat::clock().doEvents(); }
+void Pause(int ms) {
+    plat::clock().pause(ms);
+}
+void DoEvents() {
+    plat::clock().doEvents();
+}

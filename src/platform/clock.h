@@ -13,7 +13,7 @@ class Clock {
     virtual ~Clock() = default;
     virtual void pause(int ms) = 0;
     virtual void doEvents() = 0;
-    virtual int64_t nowNs() const = 0;  // monotonic time since the clock started
+    virtual int64_t nowNs() const = 0; // monotonic time since the clock started
     virtual bool isVirtual() const { return false; }
 };
 
@@ -63,7 +63,7 @@ class VirtualClock : public Clock {
 struct ClockLimitExceeded {};
 
 Clock& clock();
-void setClock(Clock* c);  // nullptr restores the wall clock
+void setClock(Clock* c); // nullptr restores the wall clock
 
 // Timers follow the clock in use: Qt timers on the wall clock, virtual deadlines checked
 // at every pause and DoEvents on the virtual clock.
@@ -72,7 +72,7 @@ void registerTimer(Timer* t);
 void unregisterTimer(Timer* t);
 void fireDueTimers();
 
-}  // namespace plat
+} // namespace plat
 
 void Pause(int ms);
 void DoEvents();

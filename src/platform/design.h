@@ -43,7 +43,7 @@ class VbButton : public QPushButton {
     void setZoom(double z);
     void setCaption(const std::string& s) { setText(QString::fromStdString(s)); }
     std::string caption() const { return text().toStdString(); }
-    void setBackColor(long colour);  // &HBBGGRR
+    void setBackColor(long colour); // &HBBGGRR
     long backColor() const { return back_; }
 
   signals:
@@ -65,4 +65,4 @@ class VbButton : public QPushButton {
     long back_ = -1;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -19,8 +19,8 @@ struct Message {
 using MessageHandler = std::function<Answer(const Message&)>;
 
 // Shows the box (or calls the installed handler) and returns the user's answer.
-Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK,
-              const std::string& title = "", Icon icon = Icon::None);
+Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK, const std::string& title = "",
+              Icon icon = Icon::None);
 // Replaces the boxes (tests record them); nullptr restores the dialog.
 void setMessageHandler(MessageHandler h);
 // The dialog that shows a box when no handler is set; without one a box counts as OK.
@@ -28,4 +28,4 @@ void setMessageDialog(MessageHandler d);
 // Installs the window's real dialog (platform/msgbox_dialog.cpp).
 void useMessageDialog();
 
-}  // namespace plat
+} // namespace plat

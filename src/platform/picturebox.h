@@ -14,9 +14,15 @@
 namespace plat {
 
 // Colours are held as 24-bit values &HBBGGRR.
-constexpr long RGB(int r, int g, int b) { return colours::rgb(r, g, b); }
-inline QColor toQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-inline long fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+constexpr long RGB(int r, int g, int b) {
+    return colours::rgb(r, g, b);
+}
+inline QColor toQColor(long c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+inline long fromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 enum DrawModes { DrawCopy = 13, DrawNotXor = 10 };
 enum DrawStyles { StyleSolid = 0, StyleDot = 2 };
@@ -34,7 +40,7 @@ class PictureBox : public QWidget {
     double ScaleHeight() const { return scaleH_; }
     double ScaleTop() const { return scaleTop_; }
     double ScaleLeft() const { return scaleLeft_; }
-    void resetScale();  // back to the design size in twips
+    void resetScale(); // back to the design size in twips
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -109,4 +115,4 @@ class PictureBox : public QWidget {
     bool pressed_ = false;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -13,14 +13,26 @@ namespace ports {
 int DirectIo::ioperm(unsigned long from, unsigned long num, int on) {
     return ::ioperm(from, num, on);
 }
-int DirectIo::iopl(int level) { return ::iopl(level); }
-void DirectIo::outb(uint8_t value, uint16_t port) { ::outb(value, port); }
-uint8_t DirectIo::inb(uint16_t port) { return ::inb(port); }
+int DirectIo::iopl(int level) {
+    return ::iopl(level);
+}
+void DirectIo::outb(uint8_t value, uint16_t port) {
+    ::outb(value, port);
+}
+uint8_t DirectIo::inb(uint16_t port) {
+    return ::inb(port);
+}
 #else
-int DirectIo::ioperm(unsigned long, unsigned long, int) { return -1; }
-int DirectIo::iopl(int) { return -1; }
+int DirectIo::ioperm(unsigned long, unsigned long, int) {
+    return -1;
+}
+int DirectIo::iopl(int) {
+    return -1;
+}
 void DirectIo::outb(uint8_t, uint16_t) {}
-uint8_t DirectIo::inb(uint16_t) { return 0xFF; }
+uint8_t DirectIo::inb(uint16_t) {
+    return 0xFF;
+}
 #endif
 
 namespace {
@@ -40,7 +52,8 @@ bool DirectBackend::initialize() {
 
 void DirectBackend::shutdown() {
     if (!open_) return;
-    for (int b : Bases) io_->ioperm(b, 3, 0);
+    for (int b : Bases)
+        io_->ioperm(b, 3, 0);
     io_->iopl(0);
     open_ = false;
 }
@@ -64,4 +77,4 @@ uint8_t DirectBackend::in(uint16_t address) {
     return open_ && allowed(address) ? io_->inb(address) : 0xFF;
 }
 
-}  // namespace ports
+} // namespace ports

@@ -63,7 +63,7 @@ constexpr int CurrentY0 = 900;
 constexpr int StatusY = 1350;
 constexpr int StatusX = 600;
 constexpr int LptTextX = 1700;
-}  // namespace
+} // namespace
 
 void WQK::Configport() {
     PictureBox* w = CONFIGWINDOW;
@@ -115,7 +115,7 @@ void WQK::Configport() {
     int shown = s.LptNumber;
     while (s.ConfigExitFlag == 0) {
         DoEvents();
-        if (ended_) return;  // the program was ended from inside this loop
+        if (ended_) return; // the program was ended from inside this loop
         if (s.LptNumber != shown) {
             shown = s.LptNumber;
             w->FontTransparent = false;
@@ -149,8 +149,18 @@ void WQK::Testpower() {
     s.PowerFault = int16_t(vbInp(s.statusPort()) & cmd::StatusDone);
 }
 
-void WQK::SETUP_Click() { Configport(); }
-void WQK::SETLPT1_Click() { s.LptNumber = 1; }
-void WQK::SETLPT2_Click() { s.LptNumber = 2; }
-void WQK::SETLPT3_Click() { s.LptNumber = 3; }
-void WQK::CONFIGEXIT_Click() { s.ConfigExitFlag = 1; }
+void WQK::SETUP_Click() {
+    Configport();
+}
+void WQK::SETLPT1_Click() {
+    s.LptNumber = 1;
+}
+void WQK::SETLPT2_Click() {
+    s.LptNumber = 2;
+}
+void WQK::SETLPT3_Click() {
+    s.LptNumber = 3;
+}
+void WQK::CONFIGEXIT_Click() {
+    s.ConfigExitFlag = 1;
+}

@@ -27,8 +27,12 @@ std::string PpdevSystem::readFile(const std::string& path) {
     return f.read(256).toStdString();
 }
 
-int PpdevSystem::open(const std::string& path) { return ::open(path.c_str(), O_RDWR); }
-void PpdevSystem::close(int fd) { ::close(fd); }
+int PpdevSystem::open(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR);
+}
+void PpdevSystem::close(int fd) {
+    ::close(fd);
+}
 int PpdevSystem::ioctl(int fd, unsigned long request, void* arg) {
     return ::ioctl(fd, request, arg);
 }
@@ -41,12 +45,14 @@ int baseOf(PpdevSystem& sys, const std::string& dev) {
     if (s.empty()) return -1;
     return int(std::strtol(s.c_str(), nullptr, 10));
 }
-}  // namespace
+} // namespace
 
 PpdevBackend::PpdevBackend(std::unique_ptr<PpdevSystem> sys)
     : sys_(sys ? std::move(sys) : std::make_unique<PpdevSystem>()) {}
 
-PpdevBackend::~PpdevBackend() { shutdown(); }
+PpdevBackend::~PpdevBackend() {
+    shutdown();
+}
 
 bool PpdevBackend::available(PpdevSystem& sys) {
     for (const std::string& d : sys.devices()) {
@@ -65,7 +71,8 @@ bool PpdevBackend::initialize() {
     for (const std::string& d : sys_->devices()) {
         const int base = baseOf(*sys_, d);
         bool known = false;
-        for (int b : Bases) known |= b == base;
+        for (int b : Bases)
+            known |= b == base;
         if (!known || byBase_.count(base)) continue;
         int fd = sys_->open("/dev/" + d);
         if (fd < 0) continue;
@@ -104,7 +111,7 @@ PpdevBackend::Dev* PpdevBackend::route(uint16_t address, int& offset) {
 void PpdevBackend::out(uint16_t address, uint8_t value) {
     int off = 0;
     Dev* d = route(address, off);
-    if (!d) return;  // no port there: the write goes nowhere, as on a PC
+    if (!d) return; // no port there: the write goes nowhere, as on a PC
     if (off == cmd::DataOffset) {
         unsigned char v = value;
         sys_->ioctl(d->fd, PPWDATA, &v);
@@ -134,21 +141,28 @@ uint8_t PpdevBackend::in(uint16_t address) {
     if (!d) return 0xFF;
     unsigned char v = 0xFF;
     switch (off) {
-    case 0: sys_->ioctl(d->fd, PPRDATA, &v); break;
-    case 1: sys_->ioctl(d->fd, PPRSTATUS, &v); break;
+    case 0:
+        sys_->ioctl(d->fd, PPRDATA, &v);
+        break;
+    case 1:
+        sys_->ioctl(d->fd, PPRSTATUS, &v);
+        break;
     case 2:
         sys_->ioctl(d->fd, PPRCONTROL, &v);
         v = (v & 0x0F) | (d->dir ? cmd::CtlDataIn : 0);
         break;
-    default: v = d->ecr; break;
+    default:
+        v = d->ecr;
+        break;
     }
     return v;
 }
 
 std::string PpdevBackend::name() const {
     std::string n = "ppdev";
-    for (const auto& [base, dev] : byBase_) n += " " + dev.name;
+    for (const auto& [base, dev] : byBase_)
+        n += " " + dev.name;
     return n;
 }
 
-}  // namespace ports
+} // namespace ports

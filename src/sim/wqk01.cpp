@@ -254,8 +254,7 @@ void Wqk01::startGenerator(int first, int c) {
         report("generator started (" + hex(c) + ") on an instrument without generator");
         return;
     }
-    if (!canStart(c == cmd::Sweep ? "generator sweep started" : "generator output started"))
-        return;
+    if (!canStart(c == cmd::Sweep ? "generator sweep started" : "generator output started")) return;
     if (!gen_.command(first, c, nowNs(), stopCount_, genMem_)) return;
     // The sweep samples both inputs at the step rate while it plays once.
     doneLine_ = false;

@@ -81,7 +81,7 @@ class Wqk01 : public plat::PortBackend {
     int generatorWritePos() const { return genWritePos_; }
     std::array<uint8_t, MemorySize>& memoryA() { return capture_.memoryA(); }
     std::array<uint8_t, MemorySize>& memoryB() { return capture_.memoryB(); }
-    int readPos() const { return readPos_; }         // the shared read address
+    int readPos() const { return readPos_; } // the shared read address
     // Samples a capture takes after its start, from the stop counter.
     int samplesToTake() const { return MemorySize - (stopCount_ & (MemorySize - 1)); }
     CaptureModel& capture() { return capture_; }

@@ -2,7 +2,6 @@
 // A started program on the simulated instrument with the access log on, and counters
 // of what the instrument was asked to do.
 #include "device/drawn_text.h"
-#include "device/commands.h"
 #include "support/fixture.h"
 
 #include <vector>
@@ -18,10 +17,11 @@ struct Rig {
     std::vector<int> arms;         // first phase of every trigger arm
     int configClears = 0;          // 0FH commands (SETCHAB)
 
-    explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.state()), sim(h.sim()) {
+    explicit Rig(sim::Options o = {})
+        : h(o), w(drawn::shown(h.window())), s(w.state()), sim(h.sim()) {
         // Watches the commands and passes them on to whatever model listens already.
         sim.onCommand = [this, next = sim.onCommand](int first, int c) {
-            if ((c & ~cmd::SourceB & 0xFF) == cmd::Start && first != 0) instantRates.push_back(first);
+            if ((c & ~cmd::SourceB) == cmd::Start && first != 0) instantRates.push_back(first);
             if ((c & cmd::OperationMask) == cmd::Arm) arms.push_back(first);
             if (c == cmd::ClearConfig) configClears++;
             if (next) next(first, c);

@@ -1,9 +1,10 @@
 // GO/STOP and the run loop on the virtual clock and the simulated instrument.
 #include "device/drawn_text.h"
-#include "device/commands.h"
 #include "run_rig.h"
 
 #include <gtest/gtest.h>
+
+using namespace cmd;
 
 using runtest::Rig;
 
@@ -153,10 +154,9 @@ TEST(GoButton, PretriggerChangeTakesOneCaptureToReachTheReadCount) {
     long clocksA = 0;
     bool inA = false;
     for (size_t i = 0; i + 3 < w.size(); ++i) {
-        const int d = cmd::Lpt1Base + cmd::DataOffset, c = cmd::Lpt1Base + cmd::ControlOffset;
-        if (w[i] == std::make_pair(d, cmd::SelectA) && w[i + 1].second == cmd::CtlIdle) inA = true;
-        if (w[i] == std::make_pair(d, cmd::SelectB)) inA = false;
-        if (inA && w[i] == std::make_pair(c, cmd::CtlReadClock)) ++clocksA;
+        if (w[i] == std::make_pair(Lpt1Base, SelectA) && w[i + 1].second == CtlIdle) inA = true;
+        if (w[i] == std::make_pair(Lpt1Base, SelectB)) inA = false;
+        if (inA && w[i] == std::make_pair(Lpt1Base + ControlOffset, CtlReadClock)) ++clocksA;
     }
     EXPECT_EQ(clocksA, (32768 - 4096 - 100) + 4096);
     r.w.GOBUTTON_Click();
@@ -230,7 +230,7 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     EXPECT_EQ(w.state().RunState.num(), 0);
     EXPECT_EQ(w.GOBUTTON->caption(), "GO");
     EXPECT_NE(w.GOCOLOR->BackColor(), Green);
-    EXPECT_EQ(h.sim().commandCount(cmd::OpenCount), 0); // no configuration, no stop counter
+    EXPECT_EQ(h.sim().commandCount(OpenCount), 0); // no configuration, no stop counter
 }
 
 TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {

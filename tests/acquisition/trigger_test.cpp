@@ -74,9 +74,9 @@ TEST(TriggerButtons, SetLevelOnlyInTrigMode) {
     w.TriglevelBUTTON_MouseDown();
     EXPECT_EQ(w.state().LevelSetMode.num(), 1);
     EXPECT_TRUE(w.TriglevelBUTTON->fontBold());
-    EXPECT_EQ(w.state().levelLineColour(), double(w.state().ColourA));
+    EXPECT_EQ(w.state().levelLineColour(), w.state().colourA());
     w.TSOURCEBUTTON_MouseDown(); // the line takes the new source's colour at once
-    EXPECT_EQ(w.state().levelLineColour(), double(w.state().ColourB));
+    EXPECT_EQ(w.state().levelLineColour(), w.state().colourB());
     w.TriglevelBUTTON_MouseDown();
     EXPECT_EQ(w.state().LevelSetMode.num(), 0);
     EXPECT_FALSE(w.TriglevelBUTTON->fontBold());
@@ -92,7 +92,7 @@ TEST(TriggerPanel, ModeControlsAndColours) {
         EXPECT_FALSE(b->isEnabled());
     EXPECT_EQ(w.levelval->BackColor(), Grey);
     EXPECT_TRUE(w.TRESETBUTTON->isEnabled());
-    const int withA = pixelsOf(w.Picture5, long(w.state().ColourA)); // the title has that colour too
+    const int withA = pixelsOf(w.Picture5, w.state().colourA()); // the title has that colour too
     EXPECT_EQ(pixelsOf(w.Picture5, 49152), 0);
     w.TMODEBUTTON_MouseDown();
     for (QWidget* b : {(QWidget*)w.TriglevelBUTTON, (QWidget*)w.TRLARGEN, (QWidget*)w.TRSMALLN,
@@ -100,8 +100,8 @@ TEST(TriggerPanel, ModeControlsAndColours) {
         EXPECT_TRUE(b->isEnabled());
     EXPECT_EQ(w.levelval->BackColor(), LightYellow);
     w.TSOURCEBUTTON_MouseDown();
-    EXPECT_GT(pixelsOf(w.Picture5, 49152), 0);                      // "CH B " in C000H
-    EXPECT_GT(withA, pixelsOf(w.Picture5, long(w.state().ColourA)) + 20); // "CH A " was in A's colour
+    EXPECT_GT(pixelsOf(w.Picture5, 49152), 0);                        // "CH B " in C000H
+    EXPECT_GT(withA, pixelsOf(w.Picture5, w.state().colourA()) + 20); // "CH A " was in A's colour
     w.state().TrigMode = 2;
     w.TRIGGER();
     EXPECT_GT(pixelsOf(w.Picture5, 127), 0); // "1 SHOT"

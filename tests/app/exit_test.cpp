@@ -1,6 +1,5 @@
 // EXIT with its confirmation, unload, and a start-up whose port access fails.
 #include "support/fixture.h"
-#include "device/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +17,7 @@ class CountingPort : public sim::Wqk01 {
     }
     void shutdown() override { ++shutdowns; }
 };
-}  // namespace
+} // namespace
 
 TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
     Harness h;
@@ -100,8 +99,9 @@ TEST(Startup, SendsClearAndConfigurationAndShowsTheDetectionByte) {
     EXPECT_EQ(h.sim().commandCount(cmd::GenWrite), 1);
     EXPECT_EQ(h.sim().commandCount(cmd::ClearConfig), 1);
     EXPECT_EQ(h.sim().commandCount(cmd::LatchConfig), 1);
-    EXPECT_EQ(h.sim().channelConfig(), 0);  // not computed yet: counts as 0
-    for (int i = 0; i < 32768; i += 4096) EXPECT_EQ(h.sim().generatorMemory()[i], 0);
+    EXPECT_EQ(h.sim().channelConfig(), 0); // not computed yet: counts as 0
+    for (int i = 0; i < 32768; i += 4096)
+        EXPECT_EQ(h.sim().generatorMemory()[i], 0);
     EXPECT_TRUE(h.sim().misuse().empty()) << h.sim().misuse().front();
     // The 500 ms pause of the detection display is the only wait.
     EXPECT_EQ(h.clock().pausedMs(), 500);

@@ -1,6 +1,5 @@
 // The capture sequences: instant and triggered starts, their wait loops, the read-out.
 #include "device/capture.h"
-#include "device/commands.h"
 #include "drawn_text.h"
 #include "sequences.h"
 #include "support/fixture.h"
@@ -56,8 +55,8 @@ TEST(InstantCapture, SourceBitAndTheRateCodeInTheFirstPhase) {
             r.s.RateCode = code;
             const int64_t t0 = r.h.clock().nowNs();
             r.w.autoconvert();
-            const int bit = source == 1 ? cmd::SourceB : 0;
-            EXPECT_EQ(r.sim.writes(), cat({cw(cmd::Idle + bit), cw(cmd::Start + bit, code)}));
+            const int bit = source == 1 ? SourceB : 0;
+            EXPECT_EQ(r.sim.writes(), cat({cw(Idle + bit), cw(Start + bit, code)}));
             // Sampling starts 1 ms after the first step.
             EXPECT_EQ(r.sim.capture().originNs() - t0, 1000000);
             EXPECT_EQ(r.s.CaptureStatus, 1);
@@ -89,10 +88,7 @@ TEST(InstantCapture, PollsEvery100msAndGivesUpAfter198) {
 TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
     struct Case {
         int source, slope, flags;
-    } cases[] = {{-1, 1, 0},
-                 {1, 1, cmd::SourceB},
-                 {-1, -1, cmd::Falling},
-                 {1, -1, cmd::SourceB | cmd::Falling}};
+    } cases[] = {{-1, 1, 0}, {1, 1, SourceB}, {-1, -1, Falling}, {1, -1, SourceB | Falling}};
     for (const Case& c : cases) {
         Rig r;
         r.s.TrigSource = c.source;
@@ -102,8 +98,8 @@ TEST(TriggeredCapture, ArmsWithSourceSlopeAndLevel) {
         r.s.RunState = 1;
         r.w.trigconvert();
         const Writes armed =
-            cat({cw(cmd::Idle), pulse(), cw(cmd::Start), cw(c.flags), strobe(128), cw(cmd::Arm + c.flags, 2)});
-        EXPECT_EQ(r.sim.writes(), cat({armed, cw(cmd::Idle)})) << "flags " << c.flags;
+            cat({cw(Idle), pulse(), cw(Start), cw(c.flags), strobe(128), cw(Arm + c.flags, 2)});
+        EXPECT_EQ(r.sim.writes(), cat({armed, cw(Idle)})) << "flags " << c.flags;
         EXPECT_EQ(r.sim.capture().flags(), c.flags);
         EXPECT_EQ(r.sim.capture().level(), 128);
         EXPECT_EQ(r.s.CaptureStatus, 1);
@@ -163,17 +159,17 @@ TEST(TriggeredCapture, RearmsEveryTwoSecondsAndShowsTheMessage) {
     EXPECT_TRUE(shownAt3s);
     EXPECT_TRUE(textAt3s);
     // Armed at the start and re-armed after 100 and 200 polls; STOP ends the third round.
-    EXPECT_EQ(r.count(cw(cmd::Arm, 2)), 3);
+    EXPECT_EQ(r.count(cw(Arm, 2)), 3);
     EXPECT_EQ(r.statusReads(), 300);
     EXPECT_EQ(r.nowMs() - t0, 3 + 300 * 20);
     EXPECT_TRUE(r.w.Trigwait->isHidden());
     EXPECT_EQ(r.s.CaptureStatus, 0);
     EXPECT_EQ(r.s.ChanABuffer, before);
     // No read-out, and the instrument is sent back to idle.
-    EXPECT_EQ(r.count(cw(cmd::SelectA)), 0);
-    EXPECT_EQ(r.count(cw(cmd::SelectB)), 0);
+    EXPECT_EQ(r.count(cw(SelectA)), 0);
+    EXPECT_EQ(r.count(cw(SelectB)), 0);
     const Writes all = r.sim.writes();
-    EXPECT_EQ(Writes(all.end() - 4, all.end()), cw(cmd::Idle));
+    EXPECT_EQ(Writes(all.end() - 4, all.end()), cw(Idle));
 }
 
 TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
@@ -186,7 +182,7 @@ TEST(TriggeredCapture, DoneSeenFirstAtThe100thPollIsATimeout) {
         return uint8_t(r.nowMs() >= armedAt + 1990 ? 8 : next ? next() : 0);
     };
     r.w.trigconvert();
-    EXPECT_EQ(r.count(cw(cmd::Arm, 2)), 2);
+    EXPECT_EQ(r.count(cw(Arm, 2)), 2);
     EXPECT_EQ(r.statusReads(), 101);
     EXPECT_EQ(r.s.CaptureStatus, 1);
 }
@@ -200,7 +196,8 @@ TEST(ReadOut, FullBufferWithoutPretrigger) {
     r.w.SETMAXLOOP();
     r.sim.clearLog();
     r.w.readbufferA();
-    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectA), {{C, cmd::CtlRead}}, times(32768, readClock()), {{C, cmd::CtlIdle}}}));
+    EXPECT_EQ(r.sim.writes(),
+              cat({cw(SelectA), {{C, CtlRead}}, times(32768, readClock()), {{C, CtlIdle}}}));
     for (int i = 0; i < 32768; ++i)
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * ((i * 5) & 0xFF)) << i;
     EXPECT_TRUE(r.sim.misuse().empty());
@@ -218,11 +215,11 @@ TEST(ReadOut, ChannelAOffPretrigger100) {
     r.sim.clearLog();
     r.w.readbufferB();
     const long skip = 32768 - 4096 - 100;
-    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectB),
+    EXPECT_EQ(r.sim.writes(), cat({cw(SelectB),
                                    times(skip, readClock()),
-                                   {{C, cmd::CtlRead}},
+                                   {{C, CtlRead}},
                                    times(4096, readClock()),
-                                   {{C, cmd::CtlIdle}}}));
+                                   {{C, CtlIdle}}}));
     for (int i = 0; i < 4096; ++i)
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skip + i) * 3 + 1) & 0xFF));
 }
@@ -250,16 +247,16 @@ TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
     r.w.readbufferA();
     r.w.readbufferB();
     const long skipA = 32768 - 4086 - 10, skipB = 32768 - 4086; // A skips 10 fewer
-    EXPECT_EQ(r.sim.writes(), cat({cw(cmd::SelectA),
+    EXPECT_EQ(r.sim.writes(), cat({cw(SelectA),
                                    times(skipA, readClock()),
-                                   {{C, cmd::CtlRead}},
+                                   {{C, CtlRead}},
                                    times(4086, readClock()),
-                                   {{C, cmd::CtlIdle}},
-                                   cw(cmd::SelectB),
+                                   {{C, CtlIdle}},
+                                   cw(SelectB),
                                    times(skipB, readClock()),
-                                   {{C, cmd::CtlRead}},
+                                   {{C, CtlRead}},
                                    times(4086, readClock()),
-                                   {{C, cmd::CtlIdle}}}));
+                                   {{C, CtlIdle}}}));
     for (int i = 0; i < 4086; ++i) {
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * (((skipA + i) * 5) & 0xFF));
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skipA + i) * 3 + 1) & 0xFF));
@@ -294,9 +291,9 @@ TEST(ADCconvert, ReadsOnlyTheChannelsThatAreOnAfterSuccess) {
     const auto a = r.s.ChanABuffer;
     r.w.ADCconvert();
     EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(r.count(cw(cmd::SelectA)), 0);
-    EXPECT_EQ(r.count(cw(cmd::SelectB)), 1);
-    EXPECT_EQ(r.count(cw(cmd::Start, 1)), 1);
+    EXPECT_EQ(r.count(cw(SelectA)), 0);
+    EXPECT_EQ(r.count(cw(SelectB)), 1);
+    EXPECT_EQ(r.count(cw(Start, 1)), 1);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.FFTDoneA.num(), 1);
     EXPECT_EQ(r.s.FFTDoneB, 0);
@@ -320,16 +317,4 @@ TEST(ADCconvert, NothingIsReadAfterATimeout) {
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.ChanBBuffer, b);
     EXPECT_EQ(r.s.FFTDoneA.num(), 1);
-}
-
-TEST(TriggeredCapture, QualifierBitsComeOnlyFromSourceAndSlope) {
-    Rig r;
-    // {TrigSource, TrigSlope, qualifier}: 40H for source B, 80H for the falling slope.
-    const int rows[4][3] = {
-        {-1, 1, 0}, {1, 1, cmd::SourceB}, {-1, -1, cmd::Falling}, {1, -1, cmd::QualifierMask}};
-    for (const auto& row : rows) {
-        r.s.TrigSource = row[0];
-        r.s.TrigSlope = row[1];
-        EXPECT_EQ(capture::triggerFlags(r.s.trigSourceB(), !r.s.risingSlope()), row[2]);
-    }
 }

@@ -1,10 +1,11 @@
 #include "platform/port.h"
-#include "device/commands.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+using namespace cmd;
 
 using testing_support::Harness;
 
@@ -16,9 +17,9 @@ constexpr int D = 0x378, S = 0x379, C = 0x37A;
 struct Seq {
     std::vector<std::pair<int, int>> v;
     void cmd(int c, int first = 0) {
-        v.insert(v.end(), {{D, first}, {C, cmd::CtlCommand}, {D, c}, {C, cmd::CtlIdle}});
+        v.insert(v.end(), {{D, first}, {C, CtlCommand}, {D, c}, {C, CtlIdle}});
     }
-    void pulse() { v.insert(v.end(), {{C, cmd::CtlStrobe}, {C, cmd::CtlIdle}}); }
+    void pulse() { v.insert(v.end(), {{C, CtlStrobe}, {C, CtlIdle}}); }
     void cmdPulse(int c) {
         cmd(c);
         pulse();
@@ -28,8 +29,8 @@ struct Seq {
         pulse();
     }
     void reloadloop() {
-        cmdPulse(cmd::Idle);
-        cmd(cmd::Start, 0);
+        cmdPulse(Idle);
+        cmd(Start, 0);
     }
 };
 
@@ -44,14 +45,14 @@ class StatusControl : public plat::PortBackend {
     void shutdown() override {}
     std::string name() const override { return "status control"; }
     void out(uint16_t a, uint8_t v) override {
-        if (a == C && v == cmd::CtlReadClock && onReadClock) onReadClock();
+        if (a == C && v == CtlReadClock && onReadClock) onReadClock();
         h_.sim().out(a, v);
     }
     uint8_t in(uint16_t a) override {
         uint8_t v = h_.sim().in(a);
         if (a == S) {
-            v &= uint8_t(~cmd::StatusDone);
-            if (doneAtMs >= 0 && h_.clock().nowMs() >= doneAtMs) v |= cmd::StatusDone;
+            v &= uint8_t(~StatusDone);
+            if (doneAtMs >= 0 && h_.clock().nowMs() >= doneAtMs) v |= StatusDone;
             ++polls;
         }
         return v;
@@ -83,20 +84,20 @@ TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
     w.DACWRITE();
 
     Seq e;
-    e.cmdPulse(cmd::Reset);
-    e.cmd(cmd::GenWrite);
+    e.cmdPulse(Reset);
+    e.cmd(GenWrite);
     // 1275 -> 128 and 1265 -> 126 (halves to even); 2600 and -30 are clipped to the DAC.
     const int codes[10] = {128, 126, 0, 255, 0, 2, 2, 255, 0, 128};
     for (int c : codes)
         e.strobe(c);
-    e.cmd(cmd::Start);
-    e.cmdPulse(cmd::Reset);
-    e.cmd(cmd::OpenCount);
+    e.cmd(Start);
+    e.cmdPulse(Reset);
+    e.cmd(OpenCount);
     e.v.push_back({D, 0});
     for (int k = 0; k < 32759; ++k)
         e.pulse();
-    e.cmd(cmd::EndLoad);
-    e.cmd(cmd::Idle);
+    e.cmd(EndLoad);
+    e.cmd(Idle);
     EXPECT_EQ(h.sim().writes(), e.v);
     EXPECT_EQ(h.sim().generatorWritePos(), 10);
     for (int i = 0; i < 10; ++i)
@@ -132,10 +133,10 @@ TEST(DacCont, StartsContinuousOutputAtTheRateCode) {
     h.sim().clearLog();
     w.DACCONT();
     Seq e;
-    e.cmdPulse(cmd::GenSelect);
+    e.cmdPulse(GenSelect);
     e.reloadloop();
-    e.cmd(cmd::Continuous);
-    e.cmd(cmd::Continuous, 3);
+    e.cmd(Continuous);
+    e.cmd(Continuous, 3);
     EXPECT_EQ(h.sim().writes(), e.v);
 }
 
@@ -147,13 +148,13 @@ TEST(DacAdcOnce, PausesOneSecondBeforeTheSweepStarts) {
     h.sim().setLogging(true);
     h.sim().clearLog();
     Seq e;
-    e.cmdPulse(cmd::EndLoad);
-    e.cmdPulse(cmd::GenSelect);
+    e.cmdPulse(EndLoad);
+    e.cmdPulse(GenSelect);
     e.reloadloop();
     e.strobe(77);
-    e.cmd(cmd::Sweep);
+    e.cmd(Sweep);
     const size_t beforeStart = e.v.size();
-    e.cmd(cmd::Sweep, 9);
+    e.cmd(Sweep, 9);
     size_t writtenAt999 = 0;
     const int64_t t0 = h.clock().nowMs();
     h.clock().at(t0 + 999, [&] { writtenAt999 = h.sim().writes().size(); });
@@ -184,7 +185,7 @@ TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
     EXPECT_TRUE(visible);
     ASSERT_EQ(during.size(), 100u);
     EXPECT_EQ(during[99], 198);
-    EXPECT_EQ(h.sim().commandCount(cmd::Continuous), 2);
+    EXPECT_EQ(h.sim().commandCount(Continuous), 2);
     EXPECT_FALSE(w.Trigwait->isVisibleTo(&w));
     const auto& mem = h.sim().generatorMemory();
     EXPECT_TRUE(std::all_of(mem.begin(), mem.end(), [](uint8_t b) { return b == 0; }));

@@ -8,6 +8,8 @@
 
 namespace seq {
 
+using namespace cmd;
+
 using Writes = std::vector<std::pair<int, int>>;
 constexpr int D = cmd::Lpt1Base + cmd::DataOffset, C = cmd::Lpt1Base + cmd::ControlOffset;
 

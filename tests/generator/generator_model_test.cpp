@@ -1,5 +1,5 @@
-#include "sim/generator_model.h"
 #include "device/commands.h"
+#include "sim/generator_model.h"
 
 #include <gtest/gtest.h>
 

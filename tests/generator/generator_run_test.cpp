@@ -1,7 +1,6 @@
 // GENERATOR, SCOPE+GEN and FFT runs end to end: GO, the simulated instrument, the
 // read-out and the redraw.
 #include "device/drawn_text.h"
-#include "device/commands.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>

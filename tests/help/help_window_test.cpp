@@ -95,8 +95,9 @@ TEST(HelpWindow, EveryTopicButtonShowsItsTitleAndClearsItsRequest) {
     h.clock().atDoEvents(n, [&] {
         // Every page has been served and every request is back at 0.
         for (double f : {w.state().HelpSpecReq.num(), double(w.state().HelpContactReq),
-                         w.state().HelpPrintReq.num(), w.state().HelpLoadReq.num(), w.state().HelpSaveReq.num(),
-                         double(w.state().HelpGenReq), w.state().HelpScopeReq.num(), w.state().HelpFFTReq.num(),
+                         w.state().HelpPrintReq.num(), w.state().HelpLoadReq.num(),
+                         w.state().HelpSaveReq.num(), double(w.state().HelpGenReq),
+                         w.state().HelpScopeReq.num(), w.state().HelpFFTReq.num(),
                          w.state().HelpReadmeReq.num(), w.state().HelpBasicReq.num()})
             EXPECT_EQ(f, 0);
         w.helpexit->click();
@@ -227,7 +228,7 @@ TEST(HelpWindow, HelpAndPrintCannotBeUsedDuringARun) {
         // Pressed anyway: neither the guide nor the print menu opens inside the run.
         w.helpbutton->click();
         w.Command1->click();
-        w.GOBUTTON->click();  // STOP
+        w.GOBUTTON->click(); // STOP
     });
     w.GOBUTTON->click();
     EXPECT_EQ(w.state().RunState.num(), 0);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace cmd;
+
 using testing_support::Harness;
 
 namespace {
@@ -17,7 +19,7 @@ void pressAt(Harness& h, int n, VbButton* b) {
     h.clock().atDoEvents(n, [b] { b->click(); });
 }
 
-}  // namespace
+} // namespace
 
 TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     Harness h;
@@ -26,11 +28,8 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     w.state().LptNumber = 1;
     w.initport();
     const int d = 0x378, st = 0x379, c = 0x37A, e = 0x378 + 0x402;
-    Writes expected = {{e, cmd::EcrByteMode}, {d, 0},
-                       {c, cmd::CtlIdle},     {d, 0},
-                       {c, cmd::CtlCommand},  {d, cmd::Idle},
-                       {c, cmd::CtlIdle},     {e, cmd::EcrByteMode},
-                       {d, 0},                {d, cmd::DetectBit}};
+    Writes expected = {{e, EcrByteMode}, {d, 0},       {c, CtlIdle},     {d, 0}, {c, CtlCommand},
+                       {d, Idle},        {c, CtlIdle}, {e, EcrByteMode}, {d, 0}, {d, DetectBit}};
     EXPECT_EQ(h.sim().writes(), expected);
     // The two status reads come right after the data writes 00H and 80H.
     const auto& log = h.sim().log();
@@ -110,7 +109,8 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         uint8_t mask;
         int model;
         float factor;
-    } cases[] = {{0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
+    } cases[] = {
+        {0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
     for (const auto& k : cases) {
         Harness h;
         WQK& w = h.window(false);
@@ -159,8 +159,8 @@ TEST(ConfigFile, FormatAndReading) {
 // Start-up with a configuration that holds no port 1..3 opens the selection window;
 // EXIT there rewrites the file with the current number.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
-    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n", "", "-1", "2.5e9",
-                                    std::string(5000, '9')};
+    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n",           "",
+                                    "-1",     "2.5e9",  std::string(5000, '9')};
     for (const std::string& c : contents) {
         Harness h(sim::Options{}, false);
         h.writeFile("WQKport.cfg", c);
@@ -192,7 +192,7 @@ TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
 
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     sim::Options o;
-    o.lpt = 2;  // the instrument hangs on LPT2
+    o.lpt = 2; // the instrument hangs on LPT2
     Harness h(o, true, 1);
     WQK& w = h.window(false);
     // LPT1 finds nothing, so the window opens a first time from the detection step.
@@ -218,7 +218,7 @@ TEST(Configport, SamePortPressedTwiceDetectsOnce) {
     // Each detection writes 20H to the ECR of its port twice. The window's entry
     // detects on LPT1; only the change to LPT2 detects there, the repeat does not.
     for (const auto& [a, v] : h.sim().writes())
-        if (a == cmd::Lpt2Base + cmd::EcrOffset && v == cmd::EcrByteMode) ++detections;
+        if (a == Lpt2Base + EcrOffset && v == EcrByteMode) ++detections;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
 }
@@ -257,7 +257,7 @@ TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
     // With nothing attached, start-up still sends the clear and the configuration.
     int strobes = 0;
     for (const auto& [a, v] : h.sim().writes())
-        if (a == cmd::Lpt1Base + cmd::ControlOffset && v == cmd::CtlStrobe) ++strobes;
+        if (a == Lpt1Base + ControlOffset && v == CtlStrobe) ++strobes;
     EXPECT_GE(strobes, 32768 + 2);
     EXPECT_EQ(w.state().ModelCode, 0);
 }

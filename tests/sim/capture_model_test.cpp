@@ -1,10 +1,11 @@
 // The simulated instrument's sampling: rates, conversion, trigger, memory layout.
 #include "rig.h"
-#include "device/commands.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+using namespace cmd;
 
 using sim::InputSpec;
 using simtest::Rig;
@@ -129,7 +130,7 @@ TEST_P(SimTrigger, CrossingLandsAtTheStartPosition) {
     EXPECT_EQ(polls, 1);
     const auto& m = r.sim.memoryA();
     const int p0 = 32768 - 2048;
-    if (flags & cmd::Falling) {
+    if (flags & Falling) {
         EXPECT_LT(m[p0], level);
         EXPECT_GE(m[p0 - 1], level);
     } else {
@@ -144,7 +145,7 @@ TEST_P(SimTrigger, CrossingLandsAtTheStartPosition) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SlopesAndLevels, SimTrigger,
-                         ::testing::Combine(::testing::Values(0, cmd::Falling),
+                         ::testing::Combine(::testing::Values(0, Falling),
                                             ::testing::Values(40, 128, 200)));
 
 TEST(SimTrigger, SourceBTriggersOnChannelB) {
@@ -156,7 +157,7 @@ TEST(SimTrigger, SourceBTriggersOnChannelB) {
     r.waitMs(100);
     EXPECT_FALSE(r.done());
     EXPECT_TRUE(r.sim.capture().unreachable());
-    r.armTrigger(3, cmd::SourceB, 128);
+    r.armTrigger(3, SourceB, 128);
     r.waitMs(20);
     EXPECT_TRUE(r.done());
     EXPECT_GE(r.sim.memoryB()[32768 - 2048], 128);
@@ -171,7 +172,7 @@ TEST(SimTrigger, LevelOutsideTheSignalNeverFires) {
     EXPECT_TRUE(r.sim.capture().unreachable());
     r.waitMs(10000);
     EXPECT_FALSE(r.done());
-    r.armTrigger(2, cmd::Falling, 135);
+    r.armTrigger(2, Falling, 135);
     r.waitMs(20);
     EXPECT_TRUE(r.done());
 }
@@ -186,7 +187,7 @@ TEST(SimTrigger, SlowCaptureSurvivesARearmAfterTheTrigger) {
     r.waitMs(2000);
     EXPECT_FALSE(r.done());
     EXPECT_EQ(r.sim.capture().state(), sim::CaptureModel::State::Triggered);
-    r.cw(5, cmd::Arm); // re-arm, as the wait loop does every 2 s
+    r.cw(5, Arm); // re-arm, as the wait loop does every 2 s
     r.waitMs(60);
     EXPECT_TRUE(r.done());
 }
@@ -196,7 +197,7 @@ TEST(SimTrigger, IdleCommandDropsAWaitingCapture) {
     r.loadStop(2048);
     r.config(10);
     r.armTrigger(2, 0, 250);
-    r.cw(0, cmd::Idle);
+    r.cw(0, Idle);
     EXPECT_EQ(r.sim.capture().state(), sim::CaptureModel::State::Idle);
     r.waitMs(50);
     EXPECT_FALSE(r.done());
@@ -209,17 +210,17 @@ TEST(SimReadout, MemoriesShareOneReadAddress) {
         r.sim.memoryB()[p] = uint8_t((p * 7 + 3) & 0xFF);
     }
     r.loadStop(2048); // the reset puts the address at the start of memory
-    const std::vector<int> a = r.read(cmd::SelectA, 100, 50);
+    const std::vector<int> a = r.read(SelectA, 100, 50);
     EXPECT_EQ(r.sim.readPos(), 150);
     // B after A: a skip of 32768 - 50 wraps round to where A started.
-    const std::vector<int> b = r.read(cmd::SelectB, 32768 - 50, 50);
+    const std::vector<int> b = r.read(SelectB, 32768 - 50, 50);
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(a[i], (100 + i) & 0xFF);
         EXPECT_EQ(b[i], ((100 + i) * 7 + 3) & 0xFF);
     }
     // After a reset, B alone starts from the start of memory.
     r.loadStop(2048);
-    const std::vector<int> b2 = r.read(cmd::SelectB, 5, 2);
+    const std::vector<int> b2 = r.read(SelectB, 5, 2);
     EXPECT_EQ(b2[0], (5 * 7 + 3) & 0xFF);
     EXPECT_EQ(b2[1], (6 * 7 + 3) & 0xFF);
     EXPECT_TRUE(r.sim.misuse().empty());
@@ -235,8 +236,8 @@ TEST(SimReadout, BothChannelsOfOneCaptureLineUp) {
     r.waitMs(40);
     ASSERT_TRUE(r.done());
     const int readCount = 4096 - 10, pre = 10;
-    const std::vector<int> a = r.read(cmd::SelectA, 32768 - readCount - pre, readCount);
-    const std::vector<int> b = r.read(cmd::SelectB, 32768 - readCount, readCount);
+    const std::vector<int> a = r.read(SelectA, 32768 - readCount - pre, readCount);
+    const std::vector<int> b = r.read(SelectB, 32768 - readCount, readCount);
     EXPECT_EQ(a, b);
     EXPECT_GE(a[pre], 128);
     EXPECT_LT(a[pre - 1], 128);
@@ -250,8 +251,8 @@ TEST(SimReadout, PortReadsAndWholeMemoryAgree) {
     r.waitMs(5);
     ASSERT_TRUE(r.done());
     // Read through the port first, then look at the whole memory.
-    const std::vector<int> tail = r.read(cmd::SelectA, 32768 - 4096, 4096);
-    const std::vector<int> head = r.read(cmd::SelectB, 0, 600); // the address wrapped to 0
+    const std::vector<int> tail = r.read(SelectA, 32768 - 4096, 4096);
+    const std::vector<int> head = r.read(SelectB, 0, 600); // the address wrapped to 0
     const auto& a = r.sim.memoryA();
     const auto& b = r.sim.memoryB();
     for (int i = 0; i < 4096; ++i)

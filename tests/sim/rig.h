@@ -1,15 +1,14 @@
 #pragma once
 // Drives the simulated instrument register by register on a virtual clock, without
 // the program, so the model is checked against the port patterns themselves.
-#include "platform/clock.h"
 #include "device/commands.h"
+#include "platform/clock.h"
 #include "sim/wqk01.h"
 
 namespace simtest {
 
 struct Rig {
-    static constexpr int D = cmd::Lpt1Base + cmd::DataOffset, S = cmd::Lpt1Base + cmd::StatusOffset,
-                         C = cmd::Lpt1Base + cmd::ControlOffset;
+    static constexpr int D = cmd::Lpt1Base, S = D + cmd::StatusOffset, C = D + cmd::ControlOffset;
     plat::VirtualClock clock;
     sim::Wqk01 sim;
 
@@ -36,7 +35,7 @@ struct Rig {
         out(C, cmd::CtlReadClock);
         out(C, cmd::CtlRead);
     }
-    bool done() { return in(S) & cmd::StatusDone; }
+    bool done() { return in(S)&cmd::StatusDone; }
     // Reset, then the stop counter for `samples` samples.
     void loadStop(int samples) {
         cw(0, cmd::Reset);
