@@ -31,7 +31,7 @@ WQK& window() {
         win->resize(1622, 1134);
         win->show();
         QApplication::processEvents();
-        InstrumentState& s = win->s;
+        InstrumentState& s = win->state();
         s.SampleSizeIndex = 4;
         s.XMagnify = 32767;
         s.ShowA = 1;
@@ -48,7 +48,7 @@ WQK& window() {
             s.GenWave[size_t(i)] = int16_t((i % 4096) * 2550 / 4096);
         }
         win->HScroll1_Change();
-        std::printf("Picture1: %d x %d pixels, window %g samples\n", win->Picture1->width(),
+        std::printf("Picture1: %d x %d pixels, window %d samples\n", win->Picture1->width(),
                     win->Picture1->height(), s.xMagnify());
         return win;
     }();

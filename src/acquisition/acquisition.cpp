@@ -1,5 +1,6 @@
 #include "acquisition/acquisition.h"
 
+#include "app/instrument_state.h"
 #include "platform/vb.h"
 
 #include <cmath>
@@ -47,7 +48,7 @@ long readCount(double sizeIndex, long preTrigCount) {
     const double size = 1024 * std::pow(2.0, sizeIndex + 1);
     const double n = size - double(preTrigCount);
     if (!(n >= 0)) return 0;
-    return n > 32768 ? 32768 : long(n);
+    return n > InstrumentState::BufferSize ? InstrumentState::BufferSize : long(n);
 }
 
 ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel, double fullScale,

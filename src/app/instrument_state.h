@@ -152,9 +152,9 @@ struct InstrumentState {
     vb::Variant FFTDoneA = vb::Variant(0);
     int16_t FFTDoneB = 0;
     int16_t BufBase = 2048;
-    std::vector<int16_t> SaveA = std::vector<int16_t>(32768);
-    std::vector<int16_t> SaveB = std::vector<int16_t>(32768);
-    std::vector<int16_t> CustomWave = std::vector<int16_t>(32768);
+    std::vector<int16_t> SaveA = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> SaveB = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> CustomWave = std::vector<int16_t>(BufferSize);
     vb::Variant AmpRatio = vb::Variant(0);
     int16_t KeepCustom = 0;
     vb::Variant CustomMax;
@@ -203,9 +203,9 @@ struct InstrumentState {
     int32_t PreTrigCount = 1;
     int32_t GenCount = 360;
     float GenLast = 4096.0f;
-    std::vector<int16_t> GenWave = std::vector<int16_t>(32768);
-    std::vector<int16_t> ChanABuffer = std::vector<int16_t>(32768);
-    std::vector<int16_t> ChanBBuffer = std::vector<int16_t>(32768);
+    std::vector<int16_t> GenWave = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> ChanABuffer = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> ChanBBuffer = std::vector<int16_t>(BufferSize);
     vb::Variant DataRangeA = vb::Variant(0);
     int16_t DataRangeB = 0;
     vb::Variant RangeA = vb::Variant(0);
@@ -263,8 +263,8 @@ struct InstrumentState {
     vb::Variant CursorStepLarge;
     int32_t CursorStepSmall{};
     vb::Variant LevelSetMode = vb::Variant(0);
-    vb::Variant TrigLevel = vb::Variant(1280);
-    vb::Variant TrigLevelPrev = vb::Variant(1280);
+    vb::Variant TrigLevel = vb::Variant(MidScale);
+    vb::Variant TrigLevelPrev = vb::Variant(MidScale);
     vb::Variant LevelLineColour = vb::Variant(0);
     vb::Variant LevelColourDrawn = vb::Variant(0);
     vb::Variant LevelDrawn = vb::Variant(0);

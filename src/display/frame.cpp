@@ -1,5 +1,6 @@
 #include "display/frame.h"
 
+#include "app/instrument_state.h"
 #include "platform/colours.h"
 #include "platform/vb.h"
 
@@ -10,8 +11,10 @@ namespace display {
 
 namespace {
 
-constexpr double MidScale = 1280;
-constexpr int LastIndex = 32767;
+constexpr double MidScale = InstrumentState::MidScale;
+constexpr int LastIndex = InstrumentState::LastIndex;
+// The numbers' places across the display are given in 32768ths of its width.
+constexpr double Across = InstrumentState::BufferSize;
 
 bool scopeView(modes::Mode m) {
     return m == modes::Scope || m == modes::ScopeGen;
@@ -63,7 +66,7 @@ void voltNumbers(Frame& f, const FrameInput& in, double W) {
             label(f, 0, y, in.colourA,
                   vb::NumberText(voltLabel(k, in.dataRangeA, in.factorA, in.offsetA)));
         if (channels && in.showB)
-            label(f, (in.showA ? 2 : 0) * 1020 * W / 32768, y, in.colourB,
+            label(f, (in.showA ? 2 : 0) * 1020 * W / Across, y, in.colourB,
                   vb::NumberText(voltLabel(k, in.dataRangeB, in.factorB, in.offsetB)));
         if (fft && k <= 4) {
             double ya = 0.82 * FS - (2 * k - 1) * FS / 8;
@@ -76,10 +79,10 @@ void voltNumbers(Frame& f, const FrameInput& in, double W) {
             label(f, 0, y, in.colourSum,
                   vb::NumberText(voltLabel(k, range, in.factorSum, in.offsetSum)));
         }
-        if (in.showD) label(f, 31400 * W / 32768, y, in.colourD, vb::NumberText(genLabel(k)));
+        if (in.showD) label(f, 31400 * W / Across, y, in.colourD, vb::NumberText(genLabel(k)));
     }
     label(f, W / 32, 0.92 * FS, colours::DarkGreen, f.unit);
-    if (in.showD) label(f, 31600 * W / 32768, 2400, in.colourD, vb::NumberText(0));
+    if (in.showD) label(f, 31600 * W / Across, 2400, in.colourD, vb::NumberText(0));
 }
 
 void grid(Frame& f, const FrameInput& in, double W, double sp) {

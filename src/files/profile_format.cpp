@@ -44,6 +44,7 @@ struct Item {
 };
 
 constexpr double Colour = colours::White;
+constexpr double Last = InstrumentState::LastIndex;
 constexpr unsigned W = Whole;
 
 // Items 1..78 in file order.
@@ -60,8 +61,8 @@ const Item items[ProfileItems] = {
     {"DataSizeB", I(&S::DataSizeB), 0, 4, W},
     {"SizeA", V(&S::SizeA), 0, 4, W},
     {"SizeB", I(&S::SizeB), 0, 4, W},
-    {"XMagnify", V(&S::XMagnify), 1, 32767, W},
-    {"ScrollPos", V(&S::ScrollPos), 0, 32767, W},
+    {"XMagnify", V(&S::XMagnify), 1, Last, W},
+    {"ScrollPos", V(&S::ScrollPos), 0, Last, W},
     {"FullScale", L(&S::FullScale), 2560, 2560, W},
     {"GridOn", V(&S::GridOn), -1, 1, W | Toggle},
     {"CouplingA", V(&S::CouplingA), -1, 1, W | Toggle},
@@ -84,13 +85,13 @@ const Item items[ProfileItems] = {
     {"ShowAplusB", V(&S::ShowAplusB), -1, 1, W | Toggle},
     {"ShowAminusB", I(&S::ShowAminusB), -1, 1, W | Toggle},
     {"CursorMode", V(&S::CursorMode), 0, 5, W},
-    {"CursorX", V(&S::CursorX), 0, 32767, MayBeEmpty},
-    {"CursorXDrawn", V(&S::CursorXDrawn), 0, 32767, MayBeEmpty},
+    {"CursorX", V(&S::CursorX), 0, Last, MayBeEmpty},
+    {"CursorXDrawn", V(&S::CursorXDrawn), 0, Last, MayBeEmpty},
     {"CursorColour", V(&S::CursorColour), 0, Colour, W},
     {"CursorColourDrawn", V(&S::CursorColourDrawn), 0, Colour, W},
     {"CursorDrawn", V(&S::CursorDrawn), 0, 1, W},
-    {"CursorStepLarge", V(&S::CursorStepLarge), 0, 32767, MayBeEmpty},
-    {"CursorStepSmall", L(&S::CursorStepSmall), 0, 32767, W},
+    {"CursorStepLarge", V(&S::CursorStepLarge), 0, Last, MayBeEmpty},
+    {"CursorStepSmall", L(&S::CursorStepSmall), 0, Last, W},
     {"LevelSetMode", V(&S::LevelSetMode), 0, 1, W},
     {"TrigLevel", V(&S::TrigLevel), 10, 2550, 0},
     {"TrigLevelPrev", V(&S::TrigLevelPrev), -32768, 32767, 0},

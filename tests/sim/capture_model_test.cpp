@@ -29,7 +29,7 @@ sim::Options quiet(InputSpec a = InputSpec{}, InputSpec b = InputSpec{}) {
 }
 
 // Config bits: 1 A DC, 2 A 12 V, 4 B DC, 8 B 12 V.
-constexpr int ADc = 1, A12 = 2, BDc = 4, B12 = 8;
+constexpr int ADc = 1, A12 = 2, BDc = 4;
 
 } // namespace
 
