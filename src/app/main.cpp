@@ -1,3 +1,4 @@
+#include "app/test_hook.h"
 #include "app/wqk.h"
 #include "platform/port.h"
 #include "port/select.h"
@@ -31,5 +32,6 @@ int main(int argc, char** argv) {
         std::_Exit(code);
     };
     w.show();
+    if (qEnvironmentVariableIsSet("WQK_TEST_HOOK")) installTestHook(w);
     return app.exec();
 }

@@ -23,6 +23,9 @@ WallClock& wall() {
     return w;
 }
 Clock* current = nullptr;
+// Set when events were processed without user input: the input that came meanwhile
+// is held back and must be fetched explicitly by the next DoEvents.
+bool inputHeldBack = false;
 std::vector<Timer*>& timers() {
     static std::vector<Timer*> t;
     return t;
@@ -38,8 +41,7 @@ void WallClock::pause(int ms) {
     while (true) {
         int64_t left = end - steadyNs();
         if (left <= 0) break;
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        processEventsExceptInput();
         QThread::usleep(static_cast<unsigned long>(std::min<int64_t>(left / 1000, 5000)));
     }
 }
@@ -47,11 +49,22 @@ void WallClock::pause(int ms) {
 void WallClock::doEvents() {
     if (!QCoreApplication::instance()) return;
     auto* d = QAbstractEventDispatcher::instance();
+    // Qt's glib dispatcher reads window-system events only after a wake-up. Input that
+    // arrived during a pause was read then and set aside, and nothing wakes the
+    // dispatcher for it again: wake it, so a release made during a pause is seen now.
+    if (d && inputHeldBack) d->wakeUp();
+    inputHeldBack = false;
     bool handled = d ? d->processEvents(QEventLoop::AllEvents) : false;
     QCoreApplication::sendPostedEvents();
     // Loops that only wait for a click call this back to back; when nothing was
     // pending, give the processor away for a moment instead of spinning.
     if (!handled) QThread::usleep(200);
+}
+
+void processEventsExceptInput() {
+    if (!QCoreApplication::instance()) return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    inputHeldBack = true;
 }
 
 int64_t WallClock::nowNs() const { return steadyNs() - start_; }

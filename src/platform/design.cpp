@@ -88,14 +88,17 @@ void VbButton::setBackColor(long colour) {
                       .arg(c.name()));
 }
 
+// MouseDown and MouseUp come for every mouse button; only the left one clicks.
 void VbButton::mousePressEvent(QMouseEvent* e) {
     QPushButton::mousePressEvent(e);
-    if (e->button() == Qt::LeftButton && isEnabled()) emit mouseDown();
+    e->accept();
+    if (isEnabled()) emit mouseDown();
 }
 
 void VbButton::mouseReleaseEvent(QMouseEvent* e) {
     QPushButton::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) emit mouseUp();
+    e->accept();
+    emit mouseUp();
 }
 
 void VbButton::keyPressEvent(QKeyEvent* e) {
