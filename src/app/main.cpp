@@ -20,8 +20,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    // Captions fill small buttons as in the design; the default padding would clip them.
-    app.setStyleSheet("QPushButton { padding: 0px 1px; }");
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 

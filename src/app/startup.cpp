@@ -35,6 +35,9 @@ void title(PictureBox* p, const std::string& text, long colour, double x = 40, d
     p->FontBold = true;
     p->FontSize = size;
     p->ForeColor = colour;
+    // Drawn smaller where the box is too narrow for it at its size, rather than cut.
+    while (p->FontSize > 1 && x + p->TextWidth(text) > p->ScaleWidth())
+        p->FontSize -= 0.25;
     p->CurrentX = x;
     p->CurrentY = y;
     p->Print(text);
