@@ -5,6 +5,7 @@
 #include "platform/port.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <algorithm>
 
@@ -22,6 +23,10 @@ void WQK::Form_Load() {
         h = int(h * f);
     }
     resize(w, h);
+    // Lay the controls out now: the window is not shown yet, and a picture drawn into a
+    // box before it has its size is stretched to a grey block when the box gets it.
+    if (layout()) layout()->activate();
+    plat::relayoutChildren(form, DesignWidth, DesignHeight);
     Picture5->CurrentX = 1;
     Picture5->CurrentY = 1;
     Picture5->Print("TRIGGER");
