@@ -25,6 +25,16 @@ std::string cutTexts(WQK& w) {
 
 } // namespace
 
+TEST(Captions, ArrowButtonsShowTheirArrows) {
+    testing_support::Harness h;
+    WQK& w = h.window();
+    const std::pair<const char*, const char*> arrows[] = {
+        {"TRLARGEN", "<"},  {"TRSMALLN", "<"},  {"TRSMALLP", ">"},  {"TRLARGEP", ">"},
+        {"Command24", "<"}, {"Command26", "<"}, {"Command27", ">"}, {"Command25", ">"}};
+    for (const auto& [name, caption] : arrows)
+        EXPECT_EQ(w.findChild<VbButton*>(name)->caption(), caption) << name;
+}
+
 TEST(Captions, EveryCaptionAndTitleFitsItsBoxAtEveryWindowSize) {
     const struct {
         const char* name;
