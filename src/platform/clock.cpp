@@ -23,9 +23,6 @@ WallClock& wall() {
     return w;
 }
 Clock* current = nullptr;
-// Set when events were processed without user input: the input that came meanwhile
-// is held back and must be fetched explicitly by the next DoEvents.
-bool inputHeldBack = false;
 std::vector<Timer*>& timers() {
     static std::vector<Timer*> t;
     return t;
@@ -49,11 +46,6 @@ void WallClock::pause(int ms) {
 void WallClock::doEvents() {
     if (!QCoreApplication::instance()) return;
     auto* d = QAbstractEventDispatcher::instance();
-    // Qt's glib dispatcher reads window-system events only after a wake-up. Input that
-    // arrived during a pause was read then and set aside, and nothing wakes the
-    // dispatcher for it again: wake it, so a release made during a pause is seen now.
-    if (d && inputHeldBack) d->wakeUp();
-    inputHeldBack = false;
     bool handled = d ? d->processEvents(QEventLoop::AllEvents) : false;
     QCoreApplication::sendPostedEvents();
     // Loops that only wait for a click call this back to back; when nothing was
@@ -64,7 +56,10 @@ void WallClock::doEvents() {
 void processEventsExceptInput() {
     if (!QCoreApplication::instance()) return;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    inputHeldBack = true;
+    // Qt's glib dispatcher reads window-system events only when it has been woken, and
+    // input read just now was set aside without a new wake-up: wake it, so the next
+    // processing with input (DoEvents, the main loop, a message box) delivers it.
+    if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
 int64_t WallClock::nowNs() const { return steadyNs() - start_; }
