@@ -148,10 +148,9 @@ TEST(SaveWindow, ExtensionRuleAndFileListClick) {
 TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
     Harness h;
     WQK& w = drawn::shown(h.window());
-    h.writeFile("a.wqk", "x");
     EXPECT_TRUE(
         save(h, {[&] {
-                 ASSERT_TRUE(w.File3->selectFile("a.wqk"));
+                 ASSERT_TRUE(w.File3->selectFile("WQKport.cfg"));
                  w.savename->setText("typed");
                  const QPoint c = w.File3->visualItemRect(w.File3->currentItem()).center();
                  for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
@@ -160,7 +159,7 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
                                    Qt::NoModifier);
                      QCoreApplication::sendEvent(w.File3->viewport(), &e);
                  }
-                 EXPECT_EQ(w.savename->text(), "a.wqk");
+                 EXPECT_EQ(w.savename->text(), "WQKport.cfg");
                  w.exitsavebutton->click();
              }}));
 }

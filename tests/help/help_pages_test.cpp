@@ -121,7 +121,6 @@ TEST(HelpPages, TheGuideDescribesThisProgramOnLinux) {
         const char *url, *email, *shown;
     } contacts[] = {{"", "", "README /usr/share/doc/wqkscope/README.md"},
                     {"https://wqk.example", "", "Web page https://wqk.example"},
-                    {"https://wqk.example", "wqk@wqk.example", "E-mail wqk@wqk.example"},
                     {"", "wqk@wqk.example", "E-mail wqk@wqk.example"}};
     for (const auto& c : contacts) {
         const std::string t =

@@ -149,9 +149,8 @@ TEST(Ppdev, FailsWithoutAClaimableDeviceAndReleasesOnShutdown) {
     }
 }
 
-// Where no port sits at 378H, 278H or 3BCH (a PCIe card), the machine's ports stand in
-// for LPT1, LPT2, LPT3 in order, so --port=auto starts on them; otherwise ports at other
-// addresses are left alone.
+// With no port at 378H, 278H or 3BCH (a PCIe card) the machine's ports stand in for
+// LPT1..LPT3 and --port=auto starts on them; otherwise other ports are left alone.
 TEST(Ppdev, PortsElsewhereStandInForLptOneToThreeOnlyWhenNoneIsAtAClassicAddress) {
     const struct {
         std::map<std::string, std::string> bases;

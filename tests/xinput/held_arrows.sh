@@ -1,28 +1,19 @@
 #!/usr/bin/env bash
-# The program on Xvfb with Qt's default platform plugin and event dispatcher, driven by
-# real X input (xdotool): a short click on a held arrow steps once, whichever mouse
-# button; a held arrow repeats 20 times a second after 0.3 s; STOP ends a trigger wait.
-# The values are read through the program's test hook (WQK_TEST_HOOK). Exit 77: skipped.
+# The program on Xvfb (Qt's default platform plugin and dispatcher) under real X input:
+# a short click on a held arrow steps once, whichever mouse button; a held arrow repeats
+# 20 times a second after 0.3 s; STOP ends a trigger wait. Read through WQK_TEST_HOOK.
 set -u
-BIN=$1
 for tool in Xvfb xdotool; do
     command -v $tool >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 unset QT_QPA_PLATFORM QT_NO_GLIB
 WORK=$(mktemp -d)
-cleanup() {
-    [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
-XVFB=$!
+trap 'kill ${APP_PID:-} ${XVFB:-} 2>/dev/null; rm -rf "$WORK"' EXIT
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null & XVFB=$!
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$WORK/display")
 cd "$WORK" && printf ' 1\r\n' >WQKport.cfg
-coproc APP { WQK_TEST_HOOK=1 exec "$BIN" --port=sim --input-a=dc:0 --noise=0 2>"$WORK/stderr"; }
-APP_PID=$APP_PID
+coproc APP { WQK_TEST_HOOK=1 exec "$1" --port=sim --input-a=dc:0 --noise=0 2>"$WORK/stderr"; }
 FAILS=0
 ms() { echo $(($(date +%s%N) / 1000000)); }
 ask() {
@@ -34,7 +25,7 @@ at() { # moves the mouse onto a control once it is shown and enabled
     while ask pos "$1" && [ "$REPLY" = none ] && [ "$(ms)" -lt $end ]; do sleep 0.1; done
     [ "$REPLY" != none ] && xdotool mousemove $REPLY
 }
-check() { # what got expected
+check() { # WHAT GOT EXPECTED
     if [ "$2" -eq "$3" ]; then echo "ok   $1: $2"; else echo "FAIL $1: $2, expected $3"; FAILS=$((FAILS + 1)); fi
 }
 # Waits until the button is released and the value moved, then reads it once more.
@@ -62,14 +53,12 @@ press() { at "$1" && xdotool click 1 && sleep 0.5; }
 # hold NAME FIELD FIRST REPEAT: held for 1 s, the first step and then one every 50 ms
 # after 0.3 s; at least 5 repeats, and never more than the time allows.
 hold() {
-    local before took n
+    local before took n most
     state && before=${!2} && at "$1"
     took=$(ms) && xdotool mousedown 1 sleep 1 mouseup 1 && took=$(($(ms) - took))
     settle "$before" "$2"
-    n=$(((${!2} - before - $3) / $4))
-    local most=$(((took - 300) / 50 + 1))
-    if [ $n -ge 5 ] && [ $n -le $most ]; then echo "ok   $1 held ${took} ms: $n repeats"; else
-        echo "FAIL $1 held ${took} ms: $n repeats, expected 5..$most"; FAILS=$((FAILS + 1)); fi
+    n=$(((${!2} - before - $3) / $4)) && most=$(((took - 300) / 50 + 1))
+    check "$1 held $took ms, $n repeats in 5..$most" $((n >= 5 && n <= most)) 1
 }
 for _ in $(seq 300); do state && [ "$focus" = GOBUTTON ] && break; sleep 0.1; done
 [ "$focus" = GOBUTTON ] || { echo "FAIL: the program did not start"; cat "$WORK/stderr"; exit 1; }
