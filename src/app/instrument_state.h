@@ -129,6 +129,8 @@ struct InstrumentState {
     int sweepRateIndex() const { return index(SweepRateIndex); }
     int customRateIndex() const { return index(CustomRateIndex); }
     int ampRatio() const { return index(AmpRatio); }
+    double customMax() const { return CustomMax.num(); }
+    double customMin() const { return CustomMin.num(); }
     int dutyCycle() const { return index(DutyCycle); }
 
     // Requests and exits of the file, print and help windows.

@@ -140,7 +140,7 @@ PanelTexts applyPanelState(InstrumentState& s) {
         s.SweepFactor = f.factor;
         s.SweepRatio = f.ratio;
     } else if (s.genMode() == 2) {
-        const CustomLevels now{s.CustomMax.num(), s.CustomMin.num(), s.CustomMid, s.AmpFactor};
+        const CustomLevels now{s.customMax(), s.customMin(), s.CustomMid, s.AmpFactor};
         const CustomLevels c =
             deriveCustomWave(s.CustomWave, s.GenWave, s.ampRatio(), lastIndex(s.GenLast), now);
         s.CustomMax = c.max;

@@ -64,8 +64,7 @@ TEST(Record, ScalesAndRatesOfTheCapture) {
 namespace {
 
 // One Single capture with no noise on the 1.2 V range at 2 MHz, 4K.
-std::unique_ptr<testing_support::Harness> captureOnce(sim::InputSpec a, sim::InputSpec b,
-                                                      int preTrig) {
+std::unique_ptr<testing_support::Harness> runOnce(sim::InputSpec a, sim::InputSpec b, int preTrig) {
     sim::Options o;
     o.inputA = a;
     o.inputB = b;
@@ -86,7 +85,7 @@ std::unique_ptr<testing_support::Harness> captureOnce(sim::InputSpec a, sim::Inp
 class SinesOnAAndB : public ::testing::TestWithParam<int> {};
 
 TEST_P(SinesOnAAndB, FrequencyLevelsGainAndPhase) {
-    auto h = captureOnce({Kind::Sine, 1000, 1}, {Kind::Sine, 1000, 0.5}, GetParam());
+    auto h = runOnce({Kind::Sine, 1000, 1}, {Kind::Sine, 1000, 0.5}, GetParam());
     const InstrumentState& s = h->s();
     const size_t n = capturedCount(s);
     const Trace a = traceOf(s, Channel::A, 0, n), b = traceOf(s, Channel::B, 0, n);
@@ -111,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Pretrigger, SinesOnAAndB, ::testing::Values(0, 1, 2));
 
 TEST(OnTheInstrument, RcLowPassRiseTimeIs2Point2RC) {
     const double rc = 1 / (2 * std::acos(-1.0) * 10000); // the 10 kHz corner
-    auto h = captureOnce({Kind::RcSquare, 1000, 1}, {Kind::RcSquare, 1000, 1}, 0);
+    auto h = runOnce({Kind::RcSquare, 1000, 1}, {Kind::RcSquare, 1000, 1}, 0);
     const Measurements m = measure(traceOf(h->s(), Channel::A, 0, capturedCount(h->s())));
     EXPECT_NEAR(*m.riseS, 2.2 * rc, 2.2 * rc * 0.05);
     EXPECT_NEAR(*m.fallS, 2.2 * rc, 2.2 * rc * 0.05);

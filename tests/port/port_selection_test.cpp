@@ -69,8 +69,8 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
     bare.generator = false;
     none.present = false;
     const Case cases[] = {
-        {m20, 0xD0, 1, 1.0f, 0x40, 0x80},
-        {m30, 0xE0, 2, 1.5f, 0x40, 0x80},
+        {m20, 0xD0, 1, 1.0f, StatusChanB, StatusGenerator},
+        {m30, 0xE0, 2, 1.5f, StatusChanB, StatusGenerator},
         {bare, 0x10, 1, 1.0f, 0, 0},
         {none, 0x00, 0, 1.0f, 0, 0},
     };
@@ -96,7 +96,9 @@ class MaskPort : public plat::PortBackend {
     void out(uint16_t a, uint8_t v) override {
         if (a == 0x378) data_ = v;
     }
-    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & 0x80) ? mask_ : 0; }
+    uint8_t in(uint16_t a) override {
+        return a == Lpt1Base + StatusOffset && (data_ & DetectBit) ? mask_ : 0;
+    }
     std::string name() const override { return "mask"; }
 
   private:
