@@ -35,16 +35,20 @@ float rateFactorFromDigit(char digit) {
     return digit == '2' ? 1.5f : 1.0f;
 }
 
-bool encodeSignal(const InstrumentState& s, const SignalKind& kind, std::string& out) {
+SignalSource::SignalSource(const InstrumentState& s)
+    : rateFactor(s.RateFactor), rate(s.dataRateA()), rangeA(s.dataRangeA()), rangeB(s.DataRangeB),
+      a(s.ChanABuffer), b(s.ChanBBuffer) {}
+
+bool encodeSignal(const SignalSource& src, const SignalKind& kind, std::string& out) {
     std::string f(kind.magic, 3);
-    f += rateFactorDigit(s.RateFactor);
-    f += static_cast<char>('0' + s.dataRateA());
-    f += static_cast<char>('0' + s.dataRangeA());
-    f += static_cast<char>('0' + s.DataRangeB);
+    f += rateFactorDigit(src.rateFactor);
+    f += static_cast<char>('0' + src.rate);
+    f += static_cast<char>('0' + src.rangeA);
+    f += static_cast<char>('0' + src.rangeB);
     f.resize(SignalFileSize);
     for (int i = 0; i < Points; ++i) {
-        if (!toByte(s.ChanABuffer[i], f[SignalHeaderSize + 2 * i]) ||
-            !toByte(s.ChanBBuffer[i], f[SignalHeaderSize + 2 * i + 1]))
+        if (!toByte(src.a[i], f[SignalHeaderSize + 2 * i]) ||
+            !toByte(src.b[i], f[SignalHeaderSize + 2 * i + 1]))
             return false;
     }
     out = std::move(f);
