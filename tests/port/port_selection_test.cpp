@@ -96,9 +96,7 @@ class MaskPort : public plat::PortBackend {
     void out(uint16_t a, uint8_t v) override {
         if (a == 0x378) data_ = v;
     }
-    uint8_t in(uint16_t a) override {
-        return a == Lpt1Base + StatusOffset && (data_ & DetectBit) ? mask_ : 0;
-    }
+    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & DetectBit) ? mask_ : 0; }
     std::string name() const override { return "mask"; }
 
   private:
