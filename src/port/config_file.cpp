@@ -1,5 +1,6 @@
 #include "port/config_file.h"
 
+#include "device/commands.h"
 #include "platform/vb.h"
 
 #include <QFile>
@@ -17,7 +18,8 @@ std::optional<double> read(const std::string& path) {
     auto eol = line.find_first_of("\r\n");
     if (eol != std::string::npos) line.resize(eol);
     size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+        ++i;
     const char* start = line.c_str() + i;
     char* end = nullptr;
     double v = std::strtod(start, &end);
@@ -38,11 +40,15 @@ bool write(const std::string& path, int lpt) {
 
 int baseAddress(int lpt) {
     switch (lpt) {
-    case 1: return 0x378;
-    case 2: return 0x278;
-    case 3: return 0x3BC;
-    default: return 0;
+    case 1:
+        return cmd::Lpt1Base;
+    case 2:
+        return cmd::Lpt2Base;
+    case 3:
+        return cmd::Lpt3Base;
+    default:
+        return 0;
     }
 }
 
-}  // namespace portcfg
+} // namespace portcfg

@@ -42,7 +42,7 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
     Harness h;
     WQK& w = h.window();
     for (int mode = 0; mode < 4; ++mode) {
-        w.s.ScopeMode = mode;
+        w.state().ScopeMode = mode;
         w.savename->setText("left over");
         bool checked = false;
         EXPECT_FALSE(save(h, {[&] {
@@ -61,7 +61,7 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
                           }}));
         EXPECT_TRUE(checked);
         EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
-        EXPECT_EQ(double(w.s.SaveExit), 0);
+        EXPECT_EQ(w.state().SaveExit.num(), 0);
     }
     EXPECT_EQ(w.fftsaveab->caption(), "Save A + B  FFT Plots");
 }
@@ -69,8 +69,8 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
 TEST(SaveWindow, UntitledSignalFileAfterConfirmation) {
     Harness h;
     WQK& w = h.window();
-    w.s.ChanABuffer[0] = 2550;
-    w.s.ChanBBuffer[0] = 0;
+    w.state().ChanABuffer[0] = 2550;
+    w.state().ChanBBuffer[0] = 0;
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
     const plat::Message* m = lastMessage(h);
     ASSERT_NE(m, nullptr);
@@ -82,8 +82,8 @@ TEST(SaveWindow, UntitledSignalFileAfterConfirmation) {
     EXPECT_EQ(f.substr(0, 7), "WQK1300");
     EXPECT_EQ(uint8_t(f[7]), 255);
     EXPECT_EQ(uint8_t(f[8]), 0);
-    EXPECT_EQ(double(w.s.SaveDone), 1);
-    EXPECT_EQ(double(w.s.SaveABReq), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 1);
+    EXPECT_EQ(w.state().SaveABReq.num(), 0);
     EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
 }
 
@@ -94,12 +94,12 @@ TEST(SaveWindow, CancelWritesNothingAndTheWindowStaysOpen) {
     EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); },
                          [&] {
                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                             EXPECT_EQ(double(w.s.SaveProfileReq), 0);
-                             EXPECT_EQ(w.s.NameOK, 0);
+                             EXPECT_EQ(w.state().SaveProfileReq.num(), 0);
+                             EXPECT_EQ(w.state().NameOK, 0);
                              w.exitsavebutton->click();
                          }}));
     EXPECT_FALSE(h.fileExists("Untitled.dpf"));
-    EXPECT_EQ(double(w.s.SaveDone), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 0);
 }
 
 TEST(SaveWindow, EmptyNameIsRefused) {
@@ -129,12 +129,12 @@ TEST(SaveWindow, ExtensionRuleAndFileListClick) {
                          w.savename->setText("a.b.c");
                          w.profilesavebutton->click();
                      }}));
-    EXPECT_EQ(h.readFile("a.dpf"), files::encodeProfile(w.s));
+    EXPECT_EQ(h.readFile("a.dpf"), files::encodeProfile(w.state()));
     // Clicking a listed name takes it over; the file is overwritten without a question
     // beyond the confirmation.
     h.writeFile("old.dcg", "previous");
-    w.s.ScopeMode = 1;
-    w.s.GenLast = 9;
+    w.state().ScopeMode = 1;
+    w.state().GenLast = 9;
     const size_t before = h.messages().shown.size();
     EXPECT_TRUE(save(h, {[&] {
                          ASSERT_TRUE(w.File3->selectFile("old.dcg"));
@@ -167,7 +167,7 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
 TEST(SaveWindow, ExportTextsAndLayouts) {
     Harness h;
     WQK& w = h.window();
-    w.s.SampleSizeIndex = 2;
+    w.state().SampleSizeIndex = 2;
     EXPECT_TRUE(save(h, {[&] { w.EXPORTABBUTTON->click(); }}));
     EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B in Excel CSV format. Selected buffer "
                                     "size of  8 K as " +
@@ -176,7 +176,7 @@ TEST(SaveWindow, ExportTextsAndLayouts) {
     EXPECT_EQ(signal.substr(0, 36), "WQK sample data for Channels A & B\r\n");
     EXPECT_EQ(std::count(signal.begin(), signal.end(), '\n'), 3 + 8192);
 
-    w.s.ScopeMode = 3;
+    w.state().ScopeMode = 3;
     EXPECT_TRUE(save(h, {[&] {
                          w.savename->setText("plots");
                          w.ExportFFTab->click();
@@ -187,14 +187,14 @@ TEST(SaveWindow, ExportTextsAndLayouts) {
     std::string spectrum = h.readFile("plots.csv");
     EXPECT_EQ(spectrum.substr(0, 33), "WQK FFT data for Channels A & B\r\n");
     EXPECT_EQ(std::count(spectrum.begin(), spectrum.end(), '\n'), 3 + 4096);
-    EXPECT_EQ(w.s.ExportFFTReq, 0);
+    EXPECT_EQ(w.state().ExportFFTReq, 0);
 }
 
 TEST(SaveWindow, FftPlotsSaveWithTheirMagic) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 3;
-    w.s.RateFactor = 1.5f;
+    w.state().ScopeMode = 3;
+    w.state().RateFactor = 1.5f;
     EXPECT_TRUE(save(h, {[&] { w.fftsaveab->click(); }}));
     EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B FFT Plots as " + cwd() + "/Untitled.fft");
     EXPECT_EQ(h.readFile("Untitled.fft").substr(0, 7), "FFT2300");
@@ -220,8 +220,8 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
     const std::string before = h.readFile("Untitled.wqk");
     ASSERT_EQ(before.size(), 65543u);
-    w.s.ChanABuffer[100] = 3000;
-    w.s.ChanABuffer[0] = 0;
+    w.state().ChanABuffer[100] = 3000;
+    w.state().ChanABuffer[0] = 0;
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); },
                          [&] {
                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
@@ -229,7 +229,7 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
                          }}));
     EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
     EXPECT_EQ(lastMessage(h)->title, "Help");
-    EXPECT_EQ(double(w.s.SaveDone), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 0);
     EXPECT_EQ(h.readFile("Untitled.wqk"), before);
     EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
 }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace cmd;
+
 using testing_support::Harness;
 
 namespace {
@@ -17,17 +19,17 @@ void pressAt(Harness& h, int n, VbButton* b) {
     h.clock().atDoEvents(n, [b] { b->click(); });
 }
 
-}  // namespace
+} // namespace
 
 TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     Harness h;
     WQK& w = h.window(false);
     h.sim().setLogging(true);
-    w.s.LptNumber = 1;
+    w.state().LptNumber = 1;
     w.initport();
     const int d = 0x378, st = 0x379, c = 0x37A, e = 0x378 + 0x402;
-    Writes expected = {{e, 0x20}, {d, 0x00}, {c, 0x00}, {d, 0x00}, {c, 0x04},
-                       {d, 0x00}, {c, 0x00}, {e, 0x20}, {d, 0x00}, {d, 0x80}};
+    Writes expected = {{e, EcrByteMode}, {d, 0},       {c, CtlIdle},     {d, 0}, {c, CtlCommand},
+                       {d, Idle},        {c, CtlIdle}, {e, EcrByteMode}, {d, 0}, {d, DetectBit}};
     EXPECT_EQ(h.sim().writes(), expected);
     // The two status reads come right after the data writes 00H and 80H.
     const auto& log = h.sim().log();
@@ -36,10 +38,10 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     EXPECT_EQ(log[9].address, st);
     EXPECT_FALSE(log[11].write);
     EXPECT_EQ(log[11].address, st);
-    EXPECT_EQ(double(w.s.DataPort), d);
-    EXPECT_EQ(double(w.s.StatusPort), st);
-    EXPECT_EQ(double(w.s.ControlPort), c);
-    EXPECT_EQ(double(w.s.EcrPort), e);
+    EXPECT_EQ(w.state().dataPort(), d);
+    EXPECT_EQ(w.state().statusPort(), st);
+    EXPECT_EQ(w.state().controlPort(), c);
+    EXPECT_EQ(w.state().EcrPort.num(), e);
 }
 
 TEST(InitPort, AddressesOfTheThreePorts) {
@@ -47,10 +49,10 @@ TEST(InitPort, AddressesOfTheThreePorts) {
     WQK& w = h.window(false);
     const int bases[3] = {0x378, 0x278, 0x3BC};
     for (int n = 1; n <= 3; ++n) {
-        w.s.LptNumber = int16_t(n);
+        w.state().LptNumber = int16_t(n);
         w.initport();
-        EXPECT_EQ(double(w.s.DataPort), bases[n - 1]);
-        EXPECT_EQ(double(w.s.EcrPort), bases[n - 1] + 1026);
+        EXPECT_EQ(w.state().dataPort(), bases[n - 1]);
+        EXPECT_EQ(w.state().EcrPort.num(), bases[n - 1] + 1026);
     }
 }
 
@@ -67,8 +69,8 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
     bare.generator = false;
     none.present = false;
     const Case cases[] = {
-        {m20, 0xD0, 1, 1.0f, 0x40, 0x80},
-        {m30, 0xE0, 2, 1.5f, 0x40, 0x80},
+        {m20, 0xD0, 1, 1.0f, StatusChanB, StatusGenerator},
+        {m30, 0xE0, 2, 1.5f, StatusChanB, StatusGenerator},
         {bare, 0x10, 1, 1.0f, 0, 0},
         {none, 0x00, 0, 1.0f, 0, 0},
     };
@@ -76,11 +78,11 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
         Harness h(k.o);
         WQK& w = h.window(false);
         w.initport();
-        EXPECT_EQ(w.s.StatusDiff, k.diff);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
-        EXPECT_EQ(double(w.s.ChanBFitted), k.chb);
-        EXPECT_EQ(double(w.s.GenFitted), k.gen);
+        EXPECT_EQ(w.state().StatusDiff, k.diff);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
+        EXPECT_EQ(w.state().ChanBFitted.num(), k.chb);
+        EXPECT_EQ(w.state().GenFitted.num(), k.gen);
     }
 }
 
@@ -94,7 +96,7 @@ class MaskPort : public plat::PortBackend {
     void out(uint16_t a, uint8_t v) override {
         if (a == 0x378) data_ = v;
     }
-    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & 0x80) ? mask_ : 0; }
+    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & DetectBit) ? mask_ : 0; }
     std::string name() const override { return "mask"; }
 
   private:
@@ -107,7 +109,8 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         uint8_t mask;
         int model;
         float factor;
-    } cases[] = {{0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
+    } cases[] = {
+        {0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
     for (const auto& k : cases) {
         Harness h;
         WQK& w = h.window(false);
@@ -115,9 +118,9 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         plat::setPortBackend(&port);
         w.initport();
         plat::setPortBackend(&h.sim());
-        EXPECT_EQ(w.s.StatusDiff, k.mask);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
+        EXPECT_EQ(w.state().StatusDiff, k.mask);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
     }
 }
 
@@ -133,7 +136,7 @@ TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
         const int d = 0x378, c = 0x37A;
         Writes expected = {{d, 0}, {c, 4}, {d, 7}, {c, 0}, {c, 1}, {c, 0}};
         EXPECT_EQ(h.sim().writes(), expected);
-        EXPECT_EQ(w.s.PowerFault, power ? 0 : 8);
+        EXPECT_EQ(w.state().PowerFault, power ? 0 : 8);
     }
 }
 
@@ -156,8 +159,8 @@ TEST(ConfigFile, FormatAndReading) {
 // Start-up with a configuration that holds no port 1..3 opens the selection window;
 // EXIT there rewrites the file with the current number.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
-    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n", "", "-1", "2.5e9",
-                                    std::string(5000, '9')};
+    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n",           "",
+                                    "-1",     "2.5e9",  std::string(5000, '9')};
     for (const std::string& c : contents) {
         Harness h(sim::Options{}, false);
         h.writeFile("WQKport.cfg", c);
@@ -171,7 +174,7 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         EXPECT_TRUE(opened) << c;
         EXPECT_FALSE(w.ended());
         EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n") << c;
-        EXPECT_EQ(w.s.LptNumber, 1);
+        EXPECT_EQ(w.state().LptNumber, 1);
         EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
     }
 }
@@ -183,22 +186,22 @@ TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
     w.activate();
     // Only the one DoEvents of the detection-byte display ran: no window loop.
     EXPECT_EQ(h.clock().doEventsCount() - doEventsBefore, 1);
-    EXPECT_EQ(w.s.LptNumber, 1);
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(w.state().LptNumber, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
 }
 
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     sim::Options o;
-    o.lpt = 2;  // the instrument hangs on LPT2
+    o.lpt = 2; // the instrument hangs on LPT2
     Harness h(o, true, 1);
     WQK& w = h.window(false);
     // LPT1 finds nothing, so the window opens a first time from the detection step.
     pressAt(h, 2, w.SETLPT2);
     pressAt(h, 4, w.CONFIGEXIT);
     w.activate();
-    EXPECT_EQ(w.s.LptNumber, 2);
-    EXPECT_EQ(w.s.ModelCode, 1);
-    EXPECT_EQ(double(w.s.DataPort), 0x278);
+    EXPECT_EQ(w.state().LptNumber, 2);
+    EXPECT_EQ(w.state().ModelCode, 1);
+    EXPECT_EQ(w.state().dataPort(), 0x278);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
     EXPECT_NE(w.windowTitle().toStdString().find("LPT2"), std::string::npos);
 }
@@ -215,7 +218,7 @@ TEST(Configport, SamePortPressedTwiceDetectsOnce) {
     // Each detection writes 20H to the ECR of its port twice. The window's entry
     // detects on LPT1; only the change to LPT2 detects there, the repeat does not.
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x278 + 0x402 && v == 0x20) ++detections;
+        if (a == Lpt2Base + EcrOffset && v == EcrByteMode) ++detections;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
 }
@@ -254,7 +257,7 @@ TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
     // With nothing attached, start-up still sends the clear and the configuration.
     int strobes = 0;
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x37A && v == 0x01) ++strobes;
+        if (a == Lpt1Base + ControlOffset && v == CtlStrobe) ++strobes;
     EXPECT_GE(strobes, 32768 + 2);
-    EXPECT_EQ(w.s.ModelCode, 0);
+    EXPECT_EQ(w.state().ModelCode, 0);
 }

@@ -49,4 +49,4 @@ class Harness {
     bool activated_ = false;
 };
 
-}  // namespace testing_support
+} // namespace testing_support
