@@ -1,6 +1,7 @@
 #include "app/test_hook.h"
 #include "app/wqk.h"
 #include "platform/port.h"
+#include "platform/version.h"
 #include "port/select.h"
 
 #include <QApplication>
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     ports::Choice choice = ports::parseArgs(args);
     if (choice.help) {
         std::fputs(ports::usage().c_str(), stdout);
+        return 0;
+    }
+    if (choice.version) {
+        std::printf("wqkscope %s\n", plat::version);
         return 0;
     }
     if (!choice.errors.empty()) {

@@ -243,6 +243,8 @@ TEST(Select, ParsesOptionsAndRejectsUnknownOnes) {
     EXPECT_TRUE(c.sim.generator);
     EXPECT_FALSE(c.sim.power);
     EXPECT_EQ(c.sim.lpt, 3);
+    EXPECT_FALSE(c.version);
+    EXPECT_TRUE(ports::parseArgs({"--version"}).version);
     EXPECT_EQ(ports::parseArgs({"--port=parallel"}).errors.size(), 1u);
     EXPECT_EQ(ports::parseArgs({"--model=25"}).errors.size(), 1u);
     EXPECT_EQ(ports::parseArgs({"--lpt=4"}).errors.size(), 1u);
