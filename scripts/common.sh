@@ -11,6 +11,8 @@ WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # ./scripts/package: dpkg-shlibdeps works out the package's dependencies.
 WQK_PACKAGE_PACKAGES=(dpkg-dev)
+# ./scripts/screenshot: the window on Xvfb, clicked by xdotool, grabbed by ImageMagick.
+WQK_SCREENSHOT_PACKAGES=(imagemagick)
 # The style gates of ./scripts/lint.
 WQK_LINT_PACKAGES=(clang-format clang-tidy)
 

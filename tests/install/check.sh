@@ -23,7 +23,7 @@ DOC=$P/share/doc/wqkscope
 got=$("$P/bin/wqkscope" --version) && [ "$got" = "wqkscope $VERSION" ] && ok "--version: $got" ||
     fail "--version printed '$got', expected 'wqkscope $VERSION'"
 grep -qx "Version $VERSION for Linux" "$DOC/guide.txt" && ok "guide version" || fail "guide version"
-grep -q "^\.TH WQKSCOPE 1 .*\"wqkscope $VERSION\"" "$P/share/man/man1/wqkscope.1" &&
+zcat "$P/share/man/man1/wqkscope.1.gz" | grep -q "^\.TH WQKSCOPE 1 .*\"wqkscope $VERSION\"" &&
     ok "manual page version" || fail "manual page version"
 META=$P/share/metainfo/$APP_ID.metainfo.xml
 grep -q "<release version=\"$VERSION\" date=\"[0-9-]*\"" "$META" && ok "release" || fail "release"
@@ -45,7 +45,7 @@ for n in 48 128 256; do
 done
 
 # The manual page renders without a warning and describes every option of --help.
-MAN=$P/share/man/man1/wqkscope.1
+MAN=$P/share/man/man1/wqkscope.1.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$MAN" 2>&1 >"$P/man.txt")
 [ -z "$warnings" ] && [ -s "$P/man.txt" ] && ok "man -l renders" || fail "man -l: $warnings"
 for section in NAME SYNOPSIS DESCRIPTION "THE WINDOW" OPTIONS "PORT BACKENDS" "PARALLEL PORT ACCESS" FILES; do

@@ -18,7 +18,7 @@ VERSION=$(field Version) ARCH=$(field Architecture)
 for lib in libqt6widgets6 libqt6printsupport6 libqt6core6 libstdc++6 libc6; do
     field Depends | grep -q "\b$lib (>= " || fail "Depends lacks $lib: $(field Depends)"
 done
-for f in ./usr/bin/wqkscope ./usr/share/man/man1/wqkscope.1 \
+for f in ./usr/bin/wqkscope ./usr/share/man/man1/wqkscope.1.gz \
     ./usr/share/applications/org.wqkscope.wqkscope.desktop \
     ./usr/share/metainfo/org.wqkscope.wqkscope.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/wqkscope.svg \
