@@ -5,6 +5,7 @@
 #include "port/select.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    app.setApplicationVersion(plat::version);
+    // The desktop finds the entry, and with it the name and icon, by this name.
+    QGuiApplication::setDesktopFileName(plat::appId);
+    app.setWindowIcon(QIcon::fromTheme("wqkscope"));
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 
