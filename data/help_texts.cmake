@@ -3,7 +3,7 @@
 function(run_help out)
   execute_process(COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
                           ${PROGRAM} ${ARGN} --help
-                  OUTPUT_VARIABLE text RESULT_VARIABLE status)
+                  OUTPUT_VARIABLE text RESULT_VARIABLE status TIMEOUT 60)
   if(NOT status EQUAL 0)
     message(FATAL_ERROR "${PROGRAM} ${ARGN} --help ended with ${status}")
   endif()
