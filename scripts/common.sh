@@ -13,7 +13,7 @@ WQK_PACKAGES+=(desktop-file-utils appstream man-db file)
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # ./scripts/package: dpkg-shlibdeps works out the package's dependencies.
 WQK_PACKAGE_PACKAGES=(dpkg-dev)
-# ./scripts/screenshot: the window on Xvfb, clicked by xdotool, grabbed by ImageMagick.
+# ./scripts/hidpi-screenshot: the window on Xvfb, clicked by xdotool, grabbed by ImageMagick.
 WQK_SCREENSHOT_PACKAGES=(imagemagick)
 # The style gates of ./scripts/lint.
 WQK_LINT_PACKAGES=(clang-format clang-tidy)
