@@ -30,9 +30,9 @@ TEST(PortSequences, PatternsCountersClearingAndRestart) {
     proto::ClockPulse(l);
     proto::CommandWriteFirst(l, 0x21, EndLoad);
     proto::DataStrobe(l, 0x9C);
-    expectWrites(r, "patterns",
-                 cat({cw(Reset), pulse(), cw(OpenCount, 0x11), pulse(), cw(EndLoad, 0x21),
-                      strobe(0x9C)}));
+    expectWrites(
+        r, "patterns",
+        cat({cw(Reset), pulse(), cw(OpenCount, 0x11), pulse(), cw(EndLoad, 0x21), strobe(0x9C)}));
     r.s.CmdPrefix = 0;
     r.mark();
     r.w.ClearGeneratorMemory();
