@@ -108,9 +108,11 @@ TEST(GoButton, TriggerPositionsAndReadOutOffsets) {
     const struct {
         const char* name;
         int mode, trigMode, slope, preTrig, genFreq, offset;
+        bool sourceB = false; // then A is held at 0 V, so only B can fire
     } rows[] = {{"instant, pretrigger off", 0, 0, 1, 0, 0, 0},
                 {"rising, pretrigger off", 0, 1, 1, 0, 0, 0},
                 {"rising, pretrigger 10", 0, 1, 1, 1, 0, 10},
+                {"on B, rising, pretrigger 10", 0, 1, 1, 1, 0, 10, true},
                 {"falling, pretrigger 10", 0, 1, -1, 1, 0, 10},
                 {"falling, pretrigger 100", 0, 1, -1, 2, 0, 100},
                 {"SCOPE+GEN", 2, 0, 1, 0, 1000, -1},
@@ -120,9 +122,11 @@ TEST(GoButton, TriggerPositionsAndReadOutOffsets) {
         sim::Options o;
         o.inputA.freq = 37000;
         o.inputB = o.inputA;
+        if (row.sourceB) o.inputA.kind = sim::InputSpec::Kind::Dc, o.inputA.peak = 0;
         o.noise = 0;
         Rig r(o);
         r.s.RangeSelA = r.s.RangeSelB = 0;
+        r.s.TrigSource = row.sourceB ? 1 : -1;
         r.s.TrigMode = row.trigMode;
         r.s.TrigSlope = row.slope;
         r.s.PreTrig = row.preTrig;
@@ -139,14 +143,17 @@ TEST(GoButton, TriggerPositionsAndReadOutOffsets) {
                 EXPECT_EQ(r.sim.samplesToTake(), r.s.ReadCount);
             }
         }
-        const auto &a = r.s.ChanABuffer, &b = r.s.ChanBBuffer;
+        const auto &a = row.sourceB ? r.s.ChanBBuffer : r.s.ChanABuffer, &b = r.s.ChanBBuffer;
         const long n = row.mode == 2 ? r.s.GenCount : r.s.ReadCount, pre = row.offset;
-        for (long i = std::max(0L, -pre); i < n - std::max(0L, pre); ++i)
+        for (long i = std::max(0L, -pre); i < n - std::max(0L, pre) && !row.sourceB; ++i)
             ASSERT_EQ(b[i], a[i + pre]) << i;
         if (row.trigMode == 0) continue;
-        // The sample before the trigger: in the buffer, or just before its window in memory.
-        const int before = pre > 0 ? a[pre - 1] : 10 * r.sim.memoryA()[32768 - r.s.ReadCount - 1];
-        EXPECT_EQ(a[pre] >= 1280, row.slope > 0);
+        // B's window starts at the trigger. The sample before it: in the buffer, or just
+        // before the window in memory.
+        const long at = row.sourceB ? 0 : pre;
+        const auto& memory = row.sourceB ? r.sim.memoryB() : r.sim.memoryA();
+        const int before = at > 0 ? a[at - 1] : 10 * memory[32768 - r.s.ReadCount - 1];
+        EXPECT_EQ(a[at] >= 1280, row.slope > 0);
         EXPECT_EQ(before >= 1280, row.slope < 0);
     }
 }

@@ -46,8 +46,7 @@ TEST(Fourier, RefusesCountsItCannotTransformAndTouchesNothing) {
                                  "not a positive integer power of two.");
     EXPECT_EQ(log.shown[3].text, "Error in procedure Fourier:\r\n NumSamples is 65536, which is "
                                  "more than the work arrays hold.");
-    EXPECT_EQ(log.shown[0].title + log.shown[3].title, "Error!Error!");
-    EXPECT_EQ(log.shown[0].buttons, plat::Buttons::OK);
+    EXPECT_TRUE(log.shown[0].title == "Error!" && log.shown[0].buttons == plat::Buttons::OK);
     MessageLog::uninstall();
 }
 
