@@ -85,14 +85,12 @@ TEST(LevelArrows, StepRepeatAndLimits) {
         bool on = true;
     } rows[] = {
         {"small down", &WQK::TRSMALLN_MouseDown, &WQK::TRSMALLN_MouseUp, 80, 1280, 1290, 300},
-        {"small up", &WQK::TRSMALLP_MouseDown, &WQK::TRSMALLP_MouseUp, 80, 1280, 1270, 300},
         {"released before a repeat", &WQK::TRLARGEN_MouseDown, &WQK::TRLARGEN_MouseUp, 349, 1280,
          1440, 350},
         {"after one", &WQK::TRLARGEN_MouseDown, &WQK::TRLARGEN_MouseUp, 351, 1280, 1600, 400},
         {"to the bottom", &WQK::TRLARGEN_MouseDown, &WQK::TRLARGEN_MouseUp, 1000, 1280, 2550, 1000},
         {"INST ends it", &WQK::TRLARGEP_MouseDown, &WQK::TRLARGEP_MouseUp, -420, 1280, 800, 450},
         {"large up key", &WQK::TRLARGEP_KeyDown, nullptr, 0, 1280, 1120, 0},
-        {"large down key", &WQK::TRLARGEN_KeyDown, nullptr, 0, 1280, 1440, 0},
         {"small up key to the top", &WQK::TRSMALLP_KeyDown, nullptr, 0, 15, 10, 0},
         {"small down key to the bottom", &WQK::TRSMALLN_KeyDown, nullptr, 0, 2545, 2550, 0},
         {"mouse, setting off", &WQK::TRSMALLN_MouseDown, nullptr, 0, 1280, 1280, 0, false},
