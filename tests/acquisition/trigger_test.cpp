@@ -3,8 +3,6 @@
 #include "acquisition/acquisition.h"
 #include "device/rig.h"
 
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -110,18 +108,6 @@ TEST(LevelArrows, StepRepeatAndLimits) {
         EXPECT_EQ(r.s.trigLevel(), row.level);
         EXPECT_EQ(r.elapsed(), row.ms);
     }
-    // A real press, with its release already queued: handled at the first DoEvents.
-    r.w.TriglevelBUTTON_MouseDown();
-    r.s.TrigLevel = 1280;
-    r.mark(false);
-    QCoreApplication::postEvent(
-        r.w.TRLARGEP, new QMouseEvent(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2),
-                                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(r.w.TRLARGEP, &press);
-    EXPECT_EQ(r.s.trigLevel(), 1120);
-    EXPECT_EQ(r.elapsed(), 300);
 }
 
 // The level setting ends five seconds after SET LEVEL or the last level change, and the

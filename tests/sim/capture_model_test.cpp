@@ -11,11 +11,7 @@ using simtest::Rig;
 namespace {
 
 InputSpec dc(double v) {
-    InputSpec s;
-    s.kind = InputSpec::Kind::Dc;
-    s.peak = 0;
-    s.offset = v;
-    return s;
+    return {InputSpec::Kind::Dc, 1000, 0, v};
 }
 
 sim::Options quiet(InputSpec a = InputSpec{}, InputSpec b = InputSpec{}) {
