@@ -143,17 +143,18 @@ TEST(GoButton, TriggerPositionsAndReadOutOffsets) {
                 EXPECT_EQ(r.sim.samplesToTake(), r.s.ReadCount);
             }
         }
-        const auto &a = row.sourceB ? r.s.ChanBBuffer : r.s.ChanABuffer, &b = r.s.ChanBBuffer;
+        const auto &a = r.s.ChanABuffer, &b = r.s.ChanBBuffer;
         const long n = row.mode == 2 ? r.s.GenCount : r.s.ReadCount, pre = row.offset;
         for (long i = std::max(0L, -pre); i < n - std::max(0L, pre) && !row.sourceB; ++i)
             ASSERT_EQ(b[i], a[i + pre]) << i;
         if (row.trigMode == 0) continue;
-        // B's window starts at the trigger. The sample before it: in the buffer, or just
-        // before the window in memory.
+        // On the trigger channel t (B's window starts at the trigger), the sample before
+        // the trigger: in the buffer, or just before its window in memory.
+        const auto& t = row.sourceB ? b : a;
         const long at = row.sourceB ? 0 : pre;
         const auto& memory = row.sourceB ? r.sim.memoryB() : r.sim.memoryA();
-        const int before = at > 0 ? a[at - 1] : 10 * memory[32768 - r.s.ReadCount - 1];
-        EXPECT_EQ(a[at] >= 1280, row.slope > 0);
+        const int before = at > 0 ? t[at - 1] : 10 * memory[32768 - r.s.ReadCount - 1];
+        EXPECT_EQ(t[at] >= 1280, row.slope > 0);
         EXPECT_EQ(before >= 1280, row.slope < 0);
     }
 }
