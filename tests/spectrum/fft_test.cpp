@@ -138,5 +138,8 @@ TEST(FFTconvert, OncePerCaptureAndOnlyChannelsWithSamples) {
     r.w.FFTconvert();
     EXPECT_EQ(r.s.ChanABuffer, specA);
     EXPECT_EQ(r.s.ChanBBuffer[50], 2550);
+    const auto specB = r.s.ChanBBuffer;
+    r.w.FFTconvert(); // and B's spectrum, too, is not transformed again
+    EXPECT_EQ(r.s.ChanBBuffer, specB);
     EXPECT_TRUE(r.h.messages().shown.empty());
 }
