@@ -48,90 +48,99 @@ void perChannel(OptionList& l, const std::string& stem, const char* value, const
                      [take, c](Settings& s, const std::string& v) { return take(s, c, v); }});
 }
 
+void samplingOptions(OptionList& l) {
+    l.push_back({"--rate", "HZ",
+                 "sampling rate: 2k, 20k, 200k, 2M or 20M (x1.5 on the 30 MHz model; default 2M)",
+                 [](Settings& s, const std::string& v) -> std::string {
+                     const auto hz = number(v, true);
+                     if (!hz || *hz <= 0)
+                         return "--rate must be a rate in Hz such as 2000000, 2M or 200k: " + v;
+                     s.rateHz = *hz;
+                     return "";
+                 }});
+    l.push_back({"--size", "2K..32K", "samples per capture: 2K, 4K, 8K, 16K or 32K (default 4K)",
+                 [](Settings& s, const std::string& v) {
+                     static const char* const sizes[] = {"2K", "4K", "8K", "16K", "32K"};
+                     std::string u = v;
+                     std::transform(u.begin(), u.end(), u.begin(), ::toupper);
+                     if (const auto n = number(v); n && *n >= 2048 && std::fmod(*n, 1) == 0)
+                         u = std::to_string(long(*n) / 1024) + "K";
+                     return oneOf("--size", u, sizes, [&s](int i) { s.sizeIndex = i; });
+                 }});
+}
+
+void channelOptions(OptionList& l) {
+    perChannel(l, "--range", "1.2|12|120",
+               "input range of A in volts full scale (default 12; 120 needs the x10 probe)",
+               [](Settings& s, int c, const std::string& v) {
+                   static const char* const r[] = {"1.2", "12", "120"};
+                   return oneOf(c ? "--range-b" : "--range-a", v, r,
+                                [&s, c](int i) { s.range[c] = i; });
+               });
+    perChannel(l, "--coupling", "dc|ac", "coupling of A (default ac)",
+               [](Settings& s, int c, const std::string& v) {
+                   static const char* const w[] = {"dc", "ac"};
+                   return oneOf(c ? "--coupling-b" : "--coupling-a", v, w,
+                                [&s, c](int i) { s.dc[c] = i == 0; });
+               });
+    perChannel(l, "--probe", "1|10", "probe of A: x1 or x10 (default 1)",
+               [](Settings& s, int c, const std::string& v) {
+                   static const char* const w[] = {"1", "10"};
+                   return oneOf(c ? "--probe-b" : "--probe-a", v, w,
+                                [&s, c](int i) { s.probe[c] = i; });
+               });
+    l.push_back({"--channels", "a|b|ab", "channels to capture (default ab, or a without channel B)",
+                 [](Settings& s, const std::string& v) {
+                     static const char* const w[] = {"a", "b", "ab"};
+                     return oneOf("--channels", v, w, [&s](int i) {
+                         s.chanOn[0] = i != 1;
+                         s.chanOn[1] = i != 0;
+                     });
+                 }});
+}
+
+void triggerOptions(OptionList& l) {
+    l.push_back({"--trigger", "inst|a+|a-|b+|b-",
+                 "instant start, or A or B rising (+) or falling (-) (default inst)",
+                 [](Settings& s, const std::string& v) {
+                     static const char* const w[] = {"inst", "a+", "a-", "b+", "b-"};
+                     return oneOf("--trigger", v, w, [&s](int i) {
+                         s.trigMode = i == 0 ? 0 : 1;
+                         s.trigSource = i >= 3 ? 1 : 0;
+                         s.rising = i != 2 && i != 4;
+                     });
+                 }});
+    l.push_back({"--level", "VOLTS", "trigger level in volts on the source's range (default 0)",
+                 [](Settings& s, const std::string& v) -> std::string {
+                     const auto n = number(v);
+                     if (!n) return "--level must be a number of volts: " + v;
+                     s.levelV = *n;
+                     return "";
+                 }});
+    l.push_back({"--pretrigger", "0|10|100", "samples kept before the trigger (default 0)",
+                 [](Settings& s, const std::string& v) {
+                     static const char* const w[] = {"0", "10", "100"};
+                     return oneOf("--pretrigger", v, w, [&s](int i) { s.preTrig = i; });
+                 }});
+    l.push_back({"--timeout", "SECONDS",
+                 "longest wait for a trigger or the end of a capture (default 10)",
+                 [](Settings& s, const std::string& v) -> std::string {
+                     const auto n = number(v);
+                     if (!n || *n <= 0 || *n > 86400)
+                         return "--timeout must be 0..86400 seconds: " + v;
+                     s.timeoutS = *n;
+                     return "";
+                 }});
+}
+
 } // namespace
 
 const OptionList& captureOptions() {
     static const OptionList list = [] {
         OptionList l;
-        l.push_back(
-            {"--rate", "HZ",
-             "sampling rate, one of the model's (2k 20k 200k 2M 20M; x1.5 on the 30 MHz model)",
-             [](Settings& s, const std::string& v) -> std::string {
-                 const auto hz = number(v, true);
-                 if (!hz || *hz <= 0)
-                     return "--rate must be a rate in Hz such as 2000000, 2M or 200k: " + v;
-                 s.rateHz = *hz;
-                 return "";
-             }});
-        l.push_back({"--size", "2K..32K",
-                     "samples per capture: 2K, 4K, 8K, 16K or 32K (default 4K)",
-                     [](Settings& s, const std::string& v) {
-                         static const char* const sizes[] = {"2K", "4K", "8K", "16K", "32K"};
-                         std::string u = v;
-                         std::transform(u.begin(), u.end(), u.begin(), ::toupper);
-                         if (const auto n = number(v); n && *n >= 2048 && std::fmod(*n, 1) == 0)
-                             u = std::to_string(long(*n) / 1024) + "K";
-                         return oneOf("--size", u, sizes, [&s](int i) { s.sizeIndex = i; });
-                     }});
-        perChannel(l, "--range", "1.2|12|120",
-                   "input range of A in volts full scale (default 12; 120 needs the x10 probe)",
-                   [](Settings& s, int c, const std::string& v) {
-                       static const char* const r[] = {"1.2", "12", "120"};
-                       return oneOf(c ? "--range-b" : "--range-a", v, r,
-                                    [&s, c](int i) { s.range[c] = i; });
-                   });
-        perChannel(l, "--coupling", "dc|ac", "coupling of A (default ac)",
-                   [](Settings& s, int c, const std::string& v) {
-                       static const char* const w[] = {"dc", "ac"};
-                       return oneOf(c ? "--coupling-b" : "--coupling-a", v, w,
-                                    [&s, c](int i) { s.dc[c] = i == 0; });
-                   });
-        perChannel(l, "--probe", "1|10", "probe of A: x1 or x10 (default 1)",
-                   [](Settings& s, int c, const std::string& v) {
-                       static const char* const w[] = {"1", "10"};
-                       return oneOf(c ? "--probe-b" : "--probe-a", v, w,
-                                    [&s, c](int i) { s.probe[c] = i; });
-                   });
-        l.push_back({"--channels", "a|b|ab",
-                     "channels to capture (default ab, or a without channel B)",
-                     [](Settings& s, const std::string& v) {
-                         static const char* const w[] = {"a", "b", "ab"};
-                         return oneOf("--channels", v, w, [&s](int i) {
-                             s.chanOn[0] = i != 1;
-                             s.chanOn[1] = i != 0;
-                         });
-                     }});
-        l.push_back({"--trigger", "inst|a+|a-|b+|b-",
-                     "instant start, or trigger on A or B rising (+) or falling (-) (default inst)",
-                     [](Settings& s, const std::string& v) {
-                         static const char* const w[] = {"inst", "a+", "a-", "b+", "b-"};
-                         return oneOf("--trigger", v, w, [&s](int i) {
-                             s.trigMode = i == 0 ? 0 : 1;
-                             s.trigSource = i >= 3 ? 1 : 0;
-                             s.rising = i != 2 && i != 4;
-                         });
-                     }});
-        l.push_back({"--level", "VOLTS", "trigger level in volts on the source's range (default 0)",
-                     [](Settings& s, const std::string& v) -> std::string {
-                         const auto n = number(v);
-                         if (!n) return "--level must be a number of volts: " + v;
-                         s.levelV = *n;
-                         return "";
-                     }});
-        l.push_back({"--pretrigger", "0|10|100", "samples kept before the trigger (default 0)",
-                     [](Settings& s, const std::string& v) {
-                         static const char* const w[] = {"0", "10", "100"};
-                         return oneOf("--pretrigger", v, w, [&s](int i) { s.preTrig = i; });
-                     }});
-        l.push_back({"--timeout", "SECONDS",
-                     "longest wait for a trigger or the end of a capture (default 10)",
-                     [](Settings& s, const std::string& v) -> std::string {
-                         const auto n = number(v);
-                         if (!n || *n <= 0 || *n > 86400)
-                             return "--timeout must be 0..86400 seconds: " + v;
-                         s.timeoutS = *n;
-                         return "";
-                     }});
+        samplingOptions(l);
+        channelOptions(l);
+        triggerOptions(l);
         return l;
     }();
     return list;

@@ -84,7 +84,7 @@ Status Session::start() {
     return NoInstrument;
 }
 
-Status Session::apply(bool fft) {
+std::string Session::applySampling() {
     WQK& w = *w_;
     InstrumentState& s = w.state();
     const Settings& o = settings_;
@@ -110,15 +110,19 @@ Status Session::apply(bool fft) {
         pressUntil([&] { return s.SampleSizeIndex >= *o.sizeIndex; },
                    [&] { w.SSIZEP_MouseDown(); });
     }
-    // Channels: the range code is the Range button (1.2 or 12 V) plus one for the x10 probe.
-    const bool bOn = o.chanOn[1].value_or(s.chanBFitted());
-    if (bOn && !s.chanBFitted()) {
-        err_ << "wqkscope: channel B is not fitted to this instrument\n";
-        return NoInstrument;
-    }
+    return error;
+}
+
+std::string Session::applyChannels() {
+    WQK& w = *w_;
+    InstrumentState& s = w.state();
+    const Settings& o = settings_;
+    std::string error;
     pressUntil([&] { return s.chanAOn() == o.chanOn[0].value_or(true); },
                [&] { w.SCHAbutton_Click(); });
-    pressUntil([&] { return s.chanBOn() == bOn; }, [&] { w.SCHBbutton_Click(); });
+    pressUntil([&] { return s.chanBOn() == o.chanOn[1].value_or(s.chanBFitted()); },
+               [&] { w.SCHBbutton_Click(); });
+    // The range code is the Range button (1.2 or 12 V) plus one for the x10 probe.
     for (int c = 0; c < 2; ++c) {
         const int probe = o.probe[c].value_or(o.range[c] == 2 ? 1 : 0);
         const int sel = o.range[c] ? *o.range[c] - probe : 1;
@@ -127,7 +131,7 @@ Status Session::apply(bool fft) {
                     " needs --probe-" + (c ? "b" : "a") + "=" + (sel < 0 ? "1" : "10");
             continue;
         }
-        (c ? s.ProbeB : s.ProbeA) = probe; // set as the Probe button would, without its warning
+        (c ? s.ProbeB : s.ProbeA) = probe; // as the Probe button sets it, without its warning
         c ? w.CHANB() : w.CHANA();
         pressUntil([&] { return (c ? s.rangeSelB() : s.rangeSelA()) == sel; },
                    [&] { c ? w.Command6_Click() : w.Command3_Click(); });
@@ -135,6 +139,13 @@ Status Session::apply(bool fft) {
         pressUntil([&] { return (c ? s.dcB() : s.dcA()) == dc; },
                    [&] { c ? w.Command7_Click() : w.Command2_Click(); });
     }
+    return error;
+}
+
+std::string Session::applyTrigger() {
+    WQK& w = *w_;
+    InstrumentState& s = w.state();
+    const Settings& o = settings_;
     pressUntil([&] { return s.trigMode() == o.trigMode.value_or(0); },
                [&] { w.TMODEBUTTON_MouseDown(); });
     pressUntil([&] { return s.trigSourceB() == (o.trigSource.value_or(0) == 1); },
@@ -143,28 +154,39 @@ Status Session::apply(bool fft) {
                [&] { w.TSLOPEBUTTON_MouseDown(); });
     pressUntil([&] { return s.preTrig() == o.preTrig.value_or(0); },
                [&] { w.PRETRIGBUTTON_MouseDown(); });
-    if (o.levelV) {
-        // The level is counted down from the top of the display in buffer units of the
-        // source's range; the arrows keep it 10 units inside.
-        const int code = s.trigSourceB() ? s.RangeB : s.rangeA();
-        const double vpu = analysis::voltsPerUnit(code);
-        const double limit = (InstrumentState::MidScale - 10) * vpu;
-        if (std::abs(*o.levelV) > limit + 1e-12) {
-            char buf[32];
-            const auto r = std::to_chars(buf, buf + sizeof buf, std::floor(limit * 100) / 100);
-            const std::string l(buf, r.ptr);
-            error = "--level must be within -" + l + " and " + l + " V on the source's range";
-        }
-        s.TrigLevel = InstrumentState::MidScale - std::lround(*o.levelV / vpu);
+    if (!o.levelV) return "";
+    // The level is counted down from the top of the display in buffer units of the
+    // source's range; the arrows keep it 10 units inside.
+    const double vpu = analysis::voltsPerUnit(s.trigSourceB() ? s.RangeB : s.rangeA());
+    const double limit = (InstrumentState::MidScale - 10) * vpu;
+    s.TrigLevel = InstrumentState::MidScale - std::lround(*o.levelV / vpu);
+    if (std::abs(*o.levelV) <= limit + 1e-12) return "";
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, std::floor(limit * 100) / 100);
+    const std::string l(buf, r.ptr);
+    return "--level must be within -" + l + " and " + l + " V on the source's range";
+}
+
+Status Session::apply(bool fft) {
+    WQK& w = *w_;
+    InstrumentState& s = w.state();
+    if (settings_.chanOn[1].value_or(false) && !s.chanBFitted()) {
+        err_ << "wqkscope: channel B is not fitted to this instrument\n";
+        return NoInstrument;
     }
+    std::string errors[3] = {applySampling(), applyChannels(), applyTrigger()};
     if (fft && s.mode() != modes::FFT) w.FFTbutton_Click();
     // A capture reads the size less the pretrigger of the capture before it; start as
     // if that one had these settings too.
     s.PreTrigCount = int32_t(acq::preTrigCount(s.preTrig()));
     w.TRIGGER();
-    if (error.empty()) return Done;
-    err_ << "wqkscope: " << error << "\n";
-    return Usage;
+    Status status = Done;
+    for (const std::string& e : errors)
+        if (!e.empty()) {
+            err_ << "wqkscope: " << e << "\n";
+            status = Usage;
+        }
+    return status;
 }
 
 Status Session::capture(int captures, const std::function<void()>& each) {

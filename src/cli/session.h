@@ -40,6 +40,12 @@ class Session : public QObject {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    // Each group of settings as a user's clicks would set it; an error for a value
+    // that does not fit this instrument, or "".
+    std::string applySampling();
+    std::string applyChannels();
+    std::string applyTrigger();
+
     const Settings& settings_;
     std::ostream& err_;
     std::unique_ptr<plat::PortBackend> backend_;

@@ -46,7 +46,8 @@ void SpectrumPlot::paintEvent(QPaintEvent*) {
         p.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
     }
     if (!traces_ || traces_->empty() || traces_->front().values.size() < 2) return;
-    const auto [lo, hi] = yRange(*traces_, scale_);
+    const std::pair<double, double> range = yRange(*traces_, scale_);
+    const double lo = range.first, hi = range.second;
     const size_t bins = traces_->front().values.size();
     const auto xAt = [&](double bin) { return area.left() + area.width() * bin / double(bins); };
     const auto yAt = [&](double v) {
