@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
     if (!choice.errors.empty()) {
         for (const auto& e : choice.errors)
             std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
-        std::fputs(ports::usage().c_str(), stderr);
+        std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stderr);
         return 2;
     }
     QApplication app(argc, argv);

@@ -3,8 +3,11 @@
 // without a window and prints what it measured.
 //
 // To add a subcommand, add a row to commands() in cli.cpp: its name, synopsis, summary,
-// the option lists it takes (captureOptions() for the capture options) and the
-// function that runs it once the instrument has started.
+// the option lists it takes (captureOptions() for the capture options, jsonOption(), and
+// its own OptionList, whose takes check a value and keep it in Settings::more) and the
+// function that runs it once the instrument has started. That function calls
+// session.apply() and session.capture() (or the window's own procedures through
+// session.wqk()) and returns a Status; `wqkscope --help` and its --help follow the row.
 #include "cli/options.h"
 #include "cli/session.h"
 

@@ -127,7 +127,7 @@ void triggerOptions(OptionList& l) {
                  [](Settings& s, const std::string& v) -> std::string {
                      const auto n = number(v);
                      if (!n || *n <= 0 || *n > 86400)
-                         return "--timeout must be 0..86400 seconds: " + v;
+                         return "--timeout must be more than 0 and at most 86400 seconds: " + v;
                      s.timeoutS = *n;
                      return "";
                  }});

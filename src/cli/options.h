@@ -5,6 +5,7 @@
 #include "port/select.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,9 @@ struct Settings {
     std::string window = "rect", scale = "linear", out;
     int average = 1, peaks = 5;
     bool json = false, help = false;
+    // A subcommand's own options, by name ("--format"), as their take has checked them:
+    // a new subcommand keeps its values here rather than adding fields.
+    std::map<std::string, std::string> more;
 };
 
 struct Option {

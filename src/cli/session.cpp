@@ -171,8 +171,8 @@ Status Session::apply(bool fft) {
     WQK& w = *w_;
     InstrumentState& s = w.state();
     if (settings_.chanOn[1].value_or(false) && !s.chanBFitted()) {
-        err_ << "wqkscope: channel B is not fitted to this instrument\n";
-        return NoInstrument;
+        err_ << "wqkscope: --channels must be a on this instrument: channel B is not fitted\n";
+        return Usage;
     }
     std::string errors[3] = {applySampling(), applyChannels(), applyTrigger()};
     if (fft && s.mode() != modes::FFT) w.FFTbutton_Click();

@@ -7,6 +7,9 @@
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
 #include <array>
 
 namespace host {
@@ -54,6 +57,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), wqk_(new WQK) {
     // WQK has taken its start size (within the screen) when it was made; the main
     // window gives it that room below the menu bar.
     startSize_ = wqk_->size();
+    wqkStartWidth_ = startSize_.width();
     setCentralWidget(wqk_);
     record_ = new RecordWatch(*wqk_, this);
     buildPanels();
@@ -78,12 +82,23 @@ void MainWindow::buildPanels() {
         dock->setWidget(panel);
         addDockWidget(p.area, dock);
         dock->hide();
-        // An opened panel catches up with the record at once.
-        connect(dock->toggleViewAction(), &QAction::toggled, panel, [panel](bool on) {
-            if (on) panel->refresh();
+        // An opened panel catches up with the record at once, beside the window of the
+        // Parts rather than in its room.
+        connect(dock->toggleViewAction(), &QAction::toggled, panel, [this, panel, dock](bool on) {
+            if (!on) return;
+            panel->refresh();
+            makeRoomFor(dock);
         });
         docks_.push_back(dock);
     }
+}
+
+void MainWindow::makeRoomFor(QDockWidget* dock) {
+    if (!isVisible() || dock->isFloating() || isMaximized() || isFullScreen()) return;
+    const int want = wqkStartWidth_ + dock->sizeHint().width() +
+                     style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    const int most = screen() ? screen()->availableGeometry().width() : want;
+    if (width() < want) resize(std::min(want, most), height());
 }
 
 void MainWindow::buildMenus() {

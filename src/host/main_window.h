@@ -67,10 +67,13 @@ class MainWindow : public QMainWindow {
     void buildPanels();
     // Each item that stands beside a button takes that button's state.
     void followButtons();
+    // Widens the window for an opened panel, as far as the screen allows.
+    void makeRoomFor(QDockWidget* dock);
 
     WQK* wqk_;
     RecordWatch* record_;
     QSize startSize_;
+    int wqkStartWidth_ = 0;
     std::vector<QDockWidget*> docks_;
     std::vector<std::pair<QAction*, VbButton*>> locked_;
 };

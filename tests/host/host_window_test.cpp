@@ -2,6 +2,7 @@
 // record without changing it, and with them open the program does exactly what it
 // does with them closed.
 #include "files/formats.h"
+#include "files/lists.h"
 #include "host/main_window.h"
 #include "host/spectrum_panel.h"
 #include "support/fixture.h"
@@ -123,8 +124,16 @@ TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
     EXPECT_EQ(cell(mw, 0, 0), "2.000 kHz");
     EXPECT_EQ(cell(mw, 2, 1), "993.7 mV"); // B: 106 codes of 9.375 mV
     EXPECT_EQ(text(mw, "measureGain"), "-6.02 dB");
-    // A signal file does not keep B's offset: no phase rather than a wrong one.
-    emit w.loaded(WQK::Load::Signal);
+    EXPECT_EQ(text(mw, "spectrumStatus"), "Active in FFT mode (press F)");
+    // The capture saved and loaded again: a signal file does not keep B's offset, so no
+    // phase rather than a wrong one.
+    std::string bytes;
+    ASSERT_TRUE(files::encodeSignal(w.state(), files::WqkSignal, bytes));
+    h.writeFile("s.wqk", bytes);
+    w.File1->setPath(h.dir(), true);
+    ASSERT_TRUE(w.Dir1->setPath(h.dir()) && w.File1->selectFile("s.wqk"));
+    w.chabload();
+    EXPECT_EQ(text(mw, "measureSpan"), "Display window: samples 0 to 3000 of 32767 (signal file)");
     EXPECT_EQ(text(mw, "measurePhase"), "-");
     EXPECT_EQ(mw.findChild<QLabel*>("measurePhase")->toolTip().toStdString(),
               "B's offset from A is not kept in a signal file");
