@@ -14,8 +14,7 @@ const std::vector<Command>& commands() {
          runMeasure},
         {"spectrum",
          "[options] [--window=rect|hann|hamming|blackman-harris|flattop]\n"
-         "                  [--scale=linear|dbfs|dbv] [--average=N] [--peaks=N] [--json] "
-         "[--out=F.csv]",
+         "[--scale=linear|dbfs|dbv] [--average=N] [--peaks=N] [--json] [--out=F.csv]",
          "Captures in FFT mode and prints the highest peaks of each channel's spectrum.",
          {&captureOptions(), &spectrumOptions(), &jsonOption()},
          runSpectrum},
@@ -31,10 +30,19 @@ const Command* find(const std::string& name) {
     return nullptr;
 }
 
+// "PREFIX NAME SYNOPSIS", the synopsis's further lines lined up under its first.
+std::string usage(const std::string& prefix, const Command& c) {
+    std::string out = prefix + c.name + " ";
+    const size_t indent = out.size();
+    for (const char* p = c.synopsis; *p; ++p)
+        out += *p == '\n' ? "\n" + std::string(indent, ' ') : std::string(1, *p);
+    return out + "\n";
+}
+
 std::string help(const Command& c) {
     std::string portHelp = ports::usage();
     portHelp.erase(0, portHelp.find('\n') + 1); // its own usage line
-    return std::string("Usage: wqkscope ") + c.name + " " + c.synopsis + "\n\n" + c.summary +
+    return usage("Usage: wqkscope ", c) + "\n" + c.summary +
            "\n\nOptions (unset capture settings are those the window starts with):\n" +
            optionHelp(c.options) + "Port and simulator options, as for the window:\n" + portHelp +
            "\nExit status: 0 done; 1 the --out file could not be written; 2 bad usage;\n"
@@ -50,7 +58,7 @@ bool isSubcommand(const std::vector<std::string>& args) {
 std::string subcommandSummary() {
     std::string out = "Subcommands (wqkscope SUBCOMMAND --help tells more):\n";
     for (const Command& c : commands())
-        out += std::string("  wqkscope ") + c.name + " " + c.synopsis + "\n";
+        out += usage("  wqkscope ", c);
     return out;
 }
 

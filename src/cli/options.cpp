@@ -231,17 +231,17 @@ Settings parse(const std::vector<std::string>& args, const std::vector<const Opt
 }
 
 std::string optionHelp(const std::vector<const OptionList*>& lists) {
-    std::vector<std::pair<std::string, std::string>> lines;
-    size_t width = 0;
+    // Help texts start in one column; an option too long for it has its text on the
+    // next line.
+    constexpr size_t Column = 26;
+    std::string out;
     for (const OptionList* l : lists)
         for (const Option& o : *l) {
-            std::string left = "  " + o.name + (o.value.empty() ? "" : "=" + o.value);
-            width = std::max(width, left.size());
-            lines.push_back({left, o.help});
+            const std::string left = "  " + o.name + (o.value.empty() ? "" : "=" + o.value);
+            out += left.size() + 2 > Column ? left + "\n" + std::string(Column, ' ')
+                                            : left + std::string(Column - left.size(), ' ');
+            out += o.help + "\n";
         }
-    std::string out;
-    for (const auto& [left, help] : lines)
-        out += left + std::string(width + 2 - left.size(), ' ') + help + "\n";
     return out;
 }
 

@@ -124,7 +124,7 @@ TEST_F(Cli, ExitStatuses) {
         {"spectrum help",
          {"spectrum", "--help"},
          0,
-         "  --window=rect|hann|hamming|blackman-harris|flattop  window function"},
+         "  --window=rect|hann|hamming|blackman-harris|flattop\n        "},
         {"bad value", {"measure", "--size=3K"}, 2, "--size must be 2K, 4K, 8K, 16K or 32K: 3K"},
         {"bad window",
          {"spectrum", "--window=kaiser"},
