@@ -122,15 +122,17 @@ void triggerOptions(OptionList& l) {
                      static const char* const w[] = {"0", "10", "100"};
                      return oneOf("--pretrigger", v, w, [&s](int i) { s.preTrig = i; });
                  }});
-    l.push_back({"--timeout", "SECONDS",
-                 "longest wait for a trigger or the end of a capture (default 10)",
-                 [](Settings& s, const std::string& v) -> std::string {
-                     const auto n = number(v);
-                     if (!n || *n <= 0 || *n > 86400)
-                         return "--timeout must be more than 0 and at most 86400 seconds: " + v;
-                     s.timeoutS = *n;
-                     return "";
-                 }});
+    l.push_back(
+        {"--timeout", "SECONDS",
+         "longest wait for a trigger or the end of a capture, beyond the capture's own length "
+         "(default 10)",
+         [](Settings& s, const std::string& v) -> std::string {
+             const auto n = number(v);
+             if (!n || *n <= 0 || *n > 86400)
+                 return "--timeout must be more than 0 and at most 86400 seconds: " + v;
+             s.timeoutS = *n;
+             return "";
+         }});
 }
 
 } // namespace

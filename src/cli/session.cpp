@@ -7,6 +7,7 @@
 #include "platform/timer.h"
 
 #include <QEvent>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <ostream>
@@ -196,7 +197,10 @@ Status Session::capture(int captures, const std::function<void()>& each) {
     w.TRIGGER();
     int got = 0;
     plat::Timer timer;
-    timer.setInterval(int(std::lround(settings_.timeoutS * 1000)));
+    // The time-out counts beyond the capture's own length: 32K samples at 2 kHz take 16 s.
+    const double rate = analysis::sampleRateHz(s.sampleRateIndex(), s.RateFactor);
+    const double takes = rate > 0 ? double(2048 << std::clamp(s.SampleSizeIndex, 0, 4)) / rate : 0;
+    timer.setInterval(int(std::lround((settings_.timeoutS + takes) * 1000)));
     // Time out as a user would: STOP.
     timer.onTimer = [&] {
         timer.setEnabled(false);
