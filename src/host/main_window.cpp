@@ -89,6 +89,10 @@ void MainWindow::buildPanels() {
             panel->refresh();
             makeRoomFor(dock);
         });
+        // A panel sharing its place with another as a tab catches up when its tab is chosen.
+        connect(dock, &QDockWidget::visibilityChanged, panel, [panel](bool shown) {
+            if (shown) panel->refresh();
+        });
         docks_.push_back(dock);
     }
 }
