@@ -74,6 +74,8 @@ MeasurePanel::MeasurePanel(RecordWatch& record, QWidget* parent) : Panel(record,
     table_->setObjectName("measureTable");
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // Rows one line high, so every value shows beside the window of the Parts.
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     for (int i = 0; i < int(std::size(Rows)); ++i)
         table_->setVerticalHeaderItem(i, new QTableWidgetItem(Rows[i].name));
     auto* form = new QFormLayout;

@@ -65,6 +65,7 @@ SpectrumPanel::SpectrumPanel(RecordWatch& record, QWidget* parent) : Panel(recor
     peaks_->setHorizontalHeaderLabels({"Peak", "Frequency", "Level"});
     peaks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     peaks_->verticalHeader()->hide();
+    peaks_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     peaks_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     v->addLayout(form);
     v->addWidget(status_);
