@@ -42,14 +42,12 @@ void WQK::initport() {
 void WQK::Checkconfig() {
     bool valid = false;
     if (auto n = portcfg::read(portcfg::FileName)) {
-        // Only a port the program can address is taken over: an out-of-range number
-        // would leave the register addresses undefined. LptNumber then keeps its
-        // value and the selection window lets the user choose.
+        // Only the whole numbers 1..3 are taken: anything else (0.5 would round to 0,
+        // 3.5 to 4) leaves LptNumber as it is and the selection window lets the user
+        // choose, so no port that does not exist is shown or written back.
         const double v = *n;
-        if (v >= 0.5 && v <= 3.5) {
-            s.LptNumber = int16_t(vb::CInt(v));
-            valid = s.LptNumber >= 1 && s.LptNumber <= 3;
-        }
+        valid = v == 1 || v == 2 || v == 3;
+        if (valid) s.LptNumber = int16_t(v);
     }
     if (!valid) Configport();
 }
@@ -61,7 +59,7 @@ constexpr int CurrentY0 = 900;
 constexpr int StatusY = 1350;
 constexpr int StatusX = 600;
 constexpr int LptTextX = 1700;
-}  // namespace
+} // namespace
 
 void WQK::Configport() {
     PictureBox* w = CONFIGWINDOW;
@@ -113,7 +111,7 @@ void WQK::Configport() {
     int shown = s.LptNumber;
     while (s.ConfigExitFlag == 0) {
         DoEvents();
-        if (ended_) return;  // the program was ended from inside this loop
+        if (ended_) return; // the program was ended from inside this loop
         if (s.LptNumber != shown) {
             shown = s.LptNumber;
             w->FontTransparent = false;
@@ -147,8 +145,18 @@ void WQK::Testpower() {
     s.PowerFault = int16_t(vbInp(int(s.StatusPort)) & 0x08);
 }
 
-void WQK::SETUP_Click() { Configport(); }
-void WQK::SETLPT1_Click() { s.LptNumber = 1; }
-void WQK::SETLPT2_Click() { s.LptNumber = 2; }
-void WQK::SETLPT3_Click() { s.LptNumber = 3; }
-void WQK::CONFIGEXIT_Click() { s.ConfigExitFlag = 1; }
+void WQK::SETUP_Click() {
+    Configport();
+}
+void WQK::SETLPT1_Click() {
+    s.LptNumber = 1;
+}
+void WQK::SETLPT2_Click() {
+    s.LptNumber = 2;
+}
+void WQK::SETLPT3_Click() {
+    s.LptNumber = 3;
+}
+void WQK::CONFIGEXIT_Click() {
+    s.ConfigExitFlag = 1;
+}

@@ -4,7 +4,10 @@
 #include "port/config_file.h"
 #include "support/fixture.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testing_support::Harness;
 
@@ -17,7 +20,7 @@ void pressAt(Harness& h, int n, VbButton* b) {
     h.clock().atDoEvents(n, [b] { b->click(); });
 }
 
-}  // namespace
+} // namespace
 
 TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     Harness h;
@@ -107,7 +110,8 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         uint8_t mask;
         int model;
         float factor;
-    } cases[] = {{0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
+    } cases[] = {
+        {0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
     for (const auto& k : cases) {
         Harness h;
         WQK& w = h.window(false);
@@ -156,8 +160,8 @@ TEST(ConfigFile, FormatAndReading) {
 // Start-up with a configuration that holds no port 1..3 opens the selection window;
 // EXIT there rewrites the file with the current number.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
-    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n", "", "-1", "2.5e9",
-                                    std::string(5000, '9')};
+    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n", "",    "-1",
+                                    "2.5e9",  " 0.5",   " 3.5",      "0x2", std::string(5000, '9')};
     for (const std::string& c : contents) {
         Harness h(sim::Options{}, false);
         h.writeFile("WQKport.cfg", c);
@@ -176,6 +180,38 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
     }
 }
 
+// A configuration that is no regular file counts as missing, with the reason on stderr;
+// a pipe of that name must not stop the start-up.
+TEST(Checkconfig, OnlyARegularFileIsRead) {
+    const std::vector<std::pair<std::function<void(const char*)>, std::string>> odd = {
+        {[](const char* p) { unlink(p), mkfifo(p, 0600); }, "not a regular file"},
+        {[](const char* p) { unlink(p), mkdir(p, 0700); }, "not a regular file"},
+        {[](const char* p) { unlink(p), symlink("/dev/zero", p); }, "not a regular file"},
+        {[](const char* p) { chmod(p, 0); }, "cannot be read (Permission denied)"}, // holds " 2"
+    };
+    alarm(60); // a start-up that blocks fails instead of hanging the suite
+    for (const auto& [make, why] : odd) {
+        Harness h(sim::Options{}, true, 2);
+        make(portcfg::FileName);
+        WQK& w = h.window(false);
+        bool opened = false;
+        h.clock().atDoEvents(1, [&] {
+            opened = !w.CONFIGWINDOW->isHidden();
+            w.CONFIGEXIT->click();
+        });
+        testing::internal::CaptureStderr();
+        {
+            testing_support::NoDacOverride asUser;
+            w.activate();
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "WQKport.cfg: " + why + "; taken as missing\n");
+        EXPECT_TRUE(opened) << why;
+        EXPECT_EQ(w.s.LptNumber, 1);
+    }
+    alarm(0);
+}
+
 TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
     Harness h(sim::Options{}, true, 1);
     WQK& w = h.window(false);
@@ -189,7 +225,7 @@ TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
 
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     sim::Options o;
-    o.lpt = 2;  // the instrument hangs on LPT2
+    o.lpt = 2; // the instrument hangs on LPT2
     Harness h(o, true, 1);
     WQK& w = h.window(false);
     // LPT1 finds nothing, so the window opens a first time from the detection step.
