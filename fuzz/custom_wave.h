@@ -1,0 +1,37 @@
+#pragma once
+// Custom waves through LOAD in GENERATOR mode, the generator display included: any file
+// loads (or cannot be read and changes nothing), and the wave saves to a file that
+// loads back to the same points, rounded to whole DAC codes.
+#include "files/formats.h"
+#include "harness.h"
+
+#include <algorithm>
+#include <cmath>
+
+inline int fuzzCustomWave(const uint8_t* data, size_t size, bool csv) {
+    fuzz::Program& p = fuzz::Program::get();
+    WQK& w = p.w;
+    p.reset();
+    w.SCOPEMODE_Click(); // GENERATOR, where the custom-wave buttons are offered
+    const fuzz::State& before = p.state();
+    if (!p.load({reinterpret_cast<const char*>(data), size},
+                csv ? w.CustomCSVbutton : w.Customloadbutton)) {
+        p.unchanged(before);
+        return 0;
+    }
+    const size_t last = size_t(w.s.GenLast);
+    FUZZ_CHECK(w.s.GenLast == float(last) && last >= 9 && last <= 32767);
+    FUZZ_CHECK(double(w.s.GenMode) == 2 && w.s.GenDirty == 0);
+    FUZZ_CHECK(std::equal(w.s.GenWave.begin(), w.s.GenWave.begin() + long(last) + 1,
+                          w.s.CustomWave.begin()));
+    FUZZ_CHECK(csv ? std::all_of(w.s.GenWave.begin(), w.s.GenWave.end(),
+                                 [](int16_t v) { return v >= 0 && v <= 2550; })
+                   : bytesTimesTen(w.s.GenWave));
+    p.profileLoadsAgain();
+    // Saved as DAC codes: the points rounded to whole codes.
+    const files::CustomWaveData back = files::decodeRaw(p.save(&WQK::customsave));
+    FUZZ_CHECK(back.points.size() == last + 1);
+    for (size_t i = 0; i <= last; ++i)
+        FUZZ_CHECK(back.points[i] == 10 * std::nearbyint(w.s.GenWave[i] / 10.0));
+    return 0;
+}
