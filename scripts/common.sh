@@ -5,7 +5,7 @@ cd "$ROOT"
 
 # Debian packages the build, the tests and the program need.
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-  libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth
+  libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool
   cups printer-driver-cups-pdf poppler-utils)
 # clang with libFuzzer, for ./scripts/fuzz.
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)

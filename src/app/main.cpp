@@ -1,3 +1,4 @@
+#include "app/test_hook.h"
 #include "app/wqk.h"
 #include "platform/port.h"
 #include "port/select.h"
@@ -19,8 +20,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    // Captions fill small buttons as in the design; the default padding would clip them.
-    app.setStyleSheet("QPushButton { padding: 0px 1px; }");
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 
@@ -31,5 +30,6 @@ int main(int argc, char** argv) {
         std::_Exit(code);
     };
     w.show();
+    if (qEnvironmentVariableIsSet("WQK_TEST_HOOK")) installTestHook(w);
     return app.exec();
 }

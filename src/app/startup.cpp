@@ -5,6 +5,7 @@
 #include "platform/port.h"
 
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
 #include <algorithm>
 
@@ -22,6 +23,10 @@ void WQK::Form_Load() {
         h = int(h * f);
     }
     resize(w, h);
+    // Lay the controls out now: the window is not shown yet, and a picture drawn into a
+    // box before it has its size is stretched to a grey block when the box gets it.
+    if (layout()) layout()->activate();
+    plat::relayoutChildren(form, DesignWidth, DesignHeight);
     Picture5->CurrentX = 1;
     Picture5->CurrentY = 1;
     Picture5->Print("TRIGGER");
@@ -35,6 +40,9 @@ void title(PictureBox* p, const std::string& text, long colour, double x = 40, d
     p->FontBold = true;
     p->FontSize = size;
     p->ForeColor = colour;
+    // Drawn smaller where the box is too narrow for it at its size, rather than cut.
+    while (p->FontSize > 1 && x + p->TextWidth(text) > p->ScaleWidth())
+        p->FontSize -= 0.25;
     p->CurrentX = x;
     p->CurrentY = y;
     p->Print(text);

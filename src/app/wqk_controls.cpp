@@ -81,10 +81,13 @@ void WQK::createControls() {
     TSLOPEBUTTON = m.button("TSLOPEBUTTON", "SLOPE", 3230, 4184, 530, 328, 7);
     PRETRIGBUTTON = m.button("PRETRIGBUTTON", "PRE", 3770, 4184, 530, 328, 7);
     TriglevelBUTTON = m.button("TriglevelBUTTON", "SET LEVEL", 2150, 4540, 800, 328, 7);
-    TRLARGEN = m.button("TRLARGEN", "\u00ab", 2960, 4540, 330, 328, 9);
+    // The large steps show the same arrows, larger and bold.
+    TRLARGEN = m.button("TRLARGEN", "<", 2960, 4540, 330, 328, 11);
     TRSMALLN = m.button("TRSMALLN", "<", 3300, 4540, 330, 328, 9);
     TRSMALLP = m.button("TRSMALLP", ">", 3640, 4540, 330, 328, 9);
-    TRLARGEP = m.button("TRLARGEP", "\u00bb", 3980, 4540, 320, 328, 9);
+    TRLARGEP = m.button("TRLARGEP", ">", 3980, 4540, 320, 328, 11);
+    TRLARGEN->setFontBold(true);
+    TRLARGEP->setFontBold(true);
     levelval = m.picture("levelval", 2150, 4895, 800, 328);
     TRESETBUTTON = m.button("TRESETBUTTON", "Single", 2960, 4895, 670, 328);
     DelayWin = m.picture("DelayWin", 3640, 4895, 660, 328);
@@ -113,10 +116,12 @@ void WQK::createControls() {
     Command21 = m.button("Command21", "A-B", 5920, 4540, 380, 328);
     Command23 = m.button("Command23", "CURSOR", 4400, 4895, 700, 328, 7);
     Cursorch = m.picture("Cursorch", 5110, 4895, 230, 328);
-    Command24 = m.button("Command24", "\u00ab", 5350, 4895, 230, 328, 9);
+    Command24 = m.button("Command24", "<", 5350, 4895, 230, 328, 11);
     Command26 = m.button("Command26", "<", 5590, 4895, 230, 328, 9);
     Command27 = m.button("Command27", ">", 5830, 4895, 230, 328, 9);
-    Command25 = m.button("Command25", "\u00bb", 6070, 4895, 230, 328, 9);
+    Command25 = m.button("Command25", ">", 6070, 4895, 230, 328, 11);
+    Command24->setFontBold(true);
+    Command25->setFontBold(true);
     CURSINFO = m.picture("CURSINFO", 4400, 5251, 1900, 355);
     Picture7 = m.picture("Picture7", 4400, 5634, 1900, 273);
     HScroll2 = new QScrollBar(Qt::Horizontal);

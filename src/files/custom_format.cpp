@@ -18,9 +18,10 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t';
 }
 
-// Skips blanks and line breaks; true when something else follows.
-bool skipToValue(std::string_view t, size_t& p) {
-    while (p < t.size() && (isSpace(t[p]) || isBreak(t[p]) || t[p] == '\x1a'))
+// Skips blanks; true unless the end of the file follows. A field may be empty: a comma
+// or a line end right away (a blank line) is a field worth 0.
+bool atField(std::string_view t, size_t& p) {
+    while (p < t.size() && isSpace(t[p]))
         ++p;
     return p < t.size() && t[p] != '\x1a';
 }
@@ -67,7 +68,7 @@ CustomWaveData decodeCsv(std::string_view text) {
     // At most one point per byte of the file, and never more than the buffer holds.
     const size_t limit = std::min(text.size(), MaxPoints);
     size_t p = 0;
-    while (d.points.size() < limit && skipToValue(text, p)) {
+    while (d.points.size() < limit && atField(text, p)) {
         double v = leadingNumber(readField(text, p));
         if (std::isnan(v)) v = 0;
         v = std::clamp(v, 0.0, 255.0);

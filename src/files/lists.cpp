@@ -47,8 +47,9 @@ void DriveListBox::setDriveOf(const std::string& path) {
 }
 
 DirListBox::DirListBox(QWidget* parent) : QListWidget(parent) {
-    connect(this, &QListWidget::itemActivated, this,
-            [this](QListWidgetItem* it) { setPath(spath(it->data(PathRole).toString())); });
+    connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* it) {
+        if (!setPath(spath(it->data(PathRole).toString()))) openFailed = true;
+    });
 }
 
 bool DirListBox::setPath(const std::string& dir) {

@@ -29,6 +29,8 @@ class DirListBox : public QListWidget {
     const std::string& path() const { return path_; }
     // Shows the directory; false (nothing changed) when it cannot be listed.
     bool setPath(const std::string& dir);
+    // Set when a folder chosen in the list could not be opened; the window loop reports it.
+    bool openFailed = false;
 
   signals:
     void pathChanged();

@@ -61,6 +61,10 @@ void listStep(WQK& w, DriveListBox* drive, DirListBox* dir, FileListBox* file) {
         drive->applied = drive->drive();
     }
     DoEvents();
+    if (dir->openFailed) {
+        dir->openFailed = false;
+        w.fileopenerror(); // a folder that cannot be opened
+    }
     file->setPath(dir->path());
 }
 

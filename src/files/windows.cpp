@@ -78,7 +78,10 @@ void WQK::buildFileWindows() {
     onClick(EXPORTABBUTTON, &WQK::EXPORTABBUTTON_Click);
     onClick(ExportFFTab, &WQK::ExportFFTab_Click);
     onClick(exitsavebutton, &WQK::exitsavebutton_Click);
+    // A click takes the name over even when it is selected already (the name box may
+    // have been edited since); a new selection by key does too.
     connect(File3, &QListWidget::itemSelectionChanged, this, [this] { File3_Click(); });
+    connect(File3, &QListWidget::itemClicked, this, [this] { File3_Click(); });
 }
 
 // Each button only asks; the window loop does the work.

@@ -2,6 +2,18 @@
 // pages about the program itself (ports, files, printing, contact).
 #include "help/help_pages.h"
 
+// Set by the build from the CMake cache (WQK_CONTACT_URL, WQK_CONTACT_EMAIL) and the
+// install prefix.
+#ifndef WQK_CONTACT_URL
+#define WQK_CONTACT_URL ""
+#endif
+#ifndef WQK_CONTACT_EMAIL
+#define WQK_CONTACT_EMAIL ""
+#endif
+#ifndef WQK_README
+#define WQK_README "README.md"
+#endif
+
 namespace help {
 
 namespace {
@@ -68,21 +80,36 @@ Page specificationsPage(const ModelFigures& m) {
                  T("Note: Specifications are subject to change without notice")}};
 }
 
-Page contactPage() {
-    return Page{
-        "Contact and Support",
-        {T("WQK Scope & Generator is developed in the open, in the project's own source"),
-         T("repository. Its README.md tells how to build and run the program and how to"),
-         T("run its tests; the source of every function described in this guide is there."), Gap(),
-         H("Reporting a problem or asking for a feature"),
-         T("Use the issue tracker of the project's repository. A good report names:"),
+} // namespace
+
+Page contactPage(const std::string& url, const std::string& email, const std::string& readme) {
+    const bool addresses = !url.empty() || !email.empty();
+    std::vector<Line> head;
+    if (addresses) {
+        head = {T("WQK Scope & Generator is developed in the open. The project on the web:")};
+        if (!url.empty()) head.push_back(V("Web page", url.c_str()));
+        if (!email.empty()) head.push_back(V("E-mail", email.c_str()));
+    } else {
+        head = {T("WQK Scope & Generator is developed in the open, in the project's own source"),
+                T("repository. The README installed with the program tells how to build and run"),
+                T("it and how to run its tests:"), V("README", readme.c_str())};
+    }
+    Page p{"Contact and Support", head};
+    p.lines.insert(
+        p.lines.end(),
+        {Gap(), H("Reporting a fault or asking for a feature"),
+         addresses ? T("Write to the address above, or use the web page. A good report names:")
+                   : T("Use the issue tracker of the project's repository. A good report names:"),
          T("  - the version line of this guide's start page,"),
          T("  - the port in use, as the window title shows it (simulated, ppdev or direct),"),
          T("  - the command-line options the program was started with,"),
          T("  - what you did, what you expected and what happened instead."), Gap(),
          H("Help on the command line"),
-         T("wqkscope --help lists the command-line options of the program.")}};
+         T("wqkscope --help lists the command-line options of the program.")});
+    return p;
 }
+
+namespace {
 
 Page printingPage() {
     Page p{"Printing",
@@ -178,7 +205,7 @@ Page page(Topic t) {
     case Topic::Specifications:
         return specificationsPage(Model20);
     case Topic::Contact:
-        return contactPage();
+        return contactPage(WQK_CONTACT_URL, WQK_CONTACT_EMAIL, WQK_README);
     case Topic::Printing:
         return printingPage();
     case Topic::Readme:

@@ -54,6 +54,10 @@ StartPage startPage();
 // 30 MHz one; for any other code there is no page.
 std::optional<Page> specifications(int modelCode);
 
+// The contact page: the project's web page and e-mail where the build sets them, else
+// the installed README; and how to report a fault.
+Page contactPage(const std::string& url, const std::string& email, const std::string& readme);
+
 // Every other topic (Topic::Specifications gives the 20 MHz page).
 Page page(Topic t);
 // The pages about using the instrument: loading, saving, generator, scope, FFT, software.

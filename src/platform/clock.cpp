@@ -38,8 +38,7 @@ void WallClock::pause(int ms) {
     while (true) {
         int64_t left = end - steadyNs();
         if (left <= 0) break;
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        processEventsExceptInput();
         QThread::usleep(static_cast<unsigned long>(std::min<int64_t>(left / 1000, 5000)));
     }
 }
@@ -52,6 +51,15 @@ void WallClock::doEvents() {
     // Loops that only wait for a click call this back to back; when nothing was
     // pending, give the processor away for a moment instead of spinning.
     if (!handled) QThread::usleep(200);
+}
+
+void processEventsExceptInput() {
+    if (!QCoreApplication::instance()) return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Qt's glib dispatcher reads window-system events only when it has been woken, and
+    // input read just now was set aside without a new wake-up: wake it, so the next
+    // processing with input (DoEvents, the main loop, a message box) delivers it.
+    if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
 int64_t WallClock::nowNs() const { return steadyNs() - start_; }

@@ -65,6 +65,10 @@ class VirtualClock : public Clock {
 
 struct ClockLimitExceeded {};
 
+// Lets the window paint and timers run, but handles no input; the next processing of
+// events with input (DoEvents) delivers the input that came meanwhile.
+void processEventsExceptInput();
+
 Clock& clock();
 void setClock(Clock* c);  // nullptr restores the wall clock
 

@@ -2,12 +2,29 @@
 
 #include "platform/picturebox.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVariant>
 #include <cmath>
 
 namespace plat {
+
+namespace {
+// Arial runs wider than the narrow system font the captions were sized for.
+constexpr double CaptionWidth = 0.85;
+} // namespace
+
+void fitFont(QFont& f, double pt, double zoom, const QString& text, int room) {
+    int px = std::max(1, int(std::lround(pt * 96.0 / 72.0 * zoom * CaptionWidth)));
+    f.setPixelSize(px);
+    // A caption too wide for its control is drawn smaller rather than cut.
+    while (px > 1 && QFontMetrics(f).horizontalAdvance(text) > room)
+        f.setPixelSize(--px);
+}
 
 DesignPanel::DesignPanel(QWidget* parent, int designW, int designH)
     : QWidget(parent), designW_(designW), designH_(designH) {}
@@ -47,11 +64,19 @@ void relayoutChildren(QWidget* parent, int designW, int designH) {
         int y1 = int(std::lround((r.y() + r.height()) * sy));
         w->setGeometry(x0, y0, std::max(1, x1 - x0), std::max(1, y1 - y0));
         if (auto* b = qobject_cast<VbButton*>(w)) b->setZoom(z);
+        if (auto* l = qobject_cast<QLabel*>(w)) {
+            QFont f = l->font();
+            fitFont(f, w->property("designFont").toDouble(), z, l->text(),
+                    l->contentsRect().width());
+            l->setFont(f);
+        }
     }
 }
 
 VbButton::VbButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent) {
     setFocusPolicy(Qt::StrongFocus);
+    // Captions fill small buttons as in the design; the default padding would clip them.
+    setStyleSheet("QPushButton { padding: 0px 1px; }");
     applyFont();
 }
 
@@ -72,11 +97,21 @@ void VbButton::setZoom(double z) {
     applyFont();
 }
 
+void VbButton::setCaption(const std::string& s) {
+    setText(QString::fromStdString(s));
+    applyFont();
+}
+
+int VbButton::captionRoom() const {
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    return style()->subElementRect(QStyle::SE_PushButtonContents, &opt, this).width();
+}
+
 void VbButton::applyFont() {
     QFont f("Arial");
-    // Arial runs wider than the narrow system font the captions were sized for.
-    f.setPixelSize(std::max(1, int(std::lround(fontPt_ * 96.0 / 72.0 * zoom_ * 0.85))));
     f.setBold(bold_);
+    fitFont(f, fontPt_, zoom_, text(), captionRoom());
     setFont(f);
 }
 
@@ -88,14 +123,17 @@ void VbButton::setBackColor(long colour) {
                       .arg(c.name()));
 }
 
+// MouseDown and MouseUp come for every mouse button; only the left one clicks.
 void VbButton::mousePressEvent(QMouseEvent* e) {
     QPushButton::mousePressEvent(e);
-    if (e->button() == Qt::LeftButton && isEnabled()) emit mouseDown();
+    e->accept();
+    if (isEnabled()) emit mouseDown();
 }
 
 void VbButton::mouseReleaseEvent(QMouseEvent* e) {
     QPushButton::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) emit mouseUp();
+    e->accept();
+    emit mouseUp();
 }
 
 void VbButton::keyPressEvent(QKeyEvent* e) {

@@ -11,6 +11,9 @@ namespace plat {
 // to its rectangle scaled to the parent's current size.
 void placeChild(QWidget* parent, QWidget* w, int x, int y, int width, int height, double fontPt);
 void relayoutChildren(QWidget* parent, int designW, int designH);
+// Sets f's pixel size for a design point size at a zoom, smaller where text would be
+// wider than room pixels.
+void fitFont(QFont& f, double pt, double zoom, const QString& text, int room);
 
 class DesignPanel : public QWidget {
     Q_OBJECT
@@ -41,8 +44,10 @@ class VbButton : public QPushButton {
     void setFontSize(double pt);
     double fontSize() const { return fontPt_; }
     void setZoom(double z);
-    void setCaption(const std::string& s) { setText(QString::fromStdString(s)); }
+    void setCaption(const std::string& s);
     std::string caption() const { return text().toStdString(); }
+    // Width in pixels the caption may take.
+    int captionRoom() const;
     void setBackColor(long colour);  // &HBBGGRR
     long backColor() const { return back_; }
 

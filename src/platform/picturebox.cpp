@@ -82,6 +82,7 @@ void PictureBox::Cls() {
     ensureSize();
     flush();
     image_.fill(toQColor(back_));
+    cut_.clear();
     CurrentX = scaleLeft_;
     CurrentY = scaleTop_;
     update();
@@ -209,6 +210,8 @@ void PictureBox::Print(const std::string& text, bool newline) {
     QString s = QString::fromStdString(text);
     QPointF topLeft = map(CurrentX, CurrentY);
     QRectF r(topLeft, QSizeF(fm.horizontalAdvance(s), fm.height()));
+    if (r.right() > image_.width() + 0.5 || r.bottom() > image_.height() + 0.5)
+        cut_.push_back(text);
     if (!FontTransparent) {
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.fillRect(r, toQColor(back_));

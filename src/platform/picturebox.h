@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -62,6 +63,8 @@ class PictureBox : public QWidget {
     // line at the left edge; without it, right after this text.
     void Print(const std::string& text, bool newline = true);
     double TextWidth(const std::string& text) const;
+    // Texts printed since the last Cls that ran past the right or bottom edge.
+    const std::vector<std::string>& cutTexts() const { return cut_; }
     double TextHeight(const std::string& text = "X") const;
 
     // Fast paths for traces: one polyline or a set of points, in scale units,
@@ -113,6 +116,7 @@ class PictureBox : public QWidget {
     QImage image_;
     std::unique_ptr<QPainter> painter_;
     bool pressed_ = false;
+    std::vector<std::string> cut_;
 };
 
 }  // namespace plat

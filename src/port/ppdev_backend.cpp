@@ -60,21 +60,33 @@ bool PpdevBackend::available(PpdevSystem& sys) {
 
 bool PpdevBackend::initialize() {
     shutdown();
-    for (const std::string& d : sys_->devices()) {
-        const int base = baseOf(*sys_, d);
-        bool known = false;
-        for (int b : Bases) known |= b == base;
-        if (!known || byBase_.count(base)) continue;
+    auto claim = [this](const std::string& d, int base) {
         int fd = sys_->open("/dev/" + d);
-        if (fd < 0) continue;
+        if (fd < 0) return;
         if (sys_->ioctl(fd, PPCLAIM, nullptr) != 0) {
             sys_->close(fd);
-            continue;
+            return;
         }
         Dev dev;
         dev.fd = fd;
         dev.name = d;
         byBase_[base] = dev;
+    };
+    std::vector<std::string> elsewhere; // ports at other addresses
+    for (const std::string& d : sys_->devices()) {
+        const int base = baseOf(*sys_, d);
+        bool known = false;
+        for (int b : Bases) known |= b == base;
+        if (!known) elsewhere.push_back(d);
+        if (!known || byBase_.count(base)) continue;
+        claim(d, base);
+    }
+    // No port at a classic address (a PCIe card, say): LPT1..LPT3 stand for the
+    // machine's other parallel ports in order.
+    if (byBase_.empty()) {
+        for (const std::string& d : elsewhere)
+            if (byBase_.size() < 3) claim(d, Bases[byBase_.size()]);
+        mapped_ = !byBase_.empty();
     }
     return !byBase_.empty();
 }
@@ -85,6 +97,7 @@ void PpdevBackend::shutdown() {
         sys_->close(dev.fd);
     }
     byBase_.clear();
+    mapped_ = false;
 }
 
 PpdevBackend::Dev* PpdevBackend::route(uint16_t address, int& offset) {
@@ -144,6 +157,14 @@ uint8_t PpdevBackend::in(uint16_t address) {
 
 std::string PpdevBackend::name() const {
     std::string n = "ppdev";
+    if (mapped_) {
+        for (int i = 0; i < 3; ++i) {
+            auto it = byBase_.find(Bases[i]);
+            if (it == byBase_.end()) continue;
+            n += (i ? ", LPT" : " LPT") + std::to_string(i + 1) + " = " + it->second.name;
+        }
+        return n + " (no port at 378H, 278H or 3BCH)";
+    }
     for (const auto& [base, dev] : byBase_) n += " " + dev.name;
     return n;
 }

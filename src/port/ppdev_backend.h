@@ -1,6 +1,7 @@
 #pragma once
 // Linux parallel ports through /dev/parportN (ppdev). Each of the three base addresses
-// goes to the parportN whose /proc/sys/dev/parport/parportN/base-addr holds it.
+// goes to the parportN whose /proc/sys/dev/parport/parportN/base-addr holds it; where
+// none holds any of them, they go to the machine's ports in order (LPT1 = the first).
 #include "platform/port.h"
 
 #include <map>
@@ -43,6 +44,7 @@ class PpdevBackend : public plat::PortBackend {
     Dev* route(uint16_t address, int& offset);
     std::unique_ptr<PpdevSystem> sys_;
     std::map<int, Dev> byBase_;  // base address -> claimed device
+    bool mapped_ = false;        // LPT1..LPT3 stand for ports at other addresses
 };
 
 }  // namespace ports

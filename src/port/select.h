@@ -20,8 +20,9 @@ Choice parseArgs(const std::vector<std::string>& args);
 std::string usage();
 
 class PpdevSystem;
-// auto: ppdev when a /dev/parportN can be opened and claimed, else the simulated
-// instrument; never fails. A forced backend is returned as is, even if it cannot start.
+// auto: ppdev when a /dev/parportN can be opened and claimed (at a classic address or,
+// where none is, standing in for LPT1..LPT3), else the simulated instrument; never
+// fails. A forced backend is returned as is, even if it cannot start.
 std::unique_ptr<plat::PortBackend> makeBackend(const Choice& c, PpdevSystem* probe = nullptr);
 
 }  // namespace ports

@@ -27,8 +27,7 @@ void showError(const std::string& text) {
 
 // Lets the window finish what it has to draw, without handling input meanwhile.
 void finishDrawing() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    plat::processEventsExceptInput();
 }
 } // namespace
 

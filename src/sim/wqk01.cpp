@@ -175,6 +175,7 @@ void Wqk01::selectChannel(int ch) {
         }
     }
     readChannel_ = ch;
+    readPos_ = 0;
 }
 
 void Wqk01::command(int first, int c) {

@@ -4,11 +4,10 @@
 // keeps its own counters and memories, samples its inputs in simulated time (the
 // clock in use), records port accesses on request and reports misuse of the protocol.
 //
-// Read-out: the two sample memories share one read address counter. A reset (07H with
-// a pulse) and the end of a capture set it to the start of memory; selecting channel A
-// (04H) or B (44H) does not move it, and every read clock advances it, wrapping at
-// 32768. So when A has been read first, B's skip continues from where A stopped and
-// both reads cover the same positions.
+// Read-out: selecting a memory for reading (04H for A, 44H for B) starts its read at
+// its first sample, and every read clock advances it, wrapping at 32768. Each channel's
+// skip therefore counts from the start of its own memory, and A and B come back offset
+// by the difference of their skips (the pretrigger, or the sweep's converter lag).
 #include "platform/port.h"
 #include "sim/capture_model.h"
 #include "sim/generator_model.h"
@@ -85,7 +84,7 @@ class Wqk01 : public plat::PortBackend {
     std::array<uint8_t, 32768>& memoryA() { return capture_.memoryA(); }
     std::array<uint8_t, 32768>& memoryB() { return capture_.memoryB(); }
     int readChannel() const { return readChannel_; } // 0 none, 1 A, 2 B
-    int readPos() const { return readPos_; }         // the shared read address
+    int readPos() const { return readPos_; }         // read address in the selected memory
     // Samples a capture takes after its start, from the stop counter.
     int samplesToTake() const { return 32768 - (stopCount_ & 0x7FFF); }
     CaptureModel& capture() { return capture_; }

@@ -32,15 +32,47 @@ TEST_P(TriggeredRun, CrossingLandsAtThePretriggerIndex) {
         EXPECT_LT(a[pre], 1280);
         EXPECT_GE(before, 1280);
     }
-    // Channel B's window lines up with A's.
-    for (int i = 0; i < r.s.ReadCount; ++i)
-        ASSERT_NEAR(r.s.ChanBBuffer[i], a[i], 10) << i;
+    // Channel B's window ends `pre` samples after A's.
+    for (int i = 0; i < r.s.ReadCount - pre; ++i)
+        ASSERT_NEAR(r.s.ChanBBuffer[i], a[i + pre], 10) << i;
     EXPECT_EQ(r.arms.size(), 2u);
     EXPECT_TRUE(r.sim.misuse().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(SlopesAndPretriggers, TriggeredRun,
                          ::testing::Combine(::testing::Values(1, -1), ::testing::Values(0, 1, 2)));
+
+// The same fast sine on both inputs: each memory is read from its own start, so B[i] is
+// A[i + offset], the offset being the pretrigger (in SCOPE+GEN -1, at its fastest -4).
+TEST(ReadOutOffset, BFollowsAByTheReadOutRules) {
+    const struct {
+        const char* name;
+        int mode, preTrig, genFreq, offset;
+    } rows[] = {{"pretrigger off", 0, 0, 0, 0},
+                {"pretrigger 10", 0, 1, 0, 10},
+                {"pretrigger 100", 0, 2, 0, 100},
+                {"SCOPE+GEN", 2, 0, 1000, -1},
+                {"SCOPE+GEN at the fastest rate", 2, 0, 50000, -4}};
+    for (const auto& row : rows) {
+        sim::Options o;
+        o.inputA.freq = 37000;
+        o.inputB = o.inputA;
+        o.noise = 0;
+        Rig r(o);
+        r.s.RangeSelA = r.s.RangeSelB = 0;
+        r.s.PreTrig = row.preTrig;
+        for (int m = 0; m < row.mode; ++m)
+            r.w.SCOPEMODE_Click();
+        r.s.GenFreq = row.genFreq;
+        r.s.GenDirty = 1;
+        r.w.GOBUTTON_Click(); // the first capture still reads with the start-up count
+        r.w.GOBUTTON_Click();
+        ASSERT_EQ(r.s.CaptureStatus, 1) << row.name;
+        const long n = row.mode == 2 ? r.s.GenCount : r.s.ReadCount;
+        for (long i = std::max(0, -row.offset); i < n - std::max(0, row.offset); ++i)
+            ASSERT_EQ(r.s.ChanBBuffer[i], r.s.ChanABuffer[i + row.offset]) << row.name << " " << i;
+    }
+}
 
 TEST(RunRecord, CapturedWithSettingsAreCopied) {
     Rig r;

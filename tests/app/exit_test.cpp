@@ -1,4 +1,5 @@
 // EXIT with its confirmation, unload, and a start-up whose port access fails.
+#include "device/drawn_text.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,20 @@ TEST(Startup, PortAccessRefusedTwiceShowsTheMessageAndEnds) {
     EXPECT_EQ(code, 1);
     // Nothing reached the port.
     EXPECT_TRUE(port.log().empty());
+    plat::setPortBackend(&h.sim());
+}
+
+TEST(Startup, TriggerTitleIsDrawnAtItsBoxSizeWhenPortAccessFails) {
+    Harness h;
+    CountingPort port;
+    port.grant = false;
+    plat::setPortBackend(&port);
+    WQK w; // not resized after its load, as in the program
+    w.show();
+    QCoreApplication::processEvents();
+    w.activate();
+    ASSERT_TRUE(w.ended());
+    EXPECT_TRUE(drawn::shows(w.Picture5, {"TRIGGER"}, 0, 1, 1));
     plat::setPortBackend(&h.sim());
 }
 

@@ -223,7 +223,7 @@ TEST(ReadOut, ChannelAOffPretrigger100) {
         ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skip + i) * 3 + 1) & 0xFF));
 }
 
-TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
+TEST(ReadOut, BothOnPretrigger10BEndsTenSamplesLater) {
     Rig r;
     for (int p = 0; p < 32768; ++p) {
         r.sim.memoryA()[p] = uint8_t((p * 5) & 0xFF);
@@ -258,7 +258,7 @@ TEST(ReadOut, BothOnPretrigger10ReadTheSameWindow) {
                                    {{C, 0x00}}}));
     for (int i = 0; i < 4086; ++i) {
         ASSERT_EQ(r.s.ChanABuffer[i], 10 * (((skipA + i) * 5) & 0xFF));
-        ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skipA + i) * 3 + 1) & 0xFF));
+        ASSERT_EQ(r.s.ChanBBuffer[i], 10 * (((skipB + i) * 3 + 1) & 0xFF));
     }
     EXPECT_TRUE(r.sim.misuse().empty());
 }

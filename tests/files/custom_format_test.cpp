@@ -80,9 +80,11 @@ TEST(CsvLoad, LineBreaksQuotesAndHeaderWords) {
     EXPECT_EQ(points("Wave\r\n1\r\n2\n3\r4"), (std::vector<int16_t>{0, 10, 20, 30, 40}));
     EXPECT_EQ(points("\"12\",\"a,b\", 7"), (std::vector<int16_t>{120, 0, 70}));
     EXPECT_EQ(points("1,,2"), (std::vector<int16_t>{10, 0, 20}));
-    // Blank lines and a line ending in a comma add no points of their own.
-    EXPECT_EQ(points("1,2,\r\n\r\n3\r\n\r\n"), (std::vector<int16_t>{10, 20, 30}));
-    EXPECT_EQ(points("  \r\n "), std::vector<int16_t>{});
+    // An empty field before a line end and a blank line are worth 0; the end adds none.
+    EXPECT_EQ(points("1,2,\r\n\r\n3\r\n \n4"), (std::vector<int16_t>{10, 20, 0, 0, 30, 0, 40}));
+    EXPECT_EQ(points("1,2,"), (std::vector<int16_t>{10, 20}));
+    EXPECT_EQ(points("1\r\n"), std::vector<int16_t>{10});
+    EXPECT_EQ(points("  \r\n "), std::vector<int16_t>{0});
     EXPECT_EQ(points("\"unclosed"), std::vector<int16_t>{0});
 }
 

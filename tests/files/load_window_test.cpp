@@ -334,6 +334,25 @@ TEST(LoadWindow, DirectoryListLeadsTheFileList) {
     EXPECT_EQ(w.Drive1->drive(), QStorageInfo(QDir::currentPath()).rootPath().toStdString());
 }
 
+TEST(LoadWindow, FolderThatCannotBeOpenedGivesTheOpenError) {
+    Harness h;
+    WQK& w = h.window();
+    ASSERT_TRUE(QDir::current().mkdir("gone"));
+    EXPECT_TRUE(load(h, {[&] {
+                             auto found = w.Dir1->findItems("gone", Qt::MatchEndsWith);
+                             ASSERT_EQ(found.size(), 1);
+                             ASSERT_TRUE(QDir::current().rmdir("gone"));
+                             emit w.Dir1->itemActivated(found[0]);
+                         },
+                         [&] {
+                             ASSERT_NE(lastMessage(h), nullptr);
+                             EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
+                             EXPECT_EQ(double(w.s.FileInvalid), 1);
+                             EXPECT_EQ(w.Dir1->path(), cwd());
+                             w.loadexitbutton->click();
+                         }}));
+}
+
 TEST(LoadWindow, UnusableDriveGivesTheOpenErrorAndKeepsTheDirectory) {
     Harness h;
     WQK& w = h.window();

@@ -1,10 +1,12 @@
 // The save window: buttons per mode, the name rules and confirmation, the writers, and
 // saves that fail without harming the file already there.
+#include "device/drawn_text.h"
 #include "profile_golden.h"
 #include "window_driver.h"
 
 #include <QDir>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -188,6 +190,25 @@ TEST(SaveWindow, ExtensionRuleAndFileListClick) {
                      }}));
     EXPECT_EQ(h.messages().shown.size(), before + 1);
     EXPECT_EQ(h.readFile("old.dcg"), std::string(10, char(128)));
+}
+
+TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
+    Harness h;
+    WQK& w = drawn::shown(h.window());
+    EXPECT_TRUE(
+        save(h, {[&] {
+                 ASSERT_TRUE(w.File3->selectFile("WQKport.cfg"));
+                 w.savename->setText("typed");
+                 const QPoint c = w.File3->visualItemRect(w.File3->currentItem()).center();
+                 for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                     QMouseEvent e(t, c, w.File3->viewport()->mapToGlobal(c), Qt::LeftButton,
+                                   t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                                   Qt::NoModifier);
+                     QCoreApplication::sendEvent(w.File3->viewport(), &e);
+                 }
+                 EXPECT_EQ(w.savename->text(), "WQKport.cfg");
+                 w.exitsavebutton->click();
+             }}));
 }
 
 TEST(SaveWindow, ExportTextsAndLayouts) {

@@ -90,11 +90,12 @@ TEST(GeneratorRun, ScopeGenShowsTheLowPassResponseOfTheStimulus) {
     const double h = 5000, a = std::exp(-h / Tau), half = std::exp(-h / 2 / Tau);
     double y = 0; // the output sat at 0 V through the second before the sweep
     int worst = 0;
-    for (int k = 0; k < 8000; ++k) {
-        const double x = dacCode(r.s.GenWave[k]) * 2.0 / 255;
+    // B lags A by a step at this rate: B[k + 1] was sampled while point k played.
+    for (int k = -1; k < 7999; ++k) {
+        const double x = k < 0 ? 0 : dacCode(r.s.GenWave[k]) * 2.0 / 255;
         const double mid = x + (y - x) * half;
         const int code = int(std::nearbyint(128 + (mid - mean) / (1.2 / 128)));
-        worst = std::max(worst, std::abs(r.s.ChanBBuffer[k] - 10 * std::clamp(code, 0, 255)));
+        worst = std::max(worst, std::abs(r.s.ChanBBuffer[k + 1] - 10 * std::clamp(code, 0, 255)));
         y = x + (y - x) * a;
     }
     EXPECT_LE(worst, 20); // the input's noise is worth a code either way

@@ -149,6 +149,39 @@ TEST(Ppdev, FailsWithoutAClaimableDeviceAndReleasesOnShutdown) {
     }
 }
 
+// With no port at 378H, 278H or 3BCH (a PCIe card) the machine's ports stand in for
+// LPT1..LPT3 and --port=auto starts on them; otherwise other ports are left alone.
+TEST(Ppdev, PortsElsewhereStandInForLptOneToThreeOnlyWhenNoneIsAtAClassicAddress) {
+    const struct {
+        std::map<std::string, std::string> bases;
+        int fds[3]; // device taking 378H, 278H, 3BCH; -1 none
+        const char* name;
+    } rows[] = {
+        {{{"parport0", "53264\t53272\n"}, {"parport1", "53280\n"}},
+         {10, 11, -1},
+         "ppdev LPT1 = parport0, LPT2 = parport1 (no port at 378H, 278H or 3BCH)"},
+        {{{"parport0", "53264\n"}, {"parport1", "632\n"}}, {-1, 11, -1}, "ppdev parport1"},
+    };
+    for (const auto& row : rows) {
+        FakePpdev probe;
+        probe.bases = row.bases;
+        for (const auto& [d, base] : row.bases)
+            probe.claimable[d] = true;
+        EXPECT_EQ(ports::makeBackend(ports::parseArgs({}), &probe)->name().rfind("ppdev", 0), 0u);
+        auto fake = std::make_unique<FakePpdev>(probe);
+        FakePpdev* f = fake.get();
+        ports::PpdevBackend b(std::move(fake));
+        ASSERT_TRUE(b.initialize()) << row.name;
+        EXPECT_EQ(b.name(), row.name);
+        const int bases[3] = {0x378, 0x278, 0x3BC};
+        for (int i = 0; i < 3; ++i) {
+            f->calls.clear();
+            b.out(uint16_t(bases[i]), 0x55);
+            EXPECT_EQ(f->calls.empty() ? -1 : f->calls[0].fd, row.fds[i]) << row.name << i;
+        }
+    }
+}
+
 namespace {
 class FakeIo : public ports::DirectIo {
   public:

@@ -201,32 +201,27 @@ TEST(SimTrigger, IdleCommandDropsAWaitingCapture) {
     EXPECT_FALSE(r.done());
 }
 
-TEST(SimReadout, MemoriesShareOneReadAddress) {
+TEST(SimReadout, EachMemoryIsReadFromItsStart) {
     Rig r;
     for (int p = 0; p < 32768; ++p) {
         r.sim.memoryA()[p] = uint8_t(p & 0xFF);
         r.sim.memoryB()[p] = uint8_t((p * 7 + 3) & 0xFF);
     }
-    r.loadStop(2048); // the reset puts the address at the start of memory
+    r.loadStop(2048);
     const std::vector<int> a = r.read(0x04, 100, 50);
     EXPECT_EQ(r.sim.readPos(), 150);
-    // B after A: a skip of 32768 - 50 wraps round to where A started.
-    const std::vector<int> b = r.read(0x44, 32768 - 50, 50);
+    // B after A starts again from B's first sample.
+    const std::vector<int> b = r.read(0x44, 100, 50);
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(a[i], (100 + i) & 0xFF);
         EXPECT_EQ(b[i], ((100 + i) * 7 + 3) & 0xFF);
     }
-    // After a reset, B alone starts from the start of memory.
-    r.loadStop(2048);
-    const std::vector<int> b2 = r.read(0x44, 5, 2);
-    EXPECT_EQ(b2[0], (5 * 7 + 3) & 0xFF);
-    EXPECT_EQ(b2[1], (6 * 7 + 3) & 0xFF);
     EXPECT_TRUE(r.sim.misuse().empty());
 }
 
-TEST(SimReadout, BothChannelsOfOneCaptureLineUp) {
-    // The same sine on both inputs: A and B read with the program's skips hold the
-    // same samples.
+TEST(SimReadout, BothChannelsOfOneCaptureAreOffsetByThePretrigger) {
+    // The same sine on both inputs: read with the program's skips, B's window ends
+    // `pre` samples after A's.
     Rig r(quiet(InputSpec{}, InputSpec{}));
     r.loadStop(4096 - 10);
     r.config(ADc | BDc);
@@ -236,7 +231,8 @@ TEST(SimReadout, BothChannelsOfOneCaptureLineUp) {
     const int readCount = 4096 - 10, pre = 10;
     const std::vector<int> a = r.read(0x04, 32768 - readCount - pre, readCount);
     const std::vector<int> b = r.read(0x44, 32768 - readCount, readCount);
-    EXPECT_EQ(a, b);
+    for (int i = 0; i + pre < readCount; ++i)
+        ASSERT_EQ(b[i], a[i + pre]) << i;
     EXPECT_GE(a[pre], 128);
     EXPECT_LT(a[pre - 1], 128);
 }
