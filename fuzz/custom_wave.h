@@ -11,8 +11,7 @@
 inline int fuzzCustomWave(const uint8_t* data, size_t size, bool csv) {
     fuzz::Program& p = fuzz::Program::get();
     WQK& w = p.w;
-    p.reset();
-    w.SCOPEMODE_Click(); // GENERATOR, where the custom-wave buttons are offered
+    p.reset(fuzz::Start::Generator); // where the custom-wave buttons are offered
     const fuzz::State& before = p.state();
     if (!p.load({reinterpret_cast<const char*>(data), size},
                 csv ? w.CustomCSVbutton : w.Customloadbutton)) {

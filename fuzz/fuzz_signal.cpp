@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     WQK& w = p.w;
     const std::string in(reinterpret_cast<const char*>(data), size);
     const bool fft = size & 2;
-    p.reset();
-    if (fft) w.FFTbutton->click();
+    p.reset(fft ? fuzz::Start::Fft : fuzz::Start::Scope);
     if (size & 1) w.SCHBbutton->click(); // channel B off keeps its samples
     const fuzz::State& before = p.state();
     if (!p.load(in, fft ? w.FFTloadab : w.chaloadbutton)) {

@@ -165,7 +165,13 @@ Program& Program::get() {
 }
 
 Program::Program(WQK& window) : w(window) {
-    fresh_ = state();
+    starts_[int(Start::Scope)] = state();
+    w.FFTbutton->click();
+    starts_[int(Start::Fft)] = state();
+    reset();
+    w.SCOPEMODE_Click();
+    starts_[int(Start::Generator)] = state();
+    reset();
 }
 
 const State& Program::state() {
@@ -175,11 +181,12 @@ const State& Program::state() {
     return now_;
 }
 
-void Program::reset() {
+void Program::reset(Start start) {
     ++input_; // actions left over from the last input do nothing
-    w.s = fresh_.record;
-    restoreControls(fresh_.controls);
-    w.Timer1->setEnabled(fresh_.timerOn);
+    const State& s = starts_[int(start)];
+    w.s = s.record;
+    restoreControls(s.controls);
+    w.Timer1->setEnabled(s.timerOn);
 }
 
 void Program::unchanged(const State& before, const std::vector<std::string>& alsoIgnored) const {

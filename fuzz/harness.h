@@ -29,13 +29,17 @@ struct State {
     bool timerOn = false;
 };
 
+// Where an input starts: right after start-up, or after start-up and one press of the F
+// button (FFT mode) or of the mode indicator (GENERATOR mode).
+enum class Start { Scope, Fft, Generator };
+
 class Program {
   public:
     static Program& get();
     WQK& w;
 
-    // Back to the state right after start-up.
-    void reset();
+    // Back to one of the start states, taken once.
+    void reset(Start start = Start::Scope);
     // The state now, kept until the next call.
     const State& state();
     // Aborts, naming the first difference, unless the state equals `before` apart from
@@ -57,7 +61,7 @@ class Program {
 
   private:
     explicit Program(WQK& window);
-    State fresh_, now_;
+    State starts_[3], now_;
     int input_ = 0;
 };
 
