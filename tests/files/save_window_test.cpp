@@ -297,7 +297,6 @@ TEST(SaveMend, FailedSavesKeepThePreviousFile) {
          [&] {
              w.s.ChanABuffer.assign(32768, 0), w.s.ChanBBuffer.assign(32768, 0);
              w.s.SampleSizeIndex = 0, w.s.ExportABReq = 0, w.exportab();
-             w.s.ChanABuffer.assign(32768, 1280), w.s.ChanBBuffer.assign(32768, 1280);
          }},
         {"signal export of 32768 rows",
          [&] { w.s.SampleSizeIndex = 4, w.s.ExportABReq = 1, w.exportab(); }},
