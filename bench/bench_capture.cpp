@@ -50,7 +50,7 @@ double nowNs() {
 
 void BM_FullCapture32K(benchmark::State& state) {
     Program p;
-    InstrumentState& s = p.w->s;
+    InstrumentState& s = p.w->state();
     s.ReadCount = 32768;
     s.PreTrigCount = 0;
     s.RateCode = 1;
@@ -79,7 +79,7 @@ BENCHMARK(BM_FullCapture32K)->Unit(benchmark::kMillisecond);
 
 void BM_RepeatCaptures2K(benchmark::State& state) {
     Program p;
-    InstrumentState& s = p.w->s;
+    InstrumentState& s = p.w->state();
     s.SampleSizeIndex = 0;
     p.w->DSAMPLE();
     s.RunRepeat = 1;
@@ -111,7 +111,7 @@ BENCHMARK(BM_RepeatCaptures2K)->Unit(benchmark::kMillisecond);
 // The cost of one port access to the simulated instrument, for scale.
 void BM_SimPortAccess(benchmark::State& state) {
     Program p;
-    const int control = int(p.w->s.ControlPort);
+    const int control = p.w->state().controlPort();
     for (auto _ : state) {
         vbOut(control, 0x00);
         benchmark::DoNotOptimize(vbInp(control));

@@ -40,7 +40,7 @@ struct Program {
         plat::setPortBackend(&sim);
         w = std::make_unique<WQK>();
         w->activate();
-        InstrumentState& s = w->s;
+        InstrumentState& s = w->state();
         s.ReadCount = 32768;
         s.PreTrigCount = 0;
         s.RateCode = 2;
@@ -59,7 +59,7 @@ struct Program {
 
 void BM_Measure32K_Ours(benchmark::State& state) {
     Program p;
-    const InstrumentState& s = p.w->s;
+    const InstrumentState& s = p.w->state();
     if (s.CaptureStatus != 1) state.SkipWithError("capture delivered no data");
     const size_t n = analysis::capturedCount(s);
     const analysis::Trace a = analysis::traceOf(s, analysis::Channel::A, 0, n),
@@ -83,7 +83,7 @@ void BM_Measure32K_ReadOut(benchmark::State& state) {
     for (auto _ : state) {
         p.w->readbufferA();
         p.w->readbufferB();
-        benchmark::DoNotOptimize(p.w->s.ChanBBuffer.data());
+        benchmark::DoNotOptimize(p.w->state().ChanBBuffer.data());
     }
 }
 BENCHMARK(BM_Measure32K_ReadOut)->Unit(benchmark::kMicrosecond);

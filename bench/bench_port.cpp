@@ -23,7 +23,7 @@ void accessMix(benchmark::State& st, plat::PortBackend& port) {
     plat::setPortBackend(&port);
     vbOut(0x378, 0);
     vbOut(0x37A, 4);
-    vbOut(0x378, 4);  // select channel A memory for reading
+    vbOut(0x378, 4); // select channel A memory for reading
     vbOut(0x37A, 0);
     int sum = 0;
     for (auto _ : st) {
@@ -49,7 +49,7 @@ void BM_NullPort(benchmark::State& st) {
     accessMix(st, p);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_NullPort);
 BENCHMARK(BM_SimulatedInstrument);

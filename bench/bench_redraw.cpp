@@ -31,7 +31,7 @@ WQK& window() {
         win->resize(1622, 1134);
         win->show();
         QApplication::processEvents();
-        InstrumentState& s = win->s;
+        InstrumentState& s = win->state();
         s.SampleSizeIndex = 4;
         s.XMagnify = 32767;
         s.ShowA = 1;
@@ -48,8 +48,8 @@ WQK& window() {
             s.GenWave[size_t(i)] = int16_t((i % 4096) * 2550 / 4096);
         }
         win->HScroll1_Change();
-        std::printf("Picture1: %d x %d pixels, window %g samples\n", win->Picture1->width(),
-                    win->Picture1->height(), double(s.XMagnify));
+        std::printf("Picture1: %d x %d pixels, window %d samples\n", win->Picture1->width(),
+                    win->Picture1->height(), s.xMagnify());
         return win;
     }();
     return *w;
@@ -62,12 +62,12 @@ void fastRedraw(WQK& w) {
 
 // The same picture, each trace sample drawn with its own Line call.
 void perSampleRedraw(WQK& w) {
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.ShowA = s.ShowB = s.ShowD = -1;
     w.HScroll1_Change(); // grid, numbers, bar, cursor: all but the traces
     s.ShowA = s.ShowB = s.ShowD = 1;
     PictureBox* p = w.Picture1;
-    const int first = int(double(s.ScrollPos)), last = first + int(double(s.XMagnify));
+    const int first = s.scrollPos(), last = first + s.xMagnify();
     p->ForeColor = long(s.ColourD);
     for (int x = first + 1; x <= last; ++x)
         p->Line(x - 1 - first, 2560 - s.GenWave[size_t(x - 1)], x - first,
@@ -80,7 +80,7 @@ void perSampleRedraw(WQK& w) {
                     base + m * (base - buf[size_t(x)]));
     };
     trace(s.ChanBBuffer, s.BaseB, s.YMagFactorB, s.ColourB);
-    trace(s.ChanABuffer, s.BaseA, double(s.YMagFactorA), s.ColourA);
+    trace(s.ChanABuffer, s.BaseA, s.yMagFactorA(), s.ColourA);
     p->image();
 }
 

@@ -18,19 +18,19 @@ inline int fuzzCustomWave(const uint8_t* data, size_t size, bool csv) {
         p.unchanged(before);
         return 0;
     }
-    const size_t last = size_t(w.s.GenLast);
-    FUZZ_CHECK(w.s.GenLast == float(last) && last >= 9 && last <= 32767);
-    FUZZ_CHECK(double(w.s.GenMode) == 2 && w.s.GenDirty == 0);
-    FUZZ_CHECK(std::equal(w.s.GenWave.begin(), w.s.GenWave.begin() + long(last) + 1,
-                          w.s.CustomWave.begin()));
-    FUZZ_CHECK(csv ? std::all_of(w.s.GenWave.begin(), w.s.GenWave.end(),
+    const size_t last = size_t(w.state().GenLast);
+    FUZZ_CHECK(w.state().GenLast == float(last) && last >= 9 && last <= 32767);
+    FUZZ_CHECK(w.state().GenMode.num() == 2 && w.state().GenDirty == 0);
+    FUZZ_CHECK(std::equal(w.state().GenWave.begin(), w.state().GenWave.begin() + long(last) + 1,
+                          w.state().CustomWave.begin()));
+    FUZZ_CHECK(csv ? std::all_of(w.state().GenWave.begin(), w.state().GenWave.end(),
                                  [](int16_t v) { return v >= 0 && v <= 2550; })
-                   : bytesTimesTen(w.s.GenWave));
+                   : bytesTimesTen(w.state().GenWave));
     p.profileLoadsAgain();
     // Saved as DAC codes: the points rounded to whole codes.
     const files::CustomWaveData back = files::decodeRaw(p.save(&WQK::customsave));
     FUZZ_CHECK(back.points.size() == last + 1);
     for (size_t i = 0; i <= last; ++i)
-        FUZZ_CHECK(back.points[i] == 10 * std::nearbyint(w.s.GenWave[i] / 10.0));
+        FUZZ_CHECK(back.points[i] == 10 * std::nearbyint(w.state().GenWave[i] / 10.0));
     return 0;
 }

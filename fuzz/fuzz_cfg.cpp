@@ -17,13 +17,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         w.CONFIGEXIT->click();
     });
     w.Checkconfig();
-    FUZZ_CHECK(w.s.LptNumber >= 1 && w.s.LptNumber <= 3);
+    FUZZ_CHECK(w.state().LptNumber >= 1 && w.state().LptNumber <= 3);
     if (opened) {
         p.unchanged(before, {"ConfigExitFlag"});
     } else {
-        FUZZ_CHECK(number && *number == w.s.LptNumber);
-        portcfg::write(portcfg::FileName, w.s.LptNumber); // as EXIT writes it
+        FUZZ_CHECK(number && *number == w.state().LptNumber);
+        portcfg::write(portcfg::FileName, w.state().LptNumber); // as EXIT writes it
     }
-    FUZZ_CHECK(portcfg::read(portcfg::FileName) == double(w.s.LptNumber));
+    FUZZ_CHECK(portcfg::read(portcfg::FileName) == double(w.state().LptNumber));
     return 0;
 }

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.unchanged(before);
         return 0;
     }
-    FUZZ_CHECK(double(p.w.s.LevelSetMode) == 0 && double(p.w.s.RunState) == 0);
+    FUZZ_CHECK(p.w.state().LevelSetMode.num() == 0 && p.w.state().RunState.num() == 0);
     FUZZ_CHECK(files::decodeProfile(p.save(&WQK::profilesave), d) == files::Outcome::Loaded);
     return 0;
 }

@@ -17,9 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         p.unchanged(before);
         return 0;
     }
-    FUZZ_CHECK(!fft || (double(w.s.FFTDoneA) == 1 && w.s.FFTDoneB == 1));
-    FUZZ_CHECK(bytesTimesTen(w.s.ChanABuffer) && bytesTimesTen(w.s.ChanBBuffer));
-    FUZZ_CHECK(w.s.ChanBBuffer == before.record.ChanBBuffer || w.s.ChanBOn == 1);
+    FUZZ_CHECK(!fft || (w.state().FFTDoneA.num() == 1 && w.state().FFTDoneB == 1));
+    FUZZ_CHECK(bytesTimesTen(w.state().ChanABuffer) && bytesTimesTen(w.state().ChanBBuffer));
+    FUZZ_CHECK(w.state().ChanBBuffer == before.record.ChanBBuffer || w.state().ChanBOn == 1);
     p.profileLoadsAgain();
     files::SignalData d;
     FUZZ_CHECK(files::decodeSignal(p.save(fft ? &WQK::fftabsave : &WQK::chabsave),

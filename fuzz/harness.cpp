@@ -151,15 +151,14 @@ Program& Program::get() {
                                                            : QDir::tempPath() + "/wqk-fuzz-XXXXXX");
         QDir::setCurrent(dir.path());
         portcfg::write(portcfg::FileName, 1);
-        clock().setProcessQtEvents(false);
         plat::setClock(&clock());
         plat::setPortBackend(new sim::Wqk01());
         plat::setMessageHandler([](const plat::Message&) { return plat::Answer::OK; });
-        auto* w = new WQK();
-        w->resize(1000, 700);
-        w->activate();
-        FUZZ_CHECK(!w->ended());
-        return new Program(*w);
+        auto* window = new WQK();
+        window->resize(1000, 700);
+        window->activate();
+        FUZZ_CHECK(!window->ended());
+        return new Program(*window);
     }();
     return *program;
 }
@@ -175,7 +174,7 @@ Program::Program(WQK& window) : w(window) {
 }
 
 const State& Program::state() {
-    now_.record = w.s;
+    now_.record = w.state();
     now_.controls = controlsOf(w);
     now_.timerOn = w.Timer1->isEnabled();
     return now_;
@@ -184,7 +183,7 @@ const State& Program::state() {
 void Program::reset(Start start) {
     ++input_; // actions left over from the last input do nothing
     const State& s = starts_[int(start)];
-    w.s = s.record;
+    w.state() = s.record;
     restoreControls(s.controls);
     w.Timer1->setEnabled(s.timerOn);
 }
@@ -192,7 +191,7 @@ void Program::reset(Start start) {
 void Program::unchanged(const State& before, const std::vector<std::string>& alsoIgnored) const {
     std::vector<std::string> ignored = {"LoadFromButton", "LoadDone", "FileInvalid", "FilePath"};
     ignored.insert(ignored.end(), alsoIgnored.begin(), alsoIgnored.end());
-    const std::string field = firstDifference(before.record, w.s, ignored);
+    const std::string field = firstDifference(before.record, w.state(), ignored);
     if (!field.empty()) {
         std::fprintf(stderr, "rejected input changed %s\n", field.c_str());
         std::abort();
@@ -224,14 +223,14 @@ bool Program::load(const std::string& bytes, VbButton* request) {
     });
     w.fileloadbutton->click();
     FUZZ_CHECK(w.fileloadwindow->isHidden());
-    return double(w.s.LoadDone) == 1;
+    return w.state().LoadDone.num() == 1;
 }
 
 std::string Program::save(void (WQK::*writer)()) {
     QFile::remove("saved");
-    w.s.FilePath = "saved";
+    w.state().FilePath = "saved";
     (w.*writer)();
-    FUZZ_CHECK(double(w.s.SaveDone) == 1);
+    FUZZ_CHECK(w.state().SaveDone.num() == 1);
     return readFile("saved");
 }
 
@@ -249,7 +248,7 @@ std::string Program::readFile(const std::string& name) {
 
 void Program::profileLoadsAgain() const {
     files::ProfileData d;
-    FUZZ_CHECK(files::decodeProfile(files::encodeProfile(w.s), d) == files::Outcome::Loaded);
+    FUZZ_CHECK(files::decodeProfile(files::encodeProfile(w.state()), d) == files::Outcome::Loaded);
 }
 
 } // namespace fuzz

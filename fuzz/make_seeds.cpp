@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     w.SRATEN_MouseDown();
     w.GOBUTTON->click();
     put("signal", "scope.wqk", p.save(&WQK::chabsave));
-    w.s.ExportABReq = 1;
+    w.state().ExportABReq = 1;
     put("csv", "scope.csv", p.save(&WQK::exportab));
     put("profile", "scope.dpf", p.save(&WQK::profilesave));
     w.Command23_Click();
@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
     w.Command3->click();
     w.GOBUTTON->click();
     put("signal", "spectra.fft", p.save(&WQK::fftabsave));
-    w.s.ExportABReq = 0;
+    w.state().ExportABReq = 0;
     put("csv", "spectra.csv", p.save(&WQK::exportab));
     put("profile", "fft.dpf", p.save(&WQK::profilesave));
 
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     w.SCOPEMODE_Click();
     w.GOBUTTON->click();
     put("signal", "scope-gen.wqk", p.save(&WQK::chabsave));
-    w.s.ExportABReq = 1;
+    w.state().ExportABReq = 1;
     put("csv", "scope-gen.csv", p.save(&WQK::exportab));
     put("profile", "scope-gen.dpf", p.save(&WQK::profilesave));
 

@@ -9,6 +9,8 @@ WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   cups printer-driver-cups-pdf poppler-utils)
 # clang with libFuzzer, for ./scripts/fuzz.
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The style gates of ./scripts/lint.
+WQK_LINT_PACKAGES=(clang-format clang-tidy)
 
 install_missing() {
   local missing=()

@@ -1,5 +1,6 @@
 #include "acquisition/acquisition.h"
 
+#include "app/instrument_state.h"
 #include "platform/vb.h"
 
 #include <cmath>
@@ -47,7 +48,27 @@ long readCount(double sizeIndex, long preTrigCount) {
     const double size = 1024 * std::pow(2.0, sizeIndex + 1);
     const double n = size - double(preTrigCount);
     if (!(n >= 0)) return 0;
-    return n > 32768 ? 32768 : long(n);
+    return n > InstrumentState::BufferSize ? InstrumentState::BufferSize : long(n);
+}
+
+ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel, double fullScale,
+                          int preTrig) {
+    ScopeCapture c;
+    c.readCount = readCount(sizeIndex, preTrigCountNow);
+    c.trigLevelCode = trigLevelCode(trigLevel, fullScale);
+    c.preTrigCount = preTrigCount(preTrig);
+    return c;
+}
+
+int generatorRateIndex(int genMode, int normal, int sweep, int custom) {
+    switch (genMode) {
+    case 1:
+        return sweep;
+    case 2:
+        return custom;
+    default:
+        return normal;
+    }
 }
 
 } // namespace acq

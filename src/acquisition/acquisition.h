@@ -19,4 +19,22 @@ long preTrigCount(double preTrig);
 // never more than the 32768 a buffer holds and never below 0.
 long readCount(double sizeIndex, long preTrigCount);
 
+// The hardware rate code of a rate index: index 4 (fastest) is code 1.
+constexpr int rateCode(int rateIndex) {
+    return 5 - rateIndex;
+}
+
+// What the capture step sets before a scope capture (SCOPE, FFT).
+struct ScopeCapture {
+    long readCount = 0;    // the buffer less the pretrigger still in force
+    int trigLevelCode = 0; // comparator code of the level
+    long preTrigCount = 0; // the pretrigger for this capture
+};
+ScopeCapture scopeCapture(int sizeIndex, long preTrigCountNow, double trigLevel, double fullScale,
+                          int preTrig);
+
+// Step-rate index of a generator mode (0 NORMAL, 1 SWEEP, 2 CUSTOM) from its three
+// settings; any other mode counts as NORMAL.
+int generatorRateIndex(int genMode, int normal, int sweep, int custom);
+
 } // namespace acq

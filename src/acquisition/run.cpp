@@ -4,10 +4,11 @@
 #include "app/wqk.h"
 #include "device/protocol.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
+
+using modes::Mode;
 
 namespace {
-
-constexpr long Green = 65280, Red = 255;
 
 // The settings in force when a capture starts. A button pressed while the capture
 // waits changes the settings at once, so they are taken before the wait and become the
@@ -17,40 +18,157 @@ struct CaptureSettings {
     int16_t rangeB, rateB, sizeB;
 };
 
-void message(WQK& w, const char* line1, const char* line2) {
-    w.Trigwait->show();
-    w.Trigwait->raise();
-    w.Trigwait->Cls();
-    w.Trigwait->Print(line1);
-    w.Trigwait->Print(line2);
+// SCOPE and FFT capture; GENERATOR and SCOPE+GEN play the generator.
+bool scopeLike(Mode mode) {
+    return mode != modes::Generator && mode != modes::ScopeGen;
 }
 
-// The F button stays usable during a run, so every step reads the mode afresh.
-int modeOf(const InstrumentState& s) {
-    return int(double(s.ScopeMode));
-}
-bool scopeLike(int mode) {
-    return mode != 1 && mode != 2;
-}
-
-int generatorRateIndex(const InstrumentState& s) {
-    switch (int(double(s.GenMode))) {
-    case 1:
-        return int(double(s.SweepRateIndex));
-    case 2:
-        return int(double(s.CustomRateIndex));
-    default:
-        return int(double(s.GenRateIndex));
+// The hardware check before a run: the two lines of its message, or none.
+bool hardwareMessage(WQK& w, const char*& line1, const char*& line2) {
+    const InstrumentState& s = w.state();
+    if (s.ModelCode == 0) {
+        line1 = "  No WQK Hardware !!! ";
+        line2 = "  Aborting Command ...";
+        return true;
     }
+    w.Testpower();
+    if (s.PowerFault == 0) return false;
+    line1 = " No Power to WQK  !!! ";
+    line2 = " Check Power to WQK   ";
+    return true;
+}
+
+// GO turns STOP and the panels that must not change during the run are locked.
+void lockForRun(WQK& w) {
+    InstrumentState& s = w.state();
+    w.GOCOLOR->setBackColor(colours::Green);
+    w.GOBUTTON->setFontSize(8);
+    w.GOBUTTON->setCaption("STOP");
+    s.ChanConfig = proto::channelConfig(w.channelSettings());
+    if (s.mode() != modes::Scope) {
+        w.RANGEADISABLE();
+        w.RANGEBDISABLE();
+        w.SAMPLEDISABLE();
+        w.TRIGGERDISABLE();
+        if (s.mode() == modes::ScopeGen) w.TRESETBUTTON->setEnabled(true);
+    }
+    w.FILEDISABLE();
+    w.GENDISABLE();
+    w.SCOPEMODE->setEnabled(false);
+}
+
+// The counts and codes of the next capture; returns its rate index.
+int prepareCapture(WQK& w) {
+    InstrumentState& s = w.state();
+    int rateIndex;
+    if (scopeLike(s.mode())) {
+        rateIndex = s.rateA();
+        const acq::ScopeCapture c =
+            acq::scopeCapture(s.sizeA(), s.PreTrigCount, s.trigLevel(), s.FullScale, s.preTrig());
+        s.ReadCount = int32_t(c.readCount);
+        s.TrigLevelCode = int16_t(c.trigLevelCode);
+        s.PreTrigCount = int32_t(c.preTrigCount);
+    } else {
+        if (s.GenDirty != 0) w.GENUPDATEBUTTON_Click();
+        s.GenCount = int32_t(vb::CLng(s.GenLast));
+        rateIndex = acq::generatorRateIndex(s.genMode(), s.genRateIndex(), s.sweepRateIndex(),
+                                            s.customRateIndex());
+    }
+    s.RateCode = acq::rateCode(rateIndex);
+    s.CaptureStatus = 0;
+    return rateIndex;
+}
+
+// Fresh data: the settings it was captured with, and the FFT mode's sample copies.
+void recordCapture(WQK& w, const CaptureSettings& taken, int rateIndex) {
+    InstrumentState& s = w.state();
+    w.DSAMPLE();
+    const Mode mode = s.mode();
+    if (mode == modes::FFT) {
+        if (s.chanAOn()) s.SaveA = s.ChanABuffer;
+        if (s.chanBOn()) s.SaveB = s.ChanBBuffer;
+    }
+    if (scopeLike(mode) || mode == modes::ScopeGen) {
+        const bool gen = mode == modes::ScopeGen;
+        s.DataRangeA = taken.rangeA;
+        s.DataRangeB = taken.rangeB;
+        s.DataSizeA = taken.sizeA;
+        s.DataSizeB = taken.sizeB;
+        s.DataRateA = gen ? vb::Variant(rateIndex) : taken.rateA;
+        s.DataRateB = gen ? int16_t(rateIndex) : taken.rateB;
+    }
+    if (s.DelayMode == 0) w.HScroll1->setValue(0);
+}
+
+// One capture (or generator output) with its redraw.
+void captureStep(WQK& w) {
+    InstrumentState& s = w.state();
+    const int rateIndex = prepareCapture(w);
+    const CaptureSettings taken{s.RangeA, s.RateA, s.SizeA, s.RangeB, s.RateB, s.SizeB};
+    // The F button stays usable during a run, so every step reads the mode afresh.
+    if (scopeLike(s.mode()))
+        w.ADCconvert();
+    else if (s.mode() == modes::Generator)
+        w.DACGEN();
+    else
+        w.DACADC();
+    if (s.CaptureStatus == 1) recordCapture(w, taken, rateIndex);
+    w.HScroll1_Change();
+}
+
+// Single, both channels off or STOP end the run; otherwise the instrument is made
+// ready for the next capture. True while the run goes on.
+bool nextCapture(WQK& w) {
+    InstrumentState& s = w.state();
+    if (s.RunRepeat == 0) s.RunState = 0;
+    if (!s.chanAOn() && !s.chanBOn()) s.RunState = 0;
+    if (!s.running() || w.ended()) return false;
+    s.ChanConfigPrev = s.ChanConfig;
+    s.ChanConfig = proto::channelConfig(w.channelSettings());
+    if (s.chanConfig() != s.chanConfigPrev()) {
+        w.SETCHAB();
+        w.SETMAXLOOP();
+    } else {
+        w.reloadloop();
+    }
+    return true;
+}
+
+// GO again, and the panels unlocked as the mode allows.
+void endRun(WQK& w) {
+    InstrumentState& s = w.state();
+    const Mode mode = s.mode();
+    w.Trigwait->hide();
+    s.RunState = 0;
+    w.GOBUTTON->setFontSize(10);
+    w.GOBUTTON->setCaption("GO");
+    w.GOCOLOR->setBackColor(colours::Red);
+    if (mode == modes::Scope || mode == modes::FFT) {
+        w.TRIGGERENABLE();
+        w.SAMPLEENABLE();
+    }
+    if (mode != modes::Generator) {
+        if (s.chanAOn())
+            w.RANGEAENABLE();
+        else
+            w.RANGEADISABLE();
+        if (s.chanBOn())
+            w.RANGEBENABLE();
+        else
+            w.RANGEBDISABLE();
+    }
+    w.SAMPLEENABLE();
+    w.FILEENABLE();
+    if (mode == modes::Generator || mode == modes::ScopeGen) w.GENENABLE();
+    w.SCOPEMODE->setEnabled(true);
 }
 
 } // namespace
 
 void WQK::GOBUTTON_Click() {
-    s.RunState = double(s.RunState) + 1;
-    if (double(s.RunState) > 1) s.RunState = 0;
-    if (double(s.ChanAOn) == 0 && s.ChanBOn == 0) s.RunState = 0;
-    if (double(s.RunState) == 1) GOMODE();
+    s.RunState = s.running() ? 0 : 1; // pressed during a run, the button stops it
+    if (!s.chanAOn() && !s.chanBOn()) s.RunState = 0;
+    if (s.running()) GOMODE();
 }
 
 void WQK::TRESETBUTTON_Click() {
@@ -63,18 +181,8 @@ void WQK::GOMODE() {
     initport();
     const char* line1 = nullptr;
     const char* line2 = nullptr;
-    if (s.ModelCode == 0) {
-        line1 = "  No WQK Hardware !!! ";
-        line2 = "  Aborting Command ...";
-    } else {
-        Testpower();
-        if (s.PowerFault != 0) {
-            line1 = " No Power to WQK  !!! ";
-            line2 = " Check Power to WQK   ";
-        }
-    }
-    if (line1) {
-        message(*this, line1, line2);
+    if (hardwareMessage(*this, line1, line2)) {
+        showRunMessage(line1, line2);
         s.RunState = 0;
         DoEvents();
         Pause(2000);
@@ -82,106 +190,12 @@ void WQK::GOMODE() {
         HScroll1_Change();
         return;
     }
-
-    GOCOLOR->setBackColor(Green);
-    GOBUTTON->setFontSize(8);
-    GOBUTTON->setCaption("STOP");
-    s.ChanConfig = proto::channelConfig(s);
-    if (modeOf(s) > 0) {
-        RANGEADISABLE();
-        RANGEBDISABLE();
-        SAMPLEDISABLE();
-        TRIGGERDISABLE();
-        if (modeOf(s) == 2) TRESETBUTTON->setEnabled(true);
-    }
-    FILEDISABLE();
-    GENDISABLE();
-    SCOPEMODE->setEnabled(false);
+    lockForRun(*this);
     SETCHAB();
     SETMAXLOOP();
     Pause(100);
-
-    while (true) {
-        // Capture step.
-        int rateIndex;
-        if (scopeLike(modeOf(s))) {
-            rateIndex = int(double(s.RateA));
-            s.ReadCount = int32_t(acq::readCount(double(s.SizeA), s.PreTrigCount));
-            s.TrigLevelCode = int16_t(acq::trigLevelCode(double(s.TrigLevel), s.FullScale));
-            s.PreTrigCount = int32_t(acq::preTrigCount(double(s.PreTrig)));
-        } else {
-            if (s.GenDirty != 0) GENUPDATEBUTTON_Click();
-            s.GenCount = int32_t(vb::CLng(s.GenLast));
-            rateIndex = generatorRateIndex(s);
-        }
-        s.RateCode = 5 - rateIndex;
-        s.CaptureStatus = 0;
-        const CaptureSettings taken{s.RangeA, s.RateA, s.SizeA, s.RangeB, s.RateB, s.SizeB};
-
-        if (scopeLike(modeOf(s)))
-            ADCconvert();
-        else if (modeOf(s) == 1)
-            DACGEN();
-        else
-            DACADC();
-
-        if (s.CaptureStatus == 1) {
-            DSAMPLE();
-            const int mode = modeOf(s);
-            if (mode == 3) {
-                const bool a = double(s.ChanAOn) == 1, b = s.ChanBOn == 1;
-                if (a) s.SaveA = s.ChanABuffer;
-                if (b) s.SaveB = s.ChanBBuffer;
-            }
-            if (scopeLike(mode) || mode == 2) {
-                s.DataRangeA = taken.rangeA;
-                s.DataRangeB = taken.rangeB;
-                s.DataSizeA = taken.sizeA;
-                s.DataSizeB = taken.sizeB;
-                s.DataRateA = mode == 2 ? vb::Variant(rateIndex) : taken.rateA;
-                s.DataRateB = mode == 2 ? int16_t(rateIndex) : taken.rateB;
-            }
-            if (s.DelayMode == 0) HScroll1->setValue(0);
-        }
-        HScroll1_Change();
-
-        // End-of-iteration check.
-        if (s.RunRepeat == 0) s.RunState = 0;
-        if (double(s.ChanAOn) == 0 && s.ChanBOn == 0) s.RunState = 0;
-        if (double(s.RunState) != 1 || ended()) break;
-        s.ChanConfigPrev = s.ChanConfig;
-        s.ChanConfig = proto::channelConfig(s);
-        if (double(s.ChanConfig) != double(s.ChanConfigPrev)) {
-            SETCHAB();
-            SETMAXLOOP();
-        } else {
-            reloadloop();
-        }
-    }
-
-    // End of run.
-    const int mode = modeOf(s);
-    Trigwait->hide();
-    s.RunState = 0;
-    GOBUTTON->setFontSize(10);
-    GOBUTTON->setCaption("GO");
-    GOCOLOR->setBackColor(Red);
-    if (mode == 0 || mode == 3) {
-        TRIGGERENABLE();
-        SAMPLEENABLE();
-    }
-    if (mode != 1) {
-        if (double(s.ChanAOn) == 1)
-            RANGEAENABLE();
-        else
-            RANGEADISABLE();
-        if (s.ChanBOn == 1)
-            RANGEBENABLE();
-        else
-            RANGEBDISABLE();
-    }
-    SAMPLEENABLE();
-    FILEENABLE();
-    if (mode == 1 || mode == 2) GENENABLE();
-    SCOPEMODE->setEnabled(true);
+    do {
+        captureStep(*this);
+    } while (nextCapture(*this));
+    endRun(*this);
 }

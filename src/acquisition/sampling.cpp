@@ -2,16 +2,16 @@
 // two settings that the next capture uses.
 #include "acquisition/acquisition.h"
 #include "app/wqk.h"
+#include "platform/colours.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr long LightYellow = 0xC0FFFF, Grey = 0xC0C0C0;
-
 void printBox(PictureBox* box, long back, const std::string& text) {
     box->setBackColor(back);
-    box->ForeColor = 0;
+    box->ForeColor = colours::Black;
     box->FontBold = true;
     box->FontSize = 9;
     box->CurrentX = 0;
@@ -19,41 +19,31 @@ void printBox(PictureBox* box, long back, const std::string& text) {
     if (!text.empty()) box->Print(text);
 }
 
-vb::Variant indexValue(double v) {
-    return v == std::floor(v) ? vb::Variant(long(v)) : vb::Variant(v);
-}
-
 } // namespace
 
 void WQK::DSAMPLE() {
     SRATEDISP->Cls();
     SSIZEDISP->Cls();
-    const int mode = int(double(s.ScopeMode));
-    if (mode == 0 || mode == 3) {
+    if (s.mode() == modes::Scope || s.mode() == modes::FFT) {
         s.RateA = s.SampleRateIndex;
-        s.RateB = int16_t(vb::CInt(double(s.SampleRateIndex)));
+        s.RateB = int16_t(s.sampleRateIndex());
         s.SizeA = s.SampleSizeIndex;
         s.SizeB = int16_t(s.SampleSizeIndex);
-        printBox(SRATEDISP, LightYellow,
-                 acq::rateText(int(double(s.SampleRateIndex)), s.RateFactor));
-        printBox(SSIZEDISP, LightYellow, acq::sizeText(s.SampleSizeIndex));
+        printBox(SRATEDISP, colours::LightYellow, acq::rateText(s.sampleRateIndex(), s.RateFactor));
+        printBox(SSIZEDISP, colours::LightYellow, acq::sizeText(s.SampleSizeIndex));
     } else {
-        printBox(SRATEDISP, Grey, "");
-        printBox(SSIZEDISP, Grey, vb::NumberText(double(s.GenLast) + 1, true));
+        printBox(SRATEDISP, colours::Grey, "");
+        printBox(SSIZEDISP, colours::Grey, vb::NumberText(double(s.GenLast) + 1, true));
     }
 }
 
 void WQK::SRATEN_MouseDown() {
-    double v = double(s.SampleRateIndex) - 1;
-    if (v < 0) v = 0;
-    s.SampleRateIndex = indexValue(v);
+    s.SampleRateIndex = std::max(0, s.sampleRateIndex() - 1);
     DSAMPLE();
 }
 
 void WQK::SRATEP_MouseDown() {
-    double v = double(s.SampleRateIndex) + 1;
-    if (v > acq::MaxIndex) v = acq::MaxIndex;
-    s.SampleRateIndex = indexValue(v);
+    s.SampleRateIndex = std::min(acq::MaxIndex, s.sampleRateIndex() + 1);
     DSAMPLE();
 }
 
@@ -70,10 +60,11 @@ void WQK::SSIZEP_MouseDown() {
 
 namespace {
 void setScrollMaxima(WQK& w) {
-    double max = std::pow(2.0, w.s.SampleSizeIndex) * w.s.BufBase - 1;
+    const InstrumentState& s = w.state();
+    double max = std::pow(2.0, s.SampleSizeIndex) * s.BufBase - 1;
     // Only a damaged size index gives more than the 32768 samples of a buffer.
     if (!(max >= 0)) max = 0;
-    if (max > 32767) max = 32767;
+    if (max > InstrumentState::LastIndex) max = InstrumentState::LastIndex;
     w.HScroll1->setMaximum(vb::CInt(max));
     w.HScroll2->setMaximum(vb::CInt(max));
 }

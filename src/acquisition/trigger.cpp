@@ -2,13 +2,9 @@
 // arrows and time-out, and the single/repeat caption.
 #include "app/wqk.h"
 #include "platform/clock.h"
-
-using plat::RGB;
+#include "platform/colours.h"
 
 namespace {
-
-constexpr long LightYellow = 0xC0FFFF, Grey = 0xC0C0C0;
-constexpr long TitleColour = 0x800000;
 // Places of the texts in Picture5 (scale 1000 x 1000): each setting centred in the
 // column above its button (MODE, SOURCE, SLOPE, PRE).
 constexpr double TitleX = 200, TitleY = 1;
@@ -33,7 +29,56 @@ void title(PictureBox* p) {
     p->Cls();
     p->FontBold = true;
     p->FontSize = 8;
-    printAt(p, TitleX, TitleY, "TRIGGER", TitleColour);
+    printAt(p, TitleX, TitleY, "TRIGGER", colours::Navy);
+}
+
+// The level controls: usable in TRIG mode only.
+void enableLevel(WQK& w, bool on) {
+    for (QWidget* b : {static_cast<QWidget*>(w.TriglevelBUTTON), static_cast<QWidget*>(w.TRLARGEN),
+                       static_cast<QWidget*>(w.TRSMALLN), static_cast<QWidget*>(w.TRLARGEP),
+                       static_cast<QWidget*>(w.TRSMALLP)})
+        b->setEnabled(on);
+}
+
+// The texts of the four settings and the level line's colour.
+void showSettings(WQK& w, PictureBox* p) {
+    InstrumentState& s = w.state();
+    p->FontBold = true;
+    p->FontSize = 8;
+    const int trigMode = s.trigMode();
+    if (trigMode == 0) {
+        printIn(p, ModeCol, "  INST  ", colours::InkBrown);
+        w.TRESETBUTTON->setEnabled(true);
+        enableLevel(w, false);
+        w.levelval->setBackColor(colours::Grey);
+    } else if (trigMode == 1) {
+        enableLevel(w, true);
+        printIn(p, ModeCol, "  TRIG  ", colours::InkBrown);
+        w.TRESETBUTTON->setEnabled(true);
+        w.levelval->setBackColor(colours::LightYellow);
+    } else if (trigMode == 2) {
+        printIn(p, ModeCol, "1 SHOT", colours::InkMaroon);
+        w.TRESETBUTTON->setEnabled(true);
+    }
+    if (!s.trigSourceB())
+        printIn(p, SourceCol, "CH A ", s.colourA());
+    else
+        printIn(p, SourceCol, "CH B ", colours::TriggerGreen);
+    printIn(p, SlopeCol, s.risingSlope() ? " + " : " \u2013 ", colours::Black);
+    const int pre = s.preTrig();
+    printIn(p, PreCol,
+            pre == 0   ? "OFF "
+            : pre == 1 ? " 10  "
+            : pre == 2 ? "100 "
+                       : "",
+            colours::Black);
+    if (s.levelSetOn()) {
+        w.TriglevelBUTTON->setFontBold(true);
+        s.LevelLineColour = s.trigSourceB() ? s.ColourB : s.ColourA;
+    } else {
+        w.TriglevelBUTTON->setFontBold(false);
+        s.LevelLineColour = 0;
+    }
 }
 
 } // namespace
@@ -41,90 +86,47 @@ void title(PictureBox* p) {
 void WQK::TRIGGER() {
     PictureBox* p = Picture5;
     title(p);
-    const int mode = int(double(s.ScopeMode));
-    if (mode > 0 && mode < 3) {
+    if (s.mode() == modes::Generator || s.mode() == modes::ScopeGen) {
         DelayWin->hide();
     } else {
         DelayWin->show();
-        p->FontBold = true;
-        p->FontSize = 8;
-        const double trigMode = double(s.TrigMode);
-        if (trigMode == 0) {
-            printIn(p, ModeCol, "  INST  ", 25);
-            TRESETBUTTON->setEnabled(true);
-            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON),
-                               static_cast<QWidget*>(TRLARGEN), static_cast<QWidget*>(TRSMALLN),
-                               static_cast<QWidget*>(TRLARGEP), static_cast<QWidget*>(TRSMALLP)})
-                b->setEnabled(false);
-            levelval->setBackColor(Grey);
-        } else if (trigMode == 1) {
-            for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON),
-                               static_cast<QWidget*>(TRLARGEN), static_cast<QWidget*>(TRSMALLN),
-                               static_cast<QWidget*>(TRLARGEP), static_cast<QWidget*>(TRSMALLP)})
-                b->setEnabled(true);
-            printIn(p, ModeCol, "  TRIG  ", 25);
-            TRESETBUTTON->setEnabled(true);
-            levelval->setBackColor(LightYellow);
-        } else if (trigMode == 2) {
-            printIn(p, ModeCol, "1 SHOT", 127);
-            TRESETBUTTON->setEnabled(true);
-        }
-        if (double(s.TrigSource) == -1)
-            printIn(p, SourceCol, "CH A ", long(s.ColourA));
-        else
-            printIn(p, SourceCol, "CH B ", 49152);
-        printIn(p, SlopeCol, double(s.TrigSlope) == -1 ? " \u2013 " : " + ", 0);
-        const double pre = double(s.PreTrig);
-        printIn(p, PreCol, pre == 0 ? "OFF " : pre == 1 ? " 10  " : pre == 2 ? "100 " : "", 0);
-        if (double(s.LevelSetMode) > 0) {
-            TriglevelBUTTON->setFontBold(true);
-            s.LevelLineColour = double(s.TrigSource) == -1 ? double(s.ColourA) : double(s.ColourB);
-        } else {
-            TriglevelBUTTON->setFontBold(false);
-            s.LevelLineColour = 0;
-        }
+        showSettings(*this, p);
     }
     TRESETBUTTON->setCaption(s.RunRepeat != 0 ? "Repeat" : "Single");
 }
 
 void WQK::TMODEBUTTON_MouseDown() {
-    s.TrigMode = double(s.TrigMode) + 1;
-    if (double(s.TrigMode) > 1) s.TrigMode = 0;
-    if (double(s.TrigMode) == 0) s.LevelSetMode = 0;
+    s.TrigMode = s.trigMode() + 1 > 1 ? 0 : s.trigMode() + 1;
+    if (s.trigMode() == 0) s.LevelSetMode = 0;
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::TSOURCEBUTTON_MouseDown() {
-    s.TrigSource = -double(s.TrigSource);
+    s.TrigSource = s.trigSourceB() ? -1 : 1;
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::TSLOPEBUTTON_MouseDown() {
-    s.TrigSlope = -double(s.TrigSlope);
+    s.TrigSlope = s.risingSlope() ? -1 : 1;
     TRIGGER();
 }
 
 void WQK::PRETRIGBUTTON_MouseDown() {
-    s.PreTrig = double(s.PreTrig) + 1;
-    if (double(s.PreTrig) > 2) s.PreTrig = 0;
+    s.PreTrig = s.preTrig() + 1 > 2 ? 0 : s.preTrig() + 1;
     TRIGGER();
 }
 
 void WQK::TriglevelBUTTON_MouseDown() {
-    if (double(s.TrigMode) == 0) {
-        s.LevelSetMode = 0;
-    } else {
-        s.LevelSetMode = double(s.LevelSetMode) + 1;
-        if (double(s.LevelSetMode) == 2) s.LevelSetMode = 0;
-    }
+    // SET LEVEL turns the level setting on and off; in INST mode it stays off.
+    s.LevelSetMode = s.trigMode() == 0 || s.levelSetOn() ? 0 : 1;
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::Timer1_Timer() {
-    if (double(s.LevelSetMode) == 1) {
+    if (s.levelSetOn()) {
         s.LevelSetMode = 0;
         TRIGGER();
         trcursdraw();

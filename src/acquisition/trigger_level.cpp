@@ -9,9 +9,9 @@ enum class Step { Large, Small };
 enum class Way { Down, Up }; // Down: N buttons, the level value grows (lower voltage)
 
 void oneStep(WQK& w, Step size, Way way) {
-    InstrumentState& s = w.s;
-    const double step = size == Step::Large ? double(s.LevelStepLarge) : double(s.LevelStepSmall);
-    double level = double(s.TrigLevel);
+    InstrumentState& s = w.state();
+    const double step = size == Step::Large ? s.levelStepLarge() : double(s.LevelStepSmall);
+    double level = s.trigLevel();
     if (way == Way::Down) {
         level += step;
         if (level > s.FullScale - 10) level = s.FullScale - 10;
@@ -24,8 +24,8 @@ void oneStep(WQK& w, Step size, Way way) {
 }
 
 void press(WQK& w, Step size, Way way) {
-    InstrumentState& s = w.s;
-    if (double(s.LevelSetMode) == 0) return;
+    InstrumentState& s = w.state();
+    if (!s.levelSetOn()) return;
     oneStep(w, size, way);
     s.ButtonHeld = 1;
     Pause(100);
@@ -35,18 +35,18 @@ void press(WQK& w, Step size, Way way) {
     Pause(100);
     while (true) {
         DoEvents();
-        if (double(s.ButtonHeld) != 1) break;
+        if (!s.buttonHeld()) break;
         Pause(50);
-        if (double(s.ButtonHeld) == 0) break;
+        if (!s.buttonHeld()) break;
         // A release that never arrives (the button was disabled under the mouse, or
         // the window is going away) must not leave the level running.
-        if (double(s.LevelSetMode) == 0 || w.ended()) break;
+        if (!s.levelSetOn() || w.ended()) break;
         oneStep(w, size, way);
     }
 }
 
 void key(WQK& w, Step size, Way way) {
-    if (double(w.s.LevelSetMode) != 0) oneStep(w, size, way);
+    if (w.state().levelSetOn()) oneStep(w, size, way);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "analysis/measure.h"
 
+#include "app/instrument_state.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -9,13 +11,13 @@ namespace analysis {
 
 namespace {
 
-constexpr int Zero = 1280;              // buffer value of 0 V
-constexpr int16_t CodeLow = 0;          // code 0
-constexpr int16_t CodeHigh = 2550;      // code 255
-constexpr double Hysteresis = 0.1;      // of the span, each side of the mid level
-constexpr double Low = 0.1, High = 0.9; // rise and fall time levels
-constexpr double Pi = 3.14159265358979323846;
-constexpr double NoSignal = 0.01; // buffer units
+constexpr int Zero = InstrumentState::MidScale; // buffer value of 0 V
+constexpr int16_t CodeLow = 0;                  // code 0
+constexpr int16_t CodeHigh = 2550;              // code 255
+constexpr double Hysteresis = 0.1;              // of the span, each side of the mid level
+constexpr double Low = 0.1, High = 0.9;         // rise and fall time levels
+constexpr double Pi = M_PI;                     // measurements use the true pi
+constexpr double NoSignal = 0.01;               // buffer units
 
 // One complete transition through a band [lo, hi]: a rising one starts below lo and
 // ends above hi. t1 and t2 are where it last crossed two chosen levels on the way,
@@ -96,6 +98,95 @@ Periods periodsOf(const std::vector<Edge>& edges) {
     return best;
 }
 
+// A level in buffer units as volts, or none without a known range.
+Reading voltsOf(double units, double voltsPerUnit) {
+    const bool known = std::isfinite(voltsPerUnit) && voltsPerUnit > 0;
+    return known ? Reading::of(units * voltsPerUnit) : Reading::none("unknown range");
+}
+
+// Mid-level crossings: period, frequency and duty. Returns the whole periods found.
+Periods periodReadings(Measurements& m, const int16_t* x, size_t n, int lo, int hi, double rate,
+                       bool timed) {
+    std::vector<Edge> edges;
+    Periods per;
+    const int span = hi - lo;
+    if (span > 0) {
+        const double mid = (hi + lo) / 2.0, h = Hysteresis * span;
+        edges.reserve(64);
+        scanEdges(x, n, mid - h, mid + h, mid, mid, edges);
+        per = periodsOf(edges);
+    }
+    const char* why = span == 0          ? "flat trace"
+                      : edges.size() < 2 ? "fewer than two crossings"
+                      : per.count == 0   ? "less than one period"
+                                         : nullptr;
+    if (why) {
+        m.frequencyHz = m.periodS = m.dutyPct = Reading::none(why);
+        return per;
+    }
+    m.dutyPct = Reading::of(100.0 * per.highTime / (per.last - per.first));
+    const double periodSamples = (per.last - per.first) / per.count;
+    if (!timed) {
+        m.frequencyHz = m.periodS = Reading::none("unknown sample rate");
+    } else {
+        m.periodS = Reading::of(periodSamples / rate);
+        m.frequencyHz = Reading::of(rate / periodSamples);
+    }
+    return per;
+}
+
+// Mean and RMS over whole periods where there are some.
+void levelReadings(Measurements& m, const int16_t* x, size_t n, const Periods& per,
+                   double voltsPerUnit) {
+    size_t from = 0, to = n;
+    if (per.count > 0) {
+        from = size_t(std::lround(per.first));
+        to = std::min(n, size_t(std::lround(per.last)));
+        if (to <= from) from = 0, to = n;
+    }
+    int64_t sum = 0, sumSq = 0;
+    for (size_t i = from; i < to; ++i) {
+        const int64_t u = x[i] - Zero;
+        sum += u;
+        sumSq += u * u;
+    }
+    const double count = double(to - from);
+    const double mean = double(sum) / count, meanSq = double(sumSq) / count;
+    m.meanV = voltsOf(mean, voltsPerUnit);
+    m.rmsV = voltsOf(std::sqrt(meanSq), voltsPerUnit);
+    m.acRmsV = voltsOf(std::sqrt(std::max(0.0, meanSq - mean * mean)), voltsPerUnit);
+}
+
+// Rise and fall times between the 10 % and 90 % levels of the span.
+void edgeReadings(Measurements& m, const int16_t* x, size_t n, int lo, int hi, double rate,
+                  bool timed) {
+    const int span = hi - lo;
+    if (span == 0) {
+        m.riseS = m.fallS = Reading::none("flat trace");
+        return;
+    }
+    if (!timed) {
+        m.riseS = m.fallS = Reading::none("unknown sample rate");
+        return;
+    }
+    const double l10 = lo + Low * span, l90 = lo + High * span;
+    std::vector<Edge> edges;
+    scanEdges(x, n, l10, l90, l10, l90, edges);
+    double rise = 0, fall = 0;
+    int rises = 0, falls = 0;
+    for (const Edge& e : edges) {
+        if (e.rising) {
+            rise += e.t2 - e.t1;
+            ++rises;
+        } else {
+            fall += e.t1 - e.t2;
+            ++falls;
+        }
+    }
+    m.riseS = rises ? Reading::of(rise / rises / rate) : Reading::none("no complete rising edge");
+    m.fallS = falls ? Reading::of(fall / falls / rate) : Reading::none("no complete falling edge");
+}
+
 } // namespace
 
 Measurements measure(const Trace& t) {
@@ -115,88 +206,13 @@ Measurements measure(const Trace& t) {
     }
     // Converter codes never lie outside 0..255, so the extremes tell.
     m.clipped = lo <= CodeLow || hi >= CodeHigh;
-
-    const double vpu = t.voltsPerUnit;
-    const bool volts = std::isfinite(vpu) && vpu > 0;
+    m.vmaxV = voltsOf(hi - Zero, t.voltsPerUnit);
+    m.vminV = voltsOf(lo - Zero, t.voltsPerUnit);
+    m.vppV = voltsOf(hi - lo, t.voltsPerUnit);
     const bool timed = std::isfinite(t.sampleRateHz) && t.sampleRateHz > 0;
-    const auto v = [&](double units) {
-        return volts ? Reading::of(units * vpu) : Reading::none("unknown range");
-    };
-    m.vmaxV = v(hi - Zero);
-    m.vminV = v(lo - Zero);
-    m.vppV = v(hi - lo);
-
-    // Mid-level crossings: period, frequency, duty.
-    std::vector<Edge> edges;
-    Periods per;
-    const int span = hi - lo;
-    if (span > 0) {
-        const double mid = (hi + lo) / 2.0, h = Hysteresis * span;
-        edges.reserve(64);
-        scanEdges(x, n, mid - h, mid + h, mid, mid, edges);
-        per = periodsOf(edges);
-    }
-    const char* why = span == 0          ? "flat trace"
-                      : edges.size() < 2 ? "fewer than two crossings"
-                      : per.count == 0   ? "less than one period"
-                                         : nullptr;
-    if (why) {
-        m.frequencyHz = m.periodS = m.dutyPct = Reading::none(why);
-    } else {
-        m.dutyPct = Reading::of(100.0 * per.highTime / (per.last - per.first));
-        const double periodSamples = (per.last - per.first) / per.count;
-        if (!timed) {
-            m.frequencyHz = m.periodS = Reading::none("unknown sample rate");
-        } else {
-            m.periodS = Reading::of(periodSamples / t.sampleRateHz);
-            m.frequencyHz = Reading::of(t.sampleRateHz / periodSamples);
-        }
-    }
-
-    // Mean and RMS over whole periods where there are some.
-    size_t from = 0, to = n;
-    if (per.count > 0) {
-        from = size_t(std::lround(per.first));
-        to = std::min(n, size_t(std::lround(per.last)));
-        if (to <= from) from = 0, to = n;
-    }
-    int64_t sum = 0, sumSq = 0;
-    for (size_t i = from; i < to; ++i) {
-        const int64_t u = x[i] - Zero;
-        sum += u;
-        sumSq += u * u;
-    }
-    const double count = double(to - from);
-    const double mean = double(sum) / count, meanSq = double(sumSq) / count;
-    m.meanV = v(mean);
-    m.rmsV = v(std::sqrt(meanSq));
-    m.acRmsV = v(std::sqrt(std::max(0.0, meanSq - mean * mean)));
-
-    // Rise and fall times between the 10 % and 90 % levels of the span.
-    if (span == 0) {
-        m.riseS = m.fallS = Reading::none("flat trace");
-    } else if (!timed) {
-        m.riseS = m.fallS = Reading::none("unknown sample rate");
-    } else {
-        const double l10 = lo + Low * span, l90 = lo + High * span;
-        edges.clear();
-        scanEdges(x, n, l10, l90, l10, l90, edges);
-        double rise = 0, fall = 0;
-        int rises = 0, falls = 0;
-        for (const Edge& e : edges) {
-            if (e.rising) {
-                rise += e.t2 - e.t1;
-                ++rises;
-            } else {
-                fall += e.t1 - e.t2;
-                ++falls;
-            }
-        }
-        m.riseS = rises ? Reading::of(rise / rises / t.sampleRateHz)
-                        : Reading::none("no complete rising edge");
-        m.fallS = falls ? Reading::of(fall / falls / t.sampleRateHz)
-                        : Reading::none("no complete falling edge");
-    }
+    const Periods per = periodReadings(m, x, n, lo, hi, t.sampleRateHz, timed);
+    levelReadings(m, x, n, per, t.voltsPerUnit);
+    edgeReadings(m, x, n, lo, hi, t.sampleRateHz, timed);
     return m;
 }
 

@@ -1,15 +1,13 @@
 #include "analysis/record.h"
 
+#include "acquisition/acquisition.h"
 #include "app/instrument_state.h"
+#include "device/capture.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace analysis {
-
-namespace {
-constexpr long MemorySize = 32768;
-} // namespace
 
 int rangeCode(int rangeSel, int probe) {
     return rangeSel + probe;
@@ -20,7 +18,7 @@ double voltsPerUnit(int rangeCode) {
 }
 
 double fullScaleVolts(int rangeCode) {
-    return 1280 * voltsPerUnit(rangeCode);
+    return InstrumentState::MidScale * voltsPerUnit(rangeCode);
 }
 
 double sampleRateHz(int rateIndex, double rateFactor) {
@@ -29,59 +27,50 @@ double sampleRateHz(int rateIndex, double rateFactor) {
 }
 
 int generatorRateIndex(int genMode, int genRateIndex, int sweepRateIndex, int customRateIndex) {
-    switch (genMode) {
-    case 1:
-        return sweepRateIndex;
-    case 2:
-        return customRateIndex;
-    default:
-        return genRateIndex;
-    }
+    return acq::generatorRateIndex(genMode, genRateIndex, sweepRateIndex, customRateIndex);
 }
 
 int generatorRateIndex(const InstrumentState& s) {
-    return generatorRateIndex(int(s.GenMode.whole()), int(s.GenRateIndex.whole()),
-                              int(s.SweepRateIndex.whole()), int(s.CustomRateIndex.whole()));
+    return generatorRateIndex(s.genMode(), s.genRateIndex(), s.sweepRateIndex(),
+                              s.customRateIndex());
 }
 
 WindowOffset bWindowOffset(int mode, bool aRead, bool bRead, long preTrigCount, int rateIndex) {
     long pre;
-    if (mode == ModeScope || mode == ModeFft)
+    if (mode == modes::Scope || mode == modes::FFT)
         pre = preTrigCount;
-    else if (mode == ModeScopeGen)
+    else if (mode == modes::ScopeGen)
         pre = rateIndex == 4 ? -4 : -1; // the count the combined read-out uses
-    else if (mode == ModeGenerator)
+    else if (mode == modes::Generator)
         return {std::nullopt, "no capture in GENERATOR mode"};
     else
         return {std::nullopt, "unknown mode"};
     if (!aRead) return {std::nullopt, "A was not captured with B"};
     if (!bRead) return {std::nullopt, "B was not captured with A"};
-    constexpr long readCount = 4096; // cancels out of the difference
-    const long skipA = MemorySize - readCount - pre;
-    const long skipB = MemorySize - readCount + (long(aRead) - 1) * pre;
-    return {skipB - skipA, {}};
+    // The read-out's own skips; the read count cancels out of the difference.
+    const capture::ReadOut r{4096, pre, aRead};
+    return {capture::skipB(r) - capture::skipA(r), {}};
 }
 
 WindowOffset bWindowOffset(const InstrumentState& s) {
-    return bWindowOffset(int(s.ScopeMode.whole()), s.ChanAOn.whole() == 1, s.ChanBOn == 1,
-                         long(s.PreTrigCount), int(s.DataRateA.whole()));
+    return bWindowOffset(s.mode(), s.chanAOn(), s.chanBOn(), long(s.PreTrigCount), s.dataRateA());
 }
 
 ChannelScale channelScale(const InstrumentState& s, Channel c) {
     const bool a = c == Channel::A;
-    const int range = a ? int(s.DataRangeA.whole()) : s.DataRangeB;
-    const int rate = a ? int(s.DataRateA.whole()) : s.DataRateB;
+    const int range = a ? s.dataRangeA() : s.DataRangeB;
+    const int rate = a ? s.dataRateA() : s.DataRateB;
     return {voltsPerUnit(range), sampleRateHz(rate, s.RateFactor), fullScaleVolts(range)};
 }
 
 const std::vector<int16_t>& samplesOf(const InstrumentState& s, Channel c) {
-    const bool fft = s.ScopeMode.whole() == ModeFft;
+    const bool fft = s.mode() == modes::FFT;
     if (c == Channel::A) return fft ? s.SaveA : s.ChanABuffer;
     return fft ? s.SaveB : s.ChanBBuffer;
 }
 
 size_t capturedCount(const InstrumentState& s) {
-    return size_t(std::clamp<long>(long(s.ReadCount), 0, MemorySize));
+    return size_t(std::clamp<long>(long(s.ReadCount), 0, InstrumentState::BufferSize));
 }
 
 Trace traceOf(const InstrumentState& s, Channel c, size_t first, size_t count) {

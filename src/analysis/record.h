@@ -3,6 +3,7 @@
 // volts per buffer unit, samples per second, how far B's window sits from A's, and
 // which buffer holds the samples. The tools only read the record, never write it.
 #include "analysis/measure.h"
+#include "modes/mode_names.h"
 
 #include <cstddef>
 #include <optional>
@@ -14,9 +15,6 @@ struct InstrumentState;
 namespace analysis {
 
 enum class Channel { A, B };
-
-// ScopeMode values.
-constexpr int ModeScope = 0, ModeGenerator = 1, ModeScopeGen = 2, ModeFft = 3;
 
 // Range code from the Range and Probe buttons (RangeSelA + ProbeA): 0 = 1.2 V,
 // 1 = 12 V, 2 = 120 V full scale. The x10 probe only shifts the code by one.
@@ -45,6 +43,7 @@ struct WindowOffset {
     std::optional<long> samples;
     std::string_view reason; // why there is none
 };
+// mode: a ScopeMode value (modes::Mode).
 WindowOffset bWindowOffset(int mode, bool aRead, bool bRead, long preTrigCount, int rateIndex);
 // From the record just after a capture: ScopeMode, ChanAOn, ChanBOn, PreTrigCount and
 // DataRateA. After a signal-file load the offset of the saved capture is not known.

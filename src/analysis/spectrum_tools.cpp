@@ -1,5 +1,7 @@
 #include "analysis/spectrum_tools.h"
 
+#include "app/instrument_state.h"
+
 #include "spectrum/fft.h"
 
 #include <algorithm>
@@ -10,9 +12,9 @@ namespace analysis {
 
 namespace {
 
-constexpr double Pi = 3.14159265358979323846;
-constexpr int Zero = 1280; // buffer value of 0 V
-constexpr size_t MaxPoints = 32768;
+constexpr double Pi = M_PI;                     // measurements use the true pi
+constexpr int Zero = InstrumentState::MidScale; // buffer value of 0 V
+constexpr size_t MaxPoints = InstrumentState::BufferSize;
 
 // w[n] = a0 - a1 cos(2 pi n / N) + a2 cos(4 pi n / N) - ...
 struct CosineSum {

@@ -3,9 +3,11 @@
 #include <algorithm>
 
 InstrumentState::InstrumentState() {
-    std::fill(ChanABuffer.begin(), ChanABuffer.end(), int16_t(1280));
-    std::fill(ChanBBuffer.begin(), ChanBBuffer.end(), int16_t(1280));
-    std::fill(GenWave.begin(), GenWave.end(), int16_t(1280));
+    std::fill(ChanABuffer.begin(), ChanABuffer.end(), int16_t(MidScale));
+    std::fill(ChanBBuffer.begin(), ChanBBuffer.end(), int16_t(MidScale));
+    std::fill(GenWave.begin(), GenWave.end(), int16_t(MidScale));
 }
 
-void InstrumentState::reset() { *this = InstrumentState(); }
+void InstrumentState::reset() {
+    *this = InstrumentState();
+}

@@ -2,6 +2,7 @@
 // The instrument state: every setting, flag and buffer of the program in one record,
 // owned by the main window. Field names, types and start values are fixed: profiles
 // and the file formats rely on them.
+#include "modes/mode_names.h"
 #include "platform/vb.h"
 
 #include <cstdint>
@@ -9,11 +10,138 @@
 #include <vector>
 
 struct InstrumentState {
+    // Samples in each channel buffer, the generator wave and the custom wave.
     static constexpr int BufferSize = 32768;
+    static constexpr int LastIndex = BufferSize - 1;
+    // Buffer value of code 128 (0 V): the middle of the display and of the converters.
+    static constexpr int MidScale = 1280;
 
     InstrumentState();
-    // Every field back to its start value; the three sample buffers to 1280 (mid-scale).
+    // Every field back to its start value; the three sample buffers to mid-scale.
     void reset();
+
+    // ---- Typed reads ----------------------------------------------------------------
+    // The handlers read the Variant fields through these, each with one rule:
+    //   flag:   true when the field holds 1 (0, and -1 for a toggle, are off);
+    //   set:    true when the field is not 0 (requests, fitted options, done marks);
+    //   index:  the whole part, cut toward zero;
+    //   value:  the number as it is;
+    //   nearest: the nearest whole number, halves to even (colours, frequencies).
+    // An empty field reads as 0 under every rule. The fields keep their Variant type
+    // where an empty value matters (profiles write it as an empty item).
+    static bool flag(const vb::Variant& v) { return v.num() == 1; }
+    static bool set(const vb::Variant& v) { return v.num() != 0; }
+    static int index(const vb::Variant& v) { return static_cast<int>(v.num()); }
+    static long nearest(double v) { return vb::CLng(v); }
+
+    // Operating mode and run control.
+    modes::Mode mode() const { return static_cast<modes::Mode>(index(ScopeMode)); }
+    bool running() const { return flag(RunState); }
+    bool waitingTrigger() const { return flag(WaitingTrigger); }
+    bool buttonHeld() const { return flag(ButtonHeld); }
+
+    // Port addresses and the instrument's options.
+    int dataPort() const { return index(DataPort); }
+    int statusPort() const { return index(StatusPort); }
+    int controlPort() const { return index(ControlPort); }
+    bool chanBFitted() const { return set(ChanBFitted); }
+    bool genFitted() const { return set(GenFitted); }
+    int rateCode() const { return index(RateCode); }
+    int chanConfig() const { return index(ChanConfig); }
+    int chanConfigPrev() const { return index(ChanConfigPrev); }
+
+    // Channels.
+    bool chanAOn() const { return flag(ChanAOn); }
+    bool chanBOn() const { return ChanBOn == 1; }
+    bool dcA() const { return flag(CouplingA); }
+    bool dcB() const { return flag(CouplingB); }
+    int rangeSelA() const { return index(RangeSelA); }
+    int rangeSelB() const { return index(RangeSelB); }
+    int probeA() const { return index(ProbeA); }
+    int probeB() const { return index(ProbeB); }
+    int rangeA() const { return index(RangeA); }
+    int rateA() const { return index(RateA); }
+    int sizeA() const { return index(SizeA); }
+    int dataRangeA() const { return index(DataRangeA); }
+    int dataRateA() const { return index(DataRateA); }
+    int tracePosA() const { return index(TracePosA); }
+    double voltOffsetA() const { return VoltOffsetA.num(); }
+    double voltOffsetB() const { return VoltOffsetB.num(); }
+    double voltOffsetSum() const { return VoltOffsetSum.num(); }
+    int yMagA() const { return index(YMagA); }
+    int yMagB() const { return index(YMagB); }
+    int sumYMag() const { return index(SumYMag); }
+    int yMagFactorA() const { return index(YMagFactorA); }
+    int savedSumFactor() const { return index(SavedSumFactor); }
+    bool fftDoneA() const { return set(FFTDoneA); }
+
+    // Display toggles, window and colours.
+    bool gridOn() const { return flag(GridOn); }
+    bool joinOn() const { return flag(JoinOn); }
+    bool unitsOn() const { return UnitsOn == 1; }
+    bool showA() const { return flag(ShowA); }
+    bool showB() const { return flag(ShowB); }
+    bool showD() const { return flag(ShowD); }
+    bool showAplusB() const { return flag(ShowAplusB); }
+    bool showAminusB() const { return ShowAminusB == 1; }
+    int xMagnify() const { return index(XMagnify); }
+    int scrollPos() const { return index(ScrollPos); }
+    long colourA() const { return nearest(ColourA); }
+    long colourB() const { return nearest(ColourB); }
+    long colourD() const { return nearest(ColourD); }
+    long colourSum() const { return nearest(ColourSum); }
+
+    // Cursor and trigger-level line.
+    int cursorMode() const { return index(CursorMode); }
+    double cursorX() const { return CursorX.num(); }
+    double cursorXDrawn() const { return CursorXDrawn.num(); }
+    long cursorColour() const { return nearest(CursorColour.num()); }
+    long cursorColourDrawn() const { return nearest(CursorColourDrawn.num()); }
+    bool cursorDrawn() const { return flag(CursorDrawn); }
+    double cursorTime() const { return CursorTime.num(); }
+    double cursorStepLarge() const { return CursorStepLarge.num(); }
+    bool levelSetOn() const { return flag(LevelSetMode); }
+    double trigLevel() const { return TrigLevel.num(); }
+    double trigLevelPrev() const { return TrigLevelPrev.num(); }
+    long levelLineColour() const { return nearest(LevelLineColour.num()); }
+    long levelColourDrawn() const { return nearest(LevelColourDrawn.num()); }
+    bool levelDrawn() const { return flag(LevelDrawn); }
+    double levelStepLarge() const { return LevelStepLarge.num(); }
+    double levelVolts() const { return LevelVolts.num(); }
+
+    // Trigger and sampling.
+    int trigMode() const { return index(TrigMode); }
+    bool trigSourceB() const { return flag(TrigSource); }
+    bool risingSlope() const { return flag(TrigSlope); }
+    int preTrig() const { return index(PreTrig); }
+    int sampleRateIndex() const { return index(SampleRateIndex); }
+
+    // Generator.
+    int genMode() const { return index(GenMode); }
+    int genStyle() const { return index(GenStyle); }
+    long genFreq() const { return nearest(GenFreq.num()); }
+    int genRateIndex() const { return index(GenRateIndex); }
+    int sweepStartIndex() const { return index(SweepStartIndex); }
+    double sweepStartFreq() const { return SweepStartFreq.num(); }
+    int sweepRatio() const { return index(SweepRatio); }
+    bool sweepHalf() const { return flag(SweepHalf); }
+    int sweepFactor() const { return index(SweepFactor); }
+    int sweepRateIndex() const { return index(SweepRateIndex); }
+    int customRateIndex() const { return index(CustomRateIndex); }
+    int ampRatio() const { return index(AmpRatio); }
+    double customMax() const { return CustomMax.num(); }
+    double customMin() const { return CustomMin.num(); }
+    int dutyCycle() const { return index(DutyCycle); }
+
+    // Requests and exits of the file, print and help windows.
+    bool loadDone() const { return flag(LoadDone); }
+    bool saveDone() const { return flag(SaveDone); }
+    bool loadExit() const { return set(LoadExit); }
+    bool saveExit() const { return set(SaveExit); }
+    bool copyARequested() const { return set(CopyARequest); }
+    bool printFormRequested() const { return set(PrintFormReq); }
+    bool printSignalRequested() const { return set(PrintSignalReq); }
+    bool helpExit() const { return set(HelpExit); }
 
     // Fields in storage order.
     int32_t FFTNumSamples{};
@@ -26,9 +154,9 @@ struct InstrumentState {
     vb::Variant FFTDoneA = vb::Variant(0);
     int16_t FFTDoneB = 0;
     int16_t BufBase = 2048;
-    std::vector<int16_t> SaveA = std::vector<int16_t>(32768);
-    std::vector<int16_t> SaveB = std::vector<int16_t>(32768);
-    std::vector<int16_t> CustomWave = std::vector<int16_t>(32768);
+    std::vector<int16_t> SaveA = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> SaveB = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> CustomWave = std::vector<int16_t>(BufferSize);
     vb::Variant AmpRatio = vb::Variant(0);
     int16_t KeepCustom = 0;
     vb::Variant CustomMax;
@@ -77,9 +205,9 @@ struct InstrumentState {
     int32_t PreTrigCount = 1;
     int32_t GenCount = 360;
     float GenLast = 4096.0f;
-    std::vector<int16_t> GenWave = std::vector<int16_t>(32768);
-    std::vector<int16_t> ChanABuffer = std::vector<int16_t>(32768);
-    std::vector<int16_t> ChanBBuffer = std::vector<int16_t>(32768);
+    std::vector<int16_t> GenWave = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> ChanABuffer = std::vector<int16_t>(BufferSize);
+    std::vector<int16_t> ChanBBuffer = std::vector<int16_t>(BufferSize);
     vb::Variant DataRangeA = vb::Variant(0);
     int16_t DataRangeB = 0;
     vb::Variant RangeA = vb::Variant(0);
@@ -137,8 +265,8 @@ struct InstrumentState {
     vb::Variant CursorStepLarge;
     int32_t CursorStepSmall{};
     vb::Variant LevelSetMode = vb::Variant(0);
-    vb::Variant TrigLevel = vb::Variant(1280);
-    vb::Variant TrigLevelPrev = vb::Variant(1280);
+    vb::Variant TrigLevel = vb::Variant(MidScale);
+    vb::Variant TrigLevelPrev = vb::Variant(MidScale);
     vb::Variant LevelLineColour = vb::Variant(0);
     vb::Variant LevelColourDrawn = vb::Variant(0);
     vb::Variant LevelDrawn = vb::Variant(0);
@@ -165,7 +293,7 @@ struct InstrumentState {
     vb::Variant SavedStyle = vb::Variant(0);
     int16_t AmpDiv = 1;
     int16_t GenDirty = 1;
-    vb::Variant Pi = vb::Variant(3.1415926);
+    vb::Variant Pi = vb::Variant(vb::Pi);
     vb::Variant RunState = vb::Variant(0);
     int16_t LoadFromButton{};
     int16_t SaveFromButton{};
@@ -204,4 +332,5 @@ struct InstrumentState {
     vb::Variant HelpLoadReq = vb::Variant(0);
     vb::Variant HelpPrintReq = vb::Variant(0);
     vb::Variant HelpSpecReq = vb::Variant(0);
-    int16_t HelpContactReq = 0;};
+    int16_t HelpContactReq = 0;
+};

@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!choice.errors.empty()) {
-        for (const auto& e : choice.errors) std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
+        for (const auto& e : choice.errors)
+            std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
         std::fputs(ports::usage().c_str(), stderr);
         return 2;
     }

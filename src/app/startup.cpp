@@ -1,6 +1,7 @@
 // Start-up, EXIT and shutdown of the main window.
 #include "app/wqk.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 #include "platform/msgbox.h"
 #include "platform/port.h"
 
@@ -8,8 +9,6 @@
 #include <QLayout>
 #include <QScreen>
 #include <algorithm>
-
-using plat::RGB;
 
 void WQK::Form_Load() {
     move(0, 0);
@@ -48,75 +47,122 @@ void title(PictureBox* p, const std::string& text, long colour, double x = 40, d
     p->Print(text);
     p->FontBold = false;
 }
-}  // namespace
+
+// Port access, with one retry; false (after the message) when there is none.
+bool openPort() {
+    if (InitializeWinIo() || InitializeWinIo()) return true;
+    plat::MsgBox("Printer port initialisation problem. Administrator privileges required to run "
+                 "this program",
+                 plat::Buttons::OK, "", plat::Icon::Critical);
+    return false;
+}
+
+// The buttons and windows that start hidden, the run message box and the GO indicator.
+void hideAtStart(WQK& w) {
+    for (QWidget* b : std::initializer_list<QWidget*>{w.CopyAbutton, w.CopyBbutton, w.DCUP,
+                                                      w.DCDOWN, w.FFTloadab, w.fftsaveab})
+        b->hide();
+    w.Trigwait->setBackColor(colours::LightYellow);
+    w.Trigwait->setScale(0, 0, 100, 100);
+    w.Trigwait->hide();
+    for (PictureBox* p :
+         {w.fileloadwindow, w.filesavewindow, w.helpwindow, w.CONFIGWINDOW, w.printwindow})
+        p->hide();
+    w.TRESETBUTTON->setCaption("Single");
+    w.GOCOLOR->setBackColor(colours::Red); // stopped
+    for (PictureBox* p :
+         {w.Picture1, w.Picture3, w.Picture4, w.Picture5, w.Picture6, w.Picture7, w.samdisp,
+          w.GENPICTURE, w.CURSINFO, w.levelval, w.SRATEDISP, w.SSIZEDISP, w.GENFREQDISP})
+        p->FontName = "Arial";
+}
+
+// The two scroll bars, the signal display and the buffer bar at their start.
+void resetDisplay(WQK& w) {
+    InstrumentState& s = w.state();
+    w.HScroll2->blockSignals(true);
+    w.HScroll2->setRange(256, InstrumentState::LastIndex);
+    w.HScroll2->setSingleStep(64);
+    w.HScroll2->setPageStep(1024);
+    w.HScroll2->setValue(512);
+    w.HScroll2->blockSignals(false);
+    w.HScroll1->blockSignals(true);
+    w.HScroll1->setRange(0, InstrumentState::LastIndex);
+    w.HScroll1->setSingleStep(1);
+    w.HScroll1->setPageStep(1000);
+    w.HScroll1->setValue(0);
+    w.HScroll1->blockSignals(false);
+    s.XMagnify = 512;
+    s.ScrollPos = 0;
+    w.Picture1->setBackColor(colours::Panel);
+    w.Picture1->setScale(0, 10, InstrumentState::LastIndex, s.FullScale);
+    w.Picture2->setBackColor(colours::Navy);
+    w.Picture2->setScale(0, 0, InstrumentState::LastIndex, 1);
+    w.Picture2->ForeColor = colours::Yellow;
+}
+
+// The panel titles and fixed texts.
+void drawTitles(WQK& w) {
+    const InstrumentState& s = w.state();
+    w.DelayWin->setBackColor(colours::LightGreen);
+    w.DelayWin->CurrentX = 0;
+    w.DelayWin->CurrentY = 20;
+    w.DelayWin->Print("  Normal");
+    title(w.Picture5, "TRIGGER", colours::Navy);
+    title(w.Picture6, "DISPLAY", colours::Navy);
+    w.Picture6->CurrentX = 40;
+    w.Picture6->CurrentY = 460;
+    w.Picture6->Print("Ch", false);
+    w.Picture6->CurrentX = 1300;
+    w.Picture6->Print("Dac", false);
+    title(w.Picture3, "CH A", s.colourA());
+    title(w.Picture4, "CH B", s.colourB());
+    title(w.samdisp, " SAMPLING RATE         SAMPLING SIZE", colours::Navy, 0, 0, 6);
+    title(w.GENPICTURE, "GENERATOR SETUP", colours::Navy);
+}
+
+// The detection byte, shown briefly in the cursor readout.
+void showDetectionByte(WQK& w) {
+    w.CURSINFO->Cls();
+    w.CURSINFO->CurrentX = 0;
+    w.CURSINFO->CurrentY = 0;
+    w.CURSINFO->Print(vb::NumberText(w.state().StatusDiff));
+    DoEvents();
+    Pause(500);
+    w.CURSINFO->Cls();
+}
+
+// Every panel drawn from the state.
+void drawPanels(WQK& w) {
+    w.GENFREQDISP->FontSize = 9;
+    w.Picture7->Cls();
+    w.Picture7->CurrentX = 0;
+    w.Picture7->CurrentY = 0;
+    w.Picture7->FontSize = 8;
+    w.Picture7->Print(" up-- X Magnify --down");
+    w.HScroll1_Change();
+    w.CHANA();
+    w.CHANB();
+    w.TRIGGER();
+    w.DSAMPLE();
+    w.SMODEDISP();
+    w.SDISPLAY();
+    w.TRIGGER();
+    w.GENDISP();
+    w.RANGEBENABLE();
+}
+} // namespace
 
 void WQK::Form_Activate() {
-    // 1. Port access, with one retry.
-    if (!InitializeWinIo() && !InitializeWinIo()) {
-        plat::MsgBox(
-            "Printer port initialisation problem. Administrator privileges required to run "
-            "this program",
-            plat::Buttons::OK, "", plat::Icon::Critical);
+    if (!openPort()) {
         endProgram(1);
         return;
     }
-    // 2. Every field to its start value.
     s.reset();
+    hideAtStart(*this);
+    resetDisplay(*this);
+    drawTitles(*this);
 
-    // 3. Controls.
-    CopyAbutton->hide();
-    CopyBbutton->hide();
-    DCUP->hide();
-    DCDOWN->hide();
-    FFTloadab->hide();
-    fftsaveab->hide();
-    Trigwait->setBackColor(0xC0FFFF);
-    Trigwait->setScale(0, 0, 100, 100);
-    Trigwait->hide();
-    for (PictureBox* p : {fileloadwindow, filesavewindow, helpwindow, CONFIGWINDOW, printwindow})
-        p->hide();
-    TRESETBUTTON->setCaption("Single");
-    GOCOLOR->setBackColor(255);  // red: stopped
-    for (PictureBox* p : {Picture1, Picture3, Picture4, Picture5, Picture6, Picture7, samdisp,
-                          GENPICTURE, CURSINFO, levelval, SRATEDISP, SSIZEDISP, GENFREQDISP})
-        p->FontName = "Arial";
-    HScroll2->blockSignals(true);
-    HScroll2->setRange(256, 32767);
-    HScroll2->setSingleStep(64);
-    HScroll2->setPageStep(1024);
-    HScroll2->setValue(512);
-    HScroll2->blockSignals(false);
-    HScroll1->blockSignals(true);
-    HScroll1->setRange(0, 32767);
-    HScroll1->setSingleStep(1);
-    HScroll1->setPageStep(1000);
-    HScroll1->setValue(0);
-    HScroll1->blockSignals(false);
-    s.XMagnify = 512;
-    s.ScrollPos = 0;
-    Picture1->setBackColor(RGB(224, 224, 224));
-    Picture1->setScale(0, 10, 32767, 2560);
-    Picture2->setBackColor(RGB(0, 0, 128));
-    Picture2->setScale(0, 0, 32767, 1);
-    Picture2->ForeColor = RGB(255, 255, 0);
-
-    DelayWin->setBackColor(RGB(192, 255, 192));
-    DelayWin->CurrentX = 0;
-    DelayWin->CurrentY = 20;
-    DelayWin->Print("  Normal");
-    title(Picture5, "TRIGGER", 0x800000);
-    title(Picture6, "DISPLAY", 0x800000);
-    Picture6->CurrentX = 40;
-    Picture6->CurrentY = 460;
-    Picture6->Print("Ch", false);
-    Picture6->CurrentX = 1300;
-    Picture6->Print("Dac", false);
-    title(Picture3, "CH A", int(s.ColourA));
-    title(Picture4, "CH B", int(s.ColourB));
-    title(samdisp, " SAMPLING RATE         SAMPLING SIZE", 0x800000, 0, 0, 6);
-    title(GENPICTURE, "GENERATOR SETUP", 0x800000);
-
-    // 4..6. Port configuration and instrument detection.
+    // Port configuration and instrument detection.
     Checkconfig();
     if (ended_) return;
     initport();
@@ -127,45 +173,17 @@ void WQK::Form_Activate() {
         updateTitle();
     }
 
-    // 7.
+    // The sample counts of the first capture.
     s.ReadCount = 360;
     s.GenCount = 360;
     s.PreTrigCount = 1;
+    showDetectionByte(*this);
 
-    // 8. The detection byte, shown briefly.
-    CURSINFO->Cls();
-    CURSINFO->CurrentX = 0;
-    CURSINFO->CurrentY = 0;
-    CURSINFO->Print(vb::NumberText(s.StatusDiff));
-    DoEvents();
-    Pause(500);
-    CURSINFO->Cls();
-
-    // 9. First commands to the instrument.
+    // First commands to the instrument.
     ClearGeneratorMemory();
     SETCHAB();
 
-    // 10.
-    GENFREQDISP->FontSize = 9;
-    Picture7->Cls();
-    Picture7->CurrentX = 0;
-    Picture7->CurrentY = 0;
-    Picture7->FontSize = 8;
-    Picture7->Print(" up-- X Magnify --down");
-
-    // 11. Every panel from the state.
-    HScroll1_Change();
-    CHANA();
-    CHANB();
-    TRIGGER();
-    DSAMPLE();
-    SMODEDISP();
-    SDISPLAY();
-    TRIGGER();
-    GENDISP();
-    RANGEBENABLE();
-
-    // 12.
+    drawPanels(*this);
     GOBUTTON->setFocus();
     SCOPEMODE->setEnabled(true);
     scrollcalca();

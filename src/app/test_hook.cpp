@@ -11,7 +11,7 @@
 namespace {
 
 void answer(WQK& w, const std::string& line) {
-    const InstrumentState& s = w.s;
+    const InstrumentState& s = w.state();
     if (line.rfind("pos ", 0) == 0) {
         QWidget* c = w.findChild<QWidget*>(QString::fromStdString(line.substr(4)));
         if (c && c->isVisible() && c->isEnabled()) {
@@ -25,10 +25,10 @@ void answer(WQK& w, const std::string& line) {
         std::printf("GenFreq=%ld CursorX=%ld CursorStepSmall=%ld CursorStepLarge=%ld "
                     "TrigLevel=%ld TracePosA=%ld RunState=%ld ButtonHeld=%ld ScopeMode=%ld "
                     "CursorMode=%ld LevelSetMode=%ld TrigMode=%ld focus=%s\n",
-                    s.GenFreq.whole(), s.CursorX.whole(), long(s.CursorStepSmall),
-                    s.CursorStepLarge.whole(), s.TrigLevel.whole(), s.TracePosA.whole(),
-                    s.RunState.whole(), s.ButtonHeld.whole(), s.ScopeMode.whole(),
-                    s.CursorMode.whole(), s.LevelSetMode.whole(), s.TrigMode.whole(),
+                    s.genFreq(), long(s.cursorX()), long(s.CursorStepSmall),
+                    long(s.cursorStepLarge()), long(s.trigLevel()), long(s.tracePosA()),
+                    long(s.running()), long(s.buttonHeld()), long(s.mode()), long(s.cursorMode()),
+                    long(s.levelSetOn()), long(s.trigMode()),
                     f ? f->objectName().toUtf8().constData() : "-");
     } else {
         std::printf("?\n");

@@ -1,5 +1,6 @@
 #include "app/wqk.h"
 
+#include "platform/msgbox.h"
 #include "platform/port.h"
 
 #include <QCloseEvent>
@@ -7,6 +8,7 @@
 
 WQK::WQK(QWidget* parent) : QWidget(parent) {
     setObjectName("WQK");
+    plat::useMessageDialog();
     createControls();
     connectHandlers();
     Form_Load();
@@ -22,8 +24,6 @@ void WQK::updateTitle() {
     t += " - LPT" + std::to_string(s.LptNumber);
     setWindowTitle(QString::fromStdString(t));
 }
-
-void WQK::resizeEvent(QResizeEvent* e) { QWidget::resizeEvent(e); }
 
 void WQK::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);

@@ -3,6 +3,9 @@
 // objectName is its design name, and every handler and procedure is a public member
 // with its design name. The bodies live in the folder of their subsystem.
 #include "app/instrument_state.h"
+#include "device/capture.h"
+#include "device/protocol.h"
+#include "display/frame.h"
 #include "platform/design.h"
 #include "platform/picturebox.h"
 #include "platform/timer.h"
@@ -26,8 +29,10 @@ class WQK : public QWidget {
     explicit WQK(QWidget* parent = nullptr);
     ~WQK() override;
 
+    // The record of every setting, flag and buffer. Handlers read it through its typed
+    // reads; tests and tools reach it here.
     InstrumentState& state() { return s; }
-    InstrumentState s;
+    const InstrumentState& state() const { return s; }
 
     // Design size of the window in twips.
     static constexpr int DesignWidth = 9650;
@@ -44,7 +49,7 @@ class WQK : public QWidget {
     void updateTitle();
 
     // ---- Controls -------------------------------------------------------------
-    plat::DesignPanel* form = nullptr;  // the window's client area
+    plat::DesignPanel* form = nullptr; // the window's client area
 
     // Display (signal display, scroll bars, toggles)
     PictureBox* Picture1 = nullptr;
@@ -55,27 +60,27 @@ class WQK : public QWidget {
     PictureBox* Picture6 = nullptr;
     PictureBox* Picture7 = nullptr;
     PictureBox* DelayWin = nullptr;
-    VbButton* Command12 = nullptr;  // "Y Mag"
-    VbButton* Command13 = nullptr;  // "GRID"
-    VbButton* Command15 = nullptr;  // "JOIN"
-    VbButton* Command16 = nullptr;  // "UNITS"
-    VbButton* Command17 = nullptr;  // "A"
-    VbButton* Command18 = nullptr;  // "B"
-    VbButton* Command19 = nullptr;  // "D"
-    VbButton* Command20 = nullptr;  // "A+B"
-    VbButton* Command21 = nullptr;  // "A-B"
+    VbButton* Command12 = nullptr; // "Y Mag"
+    VbButton* Command13 = nullptr; // "GRID"
+    VbButton* Command15 = nullptr; // "JOIN"
+    VbButton* Command16 = nullptr; // "UNITS"
+    VbButton* Command17 = nullptr; // "A"
+    VbButton* Command18 = nullptr; // "B"
+    VbButton* Command19 = nullptr; // "D"
+    VbButton* Command20 = nullptr; // "A+B"
+    VbButton* Command21 = nullptr; // "A-B"
     PictureBox* Scrollup = nullptr;
     PictureBox* scrolldown = nullptr;
 
     // Channels
     PictureBox* Picture3 = nullptr;
     PictureBox* Picture4 = nullptr;
-    VbButton* Command2 = nullptr;  // A "AC"/"DC"
-    VbButton* Command3 = nullptr;  // A "Range"
-    VbButton* Command4 = nullptr;  // A "Probe"
-    VbButton* Command5 = nullptr;  // B "Probe"
-    VbButton* Command6 = nullptr;  // B "Range"
-    VbButton* Command7 = nullptr;  // B "AC"/"DC"
+    VbButton* Command2 = nullptr; // A "AC"/"DC"
+    VbButton* Command3 = nullptr; // A "Range"
+    VbButton* Command4 = nullptr; // A "Probe"
+    VbButton* Command5 = nullptr; // B "Probe"
+    VbButton* Command6 = nullptr; // B "Range"
+    VbButton* Command7 = nullptr; // B "AC"/"DC"
     VbButton* SCHAbutton = nullptr;
     VbButton* SCHBbutton = nullptr;
     PictureBox* scrollupA = nullptr;
@@ -86,11 +91,11 @@ class WQK : public QWidget {
     PictureBox* YMagBbutton = nullptr;
 
     // Cursor
-    VbButton* Command23 = nullptr;  // "CURSOR"
-    VbButton* Command24 = nullptr;  // "<" large
-    VbButton* Command25 = nullptr;  // ">" large
-    VbButton* Command26 = nullptr;  // "<" small
-    VbButton* Command27 = nullptr;  // ">" small
+    VbButton* Command23 = nullptr; // "CURSOR"
+    VbButton* Command24 = nullptr; // "<" large
+    VbButton* Command25 = nullptr; // ">" large
+    VbButton* Command26 = nullptr; // "<" small
+    VbButton* Command27 = nullptr; // ">" small
     PictureBox* CURSINFO = nullptr;
     PictureBox* Cursorch = nullptr;
 
@@ -143,12 +148,12 @@ class WQK : public QWidget {
     VbButton* DCDOWN = nullptr;
 
     // File, print, help, port, exit buttons
-    VbButton* fileloadbutton = nullptr;  // "LOAD"
-    VbButton* filesavebutton = nullptr;  // "SAVE"
-    VbButton* Command1 = nullptr;        // "PRINT"
-    VbButton* helpbutton = nullptr;      // "HELP"
-    VbButton* SETUP = nullptr;           // "PORT"
-    VbButton* Command22 = nullptr;       // "EXIT"
+    VbButton* fileloadbutton = nullptr; // "LOAD"
+    VbButton* filesavebutton = nullptr; // "SAVE"
+    VbButton* Command1 = nullptr;       // "PRINT"
+    VbButton* helpbutton = nullptr;     // "HELP"
+    VbButton* SETUP = nullptr;          // "PORT"
+    VbButton* Command22 = nullptr;      // "EXIT"
 
     // Port selection window
     PictureBox* CONFIGWINDOW = nullptr;
@@ -386,7 +391,6 @@ class WQK : public QWidget {
     void FILELOAD();
     void filesave();
     void filenametest();
-    void filenameloadtest();
     void chabsave();
     void chabload();
     void fftabsave();
@@ -409,17 +413,20 @@ class WQK : public QWidget {
     void profileapply();
 
     // ---- Printing -------------------------------------------------------------------
-    VbButton* Printform = nullptr;    // "Print All details"
-    VbButton* Printsignal = nullptr;  // "Print Signal Display only"
-    VbButton* exitprint = nullptr;    // "EXIT"
+    VbButton* Printform = nullptr;   // "Print All details"
+    VbButton* Printsignal = nullptr; // "Print Signal Display only"
+    VbButton* exitprint = nullptr;   // "EXIT"
     void Command1_Click();
     void printscope();
+    // The two printouts of the print menu.
+    void printSignalDisplay();
+    void printWholeWindow();
     void Printform_Click();
     void Printsignal_Click();
     void exitprint_Click();
 
     // ---- Help -----------------------------------------------------------------------
-    PictureBox* htextwin = nullptr;  // the text area of the guide
+    PictureBox* htextwin = nullptr; // the text area of the guide
     VbButton* helpspec = nullptr;
     VbButton* helpcontact = nullptr;
     VbButton* helpprint = nullptr;
@@ -449,17 +456,45 @@ class WQK : public QWidget {
     // gives its heading).
     void helpPageDrawn(const QString& title);
 
-  public:
-
   protected:
-    void resizeEvent(QResizeEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void showEvent(QShowEvent*) override;
 
+  public:
+    // The port addresses and first-phase byte of the record, for the command patterns.
+    proto::Link link() const;
+    // The channel settings the configuration is counted from.
+    proto::ChannelSettings channelSettings() const;
+    // What the read-out of the two memories depends on.
+    capture::ReadOut readOut() const;
+
+    // The redraw's input: the record's settings, the scroll bar and the bar's size.
+    display::FrameInput frameInput() const;
+
   private:
+    InstrumentState s;
+    // The redraw in its three steps around the frame.
+    void prepareRedraw();
+    void applyFrame(const display::Frame& f);
+    void paintFrame(const display::Frame& f);
+    // The two lines of the message box over the display during a run.
+    void showRunMessage(const char* line1, const char* line2);
     void endProgram(int code = 0);
     void createControls();
+    // Each panel of the window with its controls.
+    void createSignalDisplay();
+    void createChannelWindows();
+    void createTriggerPanel();
+    void createSamplingPanel();
+    void createDisplayPanel();
+    void createGeneratorPanel();
+    void createRunButtons();
+    void createPopups();
     void connectHandlers();
+    void connectRunControls();
+    void connectTriggerAndSampling();
+    void connectDisplayAndChannels();
+    void connectCursorModeAndGenerator();
     // Each subsystem builds the inside of its pop-up panel here (may be empty).
     void buildFileWindows();
     void buildPrintWindow();

@@ -9,6 +9,14 @@
 #define ON_PICCLICK(ctl) connect(ctl, &PictureBox::clicked, this, [this] { ctl##_Click(); })
 
 void WQK::connectHandlers() {
+    connectRunControls();
+    connectTriggerAndSampling();
+    connectDisplayAndChannels();
+    connectCursorModeAndGenerator();
+}
+
+// Port selection, GO/STOP and Single/Repeat.
+void WQK::connectRunControls() {
     ON_CLICK(Command22);
     ON_CLICK(SETUP);
     ON_CLICK(SETLPT1);
@@ -18,7 +26,10 @@ void WQK::connectHandlers() {
 
     ON_CLICK(GOBUTTON);
     ON_CLICK(TRESETBUTTON);
+}
 
+// The trigger panel with its level arrows, and the sampling arrows.
+void WQK::connectTriggerAndSampling() {
     ON_DOWN(TMODEBUTTON);
     ON_DOWN(TSOURCEBUTTON);
     ON_DOWN(TSLOPEBUTTON);
@@ -46,7 +57,10 @@ void WQK::connectHandlers() {
     ON_KEYPRESS(SSIZEN);
     ON_DOWN(SSIZEP);
     ON_KEYPRESS(SSIZEP);
+}
 
+// The signal display, its toggles and the channel windows.
+void WQK::connectDisplayAndChannels() {
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
     connect(HScroll2, &QScrollBar::valueChanged, this, [this](int) { HScroll2_Change(); });
     ON_PICCLICK(Picture1);
@@ -80,7 +94,10 @@ void WQK::connectHandlers() {
     ON_PICCLICK(scrolldown);
     ON_PICCLICK(YMagAbutton);
     ON_PICCLICK(YMagBbutton);
+}
 
+// The cursor, the mode, the generator and the window buttons.
+void WQK::connectCursorModeAndGenerator() {
     ON_CLICK(Command23);
     ON_DOWN(Command24);
     ON_DOWN(Command25);

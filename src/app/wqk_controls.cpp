@@ -1,10 +1,9 @@
 // Creation and placement of every control of the main window. Rectangles are in twips
 // of the 9650 x 6750 design; the form scales them with the window.
 #include "app/wqk.h"
+#include "platform/colours.h"
 
 #include <QVBoxLayout>
-
-using plat::RGB;
 
 namespace {
 
@@ -31,7 +30,7 @@ struct Maker {
     }
 };
 
-}  // namespace
+} // namespace
 
 void WQK::createControls() {
     form = new plat::DesignPanel(this, DesignWidth, DesignHeight);
@@ -40,8 +39,25 @@ void WQK::createControls() {
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(form);
 
-    Maker m{form};
+    createSignalDisplay();
+    createChannelWindows();
+    createTriggerPanel();
+    createSamplingPanel();
+    createDisplayPanel();
+    createGeneratorPanel();
+    createRunButtons();
+    createPopups();
 
+    buildFileWindows();
+    buildPrintWindow();
+    buildHelpWindow();
+
+    for (PictureBox* p : {CONFIGWINDOW, fileloadwindow, filesavewindow, printwindow, helpwindow})
+        p->hide();
+}
+
+void WQK::createSignalDisplay() {
+    Maker m{form};
     // Signal display across the top, with its scroll bars and the buffer bar.
     Picture1 = m.picture("Picture1", 60, 60, 9520, 2780);
     Scrollup = m.picture("Scrollup", 90, 900, 220, 220);
@@ -53,10 +69,13 @@ void WQK::createControls() {
     Label1->setObjectName("Label1");
     m.place(Label1, 60, 3040, 1200, 130, 7);
     Picture2 = m.picture("Picture2", 1300, 3060, 8280, 90);
+}
 
+void WQK::createChannelWindows() {
+    Maker m{form};
     // Channel A and B windows.
     Picture3 = m.picture("Picture3", 60, 3200, 1150, 1367);
-    Picture3->setBackColor(RGB(128, 128, 128));  // a channel that is ON
+    Picture3->setBackColor(colours::MidGrey); // a channel that is ON
     Command3 = m.button("Command3", "Range", 1220, 3200, 560, 328);
     Command4 = m.button("Command4", "Probe", 1220, 3542, 560, 328);
     Command2 = m.button("Command2", "AC", 1220, 3884, 560, 328);
@@ -65,7 +84,7 @@ void WQK::createControls() {
     scrolldownA = m.picture("scrolldownA", 1800, 3569, 250, 342);
     YMagAbutton = m.picture("YMagAbutton", 1800, 3938, 250, 342);
     Picture4 = m.picture("Picture4", 60, 4677, 1150, 1367);
-    Picture4->setBackColor(RGB(128, 128, 128));
+    Picture4->setBackColor(colours::MidGrey);
     Command6 = m.button("Command6", "Range", 1220, 4677, 560, 328);
     Command5 = m.button("Command5", "Probe", 1220, 5018, 560, 328);
     Command7 = m.button("Command7", "AC", 1220, 5360, 560, 328);
@@ -73,7 +92,10 @@ void WQK::createControls() {
     scrollupB = m.picture("scrollupB", 1800, 4677, 250, 342);
     scrolldownB = m.picture("scrolldownB", 1800, 5046, 250, 342);
     YMagBbutton = m.picture("YMagBbutton", 1800, 5415, 250, 342);
+}
 
+void WQK::createTriggerPanel() {
+    Maker m{form};
     // Trigger panel.
     Picture5 = m.picture("Picture5", 2150, 3200, 2150, 957);
     TMODEBUTTON = m.button("TMODEBUTTON", "MODE", 2150, 4184, 530, 328, 7);
@@ -93,7 +115,10 @@ void WQK::createControls() {
     DelayWin = m.picture("DelayWin", 3640, 4895, 660, 328);
     Timer1 = new plat::Timer(this);
     Timer1->setObjectName("Timer1");
+}
 
+void WQK::createSamplingPanel() {
+    Maker m{form};
     // Sampling panel.
     samdisp = m.picture("samdisp", 2150, 5333, 2150, 273);
     SRATEN = m.button("SRATEN", "<", 2150, 5634, 180, 383, 9);
@@ -102,7 +127,10 @@ void WQK::createControls() {
     SSIZEN = m.button("SSIZEN", "<", 3240, 5634, 180, 383, 9);
     SSIZEDISP = m.picture("SSIZEDISP", 3430, 5634, 680, 383);
     SSIZEP = m.button("SSIZEP", ">", 4120, 5634, 180, 383, 9);
+}
 
+void WQK::createDisplayPanel() {
+    Maker m{form};
     // Display toggles, cursor and X magnify.
     Picture6 = m.picture("Picture6", 4400, 3200, 1900, 957);
     Command13 = m.button("Command13", "GRID", 4400, 4184, 470, 328);
@@ -127,7 +155,10 @@ void WQK::createControls() {
     HScroll2 = new QScrollBar(Qt::Horizontal);
     HScroll2->setObjectName("HScroll2");
     m.place(HScroll2, 4400, 5921, 1900, 232, 8);
+}
 
+void WQK::createGeneratorPanel() {
+    Maker m{form};
     // Generator panel.
     GENPICTURE = m.picture("GENPICTURE", 6400, 3200, 1900, 957);
     STYLEDISP = m.picture("STYLEDISP", 8310, 3200, 1270, 957);
@@ -146,7 +177,10 @@ void WQK::createControls() {
     GENUPDATEBUTTON = new VbButton("UPDATE");
     GENUPDATEBUTTON->setObjectName("GENUPDATEBUTTON");
     GENUPDATEBACK->place(GENUPDATEBUTTON, 50, 50, 520, 220, 7);
+}
 
+void WQK::createRunButtons() {
+    Maker m{form};
     // Run, mode and the window's own buttons.
     GOCOLOR = m.picture("GOCOLOR", 6400, 5059, 200, 574);
     GOBUTTON = m.button("GOBUTTON", "GO", 6620, 5059, 1000, 574, 10);
@@ -158,23 +192,23 @@ void WQK::createControls() {
     helpbutton = m.button("helpbutton", "HELP", 6400, 6235, 1000, 410);
     SETUP = m.button("SETUP", "PORT", 7460, 6235, 1000, 410);
     Command22 = m.button("Command22", "EXIT", 8520, 6235, 1060, 410);
+}
 
+void WQK::createPopups() {
+    Maker m{form};
     // Message box of a run, over the display.
     Trigwait = m.picture("Trigwait", 3400, 1000, 2900, 650);
-
     // Pop-up panels covering the whole window.
     CONFIGWINDOW = m.picture("CONFIGWINDOW", 0, 0, DesignWidth, DesignHeight);
     fileloadwindow = m.picture("fileloadwindow", 0, 0, DesignWidth, DesignHeight);
     filesavewindow = m.picture("filesavewindow", 0, 0, DesignWidth, DesignHeight);
     printwindow = m.picture("printwindow", 0, 0, DesignWidth, DesignHeight);
     helpwindow = m.picture("helpwindow", 0, 0, DesignWidth, DesignHeight);
-
     Maker c{CONFIGWINDOW};
     SETLPT1 = c.button("SETLPT1", "LPT1", 600, 2000, 900, 400, 10);
     SETLPT2 = c.button("SETLPT2", "LPT2", 600, 2600, 900, 400, 10);
     SETLPT3 = c.button("SETLPT3", "LPT3", 600, 3200, 900, 400, 10);
     CONFIGEXIT = c.button("CONFIGEXIT", "EXIT", 600, 4400, 900, 400, 10);
-
     // The load window's buttons that start-up hides; the file code lays them out.
     Maker l{fileloadwindow};
     CopyAbutton = l.button("CopyAbutton", "Copy Ch A signal", 600, 4800, 2000, 400);
@@ -183,11 +217,4 @@ void WQK::createControls() {
     FFTloadab = l.button("FFTloadab", "FFT A & B", 600, 4200, 2000, 400);
     Maker sv{filesavewindow};
     fftsaveab = sv.button("fftsaveab", "FFT A & B", 600, 4200, 2000, 400);
-
-    buildFileWindows();
-    buildPrintWindow();
-    buildHelpWindow();
-
-    for (PictureBox* p : {CONFIGWINDOW, fileloadwindow, filesavewindow, printwindow, helpwindow})
-        p->hide();
 }

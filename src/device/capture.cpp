@@ -7,47 +7,20 @@
 #include "platform/clock.h"
 #include "platform/port.h"
 
-namespace capture {
-
-int sourceBit(const InstrumentState& s) {
-    return double(s.TrigSource) > 0 ? 0x40 : 0x00;
-}
-
-int triggerFlags(const InstrumentState& s) {
-    return sourceBit(s) | (double(s.TrigSlope) < 0 ? 0x80 : 0x00);
-}
-
-long skipA(const InstrumentState& s) {
-    return 32768L - s.ReadCount - s.PreTrigCount;
-}
-
-long skipB(const InstrumentState& s) {
-    // The memories share one read address: with A read first, B's skip wraps round to
-    // the positions A read.
-    return 32768L - s.ReadCount + (long(double(s.ChanAOn)) - 1) * s.PreTrigCount;
-}
-
-long readLength(const InstrumentState& s) {
-    if (s.ReadCount < 0) return 0;
-    return s.ReadCount > InstrumentState::BufferSize ? InstrumentState::BufferSize : s.ReadCount;
-}
-
-} // namespace capture
-
 using namespace proto;
 
 void WQK::ADCconvert() {
     SETMAXLOOP();
-    if (double(s.TrigMode) == 1)
+    if (s.trigMode() == 1)
         trigconvert();
     else
         autoconvert();
     if (s.CaptureStatus == 1) {
-        if (double(s.ChanAOn) == 1) {
+        if (s.chanAOn()) {
             readbufferA();
             s.FFTDoneA = 0;
         }
-        if (s.ChanBOn == 1) {
+        if (s.chanBOn()) {
             readbufferB();
             s.FFTDoneB = 0;
         }
@@ -55,47 +28,51 @@ void WQK::ADCconvert() {
 }
 
 void WQK::autoconvert() {
-    const int src = capture::sourceBit(s);
-    const int status = int(s.StatusPort);
-    CommandWriteFirst(s, s.CmdPrefix, 0x00 + src);
+    const Link l = link();
+    const int src = s.trigSourceB() ? cmd::SourceB : 0;
+    CommandWriteFirst(l, s.CmdPrefix, cmd::Idle + src);
     Pause(1);
-    CommandWriteFirst(s, int(double(s.RateCode)), 0x02 + src);
+    CommandWriteFirst(l, s.rateCode(), cmd::Start + src);
     int i = 1;
     for (; i <= capture::InstantPolls; ++i) {
         DoEvents();
         Pause(100);
-        if (vbInp(status) & 0x08) break;
+        if (Done(l)) break;
     }
     DoEvents();
     if (i <= capture::InstantLastGood) s.CaptureStatus = 1;
 }
 
-namespace {
-void arm(const InstrumentState& s, int flags) {
-    CommandWriteFirst(s, int(double(s.RateCode)), 0x10 + flags);
+void WQK::showRunMessage(const char* line1, const char* line2) {
+    // Shown before drawing: a hidden box takes its real size only when shown.
+    Trigwait->show();
+    Trigwait->raise();
+    Trigwait->Cls();
+    Trigwait->Print(line1);
+    Trigwait->Print(line2);
 }
-} // namespace
 
 void WQK::trigconvert() {
-    const int flags = capture::triggerFlags(s);
-    const int status = int(s.StatusPort);
+    const Link l = link();
+    const int flags = capture::triggerFlags(s.trigSourceB(), !s.risingSlope());
+    const auto arm = [this, &l, flags] { CommandWriteFirst(l, s.rateCode(), cmd::Arm + flags); };
     DoEvents();
     s.WaitingTrigger = 1;
     reloadloop();
-    CommandWriteFirst(s, s.CmdPrefix, flags);
+    CommandWriteFirst(l, s.CmdPrefix, flags);
     Pause(1);
-    DataStrobe(s, s.TrigLevelCode);
+    DataStrobe(l, s.TrigLevelCode);
     Pause(2);
-    arm(s, flags);
-    while (double(s.WaitingTrigger) == 1) {
+    arm();
+    while (s.waitingTrigger()) {
         int i = 1;
         for (; i <= capture::TriggerPolls; ++i) {
             Pause(20);
             DoEvents();
-            if (vbInp(status) & 0x08) break;
+            if (Done(l)) break;
         }
         // A window that is going away counts as STOP.
-        if (double(s.RunState) == 0 || ended()) {
+        if (!s.running() || ended()) {
             Trigwait->hide();
             break;
         }
@@ -105,37 +82,36 @@ void WQK::trigconvert() {
             Trigwait->hide();
             break;
         }
-        arm(s, flags);
-        // Shown before drawing: a hidden box takes its real size only when shown.
-        Trigwait->show();
-        Trigwait->raise();
-        Trigwait->Cls();
-        Trigwait->Print("   Waiting For Trigger");
-        Trigwait->Print("  Press [STOP] to exit");
+        arm();
+        showRunMessage("   Waiting For Trigger", "  Press [STOP] to exit");
         DoEvents();
     }
-    CommandWrite(s, 0x00);
+    CommandWrite(l, cmd::Idle);
 }
 
 namespace {
-void readInto(InstrumentState& s, std::vector<int16_t>& buffer, int select, long skip) {
-    const int control = int(s.ControlPort), data = int(s.DataPort);
-    CommandWrite(s, select);
+void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, long skip) {
+    CommandWrite(l, select);
     for (long k = 1; k <= skip; ++k)
-        ReadClock(s);
-    vbOut(control, 0x22);
-    const long n = capture::readLength(s);
+        ReadClock(l);
+    vbOut(l.control, cmd::CtlRead);
     for (long i = 0; i < n; ++i) {
-        buffer[size_t(i)] = int16_t(10 * (vbInp(data) & 0xFF));
-        ReadClock(s);
+        buffer[size_t(i)] = int16_t(10 * (vbInp(l.data) & 0xFF));
+        ReadClock(l);
     }
-    vbOut(control, 0x00);
+    vbOut(l.control, cmd::CtlIdle);
 }
 } // namespace
 
+capture::ReadOut WQK::readOut() const {
+    return capture::ReadOut{s.ReadCount, s.PreTrigCount, s.chanAOn()};
+}
+
 void WQK::readbufferA() {
-    readInto(s, s.ChanABuffer, 0x04, capture::skipA(s));
+    readInto(link(), capture::readLength(s.ReadCount), s.ChanABuffer, cmd::SelectA,
+             capture::skipA(readOut()));
 }
 void WQK::readbufferB() {
-    readInto(s, s.ChanBBuffer, 0x44, capture::skipB(s));
+    readInto(link(), capture::readLength(s.ReadCount), s.ChanBBuffer, cmd::SelectB,
+             capture::skipB(readOut()));
 }

@@ -28,7 +28,7 @@ void hideMessage(PictureBox* box) {
 
 // The last uploaded index; the buffer holds 32768 points.
 long lastPoint(const InstrumentState& s) {
-    return std::clamp(long(s.GenCount), 0L, 32767L);
+    return std::clamp(long(s.GenCount), 0L, long(InstrumentState::LastIndex));
 }
 
 // DAC code of a wave point: value / 10, halves to even. Values outside 0..2550 (custom
@@ -41,34 +41,36 @@ int dacCode(int value) {
 } // namespace
 
 void WQK::DACWRITE() {
+    const Link l = link();
     const long last = lastPoint(s);
-    CommandPulse(s, 0x07);
-    CommandWrite(s, 0x0A);
+    CommandPulse(l, cmd::Reset);
+    CommandWrite(l, cmd::GenWrite);
     for (long i = 0; i <= last; ++i)
-        DataStrobe(s, dacCode(s.GenWave[i]));
-    CommandWrite(s, 0x02);
-    CommandPulse(s, 0x07);
-    CommandWrite(s, 0x06);
-    vbOut(int(s.DataPort), 0x00);
+        DataStrobe(l, dacCode(s.GenWave[i]));
+    CommandWrite(l, cmd::Start);
+    CommandPulse(l, cmd::Reset);
+    CommandWrite(l, cmd::OpenCount);
+    vbOut(l.data, 0);
     // The length counter takes 32768 minus the index of the last point.
-    for (long k = 1; k <= 32768 - last; ++k)
-        ClockPulse(s);
-    CommandWrite(s, 0x03);
-    CommandWrite(s, 0x00);
+    for (long k = 1; k <= cmd::MemorySize - last; ++k)
+        ClockPulse(l);
+    CommandWrite(l, cmd::EndLoad);
+    CommandWrite(l, cmd::Idle);
 }
 
 void WQK::DACCONT() {
-    CommandPulse(s, 0x0B);
+    const Link l = link();
+    CommandPulse(l, cmd::GenSelect);
     reloadloop();
-    CommandWrite(s, 0x26);
-    CommandWriteFirst(s, int(s.RateCode.whole()), 0x26);
+    CommandWrite(l, cmd::Continuous);
+    CommandWriteFirst(l, s.rateCode(), cmd::Continuous);
 }
 
 void WQK::DACGEN() {
     DACWRITE();
     DACCONT();
     showMessage(Trigwait, "   Signal Output mode", "  Press [STOP] to exit");
-    while (double(s.RunState) == 1)
+    while (s.running())
         DoEvents();
     hideMessage(Trigwait);
     DoEvents();
@@ -77,13 +79,14 @@ void WQK::DACGEN() {
 }
 
 void WQK::DACADCONCE() {
-    CommandPulse(s, 0x03);
-    CommandPulse(s, 0x0B);
+    const Link l = link();
+    CommandPulse(l, cmd::EndLoad);
+    CommandPulse(l, cmd::GenSelect);
     reloadloop();
-    DataStrobe(s, s.TrigLevelCode);
-    CommandWrite(s, 0x22);
+    DataStrobe(l, s.TrigLevelCode);
+    CommandWrite(l, cmd::Sweep);
     Pause(1000);
-    CommandWriteFirst(s, int(s.RateCode.whole()) + 8, 0x22);
+    CommandWriteFirst(l, s.rateCode() + cmd::SweepRateOffset, cmd::Sweep);
 }
 
 void WQK::DACADC() {
@@ -96,28 +99,28 @@ void WQK::DACADC() {
     for (; i <= 200; ++i) {
         DoEvents();
         Pause(100);
-        if (vbInp(int(s.StatusPort)) & 0x08) break;
+        if (Done(link())) break;
         DoEvents();
-        if (double(s.RunState) == 0) break;
+        if (!s.running()) break;
     }
     DoEvents();
     if (i < 199) s.CaptureStatus = 1;
-    if (double(s.RunState) == 0) s.CaptureStatus = 0; // STOP wins
+    if (!s.running()) s.CaptureStatus = 0; // STOP wins
 
     if (s.CaptureStatus == 1) {
         const long count = lastPoint(s);
         s.ReadCount = int32_t(count);
         const int32_t savedPreTrig = s.PreTrigCount;
         // The sweep's samples sit 4 (fastest step rate) or 1 further on in the memory.
-        s.PreTrigCount = double(s.RateCode) == 1 ? -4 : -1;
+        s.PreTrigCount = s.rateCode() == 1 ? -4 : -1;
         // Both buffers end in zeros from the last sweep point on, so no sample of an
         // older capture is left behind the new ones.
-        if (double(s.ChanAOn) == 1) {
+        if (s.chanAOn()) {
             readbufferA();
             s.FFTDoneA = 0;
             std::fill(s.ChanABuffer.begin() + count, s.ChanABuffer.end(), int16_t(0));
         }
-        if (s.ChanBOn == 1) {
+        if (s.chanBOn()) {
             readbufferB();
             s.FFTDoneB = 0;
             std::fill(s.ChanBBuffer.begin() + count, s.ChanBBuffer.end(), int16_t(0));

@@ -2,20 +2,17 @@
 // the trigger-level line with its value box.
 #include "app/wqk.h"
 #include "display/display_util.h"
+#include "display/paint.h"
 #include "display/scales.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 
 #include <algorithm>
 
 using display::printAt;
-using plat::RGB;
 using vb::NumberText;
 
 namespace {
-
-const long ReadoutOn = RGB(255, 255, 192);
-const long ReadoutOff = RGB(192, 192, 192);
-const long Red = RGB(255, 0, 0);
 
 // The readout positions are laid out on a box 1100 units wide.
 void readoutScale(PictureBox* box) {
@@ -27,25 +24,25 @@ void readoutScale(PictureBox* box) {
 
 void printSigned(PictureBox* box, double x, double v, const std::string& text) {
     const long old = box->ForeColor;
-    box->ForeColor = v < 0 ? Red : 0;
+    box->ForeColor = v < 0 ? colours::Red : colours::Black;
     printAt(box, x, 0, text);
     box->ForeColor = old;
 }
 
 void stepCursor(WQK& w, double delta) {
-    InstrumentState& s = w.s;
-    s.CursorX = std::clamp(double(s.CursorX) + delta, 0.0, std::max(0.0, double(s.XMagnify)));
+    InstrumentState& s = w.state();
+    s.CursorX = std::clamp(s.cursorX() + delta, 0.0, std::max(0.0, double(s.xMagnify())));
     w.cursdraw();
 }
 
 double step(const InstrumentState& s, bool large) {
-    return large ? double(s.CursorStepLarge) : double(s.CursorStepSmall);
+    return large ? s.cursorStepLarge() : double(s.CursorStepSmall);
 }
 
 // One step at once; while the button stays down, after 0.3 s, 20 steps a second.
 void holdCursorButton(WQK& w, bool large, int dir) {
-    InstrumentState& s = w.s;
-    if (double(s.CursorMode) == 0) return;
+    InstrumentState& s = w.state();
+    if (s.cursorMode() == 0) return;
     stepCursor(w, dir * step(s, large));
     s.ButtonHeld = 1;
     for (int i = 0; i < 3; ++i) {
@@ -54,47 +51,72 @@ void holdCursorButton(WQK& w, bool large, int dir) {
     }
     for (;;) {
         DoEvents();
-        if (double(s.ButtonHeld) != 1) break;
+        if (!s.buttonHeld()) break;
         Pause(50);
-        if (double(s.ButtonHeld) == 0) break;
+        if (!s.buttonHeld()) break;
         stepCursor(w, dir * step(s, large));
     }
 }
 
 void keyCursorButton(WQK& w, int dir) {
-    if (double(w.s.CursorMode) == 0) return;
-    stepCursor(w, dir * step(w.s, false));
+    if (w.state().cursorMode() == 0) return;
+    stepCursor(w, dir * step(w.state(), false));
 }
 
 } // namespace
 
 void WQK::curtest() {
-    s.CursorMode = display::checkCursorMode(int(double(s.CursorMode)), display::shownOf(s));
+    s.CursorMode = display::checkCursorMode(s.cursorMode(), display::shownOf(s));
 }
 
 void WQK::Command23_Click() {
-    s.CursorMode = display::nextCursorMode(int(double(s.CursorMode)), display::shownOf(s));
-    display::setBack(CURSINFO, double(s.CursorMode) > 0 ? ReadoutOn : ReadoutOff);
+    s.CursorMode = display::nextCursorMode(s.cursorMode(), display::shownOf(s));
+    display::setBack(CURSINFO, s.cursorMode() > 0 ? colours::LightYellow : colours::Grey);
     SDISPLAY();
 }
 
+namespace {
+// The reading of the measured trace under the cursor: volts, or per cent in FFT mode.
+double cursorValue(const InstrumentState& s, int mode, bool fft) {
+    const int i =
+        std::clamp(int(vb::Nearest(s.scrollPos() + s.cursorX())), 0, InstrumentState::LastIndex);
+    const int a = s.ChanABuffer[size_t(i)], b = s.ChanBBuffer[size_t(i)];
+    const double voltA = display::sampleVolts(a, s.dataRangeA());
+    const double voltB = display::sampleVolts(b, s.DataRangeB);
+    switch (mode) {
+    case 1:
+        return fft ? display::spectrumPercent(a) : voltA;
+    case 2:
+        return fft ? display::spectrumPercent(b) : voltB;
+    case 3:
+        return voltA + voltB;
+    case 4:
+        return voltA - voltB;
+    case 5:
+        return display::genVolts(s.GenWave[size_t(i)]);
+    default:
+        return 0;
+    }
+}
+} // namespace
+
 void WQK::cursdraw() {
-    const int mode = int(double(s.CursorMode));
-    if (mode == 0 && double(s.CursorDrawn) == 0) return;
+    const int mode = s.cursorMode();
+    if (mode == 0 && !s.cursorDrawn()) return;
     const double FS = s.FullScale;
 
     // Not-XOR: drawing the same line again restores the picture under it.
     Picture1->DrawMode = plat::DrawNotXor;
     Picture1->DrawWidth = 2;
-    if (double(s.CursorDrawn) == 1) {
-        const double x = double(s.CursorXDrawn);
-        Picture1->Line(x, 0, x, FS, display::colourOf(double(s.CursorColourDrawn)));
+    if (s.cursorDrawn()) {
+        const double x = s.cursorXDrawn();
+        Picture1->Line(x, 0, x, FS, s.cursorColourDrawn());
     } else {
         s.CursorDrawn = 1;
     }
     if (mode > 0) {
-        const double x = double(s.CursorX);
-        Picture1->Line(x, 0, x, FS, display::colourOf(double(s.CursorColour)));
+        const double x = s.cursorX();
+        Picture1->Line(x, 0, x, FS, s.cursorColour());
     } else {
         s.CursorDrawn = 0;
     }
@@ -106,39 +128,14 @@ void WQK::cursdraw() {
     // Readout.
     CURSINFO->Cls();
     readoutScale(CURSINFO);
-    const bool fft = display::modeOf(s) == 3;
-    const int i = std::clamp(int(vb::Nearest(double(s.ScrollPos) + double(s.CursorX))), 0, 32767);
-    const int a = s.ChanABuffer[size_t(i)], b = s.ChanBBuffer[size_t(i)];
-    const int d = s.GenWave[size_t(i)];
-    const double voltA = display::sampleVolts(a, double(s.DataRangeA));
-    const double voltB = display::sampleVolts(b, s.DataRangeB);
-    double v = 0;
-    switch (mode) {
-    case 1:
-        v = fft ? display::spectrumPercent(a) : voltA;
-        break;
-    case 2:
-        v = fft ? display::spectrumPercent(b) : voltB;
-        break;
-    case 3:
-        v = voltA + voltB;
-        break;
-    case 4:
-        v = voltA - voltB;
-        break;
-    case 5:
-        v = display::genVolts(d);
-        break;
-    default:
-        break;
-    }
+    const bool fft = s.mode() == modes::FFT;
     if (mode > 0) {
+        const double v = cursorValue(s, mode, fft);
         printSigned(CURSINFO, 0, v, NumberText(v));
         if (!fft) printAt(CURSINFO, 360, 0, "V");
     }
-    const display::Reading r =
-        display::cursorTime(double(s.CursorX), double(s.ScrollPos), display::rateIndex(s),
-                            s.RateFactor, fft, s.FFTNumSamples);
+    const display::Reading r = display::cursorTime(
+        s.cursorX(), s.scrollPos(), display::rateIndex(s), s.RateFactor, fft, s.FFTNumSamples);
     s.CursorTime = r.value;
     s.CursorUnit = r.unit;
     printAt(CURSINFO, fft ? 430 : 440, 0, NumberText(r.value));
@@ -177,8 +174,8 @@ void WQK::Command27_MouseUp() {
 }
 
 void WQK::CURSINFO_Click() {
-    if (double(s.CursorMode) == 0 || double(s.CursorTime) == 0) return;
-    const display::Reading f = display::reciprocal({double(s.CursorTime), s.CursorUnit});
+    if (s.cursorMode() == 0 || s.cursorTime() == 0) return;
+    const display::Reading f = display::reciprocal({s.cursorTime(), s.CursorUnit});
     s.CursorTime = f.value;
     s.CursorUnit = f.unit;
     CURSINFO->Cls();
@@ -190,21 +187,21 @@ void WQK::CURSINFO_Click() {
 }
 
 void WQK::trcursdraw() {
-    if (double(s.LevelSetMode) != 0 || double(s.LevelDrawn) != 0) {
-        const double W = double(s.XMagnify);
+    if (s.levelSetOn() || s.levelDrawn()) {
+        const double W = s.xMagnify();
         Picture1->DrawMode = plat::DrawNotXor;
         Picture1->DrawWidth = 2;
-        if (double(s.LevelDrawn) == 1) {
-            const double y = double(s.TrigLevelPrev);
-            Picture1->Line(0, y, W, y, display::colourOf(double(s.LevelColourDrawn)));
+        if (s.levelDrawn()) {
+            const double y = s.trigLevelPrev();
+            Picture1->Line(0, y, W, y, s.levelColourDrawn());
         } else {
             s.LevelDrawn = 1;
         }
-        if (double(s.LevelSetMode) > 0) {
-            const double level = double(s.TrigLevel) - 1280;
-            const double y = double(s.TrigSource) == -1 ? s.BaseA + double(s.YMagFactorA) * level
-                                                        : s.BaseB + s.YMagFactorB * level;
-            Picture1->Line(0, y, W, y, display::colourOf(double(s.LevelLineColour)));
+        if (s.levelSetOn()) {
+            const double level = s.trigLevel() - InstrumentState::MidScale;
+            const double y = s.trigSourceB() ? s.BaseB + s.YMagFactorB * level
+                                             : s.BaseA + s.yMagFactorA() * level;
+            Picture1->Line(0, y, W, y, s.levelLineColour());
             s.TrigLevelPrev = y;
         } else {
             s.LevelDrawn = 0;
@@ -215,23 +212,23 @@ void WQK::trcursdraw() {
     }
 
     // The level in volts of the source channel's range.
-    if (double(s.TrigMode) == 0) {
-        display::setBack(levelval, RGB(192, 192, 192));
+    if (s.trigMode() == 0) {
+        display::setBack(levelval, colours::Grey);
         levelval->Cls();
     } else {
         levelval->Cls();
-        const double range = double(s.TrigSource) == -1 ? double(s.RangeA) : s.RangeB;
-        s.LevelVolts = display::levelVolts(double(s.TrigLevel), range);
-        const double v = double(s.LevelVolts);
+        const double range = s.trigSourceB() ? s.RangeB : s.rangeA();
+        s.LevelVolts = display::levelVolts(s.trigLevel(), range);
+        const double v = s.levelVolts();
         levelval->FontSize = 8;
         levelval->FontBold = true;
         const long old = levelval->ForeColor;
-        levelval->ForeColor = v < 0 ? Red : 0;
+        levelval->ForeColor = v < 0 ? colours::Red : colours::Black;
         printAt(levelval, 0, 0, NumberText(v) + " v");
         levelval->ForeColor = old;
     }
 
-    if (s.TrigCursorMode == 1 && double(s.LevelSetMode) > 0) {
+    if (s.TrigCursorMode == 1 && s.levelSetOn()) {
         Timer1->setEnabled(false);
         Timer1->setInterval(s.LevelTimeoutMs);
         Timer1->setEnabled(true);

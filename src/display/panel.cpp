@@ -2,51 +2,83 @@
 // and SDISPLAY, which brings their captions and the panels beside them in line.
 #include "app/wqk.h"
 #include "display/display_util.h"
+#include "display/paint.h"
 #include "display/scales.h"
-
-using display::isOn;
-using plat::RGB;
+#include "platform/colours.h"
 
 namespace {
-const long Pink = RGB(255, 128, 128);
-const long LightGreen = RGB(192, 255, 192);
-const long ReadoutOn = RGB(255, 255, 192);
-const long ReadoutOff = RGB(192, 192, 192);
-
 long cursorColourFor(int mode, const InstrumentState& s) {
     switch (mode) {
     case 1:
-        return RGB(0, 0, 224);
+        return colours::CursorBlue;
     case 2:
-        return RGB(0, 224, 0);
+        return colours::CursorGreen;
     case 3:
     case 4:
-        return display::colourOf(s.ColourSum);
+        return s.colourSum();
     case 5:
-        return display::colourOf(s.ColourD);
+        return s.colourD();
     default:
-        return 0;
+        return colours::Black;
     }
+}
+
+// The combined trace's magnification beside the toggles, and the controls that go
+// with it.
+void showSumMagnification(WQK& w) {
+    InstrumentState& s = w.state();
+    const bool combined = display::combinedOn(s);
+    PictureBox* p = w.Picture6;
+    p->CurrentX = 765;
+    p->CurrentY = 460;
+    p->FontSize = 9;
+    p->FontBold = true;
+    p->ForeColor = colours::Black;
+    p->FontTransparent = false; // the texts overwrite each other
+    const std::string blanks = "       ";
+    if (s.mode() == modes::Scope || s.mode() == modes::ScopeGen) {
+        const int step = s.sumYMag();
+        const bool arrows = combined && step > 0;
+        w.Scrollup->setVisible(arrows);
+        w.scrolldown->setVisible(arrows);
+        if (combined) {
+            w.TriglevelBUTTON->setEnabled(false);
+            w.Command12->setEnabled(true);
+            static const char* texts[3] = {" x 1 ", " x 2 ", " x 5 "};
+            const int i = step == 1 || step == 2 ? step : 0;
+            p->Print(texts[i]);
+            s.SumYMagFactor = int16_t(display::positionStep(i).factor);
+        } else {
+            w.TriglevelBUTTON->setEnabled(true);
+            w.Command12->setEnabled(false);
+            p->Print(blanks);
+            s.SumYMagFactor = 1;
+        }
+    } else {
+        w.Command12->setEnabled(false);
+        p->Print(blanks);
+        s.SumYMagFactor = 1;
+    }
+    p->FontBold = false;
 }
 } // namespace
 
 void WQK::SDISPLAY() {
-    // 1.
     curtest();
 
-    // 2. A toggle is bold while it is on.
-    Command13->setFontBold(isOn(s.GridOn));
-    Command15->setFontBold(isOn(s.JoinOn));
-    Command16->setFontBold(s.UnitsOn == 1);
-    Command17->setFontBold(isOn(s.ShowA));
-    Command18->setFontBold(isOn(s.ShowB));
-    Command19->setFontBold(isOn(s.ShowD));
-    Command20->setFontBold(isOn(s.ShowAplusB));
-    Command21->setFontBold(s.ShowAminusB == 1);
-    const int cursorMode = int(double(s.CursorMode));
+    // A toggle is bold while it is on.
+    Command13->setFontBold(s.gridOn());
+    Command15->setFontBold(s.joinOn());
+    Command16->setFontBold(s.unitsOn());
+    Command17->setFontBold(s.showA());
+    Command18->setFontBold(s.showB());
+    Command19->setFontBold(s.showD());
+    Command20->setFontBold(s.showAplusB());
+    Command21->setFontBold(s.showAminusB());
+    const int cursorMode = s.cursorMode();
     Command23->setFontBold(cursorMode > 0);
 
-    // 3. Cursor colour and the letter of the measured trace.
+    // Cursor colour and the letter of the measured trace.
     s.CursorColour = cursorColourFor(cursorMode, s);
     if (cursorMode > 0) {
         Cursorch->Cls();
@@ -56,47 +88,10 @@ void WQK::SDISPLAY() {
         Cursorch->hide();
     }
 
-    // 4.
-    display::setBack(CURSINFO, cursorMode > 0 ? ReadoutOn : ReadoutOff);
-    display::setBack(YMagAbutton, double(s.YMagA) > 0 ? Pink : LightGreen);
-    display::setBack(YMagBbutton, double(s.YMagB) > 0 ? Pink : LightGreen);
-
-    // 5. The combined trace's magnification.
-    const int mode = display::modeOf(s);
-    const bool combined = display::combinedOn(s);
-    Picture6->CurrentX = 765;
-    Picture6->CurrentY = 460;
-    Picture6->FontSize = 9;
-    Picture6->FontBold = true;
-    Picture6->ForeColor = 0;
-    Picture6->FontTransparent = false; // the texts overwrite each other
-    const std::string blanks = "       ";
-    if (mode == 0 || mode == 2) {
-        const int step = int(double(s.SumYMag));
-        const bool arrows = combined && step > 0;
-        Scrollup->setVisible(arrows);
-        scrolldown->setVisible(arrows);
-        if (combined) {
-            TriglevelBUTTON->setEnabled(false);
-            Command12->setEnabled(true);
-            static const char* texts[3] = {" x 1 ", " x 2 ", " x 5 "};
-            const int i = step == 1 || step == 2 ? step : 0;
-            Picture6->Print(texts[i]);
-            s.SumYMagFactor = int16_t(display::positionStep(i).factor);
-        } else {
-            TriglevelBUTTON->setEnabled(true);
-            Command12->setEnabled(false);
-            Picture6->Print(blanks);
-            s.SumYMagFactor = 1;
-        }
-    } else {
-        Command12->setEnabled(false);
-        Picture6->Print(blanks);
-        s.SumYMagFactor = 1;
-    }
-    Picture6->FontBold = false;
-
-    // 6.
+    display::setBack(CURSINFO, cursorMode > 0 ? colours::LightYellow : colours::Grey);
+    display::setBack(YMagAbutton, s.yMagA() > 0 ? colours::Pink : colours::LightGreen);
+    display::setBack(YMagBbutton, s.yMagB() > 0 ? colours::Pink : colours::LightGreen);
+    showSumMagnification(*this);
     cursdraw();
     DSAMPLE();
 }
@@ -106,10 +101,9 @@ void WQK::Picture1_Click() {
 }
 
 void WQK::Command12_Click() {
-    const int mode = display::modeOf(s);
-    if (mode == 1 || mode == 3) return;
-    display::stepWrap(s.SumYMag, 3);
-    if (double(s.SumYMag) == 0) {
+    if (s.mode() == modes::Generator || s.mode() == modes::FFT) return;
+    s.SumYMag = display::stepWrap(s.sumYMag(), 3);
+    if (s.sumYMag() == 0) {
         s.TracePosSum = 0;
         s.VoltOffsetSum = 0;
         s.ShiftSum = 0;
@@ -120,13 +114,13 @@ void WQK::Command12_Click() {
 }
 
 void WQK::Command13_Click() {
-    display::flip(s.GridOn);
+    s.GridOn = display::flipped(s.gridOn());
     SDISPLAY();
     HScroll1_Change();
 }
 
 void WQK::Command15_Click() {
-    display::flip(s.JoinOn);
+    s.JoinOn = display::flipped(s.joinOn());
     SDISPLAY();
     HScroll1_Change();
 }
@@ -138,33 +132,33 @@ void WQK::Command16_Click() {
 }
 
 void WQK::Command17_Click() {
-    display::flip(s.ShowA);
+    s.ShowA = display::flipped(s.showA());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command18_Click() {
-    display::flip(s.ShowB);
+    s.ShowB = display::flipped(s.showB());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command19_Click() {
-    display::flip(s.ShowD);
+    s.ShowD = display::flipped(s.showD());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command20_Click() {
-    display::flip(s.ShowAplusB);
-    if (isOn(s.ShowAplusB)) s.ShowAminusB = -1;
+    s.ShowAplusB = display::flipped(s.showAplusB());
+    if (s.showAplusB()) s.ShowAminusB = -1;
     SDISPLAY();
     HScroll1_Change();
 }
 
 void WQK::Command21_Click() {
     s.ShowAminusB = int16_t(-s.ShowAminusB);
-    if (s.ShowAminusB == 1) s.ShowAplusB = -1;
+    if (s.showAminusB()) s.ShowAplusB = -1;
     SDISPLAY();
     HScroll1_Change();
 }

@@ -1,10 +1,10 @@
 // Horizontal position and magnification: the X Magnify bar and the Normal/Delay box.
 #include "app/wqk.h"
 #include "display/display_util.h"
+#include "display/paint.h"
+#include "platform/colours.h"
 
 #include <QSignalBlocker>
-
-using plat::RGB;
 
 void WQK::HScroll2_Change() {
     s.XMagnify = HScroll2->value();
@@ -15,7 +15,7 @@ void WQK::HScroll2_Change() {
         QSignalBlocker block(HScroll2);
         HScroll2->setRange(std::min(256, lmax), lmax);
     }
-    if (HScroll2->value() != int(double(s.XMagnify))) s.XMagnify = HScroll2->value();
+    if (HScroll2->value() != s.xMagnify()) s.XMagnify = HScroll2->value();
     HScroll1_Change();
 }
 
@@ -23,6 +23,6 @@ void WQK::DelayWin_Click() {
     s.DelayMode = int16_t(s.DelayMode + 1 >= 2 ? 0 : s.DelayMode + 1);
     DelayWin->Cls();
     const bool delay = s.DelayMode == 1;
-    display::setBack(DelayWin, delay ? RGB(255, 128, 128) : RGB(192, 255, 192));
+    display::setBack(DelayWin, delay ? colours::Pink : colours::LightGreen);
     display::printAt(DelayWin, 0, 20, delay ? "   Delay" : "  Normal");
 }

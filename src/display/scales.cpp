@@ -1,5 +1,6 @@
 #include "display/scales.h"
 
+#include "app/instrument_state.h"
 #include "platform/vb.h"
 
 #include <algorithm>
@@ -98,13 +99,14 @@ double lastIndex(bool generatorData, int sampleSizeIndex, int bufBase, double ge
     double l = generatorData ? Nearest(genLast)
                              : std::ldexp(1.0, std::clamp(sampleSizeIndex, 0, 4)) * bufBase - 1;
     // Every buffer index stays inside 0..32767 whatever the record holds.
-    return std::clamp(l, 0.0, 32767.0);
+    return std::clamp(l, 0.0, double(InstrumentState::LastIndex));
 }
 
 Window clampWindow(double W, double sp, double lmax) {
     Window w{std::max(1.0, W), sp, false};
     if (w.xMagnify + w.scrollPos > lmax) w.scrollPos = lmax - w.xMagnify;
-    if (w.xMagnify + w.scrollPos > 32767) w.scrollPos = 32767 - w.xMagnify;
+    if (w.xMagnify + w.scrollPos > InstrumentState::LastIndex)
+        w.scrollPos = InstrumentState::LastIndex - w.xMagnify;
     if (w.scrollPos < 0) {
         // A window of at least one sample keeps the scale finite on tiny data.
         w.xMagnify = std::max(1.0, lmax);
@@ -125,7 +127,7 @@ long cursorStepSmall(double W) {
 }
 
 double sampleVolts(int v, double range) {
-    return Int((v - 1280) * 0.945 + 0.5) * pow10(range) / 1000;
+    return Int((v - InstrumentState::MidScale) * 0.945 + 0.5) * pow10(range) / 1000;
 }
 
 double spectrumPercent(int v) {
@@ -187,7 +189,7 @@ Reading reciprocal(const Reading& r) {
 }
 
 double levelVolts(double trigLevel, double range) {
-    return Int((1280 - trigLevel) / 10.67 + 0.5) / 100 * pow10(range);
+    return Int((InstrumentState::MidScale - trigLevel) / 10.67 + 0.5) / 100 * pow10(range);
 }
 
 int combinedMode(const Shown& s) {

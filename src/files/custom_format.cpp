@@ -91,13 +91,15 @@ void applyCustom(InstrumentState& s, const CustomWaveData& d) {
     if (s.GenLast < 9) s.GenLast = 9; // the zeroed points make up a 10-point minimum
 }
 
-bool encodeCustom(const InstrumentState& s, std::string& out) {
-    const float g = std::isfinite(s.GenLast) ? s.GenLast : -1.0f;
+CustomSource::CustomSource(const InstrumentState& s) : genLast(s.GenLast), wave(s.GenWave) {}
+
+bool encodeCustom(const CustomSource& src, std::string& out) {
+    const float g = std::isfinite(src.genLast) ? src.genLast : -1.0f;
     const long last = static_cast<long>(std::clamp(g, -1.0f, float(MaxPoints - 1)));
     std::string f;
     f.reserve(static_cast<size_t>(std::max(0L, last + 1)));
     for (long i = 0; i <= last; ++i) {
-        long b = vb::CLng(s.GenWave[i] / 10.0);
+        long b = vb::CLng(src.wave[i] / 10.0);
         if (b < 0 || b > 255) return false;
         f += static_cast<char>(static_cast<unsigned char>(b));
     }

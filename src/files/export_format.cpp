@@ -9,18 +9,22 @@ namespace files {
 
 double exportSignalValue(int x, int range) {
     // Code x 10, centred on 1280; 1280 units are 1.2 V on range 0.
-    return vb::Int((x - 1280) * 0.9375 + 0.5) * std::pow(10.0, range) / 1000;
+    return vb::Int((x - InstrumentState::MidScale) * 0.9375 + 0.5) * std::pow(10.0, range) / 1000;
 }
 
 double exportSpectrumValue(int x) {
     return vb::Int(x / 0.255) / 100;
 }
 
-std::string encodeExport(const InstrumentState& s, bool signal) {
-    const double rate = s.RateFactor * 2000.0 * std::pow(10.0, s.DataRateA.num());
-    const int sizeIndex = std::clamp(s.SampleSizeIndex, 0, 4);
+ExportSource::ExportSource(const InstrumentState& s)
+    : rateFactor(s.RateFactor), rate(s.dataRateA()), rangeA(s.dataRangeA()), rangeB(s.DataRangeB),
+      sizeIndex(s.SampleSizeIndex), a(s.ChanABuffer), b(s.ChanBBuffer) {}
+
+std::string encodeExport(const ExportSource& src, bool signal) {
+    const double rate = src.rateFactor * 2000.0 * std::pow(10.0, src.rate);
+    const int sizeIndex = std::clamp(src.sizeIndex, 0, 4);
     const int rows = (signal ? 2048 : 1024) << sizeIndex;
-    const int rangeA = static_cast<int>(s.DataRangeA.num()), rangeB = s.DataRangeB;
+    const int rangeA = src.rangeA, rangeB = src.rangeB;
 
     std::string out;
     out.reserve(size_t(rows) * 20 + 100);
@@ -29,7 +33,7 @@ std::string encodeExport(const InstrumentState& s, bool signal) {
     out += "Samples/Sec:," + printForm(rate) + "\r\n";
     out += "Channel A, Channel B\r\n";
     for (int i = 0; i < rows; ++i) {
-        const int a = s.ChanABuffer[i], b = s.ChanBBuffer[i];
+        const int a = src.a[i], b = src.b[i];
         if (signal)
             out += printForm(exportSignalValue(a, rangeA)) + "," +
                    printForm(exportSignalValue(b, rangeB));

@@ -38,8 +38,18 @@ struct SignalData {
 char rateFactorDigit(float factor);
 float rateFactorFromDigit(char digit);
 
+// What a signal or FFT file is written from: the rate and ranges the buffers were
+// captured with, and the two buffers. Built from the record (DataRateA, DataRangeA,
+// DataRangeB, RateFactor, ChanABuffer, ChanBBuffer).
+struct SignalSource {
+    SignalSource(const InstrumentState& s); // from the record, on purpose implicit
+    float rateFactor;
+    int rate, rangeA, rangeB;
+    const std::vector<int16_t>& a;
+    const std::vector<int16_t>& b;
+};
 // Fails (false) when a buffer value does not fit in one byte.
-bool encodeSignal(const InstrumentState& s, const SignalKind& kind, std::string& out);
+bool encodeSignal(const SignalSource& src, const SignalKind& kind, std::string& out);
 Outcome decodeSignal(std::string_view bytes, const SignalKind& kind, SignalData& out);
 // Fills the buffers of the channels that are ON, zeroes the rest of them, sets GenLast
 // and the header settings, and LoadDone.
@@ -69,11 +79,25 @@ CustomWaveData decodeRaw(std::string_view bytes);
 CustomWaveData decodeCsv(std::string_view text);
 // GenWave, GenLast and the switch to the custom generator wave.
 void applyCustom(InstrumentState& s, const CustomWaveData& d);
-// GenWave[0..GenLast] as bytes; fails when a value does not fit in one byte.
-bool encodeCustom(const InstrumentState& s, std::string& out);
+// The generator wave and the index of its last point (GenWave, GenLast).
+struct CustomSource {
+    CustomSource(const InstrumentState& s); // from the record, on purpose implicit
+    float genLast;
+    const std::vector<int16_t>& wave;
+};
+// wave[0..genLast] as bytes; fails when a value does not fit in one byte.
+bool encodeCustom(const CustomSource& src, std::string& out);
 
 // ---- CSV export of the signals (signal = true) or the spectra --------------------------
-std::string encodeExport(const InstrumentState& s, bool signal);
+// The rate, ranges and size of the captured buffers, and the buffers.
+struct ExportSource {
+    ExportSource(const InstrumentState& s); // from the record, on purpose implicit
+    float rateFactor;
+    int rate, rangeA, rangeB, sizeIndex;
+    const std::vector<int16_t>& a;
+    const std::vector<int16_t>& b;
+};
+std::string encodeExport(const ExportSource& src, bool signal);
 double exportSignalValue(int bufferValue, int range);
 double exportSpectrumValue(int bufferValue);
 

@@ -4,6 +4,7 @@
 #include "app/wqk.h"
 #include "files/file_io.h"
 #include "files/formats.h"
+#include "platform/colours.h"
 
 namespace {
 bool save(const std::string& path, bool encoded, const std::string& bytes) {
@@ -128,7 +129,7 @@ enum class WaveFormat { Raw, Csv };
 } // namespace
 
 static void loadCustom(WQK& w, WaveFormat format) {
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.FileInvalid = 0;
     s.LoadDone = 0;
     if (!w.loadfilepath()) return w.msgnofileload();
@@ -139,7 +140,7 @@ static void loadCustom(WQK& w, WaveFormat format) {
     files::applyCustom(s, format == WaveFormat::Raw ? files::decodeRaw(bytes)
                                                     : files::decodeCsv(bytes));
     // The loaded wave is the valid generator wave.
-    w.GENUPDATEBACK->setBackColor(plat::RGB(128, 255, 128));
+    w.GENUPDATEBACK->setBackColor(colours::PaleGreen);
 }
 
 void WQK::customload() {

@@ -2,6 +2,7 @@
 // line with no line break. Every item is checked against the values the program can
 // hold, so a damaged or hostile profile is refused before it can index past a buffer.
 #include "files/formats.h"
+#include "platform/colours.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,13 +42,18 @@ struct Item {
     double step = 0;               // when given, the value is a multiple of it
 };
 
+constexpr double Colour = colours::White;
+constexpr double Last = InstrumentState::LastIndex;
 constexpr unsigned W = Whole;
-constexpr double Colour = 0xFFFFFF;
 const std::vector<double> Toggle = {-1, 1};
-// Colours of the cursor line: none, its blue (0, 0, 224) and green (0, 224, 0), and the
-// trace colours of A+B/A-B and D; of the level line: none and the colours of A and B.
-const std::vector<double> CursorColours = {0, 224 << 16, 224 << 8, 12583104, 192};
-const std::vector<double> LevelColours = {0, 8388608, 32768};
+// Colours of the cursor line: none, its blue and green, and the trace colours of A+B/A-B
+// and D; of the level line: none and the colours of A and B. The trace colours are fixed.
+const S Start{};
+const std::vector<double> CursorColours = {colours::Black, colours::CursorBlue,
+                                           colours::CursorGreen, double(Start.colourSum()),
+                                           double(Start.colourD())};
+const std::vector<double> LevelColours = {colours::Black, double(Start.colourA()),
+                                          double(Start.colourB())};
 
 // Items 1..78 in file order, each limited to what the program can hold when it saves:
 // never during a run (the SAVE button is locked then), and with the level steps fixed
@@ -65,8 +71,8 @@ const Item items[ProfileItems] = {
     {"DataSizeB", I(&S::DataSizeB), 0, 4, W},
     {"SizeA", V(&S::SizeA), 0, 4, W},
     {"SizeB", I(&S::SizeB), 0, 4, W},
-    {"XMagnify", V(&S::XMagnify), 1, 32767, W},
-    {"ScrollPos", V(&S::ScrollPos), 0, 32767, W},
+    {"XMagnify", V(&S::XMagnify), 1, Last, W},
+    {"ScrollPos", V(&S::ScrollPos), 0, Last, W},
     {"FullScale", L(&S::FullScale), 2560, 2560, W},
     {"GridOn", V(&S::GridOn), -1, 1, W, Toggle},
     {"CouplingA", V(&S::CouplingA), -1, 1, W, Toggle},
@@ -89,13 +95,13 @@ const Item items[ProfileItems] = {
     {"ShowAplusB", V(&S::ShowAplusB), -1, 1, W, Toggle},
     {"ShowAminusB", I(&S::ShowAminusB), -1, 1, W, Toggle},
     {"CursorMode", V(&S::CursorMode), 0, 5, W},
-    {"CursorX", V(&S::CursorX), 0, 32767, MayBeEmpty},
-    {"CursorXDrawn", V(&S::CursorXDrawn), 0, 32767, MayBeEmpty},
+    {"CursorX", V(&S::CursorX), 0, Last, MayBeEmpty},
+    {"CursorXDrawn", V(&S::CursorXDrawn), 0, Last, MayBeEmpty},
     {"CursorColour", V(&S::CursorColour), 0, Colour, W, CursorColours},
     {"CursorColourDrawn", V(&S::CursorColourDrawn), 0, Colour, W, CursorColours},
     {"CursorDrawn", V(&S::CursorDrawn), 0, 1, W},
-    {"CursorStepLarge", V(&S::CursorStepLarge), 0, 32767, MayBeEmpty},
-    {"CursorStepSmall", L(&S::CursorStepSmall), 0, 32767, W},
+    {"CursorStepLarge", V(&S::CursorStepLarge), 0, Last, MayBeEmpty},
+    {"CursorStepSmall", L(&S::CursorStepSmall), 0, Last, W},
     {"LevelSetMode", V(&S::LevelSetMode), 0, 1, W},
     // The level moves from 1280 in the two steps and stops at 10 and FullScale - 10.
     {"TrigLevel", V(&S::TrigLevel), 10, 2550, W, {}, 10},
@@ -265,7 +271,7 @@ Outcome decodeProfile(std::string_view text, ProfileData& out) {
 }
 
 void applyProfile(InstrumentState& s, const ProfileData& d) {
-    const bool wasFft = s.ScopeMode.num() == 3;
+    const bool wasFft = s.mode() == modes::FFT;
     const size_t n = std::min(d.values.size(), size_t(ProfileItems));
     for (size_t k = 0; k < n; ++k) {
         const Field& f = items[k].field;
@@ -276,7 +282,7 @@ void applyProfile(InstrumentState& s, const ProfileData& d) {
         else
             s.*f.l = static_cast<int32_t>(d.values[k].num());
     }
-    const bool isFft = s.ScopeMode.num() == 3;
+    const bool isFft = s.mode() == modes::FFT;
     if (wasFft != isFft) swapIntoFftMode(s, isFft);
     s.LoadDone = 1;
     s.LevelSetMode = 0;

@@ -35,16 +35,20 @@ float rateFactorFromDigit(char digit) {
     return digit == '2' ? 1.5f : 1.0f;
 }
 
-bool encodeSignal(const InstrumentState& s, const SignalKind& kind, std::string& out) {
+SignalSource::SignalSource(const InstrumentState& s)
+    : rateFactor(s.RateFactor), rate(s.dataRateA()), rangeA(s.dataRangeA()), rangeB(s.DataRangeB),
+      a(s.ChanABuffer), b(s.ChanBBuffer) {}
+
+bool encodeSignal(const SignalSource& src, const SignalKind& kind, std::string& out) {
     std::string f(kind.magic, 3);
-    f += rateFactorDigit(s.RateFactor);
-    f += static_cast<char>('0' + vb::CLng(s.DataRateA.num()));
-    f += static_cast<char>('0' + vb::CLng(s.DataRangeA.num()));
-    f += static_cast<char>('0' + s.DataRangeB);
+    f += rateFactorDigit(src.rateFactor);
+    f += static_cast<char>('0' + src.rate);
+    f += static_cast<char>('0' + src.rangeA);
+    f += static_cast<char>('0' + src.rangeB);
     f.resize(SignalFileSize);
     for (int i = 0; i < Points; ++i) {
-        if (!toByte(s.ChanABuffer[i], f[SignalHeaderSize + 2 * i]) ||
-            !toByte(s.ChanBBuffer[i], f[SignalHeaderSize + 2 * i + 1]))
+        if (!toByte(src.a[i], f[SignalHeaderSize + 2 * i]) ||
+            !toByte(src.b[i], f[SignalHeaderSize + 2 * i + 1]))
             return false;
     }
     out = std::move(f);
@@ -84,15 +88,15 @@ Outcome decodeSignal(std::string_view bytes, const SignalKind& kind, SignalData&
 
 void applySignal(InstrumentState& s, const SignalData& d) {
     const int n = static_cast<int>(std::min(d.a.size(), size_t(Points)));
-    const bool aOn = s.ChanAOn.num() != 0, bOn = s.ChanBOn != 0;
+    const bool aOn = s.chanAOn(), bOn = s.chanBOn();
     for (int i = 0; i < n; ++i) {
         if (aOn) s.ChanABuffer[i] = static_cast<int16_t>(d.a[i] * 10);
         if (bOn) s.ChanBBuffer[i] = static_cast<int16_t>(d.b[i] * 10);
     }
     s.GenLast = static_cast<float>(n);
     if (n < Points - 1) {
-        if (s.ChanAOn.num() == 1) std::fill(s.ChanABuffer.begin() + n, s.ChanABuffer.end(), 0);
-        if (s.ChanBOn == 1) std::fill(s.ChanBBuffer.begin() + n, s.ChanBBuffer.end(), 0);
+        if (aOn) std::fill(s.ChanABuffer.begin() + n, s.ChanABuffer.end(), 0);
+        if (bOn) std::fill(s.ChanBBuffer.begin() + n, s.ChanBBuffer.end(), 0);
     }
     if (s.GenLast > Points - 1) s.GenLast = Points - 1;
 

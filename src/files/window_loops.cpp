@@ -5,6 +5,7 @@
 #include "files/names.h"
 #include "files/panels.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 #include "platform/msgbox.h"
 
 #include <QDir>
@@ -14,14 +15,14 @@
 
 namespace {
 
-bool on(const vb::Variant& v) {
-    return v.num() != 0;
+bool on(const vb::Variant& request) {
+    return InstrumentState::set(request);
 }
 
 void printPanel(PictureBox* p, files::Panel panel, bool fft) {
-    p->setBackColor(plat::RGB(192, 192, 192));
+    p->setBackColor(colours::Grey);
     p->Cls();
-    p->ForeColor = plat::RGB(0, 0, 128);
+    p->ForeColor = colours::Navy;
     for (const files::PanelText& t : files::panelTexts(panel, fft)) {
         p->FontSize = t.size;
         p->FontBold = t.bold;
@@ -97,115 +98,143 @@ void WQK::profileapply() {
     SDISPLAY();
 }
 
-void WQK::FILELOAD() {
-    const int mode = static_cast<int>(s.ScopeMode.num());
-    const bool custom = s.LoadFromButton == 0;
+namespace {
+
+// The buttons of the load window: the custom-wave form (UPDATE in CUSTOM mode) or the
+// buttons of the mode.
+void showLoadButtons(WQK& w, bool custom, modes::Mode mode) {
     if (custom) {
-        for (VbButton* b :
-             {Customloadbutton, CustomCSVbutton, CopyAbutton, CopyBbutton, keepcustombutton})
+        for (VbButton* b : {w.Customloadbutton, w.CustomCSVbutton, w.CopyAbutton, w.CopyBbutton,
+                            w.keepcustombutton})
             b->show();
         // The FFT button may still show from a load in FFT mode; it does nothing here.
-        for (VbButton* b : {chaloadbutton, chbloadbutton, profileloadbutton, FFTloadab})
+        for (VbButton* b : {w.chaloadbutton, w.chbloadbutton, w.profileloadbutton, w.FFTloadab})
             b->hide();
-    } else {
-        chaloadbutton->setVisible(mode == 0);
-        Customloadbutton->setVisible(mode == 1 || mode == 2);
-        CustomCSVbutton->setVisible(mode == 1 || mode == 2);
-        FFTloadab->setVisible(mode == 3);
-        profileloadbutton->show();
-        chbloadbutton->hide();
-        keepcustombutton->hide();
+        return;
     }
-    printPanel(fileloadwindow, custom ? files::Panel::LoadCustom : files::Panel::LoadSignal,
-               mode == 3);
-    openLists(Drive1, Dir1, File1);
+    const bool generator = mode == modes::Generator || mode == modes::ScopeGen;
+    w.chaloadbutton->setVisible(mode == modes::Scope);
+    w.Customloadbutton->setVisible(generator);
+    w.CustomCSVbutton->setVisible(generator);
+    w.FFTloadab->setVisible(mode == modes::FFT);
+    w.profileloadbutton->show();
+    w.chbloadbutton->hide();
+    w.keepcustombutton->hide();
+}
 
-    while (s.LoadExit.num() == 0 && !ended()) {
-        if (custom && s.KeepCustom == 1) {
-            s.KeepCustom = 0;
-            s.LoadExit = 1;
-            s.LoadDone = 1;
-        }
-        listStep(*this, Drive1, Dir1, File1);
-        if (on(s.LoadRawReq)) {
-            customload();
-            if (s.LoadDone.num() == 1) break;
-            s.LoadRawReq = 0;
-        }
-        if (on(s.LoadCsvReq)) {
-            Customcsvload();
-            if (s.LoadDone.num() == 1) break;
-            s.LoadCsvReq = 0;
-        }
-        if (custom) {
-            if (on(s.CopyARequest) || s.CopyBRequest != 0) {
-                if (on(s.CopyARequest))
-                    CopyAToCustom();
-                else
-                    CopyBToCustom();
-                s.LoadDone = 1;
-                s.CustomRateIndex = s.SampleRateIndex;
-                s.CopyARequest = 0;
-                s.CopyBRequest = 0;
-                break;
-            }
-            continue;
-        }
-        if (on(s.LoadFFTReq)) {
-            FFTabload();
-            s.LoadFFTReq = 0;
-            if (s.LoadDone.num() == 1) break;
-        }
-        if (on(s.LoadABReq) || on(s.LoadBReq)) {
-            chabload();
-            s.LoadABReq = 0;
-            s.LoadBReq = 0;
-            if (s.LoadDone.num() == 1) break;
-        }
-        if (s.LoadProfileReq != 0) {
-            profileload();
-            s.LoadProfileReq = 0;
-            if (s.LoadDone.num() == 1) {
-                profileapply();
-                break;
-            }
+// The custom-wave form's own requests: keep the wave, or copy a channel into it.
+// True when the window closes.
+bool customRequests(WQK& w) {
+    InstrumentState& s = w.state();
+    if (!s.copyARequested() && s.CopyBRequest == 0) return false;
+    if (s.copyARequested())
+        w.CopyAToCustom();
+    else
+        w.CopyBToCustom();
+    s.LoadDone = 1;
+    s.CustomRateIndex = s.SampleRateIndex;
+    s.CopyARequest = 0;
+    s.CopyBRequest = 0;
+    return true;
+}
+
+// The requests of the signal form. True when a file was loaded and the window closes.
+bool signalRequests(WQK& w) {
+    InstrumentState& s = w.state();
+    if (on(s.LoadFFTReq)) {
+        w.FFTabload();
+        s.LoadFFTReq = 0;
+        if (s.loadDone()) return true;
+    }
+    if (on(s.LoadABReq) || on(s.LoadBReq)) {
+        w.chabload();
+        s.LoadABReq = 0;
+        s.LoadBReq = 0;
+        if (s.loadDone()) return true;
+    }
+    if (s.LoadProfileReq != 0) {
+        w.profileload();
+        s.LoadProfileReq = 0;
+        if (s.loadDone()) {
+            w.profileapply();
+            return true;
         }
     }
+    return false;
+}
 
-    s.LoadExit = 0;
-    s.LoadRawReq = 0;
-    s.LoadCsvReq = 0;
-    s.LoadFFTReq = 0;
-    s.LoadABReq = 0;
-    s.LoadBReq = 0;
+// One pass of the load window's loop. True when the window closes.
+bool loadStep(WQK& w, bool custom) {
+    InstrumentState& s = w.state();
+    if (custom && s.KeepCustom == 1) {
+        s.KeepCustom = 0;
+        s.LoadExit = 1;
+        s.LoadDone = 1;
+    }
+    listStep(w, w.Drive1, w.Dir1, w.File1);
+    if (on(s.LoadRawReq)) {
+        w.customload();
+        if (s.loadDone()) return true;
+        s.LoadRawReq = 0;
+    }
+    if (on(s.LoadCsvReq)) {
+        w.Customcsvload();
+        if (s.loadDone()) return true;
+        s.LoadCsvReq = 0;
+    }
+    return custom ? customRequests(w) : signalRequests(w);
+}
+
+// Every request dropped, the window hidden, and in CUSTOM mode the wave kept as the
+// custom wave.
+void closeLoadWindow(WQK& w, bool custom) {
+    InstrumentState& s = w.state();
+    for (vb::Variant* f :
+         {&s.LoadExit, &s.LoadRawReq, &s.LoadCsvReq, &s.LoadFFTReq, &s.LoadABReq, &s.LoadBReq})
+        *f = 0;
     s.LoadProfileReq = 0;
     if (custom) {
         s.KeepCustom = 0;
         s.CopyARequest = 0;
         s.CopyBRequest = 0;
-        CopyAbutton->hide();
-        CopyBbutton->hide();
+        w.CopyAbutton->hide();
+        w.CopyBbutton->hide();
     }
-    fileloadwindow->hide();
-
-    if (s.GenMode.num() == 2) {
+    w.fileloadwindow->hide();
+    if (s.genMode() == 2) {
         const int last =
             std::clamp(static_cast<int>(s.GenLast), -1, InstrumentState::BufferSize - 1);
         std::copy(s.GenWave.begin(), s.GenWave.begin() + (last + 1), s.CustomWave.begin());
-        GENDISP();
+        w.GENDISP();
     }
+}
+
+} // namespace
+
+void WQK::FILELOAD() {
+    const modes::Mode mode = s.mode();
+    const bool custom = s.LoadFromButton == 0;
+    showLoadButtons(*this, custom, mode);
+    printPanel(fileloadwindow, custom ? files::Panel::LoadCustom : files::Panel::LoadSignal,
+               mode == modes::FFT);
+    openLists(Drive1, Dir1, File1);
+    while (!s.loadExit() && !ended()) {
+        if (loadStep(*this, custom)) break;
+    }
+    closeLoadWindow(*this, custom);
 }
 
 void WQK::filesave() {
     if (s.SaveFromButton != 1) return;
-    const int mode = static_cast<int>(s.ScopeMode.num());
-    chasavebutton->setVisible(mode == 0 || mode == 2);
-    EXPORTABBUTTON->setVisible(mode == 0 || mode == 2);
-    customsavebutton->setVisible(mode == 1 || mode == 2);
-    fftsaveab->setVisible(mode == 3);
-    ExportFFTab->setVisible(mode == 3);
+    const modes::Mode mode = s.mode();
+    const bool scope = mode == modes::Scope || mode == modes::ScopeGen;
+    chasavebutton->setVisible(scope);
+    EXPORTABBUTTON->setVisible(scope);
+    customsavebutton->setVisible(mode == modes::Generator || mode == modes::ScopeGen);
+    fftsaveab->setVisible(mode == modes::FFT);
+    ExportFFTab->setVisible(mode == modes::FFT);
     profilesavebutton->show();
-    printPanel(filesavewindow, files::Panel::Save, mode == 3);
+    printPanel(filesavewindow, files::Panel::Save, mode == modes::FFT);
     openLists(Drive3, Dir3, File3);
     savename->setText("Untitled");
 
@@ -215,9 +244,9 @@ void WQK::filesave() {
         s.SaveExt = ext;
         filenametest();
         if (s.NameOK == 1) (this->*writer)();
-        return s.SaveDone.num() == 1;
+        return s.saveDone();
     };
-    while (s.SaveExit.num() == 0 && !ended()) {
+    while (!s.saveExit() && !ended()) {
         listStep(*this, Drive3, Dir3, File3);
         if (on(s.SaveABReq)) {
             if (attempt("Channels A & B Waves", "wqk", &WQK::chabsave)) break;

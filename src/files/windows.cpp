@@ -133,8 +133,6 @@ void WQK::File3_Click() {
     if (!name.empty()) savename->setText(QString::fromStdString(name));
 }
 
-void WQK::filenameloadtest() {}
-
 bool WQK::loadfilepath() {
     const std::string name = File1->fileName();
     if (name.empty()) return false;

@@ -4,18 +4,14 @@
 #include "generator/panel_logic.h"
 #include "generator/synthesis.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 #include "platform/msgbox.h"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 
-using plat::RGB;
-
 namespace {
-
-const long Red = RGB(255, 0, 0);
-const long DarkBlue = RGB(0, 0, 128);
 
 // Text rows of GENPICTURE below its title, in its design twips.
 constexpr double Row2 = 230, Row3 = 450, RowHeight = 210, RightColumn = 1280;
@@ -26,7 +22,7 @@ void clearRows(PictureBox* p) {
 
 void printAt(PictureBox* p, double x, double y, const std::string& text, bool bold = true) {
     p->FontBold = bold;
-    p->ForeColor = DarkBlue;
+    p->ForeColor = colours::Navy;
     p->CurrentX = x;
     p->CurrentY = y;
     p->Print(text);
@@ -36,12 +32,12 @@ void printAt(PictureBox* p, double x, double y, const std::string& text, bool bo
 void drawStyle(PictureBox* p, int style, double switchAngle, long colour) {
     p->setScale(0, 0, 360, 100);
     p->Cls();
-    p->Line(0, 50, 360, 50, RGB(128, 128, 128));
+    p->Line(0, 50, 360, 50, colours::MidGrey);
     p->ForeColor = colour;
     switch (style) {
     case gen::Sine:
         for (int t = 0; t <= 360; t += 2)
-            p->PSet(t, 50 - 40 * std::sin(t * 3.14159 / 180));
+            p->PSet(t, 50 - 40 * std::sin(t * vb::Pi / 180));
         break;
     case gen::Triangle:
         p->Line(0, 50, 90, 10);
@@ -75,33 +71,28 @@ void autoRepeat(InstrumentState& s, const std::function<void()>& step) {
     }
     while (true) {
         DoEvents();
-        if (double(s.ButtonHeld) != 1) break;
+        if (!s.buttonHeld()) break;
         Pause(50);
-        if (double(s.ButtonHeld) == 0) break;
+        if (!s.buttonHeld()) break;
         step();
     }
-}
-
-long freqOf(const InstrumentState& s) {
-    return long(vb::CLng(double(s.GenFreq)));
 }
 
 } // namespace
 
 void WQK::GENDISP() {
-    const int mode = int(s.ScopeMode.whole());
-    if (mode == 0 || mode == 3) {
+    if (s.mode() == modes::Scope || s.mode() == modes::FFT) {
         for (VbButton* b : {GENSFREQBUTTONN, GENSFREQBUTTONP, SWRATIOBUTTON, GENAMPBUTTON})
             b->setEnabled(false);
         clearRows(GENPICTURE);
         STYLEDISP->Cls();
-        GENFREQDISP->setBackColor(RGB(192, 192, 192));
+        GENFREQDISP->setBackColor(colours::Grey);
         return;
     }
-    GENFREQDISP->setBackColor(RGB(255, 255, 192));
+    GENFREQDISP->setBackColor(colours::LightYellow);
     const gen::PanelTexts t = gen::applyPanelState(s);
-    const int genMode = int(s.GenMode.whole());
-    const int style = int(s.GenStyle.whole());
+    const int genMode = s.genMode();
+    const int style = s.genStyle();
 
     clearRows(GENPICTURE);
     printAt(GENPICTURE, 40, Row2, t.mode);
@@ -123,8 +114,8 @@ void WQK::GENDISP() {
 
     printAt(GENPICTURE, RightColumn, Row2, t.amplitude);
 
-    const double switchAngle = genMode == 0 ? gen::squareSwitchAngle(double(s.DutyCycle)) : 180.0;
-    drawStyle(STYLEDISP, style, switchAngle, long(s.ColourD));
+    const double switchAngle = genMode == 0 ? gen::squareSwitchAngle(s.dutyCycle()) : 180.0;
+    drawStyle(STYLEDISP, style, switchAngle, s.colourD());
 
     if (style == gen::Square && genMode == 0) {
         DCUP->show();
@@ -140,32 +131,32 @@ void WQK::GENDISP() {
     printAt(GENPICTURE, 40, Row3, t.label, false);
     GENFREQDISP->CurrentX = 0;
     GENFREQDISP->CurrentY = 0;
-    GENFREQDISP->ForeColor = 0;
+    GENFREQDISP->ForeColor = colours::Black;
     GENFREQDISP->Print(t.freq);
     printAt(GENPICTURE, RightColumn, Row3, t.secondary);
 
-    if (s.GenDirty == 1) GENUPDATEBACK->setBackColor(Red);
+    if (s.GenDirty == 1) GENUPDATEBACK->setBackColor(colours::Red);
 }
 
 void WQK::GENMODEBUTTON_MouseDown() {
-    if (double(s.GenMode) == 2) s.GenStyle = s.SavedStyle;
-    s.GenMode = double(s.GenMode) + 1 > 2 ? 0 : int(s.GenMode.whole()) + 1;
-    if (double(s.GenMode) == 2) {
+    if (s.genMode() == 2) s.GenStyle = s.SavedStyle;
+    s.GenMode = s.genMode() + 1 > 2 ? 0 : s.genMode() + 1;
+    if (s.genMode() == 2) {
         s.SavedStyle = s.GenStyle;
         s.GenStyle = int(gen::Custom);
         // The last built-in wave becomes the starting custom wave.
-        const long last = gen::lastIndex(s);
+        const long last = gen::lastIndex(s.GenLast);
         std::copy(s.GenWave.begin(), s.GenWave.begin() + last + 1, s.CustomWave.begin());
     }
-    if (double(s.GenMode) < 2 && double(s.GenStyle) == gen::Custom) s.GenStyle = 0;
+    if (s.genMode() < 2 && s.genStyle() == gen::Custom) s.GenStyle = 0;
     s.GenDirty = 1;
     GENDISP();
 }
 
 void WQK::GENSTYLEBUTTON_MouseDown() {
-    if (double(s.GenMode) == 2) {
+    if (s.genMode() == 2) {
         // Crop left of the cursor; a cursor on trace D is shown first.
-        if (double(s.CursorMode) != 5) Command23_Click();
+        if (s.cursorMode() != 5) Command23_Click();
         if (plat::MsgBox("Crop Custom data left of cursor? (irreversible)", plat::Buttons::OKCancel,
                          "Crop Confirmation") != plat::Answer::OK)
             return;
@@ -175,15 +166,15 @@ void WQK::GENSTYLEBUTTON_MouseDown() {
         GENDISP();
         return;
     }
-    s.GenStyle = double(s.GenStyle) + 1 > 3 ? 0 : int(s.GenStyle.whole()) + 1;
+    s.GenStyle = s.genStyle() + 1 > 3 ? 0 : s.genStyle() + 1;
     s.SavedStyle = s.GenStyle;
     s.GenDirty = 1;
     GENDISP();
 }
 
 void WQK::GENAMPBUTTON_Click() {
-    if (double(s.GenMode) == 2) {
-        if (double(s.CursorMode) != 5) Command23_Click();
+    if (s.genMode() == 2) {
+        if (s.cursorMode() != 5) Command23_Click();
         if (plat::MsgBox("Crop Custom data right of cursor? (irreversible)",
                          plat::Buttons::OKCancel, "Crop Confirmation") != plat::Answer::OK)
             return;
@@ -201,14 +192,14 @@ void WQK::GENAMPBUTTON_Click() {
 }
 
 void WQK::SWRATIOBUTTON_Click() {
-    const int mode = int(s.GenMode.whole());
+    const int mode = s.genMode();
     if (mode == 1) {
-        long r = s.SweepRatio.whole() + 1;
-        if ((r > 2 && double(s.SweepHalf) == 1) || r > 3) r = 0;
+        int r = s.sweepRatio() + 1;
+        if ((r > 2 && s.sweepHalf()) || r > 3) r = 0;
         s.SweepRatio = r;
         s.GenDirty = 1;
     } else if (mode == 2) {
-        s.AmpRatio = double(s.AmpRatio) + 1 > 3 ? 0 : int(s.AmpRatio.whole()) + 1;
+        s.AmpRatio = s.ampRatio() + 1 > 3 ? 0 : s.ampRatio() + 1;
         GENDISP();
         HScroll1_Change();
         return;
@@ -217,13 +208,13 @@ void WQK::SWRATIOBUTTON_Click() {
 }
 
 void WQK::DCUP_Click() {
-    s.DutyCycle = std::min(98L, s.DutyCycle.whole() + 2);
+    s.DutyCycle = std::min(98, s.dutyCycle() + 2);
     s.GenDirty = 1;
     GENDISP();
 }
 
 void WQK::DCDOWN_Click() {
-    s.DutyCycle = std::max(2L, s.DutyCycle.whole() - 2);
+    s.DutyCycle = std::max(2, s.dutyCycle() - 2);
     s.GenDirty = 1;
     GENDISP();
 }
@@ -232,23 +223,23 @@ namespace {
 // The large frequency buttons: NORMAL steps 500 Hz (held: 2500 or 5000), SWEEP picks the
 // start frequency, CUSTOM picks the step clock.
 void largeFreq(WQK& w, int dir) {
-    InstrumentState& s = w.s;
-    const int mode = int(s.GenMode.whole());
+    InstrumentState& s = w.state();
+    const int mode = s.genMode();
     if (mode == 0) {
-        s.GenFreq = gen::stepFreq(freqOf(s), 500 * dir);
+        s.GenFreq = gen::stepFreq(s.genFreq(), 500 * dir);
         s.GenDirty = 1;
         w.GENDISP();
         autoRepeat(s, [&w, &s, dir] {
-            s.GenFreq = gen::stepFreq(freqOf(s), dir * gen::largeRepeatStep(freqOf(s)));
+            s.GenFreq = gen::stepFreq(s.genFreq(), dir * gen::largeRepeatStep(s.genFreq()));
             w.GENDISP();
         });
         return;
     }
     if (mode == 1) {
-        s.SweepStartIndex = std::clamp(s.SweepStartIndex.whole() + dir, 0L, 9L);
+        s.SweepStartIndex = std::clamp(s.sweepStartIndex() + dir, 0, 9);
         s.GenDirty = 1;
     } else {
-        s.CustomRateIndex = std::clamp(s.CustomRateIndex.whole() + dir, 0L, 4L);
+        s.CustomRateIndex = std::clamp(s.customRateIndex() + dir, 0, 4);
         if (s.UnitsOn == 1) {
             s.UnitsOn = -1;
             w.SDISPLAY();
@@ -259,14 +250,14 @@ void largeFreq(WQK& w, int dir) {
 }
 
 void smallFreq(WQK& w, int dir) {
-    InstrumentState& s = w.s;
-    const int mode = int(s.GenMode.whole());
+    InstrumentState& s = w.state();
+    const int mode = s.genMode();
     if (mode == 0) {
-        s.GenFreq = gen::stepFreq(freqOf(s), dir);
+        s.GenFreq = gen::stepFreq(s.genFreq(), dir);
         s.GenDirty = 1;
         w.GENDISP();
         autoRepeat(s, [&w, &s, dir] {
-            s.GenFreq = gen::stepFreq(freqOf(s), 10 * dir);
+            s.GenFreq = gen::stepFreq(s.genFreq(), 10 * dir);
             w.GENDISP();
         });
         return;
@@ -312,12 +303,13 @@ void WQK::keepcustombutton_Click() {
 }
 
 void WQK::CropLeft() {
-    s.GenLast =
-        float(gen::cropLeft(s.GenWave, s.CustomWave, gen::lastIndex(s), gen::cursorBufferPos(s)));
+    s.GenLast = float(gen::cropLeft(s.GenWave, s.CustomWave, gen::lastIndex(s.GenLast),
+                                    gen::cursorBufferPos(s.scrollPos(), s.cursorX())));
 }
 
 void WQK::CropRight() {
-    s.GenLast = float(gen::cropRight(gen::lastIndex(s), gen::cursorBufferPos(s)));
+    s.GenLast = float(gen::cropRight(gen::lastIndex(s.GenLast),
+                                     gen::cursorBufferPos(s.scrollPos(), s.cursorX())));
 }
 
 namespace {

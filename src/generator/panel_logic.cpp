@@ -48,82 +48,119 @@ std::string customRateText(int index, float rateFactor) {
     }
 }
 
-long lastIndex(const InstrumentState& s) {
-    return std::clamp(long(vb::CLng(double(s.GenLast))), 0L, 32767L);
+long lastIndex(float genLast) {
+    return std::clamp(long(vb::CLng(genLast)), 0L, long(InstrumentState::LastIndex));
 }
 
-long cursorBufferPos(const InstrumentState& s) {
-    return std::clamp(long(vb::CLng(double(s.ScrollPos) + double(s.CursorX))), 0L, 32767L);
+long cursorBufferPos(int scrollPos, double cursorX) {
+    return std::clamp(long(vb::CLng(scrollPos + cursorX)), 0L, long(InstrumentState::LastIndex));
 }
 
-void deriveCustomWave(InstrumentState& s, long last) {
+CustomLevels deriveCustomWave(const std::vector<int16_t>& custom, std::vector<int16_t>& wave,
+                              int ratio, long last, CustomLevels now) {
     double mx = 0, mn = 2550;
     for (long i = 0; i <= last; ++i) {
-        mx = std::max(mx, double(s.CustomWave[i]));
-        mn = std::min(mn, double(s.CustomWave[i]));
+        mx = std::max(mx, double(custom[i]));
+        mn = std::min(mn, double(custom[i]));
     }
-    s.CustomMax = mx;
-    s.CustomMin = mn;
-    s.CustomMid = saturate((mn + mx) / 2);
-    const int ratio = int(s.AmpRatio.whole());
+    CustomLevels c = now;
+    c.max = mx;
+    c.min = mn;
+    c.mid = saturate((mn + mx) / 2);
     if (ratio == 0) {
-        s.AmpFactor = 1;
-        std::copy(s.CustomWave.begin(), s.CustomWave.begin() + last + 1, s.GenWave.begin());
+        c.factor = 1;
+        std::copy(custom.begin(), custom.begin() + last + 1, wave.begin());
     } else if (ratio == 1 || ratio == 2) {
-        s.AmpFactor = ratio == 1 ? 2.0f : 5.0f;
+        c.factor = ratio == 1 ? 2.0f : 5.0f;
         for (long i = 0; i <= last; ++i)
-            s.GenWave[i] =
-                saturate(float(s.CustomWave[i] - s.CustomMid) * s.AmpFactor + s.CustomMid);
+            wave[i] = saturate(float(custom[i] - c.mid) * c.factor + c.mid);
     } else if (ratio == 3 && mx - mn > 0) {
         // Worked out in double and held in single precision.
-        s.AmpFactor = float(2550.0 / (mx - mn));
+        c.factor = float(2550.0 / (mx - mn));
         for (long i = 0; i <= last; ++i)
-            s.GenWave[i] = saturate(float(s.CustomWave[i] - mn) * s.AmpFactor);
+            wave[i] = saturate(float(custom[i] - mn) * c.factor);
     }
+    return c;
+}
+
+SweepFields sweepFields(SweepFields now, int startIndex, float rateFactor) {
+    SweepFields f = now;
+    f.half = 0;
+    SweepStart st{};
+    if (sweepStart(startIndex, st)) {
+        f.startFreq = st.nominal * double(rateFactor);
+        f.half = st.half;
+        f.rateIndex = st.rateIndex;
+    }
+    if (f.ratio == 3 && f.half != 0) {
+        // X20 is not offered from a 200-step base.
+        f.factor = 10;
+        f.ratio = 2;
+    } else {
+        static const int factors[4] = {2, 5, 10, 20};
+        if (f.ratio >= 0 && f.ratio <= 3) f.factor = factors[f.ratio];
+    }
+    return f;
+}
+
+PanelTexts panelTexts(const PanelInput& in) {
+    PanelTexts t;
+    static const char* names[3] = {"NORMAL ", "SWEEP   ", "CUSTOM "};
+    static const char* labels[3] = {"Frequency (Hz)", "Start Freq (Hz) ", "   Step Freq       "};
+    const int m = std::clamp(in.genMode, 0, 2);
+    t.mode = names[m];
+    t.label = labels[m];
+    t.amplitude = m == 2 ? Blank13 : (in.ampDiv == 1 ? "2V p-p" : "1V p-p");
+    t.secondary = Blank13;
+    if (m == 0) {
+        t.freq = vb::NumberText(double(in.genFreq));
+        if (in.genStyle == Square) t.secondary = plainNumber(in.dutyCycle) + " %  ";
+    } else if (m == 1) {
+        t.freq = (in.sweepStartIndex == 0 ? " " : "") + vb::NumberText(in.sweepStartFreq);
+        t.secondary = plainNumber(in.sweepFactor) + "      ";
+    } else {
+        static const char* ratios[4] = {"x 1   ", "x 2   ", "x 5   ", "MAX   "};
+        if (in.ampRatio >= 0 && in.ampRatio <= 3) t.secondary = ratios[in.ampRatio];
+        t.freq = customRateText(in.customRateIndex, in.rateFactor);
+    }
+    return t;
 }
 
 PanelTexts applyPanelState(InstrumentState& s) {
-    PanelTexts t;
-    const int mode = int(s.GenMode.whole());
-    static const char* names[3] = {"NORMAL ", "SWEEP   ", "CUSTOM "};
-    static const char* labels[3] = {"Frequency (Hz)", "Start Freq (Hz) ", "   Step Freq       "};
-    const int m = std::clamp(mode, 0, 2);
-    t.mode = names[m];
-    t.label = labels[m];
-    t.amplitude = m == 2 ? Blank13 : (s.AmpDiv == 1 ? "2V p-p" : "1V p-p");
-    t.secondary = Blank13;
-
-    if (m == 0) {
-        t.freq = vb::NumberText(double(s.GenFreq));
-        if (double(s.GenStyle) == Square) t.secondary = plainNumber(double(s.DutyCycle)) + " %  ";
-    } else if (m == 1) {
-        s.SweepHalf = 0;
-        const int index = int(s.SweepStartIndex.whole());
-        SweepStart st{};
-        if (sweepStart(index, st)) {
-            s.SweepStartFreq = st.nominal * double(s.RateFactor);
-            s.SweepHalf = st.half;
-            s.SweepRateIndex = st.rateIndex;
+    if (s.genMode() == 1) {
+        const SweepFields now{s.sweepStartFreq(), s.sweepHalf() ? 1 : 0, s.sweepRateIndex(),
+                              s.sweepFactor(), s.sweepRatio()};
+        const SweepFields f = sweepFields(now, s.sweepStartIndex(), s.RateFactor);
+        SweepStart known{};
+        if (sweepStart(s.sweepStartIndex(), known)) {
+            s.SweepStartFreq = f.startFreq;
+            s.SweepRateIndex = f.rateIndex;
         }
-        t.freq = (index == 0 ? " " : "") + vb::NumberText(double(s.SweepStartFreq));
-        const int ratio = int(s.SweepRatio.whole());
-        if (ratio == 3 && double(s.SweepHalf) != 0) {
-            // X20 is not offered from a 200-step base.
-            s.SweepFactor = 10;
-            s.SweepRatio = 2;
-        } else {
-            static const int factors[4] = {2, 5, 10, 20};
-            if (ratio >= 0 && ratio <= 3) s.SweepFactor = factors[ratio];
-        }
-        t.secondary = plainNumber(double(s.SweepFactor)) + "      ";
-    } else {
-        static const char* ratios[4] = {"x 1   ", "x 2   ", "x 5   ", "MAX   "};
-        const int ratio = int(s.AmpRatio.whole());
-        if (ratio >= 0 && ratio <= 3) t.secondary = ratios[ratio];
-        deriveCustomWave(s, lastIndex(s));
-        t.freq = customRateText(int(s.CustomRateIndex.whole()), s.RateFactor);
+        s.SweepHalf = f.half;
+        s.SweepFactor = f.factor;
+        s.SweepRatio = f.ratio;
+    } else if (s.genMode() == 2) {
+        const CustomLevels now{s.customMax(), s.customMin(), s.CustomMid, s.AmpFactor};
+        const CustomLevels c =
+            deriveCustomWave(s.CustomWave, s.GenWave, s.ampRatio(), lastIndex(s.GenLast), now);
+        s.CustomMax = c.max;
+        s.CustomMin = c.min;
+        s.CustomMid = c.mid;
+        s.AmpFactor = c.factor;
     }
-    return t;
+    PanelInput in;
+    in.genMode = s.genMode();
+    in.genStyle = s.genStyle();
+    in.ampDiv = s.AmpDiv;
+    in.genFreq = s.genFreq();
+    in.dutyCycle = s.dutyCycle();
+    in.sweepStartIndex = s.sweepStartIndex();
+    in.sweepStartFreq = s.sweepStartFreq();
+    in.sweepFactor = s.sweepFactor();
+    in.ampRatio = s.ampRatio();
+    in.customRateIndex = s.customRateIndex();
+    in.rateFactor = s.RateFactor;
+    return panelTexts(in);
 }
 
 long cropLeft(std::vector<int16_t>& wave, std::vector<int16_t>& custom, long genLast, long pos) {

@@ -1,5 +1,6 @@
 #include "generator/synthesis.h"
 
+#include "app/instrument_state.h"
 #include "platform/vb.h"
 
 #include <algorithm>
@@ -8,7 +9,7 @@
 namespace gen {
 
 namespace {
-constexpr long BufferSize = 32768;
+constexpr long BufferSize = InstrumentState::BufferSize;
 
 int16_t toInteger(double v) {
     v = vb::Nearest(v);
@@ -58,7 +59,7 @@ int16_t waveValue(int style, double theta, int ampDiv, double switchAngle) {
     const double d = ampDiv;
     switch (style) {
     case Sine:
-        return toInteger((1275 * std::sin(theta * Pi / 180) + 1275) / d);
+        return toInteger((1275 * std::sin(theta * vb::Pi / 180) + 1275) / d);
     case Triangle:
         if (theta < 90) return toInteger(2550 * (theta + 90) / 180 / d);
         if (theta < 270) return toInteger((5100 - 2550 * (theta + 90) / 180) / d);
@@ -95,7 +96,7 @@ long synthNormal(std::vector<int16_t>& wave, int style, const Settled& f, int am
         last = appendCycle(wave, last, step, style, ampDiv, switchAngle);
     last = std::min(last, BufferSize - 1);
     // The closing point: the triangle's is the plain mid value, whatever the amplitude.
-    if (style == Triangle) wave[last] = 1280;
+    if (style == Triangle) wave[last] = InstrumentState::MidScale;
     if (style == Ramp || style == Square) wave[last] = 0;
     return last;
 }
@@ -112,7 +113,8 @@ long synthSweep(std::vector<int16_t>& wave, int style, int half, int ratio, int 
             last = BufferSize - 1;
             break;
         }
-        if (style == Triangle) wave[last] = 1280; // the next cycle overwrites it
+        if (style == Triangle)
+            wave[last] = InstrumentState::MidScale; // the next cycle overwrites it
     }
     return last;
 }

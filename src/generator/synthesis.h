@@ -11,7 +11,6 @@ enum Style { Sine = 0, Triangle = 1, Ramp = 2, Square = 3, Custom = 4 };
 
 constexpr long MinFreq = 5;
 constexpr long MaxFreq = 500000;
-constexpr double Pi = 3.1415926; // the program's Pi field
 
 // Step clock of index 0..4 in steps per second.
 double stepClock(int index, float rateFactor);

@@ -2,17 +2,16 @@
 // mode fetch a custom wave through the load window.
 #include "app/wqk.h"
 #include "generator/synthesis.h"
-
-using plat::RGB;
+#include "platform/colours.h"
 
 void WQK::GENUPDATEBUTTON_Click() {
-    if (double(s.GenMode) == 2) {
+    if (s.genMode() == 2) {
         s.LoadFromButton = 0;
         s.LoadDone = 0;
         FILELOAD(); // the load window in its custom-wave form, until it closes
-        if (double(s.LoadDone) == 1) {
+        if (s.loadDone()) {
             s.GenDirty = 0;
-            GENUPDATEBACK->setBackColor(RGB(128, 255, 128));
+            GENUPDATEBACK->setBackColor(colours::PaleGreen);
             DSAMPLE();
         }
         HScroll1_Change();
@@ -21,19 +20,17 @@ void WQK::GENUPDATEBUTTON_Click() {
 
     // A profile may carry anything; the tables only know amplitudes 1 and 2.
     const int ampDiv = s.AmpDiv == 2 ? 2 : 1;
-    const int style = int(s.GenStyle.whole());
+    const int style = s.genStyle();
     long last;
-    if (double(s.GenMode) == 1) {
-        last = gen::synthSweep(s.GenWave, style, int(s.SweepHalf.whole()),
-                               int(s.SweepRatio.whole()), ampDiv);
+    if (s.genMode() == 1) {
+        last = gen::synthSweep(s.GenWave, style, s.sweepHalf() ? 1 : 0, s.sweepRatio(), ampDiv);
     } else {
-        const gen::Settled f =
-            gen::settleFrequency(long(vb::CLng(double(s.GenFreq))), s.RateFactor);
+        const gen::Settled f = gen::settleFrequency(s.genFreq(), s.RateFactor);
         s.GenFreq = f.freq;
         s.GenRateIndex = f.rateIndex;
         double angle = 0;
         if (style == gen::Square) {
-            angle = gen::squareSwitchAngle(double(s.DutyCycle));
+            angle = gen::squareSwitchAngle(s.dutyCycle());
             s.SquareSwitchAngle = angle;
         }
         last = gen::synthNormal(s.GenWave, style, f, ampDiv, angle);
@@ -41,8 +38,9 @@ void WQK::GENUPDATEBUTTON_Click() {
     s.GenLast = float(last);
     if (style == gen::Sine) gen::sineTail(s.GenWave, last, ampDiv);
 
-    if (double(s.ShowD) != 0) HScroll2_Change();
-    GENUPDATEBACK->setBackColor(RGB(128, 255, 128));
+    // D is +1 or -1, never 0: the display always follows the new wave.
+    HScroll2_Change();
+    GENUPDATEBACK->setBackColor(colours::PaleGreen);
     s.GenDirty = 0;
     DSAMPLE();
     GENDISP();

@@ -4,8 +4,7 @@
 #include "help/help_draw.h"
 #include "help/help_pages.h"
 #include "platform/clock.h"
-
-using plat::RGB;
+#include "platform/colours.h"
 
 namespace {
 // Places in the guide, twips of the window.
@@ -85,8 +84,8 @@ void WQK::helpexit_Click() {
 }
 
 void WQK::helpscreen() {
-    helpwindow->setBackColor(RGB(224, 224, 224));
-    htextwin->setBackColor(RGB(255, 255, 255));
+    helpwindow->setBackColor(colours::Panel);
+    htextwin->setBackColor(colours::White);
     helpwindow->show();
     helpwindow->raise();
     helpwindow->Cls();
@@ -99,29 +98,32 @@ void WQK::helpscreen() {
         emit helpPageDrawn(QString::fromStdString(p.title));
     };
     // Each request in the order of the table of topics; a set flag draws its page once.
-    auto serve = [&show](auto& flag, help::Topic t) {
-        if (double(flag) != 1) return;
+    auto serve = [&show](bool requested, auto& flag, help::Topic t) {
+        if (!requested) return;
         show(help::page(t));
         flag = 0;
     };
-    while (double(s.HelpExit) == 0) {
+    const auto serveRequest = [&serve](vb::Variant& flag, help::Topic t) {
+        serve(InstrumentState::set(flag), flag, t);
+    };
+    while (!s.helpExit()) {
         DoEvents();
         if (ended_) return; // the program was ended from inside this loop
-        if (double(s.HelpSpecReq) == 1) {
+        if (InstrumentState::set(s.HelpSpecReq)) {
             // Only a detected model has figures; for any other code the button shows
             // nothing and its request is dropped.
             if (auto p = help::specifications(s.ModelCode)) show(*p);
             s.HelpSpecReq = 0;
         }
-        serve(s.HelpContactReq, help::Topic::Contact);
-        serve(s.HelpPrintReq, help::Topic::Printing);
-        serve(s.HelpLoadReq, help::Topic::Loading);
-        serve(s.HelpSaveReq, help::Topic::Saving);
-        serve(s.HelpGenReq, help::Topic::Generator);
-        serve(s.HelpScopeReq, help::Topic::Scope);
-        serve(s.HelpFFTReq, help::Topic::FFT);
-        serve(s.HelpReadmeReq, help::Topic::Readme);
-        serve(s.HelpBasicReq, help::Topic::Software);
+        serve(s.HelpContactReq != 0, s.HelpContactReq, help::Topic::Contact);
+        serveRequest(s.HelpPrintReq, help::Topic::Printing);
+        serveRequest(s.HelpLoadReq, help::Topic::Loading);
+        serveRequest(s.HelpSaveReq, help::Topic::Saving);
+        serve(s.HelpGenReq != 0, s.HelpGenReq, help::Topic::Generator);
+        serveRequest(s.HelpScopeReq, help::Topic::Scope);
+        serveRequest(s.HelpFFTReq, help::Topic::FFT);
+        serveRequest(s.HelpReadmeReq, help::Topic::Readme);
+        serveRequest(s.HelpBasicReq, help::Topic::Software);
     }
 
     helpwindow->hide();

@@ -1,8 +1,8 @@
 #include "help/help_draw.h"
 
-#include <algorithm>
+#include "platform/colours.h"
 
-using plat::RGB;
+#include <algorithm>
 
 namespace help {
 
@@ -18,9 +18,9 @@ constexpr double BodyPt = 8;
 constexpr double TitlePt = 12;
 constexpr double HeadingPt = 16;
 
-const long TextColour = RGB(0, 0, 0);
-const long TitleColour = RGB(0, 0, 128);
-const long HeadingColour = RGB(0, 0, 255);
+const long TextColour = colours::Black;
+const long TitleColour = colours::Navy;
+const long HeadingColour = colours::Blue;
 
 void prepare(plat::PictureBox& a) {
     a.Cls();

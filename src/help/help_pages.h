@@ -16,10 +16,18 @@ struct Line {
 
 // Building blocks of the page texts: a heading, a text line, a label with its value,
 // and an empty line.
-inline Line H(const char* t) { return Line{t, "", true}; }
-inline Line T(const char* t) { return Line{t, "", false}; }
-inline Line V(const char* label, const char* value) { return Line{label, value, false}; }
-inline Line Gap() { return Line{}; }
+inline Line H(const char* t) {
+    return Line{t, "", true};
+}
+inline Line T(const char* t) {
+    return Line{t, "", false};
+}
+inline Line V(const char* label, const char* value) {
+    return Line{label, value, false};
+}
+inline Line Gap() {
+    return Line{};
+}
 
 struct Page {
     std::string title;

@@ -1,21 +1,27 @@
 // The twelve procedures that enable or disable a panel of controls. The mode
 // application and run control use them to lock panels.
 #include "app/wqk.h"
-
-using plat::RGB;
+#include "platform/colours.h"
 
 namespace {
 void enableAll(std::initializer_list<QWidget*> ws, bool on) {
-    for (QWidget* w : ws) w->setEnabled(on);
+    for (QWidget* w : ws)
+        w->setEnabled(on);
 }
-}  // namespace
+} // namespace
 
-void WQK::RANGEADISABLE() { enableAll({Command3, Command2, Command4}, false); }
-void WQK::RANGEAENABLE() { enableAll({Command3, Command2, Command4}, true); }
-void WQK::RANGEBDISABLE() { enableAll({Command6, Command7, Command5}, false); }
+void WQK::RANGEADISABLE() {
+    enableAll({Command3, Command2, Command4}, false);
+}
+void WQK::RANGEAENABLE() {
+    enableAll({Command3, Command2, Command4}, true);
+}
+void WQK::RANGEBDISABLE() {
+    enableAll({Command6, Command7, Command5}, false);
+}
 
 void WQK::RANGEBENABLE() {
-    if (double(s.ChanBFitted) == 0) {
+    if (!s.chanBFitted()) {
         RANGEBDISABLE();
         Command19->setEnabled(false);
     } else {
@@ -25,21 +31,21 @@ void WQK::RANGEBENABLE() {
 
 void WQK::GENDISABLE() {
     enableAll({GENMODEBUTTON, GENSTYLEBUTTON, GENAMPBUTTON, SWRATIOBUTTON, GENUPDATEBUTTON,
-                GENLFREQBUTTONN, GENLFREQBUTTONP, GENSFREQBUTTONN, GENSFREQBUTTONP, DCUP, DCDOWN},
-               false);
-    GENUPDATEBACK->setBackColor(RGB(128, 255, 128));
+               GENLFREQBUTTONN, GENLFREQBUTTONP, GENSFREQBUTTONN, GENSFREQBUTTONP, DCUP, DCDOWN},
+              false);
+    GENUPDATEBACK->setBackColor(colours::PaleGreen);
 }
 
 void WQK::GENENABLE() {
     enableAll({GENMODEBUTTON, GENSTYLEBUTTON, GENAMPBUTTON, SWRATIOBUTTON, GENUPDATEBUTTON,
-                GENLFREQBUTTONN, GENLFREQBUTTONP, GENSFREQBUTTONN, GENSFREQBUTTONP, DCUP, DCDOWN},
-               true);
+               GENLFREQBUTTONN, GENLFREQBUTTONP, GENSFREQBUTTONN, GENSFREQBUTTONP, DCUP, DCDOWN},
+              true);
 }
 
 void WQK::TRIGGERDISABLE() {
     enableAll({TMODEBUTTON, TSOURCEBUTTON, PRETRIGBUTTON, TSLOPEBUTTON, TriglevelBUTTON, TRLARGEN,
-                TRSMALLN, TRLARGEP, TRSMALLP, TRESETBUTTON},
-               false);
+               TRSMALLN, TRLARGEP, TRSMALLP, TRESETBUTTON},
+              false);
 }
 
 void WQK::TRIGGERENABLE() {
@@ -47,8 +53,12 @@ void WQK::TRIGGERENABLE() {
     enableAll({TMODEBUTTON, TSOURCEBUTTON, PRETRIGBUTTON, TSLOPEBUTTON, TRESETBUTTON}, true);
 }
 
-void WQK::SAMPLEDISABLE() { enableAll({SRATEN, SRATEP, SSIZEN, SSIZEP}, false); }
-void WQK::SAMPLEENABLE() { enableAll({SRATEN, SRATEP, SSIZEN, SSIZEP}, true); }
+void WQK::SAMPLEDISABLE() {
+    enableAll({SRATEN, SRATEP, SSIZEN, SSIZEP}, false);
+}
+void WQK::SAMPLEENABLE() {
+    enableAll({SRATEN, SRATEP, SSIZEN, SSIZEP}, true);
+}
 
 void WQK::FILEDISABLE() {
     enableAll({Command22, Command1, helpbutton, fileloadbutton, filesavebutton, SETUP}, false);

@@ -4,7 +4,8 @@
 
 namespace modes {
 
-enum Mode { Scope = 0, Generator = 1, ScopeGen = 2, FFT = 3 };
+// Any whole number is a valid Mode; the record only ever holds 0..3.
+enum Mode : int { Scope = 0, Generator = 1, ScopeGen = 2, FFT = 3 };
 
 std::string caption(int mode);
 

@@ -2,42 +2,25 @@
 // the application of a mode to the window's control groups.
 #include "app/wqk.h"
 #include "modes/mode_names.h"
+#include "platform/colours.h"
 
 #include <algorithm>
 
-using plat::RGB;
-
-namespace modes {
-
-std::string caption(int mode) {
-    switch (mode) {
-    case 1:
-        return "   GENERATOR";
-    case 2:
-        return "   SCOPE+GEN";
-    case 3:
-        return "            FFT";
-    default:
-        return "        SCOPE";
-    }
-}
-
-} // namespace modes
-
 void WQK::SCOPEMODE_Click() {
-    long mode = s.ScopeMode.whole() + 1;
-    if (mode == 1 && double(s.GenFitted) == 0) mode = 3; // no generator: no generator modes
-    if (mode == 4) {
+    int mode = s.mode() + 1;
+    // Without a generator there are no generator modes.
+    if (mode == modes::Generator && !s.genFitted()) mode = modes::FFT;
+    if (mode == modes::FFT + 1) {
         // Leaving FFT: the samples saved on entry come back.
         std::copy(s.SaveA.begin(), s.SaveA.end(), s.ChanABuffer.begin());
         std::copy(s.SaveB.begin(), s.SaveB.end(), s.ChanBBuffer.begin());
         s.FFTDoneA = 0;
         s.FFTDoneB = 0;
     }
-    if (mode > 3) mode = 0;
+    if (mode > modes::FFT) mode = modes::Scope;
     s.ScopeMode = mode;
-    if (mode == 1) s.CapturedSizeIndex = s.SampleSizeIndex;
-    if (mode == 3) {
+    if (mode == modes::Generator) s.CapturedSizeIndex = s.SampleSizeIndex;
+    if (mode == modes::FFT) {
         std::copy(s.ChanABuffer.begin(), s.ChanABuffer.end(), s.SaveA.begin());
         std::copy(s.ChanBBuffer.begin(), s.ChanBBuffer.end(), s.SaveB.begin());
         s.BufBase = 1024;
@@ -50,7 +33,7 @@ void WQK::SCOPEMODE_Click() {
         Command20->setEnabled(true);
         Command21->setEnabled(true);
     }
-    const bool noChannelButtons = mode == 1 || mode == 3;
+    const bool noChannelButtons = mode == modes::Generator || mode == modes::FFT;
     for (PictureBox* p : {scrollupA, scrollupB, scrolldownA, scrolldownB})
         p->setVisible(!noChannelButtons);
     SMODEDISP();
@@ -58,85 +41,101 @@ void WQK::SCOPEMODE_Click() {
     SDISPLAY();
     GENDISP();
     TRIGGER();
-    CURSINFO->setBackColor(double(s.CursorMode) > 0 ? RGB(255, 255, 192) : RGB(192, 192, 192));
+    CURSINFO->setBackColor(s.cursorMode() > 0 ? colours::LightYellow : colours::Grey);
     if (noChannelButtons) {
         Scrollup->hide();
         scrolldown->hide();
     }
     // Entering GENERATOR recomputes a built-in wave at once; a custom wave stays as loaded.
-    if (mode == 1 && double(s.GenMode) < 2) GENUPDATEBUTTON_Click();
+    if (mode == modes::Generator && s.genMode() < 2) GENUPDATEBUTTON_Click();
     scrollcalca();
     scrollcalcB();
 }
 
 void WQK::FFTbutton_Click() {
-    if (double(s.ScopeMode) != 3) s.ScopeMode = 2;
+    if (s.mode() != modes::FFT) s.ScopeMode = modes::ScopeGen;
     SCOPEMODE_Click();
 }
 
-void WQK::SMODEDISP() {
-    const int mode = int(s.ScopeMode.whole());
-    if (mode == 0 || mode == 3) {
-        if (double(s.ChanAOn) == 1)
-            RANGEAENABLE();
-        else
-            RANGEADISABLE();
-        if (s.ChanBOn != 1)
-            RANGEBDISABLE();
-        else
-            RANGEBENABLE();
-        const int max = (1 << std::clamp(s.SampleSizeIndex, 0, 4)) * s.BufBase - 1;
-        HScroll1->setMaximum(max);
-        HScroll2->setMaximum(max);
-        GENDISABLE();
-        Command19->setEnabled(false);
-        s.ShowD = -1;
-        if (double(s.GenMode) != 2) DSAMPLE();
-    } else {
-        if (double(s.ChanAOn) == 0 || mode == 1)
-            RANGEADISABLE();
-        else
-            RANGEAENABLE();
-        if (s.ChanBOn == 0 || mode == 1)
-            RANGEBDISABLE();
-        else
-            RANGEBENABLE();
-        s.LevelSetMode = 0;
-        GENENABLE();
-        Command19->setEnabled(true);
-        SDISPLAY();
-    }
-    if (mode == 1 || mode == 2) {
-        TRIGGERDISABLE();
+namespace {
+// SCOPE and FFT: the channel groups follow their channels, the generator is locked.
+void scopeGroups(WQK& w) {
+    InstrumentState& s = w.state();
+    if (s.chanAOn())
+        w.RANGEAENABLE();
+    else
+        w.RANGEADISABLE();
+    if (!s.chanBOn())
+        w.RANGEBDISABLE();
+    else
+        w.RANGEBENABLE();
+    const int max = (1 << std::clamp(s.SampleSizeIndex, 0, 4)) * s.BufBase - 1;
+    w.HScroll1->setMaximum(max);
+    w.HScroll2->setMaximum(max);
+    w.GENDISABLE();
+    w.Command19->setEnabled(false);
+    s.ShowD = -1;
+    if (s.genMode() != 2) w.DSAMPLE();
+}
+
+// GENERATOR and SCOPE+GEN: GENERATOR has no channel groups; the generator is usable.
+void generatorGroups(WQK& w, modes::Mode mode) {
+    InstrumentState& s = w.state();
+    if (!s.chanAOn() || mode == modes::Generator)
+        w.RANGEADISABLE();
+    else
+        w.RANGEAENABLE();
+    if (!s.chanBOn() || mode == modes::Generator)
+        w.RANGEBDISABLE();
+    else
+        w.RANGEBENABLE();
+    s.LevelSetMode = 0;
+    w.GENENABLE();
+    w.Command19->setEnabled(true);
+    w.SDISPLAY();
+}
+
+// The trigger and sampling groups, and the display toggles a mode allows.
+void modeToggles(WQK& w, modes::Mode mode) {
+    InstrumentState& s = w.state();
+    if (mode == modes::Generator || mode == modes::ScopeGen) {
+        w.TRIGGERDISABLE();
         // Single or repeated generate-and-sample stays selectable.
-        if (mode == 2) TRESETBUTTON->setEnabled(true);
-        SAMPLEDISABLE();
-        SRATEDISP->Cls();
-        SSIZEDISP->Cls();
-        if (double(s.GenMode) != 2) GENUPDATEBACK->setBackColor(RGB(255, 0, 0));
+        if (mode == modes::ScopeGen) w.TRESETBUTTON->setEnabled(true);
+        w.SAMPLEDISABLE();
+        w.SRATEDISP->Cls();
+        w.SSIZEDISP->Cls();
+        if (s.genMode() != 2) w.GENUPDATEBACK->setBackColor(colours::Red);
     } else {
-        TRIGGERENABLE();
-        SAMPLEENABLE();
+        w.TRIGGERENABLE();
+        w.SAMPLEENABLE();
     }
-    if (mode == 1) {
-        for (VbButton* b : {Command17, Command18, Command20, Command21})
+    if (mode == modes::Generator) {
+        for (VbButton* b : {w.Command17, w.Command18, w.Command20, w.Command21})
             b->setEnabled(false);
         s.ShowD = 1;
-        HScroll2_Change();
     } else {
-        Command20->setEnabled(true);
-        Command21->setEnabled(true);
-        Command17->setEnabled(true);
-        Command18->setEnabled(double(s.ChanBFitted) != 0);
-        HScroll2_Change();
+        w.Command20->setEnabled(true);
+        w.Command21->setEnabled(true);
+        w.Command17->setEnabled(true);
+        w.Command18->setEnabled(s.chanBFitted());
     }
-    if (mode == 3) {
-        Command12->setEnabled(false);
-        Command20->setEnabled(false);
-        Command21->setEnabled(false);
-    } else {
-        Command12->setEnabled(true);
+    w.HScroll2_Change();
+    w.Command12->setEnabled(mode != modes::FFT);
+    if (mode == modes::FFT) {
+        w.Command20->setEnabled(false);
+        w.Command21->setEnabled(false);
     }
+}
+} // namespace
+
+void WQK::SMODEDISP() {
+    const modes::Mode mode = s.mode();
+    if (mode == modes::Scope || mode == modes::FFT)
+        scopeGroups(*this);
+    else
+        generatorGroups(*this, mode);
+    modeToggles(*this, mode);
     SCOPEMODE->Cls();
     SCOPEMODE->CurrentX = 0;
     SCOPEMODE->CurrentY = 60;

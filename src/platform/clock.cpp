@@ -27,7 +27,7 @@ std::vector<Timer*>& timers() {
     static std::vector<Timer*> t;
     return t;
 }
-}  // namespace
+} // namespace
 
 WallClock::WallClock() : start_(steadyNs()) {}
 
@@ -62,7 +62,9 @@ void processEventsExceptInput() {
     if (auto* d = QAbstractEventDispatcher::instance()) d->wakeUp();
 }
 
-int64_t WallClock::nowNs() const { return steadyNs() - start_; }
+int64_t WallClock::nowNs() const {
+    return steadyNs() - start_;
+}
 
 void VirtualClock::advanceNs(int64_t ns) {
     now_ += ns;
@@ -85,7 +87,8 @@ void VirtualClock::doEvents() {
         counted_.erase(it);
         action();
     }
-    if (processQt_ && QCoreApplication::instance()) QCoreApplication::processEvents();
+    // Widget tests want Qt to deliver its pending events here as a user's click would.
+    if (QCoreApplication::instance()) QCoreApplication::processEvents();
     runDue();
 }
 
@@ -106,14 +109,19 @@ void VirtualClock::runDue() {
     fireDueTimers();
 }
 
-Clock& clock() { return current ? *current : wall(); }
+Clock& clock() {
+    return current ? *current : wall();
+}
 
 void setClock(Clock* c) {
     current = c;
-    for (Timer* t : timers()) t->clockChanged();
+    for (Timer* t : timers())
+        t->clockChanged();
 }
 
-void registerTimer(Timer* t) { timers().push_back(t); }
+void registerTimer(Timer* t) {
+    timers().push_back(t);
+}
 void unregisterTimer(Timer* t) {
     auto& v = timers();
     v.erase(std::remove(v.begin(), v.end(), t), v.end());
@@ -125,10 +133,15 @@ void fireDueTimers() {
     std::vector<Timer*> due;
     for (Timer* t : timers())
         if (t->dueAt(clock().nowNs())) due.push_back(t);
-    for (Timer* t : due) t->fire();
+    for (Timer* t : due)
+        t->fire();
 }
 
-}  // namespace plat
+} // namespace plat
 
-void Pause(int ms) { plat::clock().pause(ms); }
-void DoEvents() { plat::clock().doEvents(); }
+void Pause(int ms) {
+    plat::clock().pause(ms);
+}
+void DoEvents() {
+    plat::clock().doEvents();
+}

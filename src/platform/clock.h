@@ -13,7 +13,7 @@ class Clock {
     virtual ~Clock() = default;
     virtual void pause(int ms) = 0;
     virtual void doEvents() = 0;
-    virtual int64_t nowNs() const = 0;  // monotonic time since the clock started
+    virtual int64_t nowNs() const = 0; // monotonic time since the clock started
     virtual bool isVirtual() const { return false; }
 };
 
@@ -47,8 +47,6 @@ class VirtualClock : public Clock {
     void atDoEvents(int n, std::function<void()> action);
     int doEventsCount() const { return doEventsCount_; }
     int64_t pausedMs() const { return pausedNs_ / 1000000; }
-    // Whether DoEvents also lets Qt deliver its pending events (widget tests want that).
-    void setProcessQtEvents(bool on) { processQt_ = on; }
     // Guard against a loop that never ends: past this virtual time every pause throws.
     void setLimitMs(int64_t ms) { limitNs_ = ms * 1000000; }
 
@@ -58,7 +56,6 @@ class VirtualClock : public Clock {
     int64_t pausedNs_ = 0;
     int64_t limitNs_ = 0;
     int doEventsCount_ = 0;
-    bool processQt_ = true;
     std::multimap<int64_t, std::function<void()>> timed_;
     std::multimap<int, std::function<void()>> counted_;
 };
@@ -70,7 +67,7 @@ struct ClockLimitExceeded {};
 void processEventsExceptInput();
 
 Clock& clock();
-void setClock(Clock* c);  // nullptr restores the wall clock
+void setClock(Clock* c); // nullptr restores the wall clock
 
 // Timers follow the clock in use: Qt timers on the wall clock, virtual deadlines checked
 // at every pause and DoEvents on the virtual clock.
@@ -79,7 +76,7 @@ void registerTimer(Timer* t);
 void unregisterTimer(Timer* t);
 void fireDueTimers();
 
-}  // namespace plat
+} // namespace plat
 
 void Pause(int ms);
 void DoEvents();

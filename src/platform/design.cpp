@@ -39,9 +39,13 @@ void DesignPanel::place(QWidget* w, int x, int y, int width, int height, double 
     relayout();
 }
 
-void DesignPanel::resizeEvent(QResizeEvent*) { relayout(); }
+void DesignPanel::resizeEvent(QResizeEvent*) {
+    relayout();
+}
 
-void DesignPanel::relayout() { relayoutChildren(this, designW_, designH_); }
+void DesignPanel::relayout() {
+    relayoutChildren(this, designW_, designH_);
+}
 
 void placeChild(QWidget* parent, QWidget* w, int x, int y, int width, int height, double fontPt) {
     w->setParent(parent);
@@ -85,7 +89,9 @@ void VbButton::setFontBold(bool b) {
     applyFont();
 }
 
-bool VbButton::fontBold() const { return bold_; }
+bool VbButton::fontBold() const {
+    return bold_;
+}
 
 void VbButton::setFontSize(double pt) {
     fontPt_ = pt;
@@ -118,9 +124,10 @@ void VbButton::applyFont() {
 void VbButton::setBackColor(long colour) {
     back_ = colour;
     QColor c = toQColor(colour);
-    setStyleSheet(QString("QPushButton { background-color: %1; border: 1px solid #666; padding: 0px 1px; }"
-                          "QPushButton:disabled { color: #888; }")
-                      .arg(c.name()));
+    setStyleSheet(
+        QString("QPushButton { background-color: %1; border: 1px solid #666; padding: 0px 1px; }"
+                "QPushButton:disabled { color: #888; }")
+            .arg(c.name()));
 }
 
 // MouseDown and MouseUp come for every mouse button; only the left one clicks.
@@ -142,4 +149,4 @@ void VbButton::keyPressEvent(QKeyEvent* e) {
     QPushButton::keyPressEvent(e);
 }
 
-}  // namespace plat
+} // namespace plat

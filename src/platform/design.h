@@ -48,7 +48,7 @@ class VbButton : public QPushButton {
     std::string caption() const { return text().toStdString(); }
     // Width in pixels the caption may take.
     int captionRoom() const;
-    void setBackColor(long colour);  // &HBBGGRR
+    void setBackColor(long colour); // &HBBGGRR
     long backColor() const { return back_; }
 
   signals:
@@ -70,4 +70,4 @@ class VbButton : public QPushButton {
     long back_ = -1;
 };
 
-}  // namespace plat
+} // namespace plat

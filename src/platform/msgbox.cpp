@@ -1,8 +1,5 @@
 #include "platform/msgbox.h"
 
-#include <QApplication>
-#include <QMessageBox>
-
 namespace plat {
 
 namespace {
@@ -10,33 +7,25 @@ MessageHandler& handler() {
     static MessageHandler h;
     return h;
 }
-
-Answer showDialog(const Message& m) {
-    QMessageBox box;
-    box.setText(QString::fromStdString(m.text));
-    box.setWindowTitle(QString::fromStdString(m.title));
-    switch (m.icon) {
-    case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-    case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case Icon::Information: box.setIcon(QMessageBox::Information); break;
-    case Icon::None: break;
-    }
-    if (m.buttons == Buttons::OKCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
-    return box.exec() == QMessageBox::Cancel ? Answer::Cancel : Answer::OK;
+MessageHandler& dialog() {
+    static MessageHandler d;
+    return d;
 }
-}  // namespace
+} // namespace
 
 Answer MsgBox(const std::string& text, Buttons buttons, const std::string& title, Icon icon) {
     Message m{text, title, buttons, icon};
     if (handler()) return handler()(m);
-    return showDialog(m);
+    // Without a window there is no one to ask: the box counts as answered OK.
+    return dialog() ? dialog()(m) : Answer::OK;
 }
 
-void setMessageHandler(MessageHandler h) { handler() = std::move(h); }
+void setMessageHandler(MessageHandler h) {
+    handler() = std::move(h);
+}
 
-}  // namespace plat
+void setMessageDialog(MessageHandler d) {
+    dialog() = std::move(d);
+}
+
+} // namespace plat

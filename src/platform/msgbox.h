@@ -19,9 +19,13 @@ struct Message {
 using MessageHandler = std::function<Answer(const Message&)>;
 
 // Shows the box (or calls the installed handler) and returns the user's answer.
-Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK,
-              const std::string& title = "", Icon icon = Icon::None);
-// nullptr restores the real dialog.
+Answer MsgBox(const std::string& text, Buttons buttons = Buttons::OK, const std::string& title = "",
+              Icon icon = Icon::None);
+// Replaces the boxes (tests record them); nullptr restores the dialog.
 void setMessageHandler(MessageHandler h);
+// The dialog that shows a box when no handler is set; without one a box counts as OK.
+void setMessageDialog(MessageHandler d);
+// Installs the window's real dialog (platform/msgbox_dialog.cpp).
+void useMessageDialog();
 
-}  // namespace plat
+} // namespace plat

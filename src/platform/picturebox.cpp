@@ -17,7 +17,9 @@ PictureBox::PictureBox(QWidget* parent, int designW, int designH)
     image_.fill(toQColor(back_));
 }
 
-PictureBox::~PictureBox() { flush(); }
+PictureBox::~PictureBox() {
+    flush();
+}
 
 void PictureBox::setScale(double left, double top, double w, double h) {
     scaleLeft_ = left;
@@ -26,7 +28,9 @@ void PictureBox::setScale(double left, double top, double w, double h) {
     scaleH_ = h;
 }
 
-void PictureBox::resetScale() { setScale(0, 0, designW_, designH_); }
+void PictureBox::resetScale() {
+    setScale(0, 0, designW_, designH_);
+}
 
 double PictureBox::zoom() const {
     double zx = designW_ > 0 ? width() * 15.0 / designW_ : 1;
@@ -58,7 +62,9 @@ QPainter& PictureBox::painter() {
     return *painter_;
 }
 
-void PictureBox::flush() { painter_.reset(); }
+void PictureBox::flush() {
+    painter_.reset();
+}
 
 const QImage& PictureBox::image() {
     ensureSize();
@@ -130,7 +136,9 @@ void PictureBox::Box(double x1, double y1, double x2, double y2, long colour, bo
     update();
 }
 
-void PictureBox::PSet(double x, double y) { PSet(x, y, ForeColor); }
+void PictureBox::PSet(double x, double y) {
+    PSet(x, y, ForeColor);
+}
 
 void PictureBox::PSet(double x, double y, long colour) {
     applyPen(colour);
@@ -140,33 +148,10 @@ void PictureBox::PSet(double x, double y, long colour) {
     update();
 }
 
-void PictureBox::Polyline(const QPointF* pts, int n) {
-    if (n <= 0) return;
-    applyPen(ForeColor);
-    QPolygonF poly;
-    poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
-    if (n == 1)
-        painter().drawPoint(poly[0]);
-    else
-        painter().drawPolyline(poly);
-    update();
-}
-
-void PictureBox::Points(const QPointF* pts, int n) {
-    if (n <= 0) return;
-    applyPen(ForeColor);
-    QPolygonF poly;
-    poly.reserve(n);
-    for (int i = 0; i < n; ++i) poly << map(pts[i].x(), pts[i].y());
-    painter().drawPoints(poly);
-    update();
-}
-
 void PictureBox::ColumnRuns(const int* x, const int* top, const int* bottom, int n) {
     if (n <= 0) return;
     ensureSize();
-    flush();  // nothing may be pending in the painter: the pixels are written directly
+    flush(); // nothing may be pending in the painter: the pixels are written directly
     const QRgb colour = toQColor(ForeColor).rgb();
     const bool notXor = DrawMode == DrawNotXor;
     const int w = image_.width(), h = image_.height();
@@ -257,4 +242,4 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* e) {
     pressed_ = false;
 }
 
-}  // namespace plat
+} // namespace plat

@@ -3,6 +3,8 @@
 // scale, Cls, Line, PSet, Print at CurrentX/CurrentY, ForeColor/BackColor, font size
 // and bold, dotted DrawStyle, DrawWidth, and DrawMode 13 (copy) or 10 (not-XOR, so a
 // line drawn twice restores the picture). It draws into a QImage that tests can read.
+#include "platform/colours.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -13,9 +15,15 @@
 namespace plat {
 
 // Colours are held as 24-bit values &HBBGGRR.
-inline long RGB(int r, int g, int b) { return long(r) | (long(g) << 8) | (long(b) << 16); }
-inline QColor toQColor(long c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-inline long fromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+constexpr long RGB(int r, int g, int b) {
+    return colours::rgb(r, g, b);
+}
+inline QColor toQColor(long c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+inline long fromQColor(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 enum DrawModes { DrawCopy = 13, DrawNotXor = 10 };
 enum DrawStyles { StyleSolid = 0, StyleDot = 2 };
@@ -29,15 +37,11 @@ class PictureBox : public QWidget {
 
     // User scale. Setting any part keeps the others.
     void setScale(double left, double top, double width, double height);
-    void setScaleWidth(double w) { scaleW_ = w; }
-    void setScaleHeight(double h) { scaleH_ = h; }
-    void setScaleTop(double t) { scaleTop_ = t; }
-    void setScaleLeft(double l) { scaleLeft_ = l; }
     double ScaleWidth() const { return scaleW_; }
     double ScaleHeight() const { return scaleH_; }
     double ScaleTop() const { return scaleTop_; }
     double ScaleLeft() const { return scaleLeft_; }
-    void resetScale();  // back to the design size in twips
+    void resetScale(); // back to the design size in twips
 
     double CurrentX = 0;
     double CurrentY = 0;
@@ -67,10 +71,6 @@ class PictureBox : public QWidget {
     const std::vector<std::string>& cutTexts() const { return cut_; }
     double TextHeight(const std::string& text = "X") const;
 
-    // Fast paths for traces: one polyline or a set of points, in scale units,
-    // in the current ForeColor, DrawWidth and DrawMode.
-    void Polyline(const QPointF* pts, int n);
-    void Points(const QPointF* pts, int n);
     // Runs of whole pixels: column x[i], rows top[i] .. bottom[i] (pixel units, clipped
     // to the picture), in ForeColor and DrawMode. A trace reduced to pixel columns.
     void ColumnRuns(const int* x, const int* top, const int* bottom, int n);
@@ -119,4 +119,4 @@ class PictureBox : public QWidget {
     std::vector<std::string> cut_;
 };
 
-}  // namespace plat
+} // namespace plat

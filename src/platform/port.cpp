@@ -4,9 +4,13 @@ namespace plat {
 namespace {
 PortBackend* backend = nullptr;
 }
-void setPortBackend(PortBackend* b) { backend = b; }
-PortBackend* portBackend() { return backend; }
-}  // namespace plat
+void setPortBackend(PortBackend* b) {
+    backend = b;
+}
+PortBackend* portBackend() {
+    return backend;
+}
+} // namespace plat
 
 void vbOut(int address, int value) {
     if (plat::backend)
@@ -17,7 +21,9 @@ int vbInp(int address) {
     return plat::backend ? plat::backend->in(static_cast<uint16_t>(address)) : 0xFF;
 }
 
-bool InitializeWinIo() { return plat::backend && plat::backend->initialize(); }
+bool InitializeWinIo() {
+    return plat::backend && plat::backend->initialize();
+}
 
 void ShutdownWinIo() {
     if (plat::backend) plat::backend->shutdown();

@@ -9,18 +9,18 @@ namespace plat {
 class PortBackend {
   public:
     virtual ~PortBackend() = default;
-    virtual bool initialize() = 0;  // false when port access cannot be had
+    virtual bool initialize() = 0; // false when port access cannot be had
     virtual void shutdown() = 0;
     virtual void out(uint16_t address, uint8_t value) = 0;
     virtual uint8_t in(uint16_t address) = 0;
-    virtual std::string name() const = 0;  // shown in the window title
+    virtual std::string name() const = 0; // shown in the window title
 };
 
 // The backend in use; not owned. nullptr makes every access a no-op reading FFH.
 void setPortBackend(PortBackend* b);
 PortBackend* portBackend();
 
-}  // namespace plat
+} // namespace plat
 
 // Only the low 8 bits of value reach the port.
 void vbOut(int address, int value);

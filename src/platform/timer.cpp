@@ -9,7 +9,9 @@ Timer::Timer(QObject* parent) : QObject(parent) {
     connect(&qt_, &QTimer::timeout, this, [this] { fire(); });
 }
 
-Timer::~Timer() { unregisterTimer(this); }
+Timer::~Timer() {
+    unregisterTimer(this);
+}
 
 void Timer::setInterval(int ms) {
     interval_ = ms;
@@ -42,6 +44,8 @@ void Timer::fire() {
     if (onTimer) onTimer();
 }
 
-void Timer::clockChanged() { restart(); }
+void Timer::clockChanged() {
+    restart();
+}
 
-}  // namespace plat
+} // namespace plat

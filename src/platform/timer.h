@@ -32,4 +32,4 @@ class Timer : public QObject {
     int64_t deadlineNs_ = 0;
 };
 
-}  // namespace plat
+} // namespace plat

@@ -12,18 +12,32 @@ using Long = int32_t;
 using Single = float;
 
 // Conversion to a whole number: nearest, halves to the even neighbour (127.5 -> 128, 126.5 -> 126).
-inline double Nearest(double x) { return std::nearbyint(x); }
-inline long CLng(double x) { return static_cast<long>(std::nearbyint(x)); }
-inline int CInt(double x) { return static_cast<int>(std::nearbyint(x)); }
+inline double Nearest(double x) {
+    return std::nearbyint(x);
+}
+inline long CLng(double x) {
+    return static_cast<long>(std::nearbyint(x));
+}
+inline int CInt(double x) {
+    return static_cast<int>(std::nearbyint(x));
+}
 // The largest whole number not above x.
-inline double Int(double x) { return std::floor(x); }
+inline double Int(double x) {
+    return std::floor(x);
+}
+
+// The program's own value of pi (the record's Pi field). The transform and the wave
+// tables take their angles from it, so spectra and waves come out the same everywhere.
+constexpr double Pi = 3.1415926;
 
 // VB-style print form of a number: a leading blank for a non-negative value, no zero
 // before a decimal point (".5", "-.5"), up to 7 significant digits for Single and 15
 // for Double, no trailing zeros.
 std::string NumberText(double v, bool single = false);
 // Str(): the print form above without the trailing blank that Print adds.
-inline std::string Str(double v) { return NumberText(v); }
+inline std::string Str(double v) {
+    return NumberText(v);
+}
 
 // A settings field that holds nothing, a whole number, a double or text.
 class Variant {
@@ -43,11 +57,10 @@ class Variant {
     bool isEmpty() const { return kind_ == Kind::Empty; }
     void clear() { *this = Variant(); }
 
-    // Arithmetic view: empty is 0, text is its leading number (0 if none).
+    // The one arithmetic view: empty is 0, text is its leading number (0 if none).
+    // The state record's typed reads are built on it.
     double num() const;
-    operator double() const { return num(); }
-    long whole() const { return static_cast<long>(num()); }
-    std::string text() const;  // print form for numbers, the text itself for text
+    std::string text() const; // print form for numbers, the text itself for text
 
     Variant& operator+=(double d) { return *this = Variant(num() + d); }
     Variant& operator-=(double d) { return *this = Variant(num() - d); }
@@ -59,4 +72,4 @@ class Variant {
     std::string text_;
 };
 
-}  // namespace vb
+} // namespace vb

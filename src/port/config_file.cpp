@@ -1,5 +1,6 @@
 #include "port/config_file.h"
 
+#include "device/commands.h"
 #include "platform/vb.h"
 
 #include <QFile>
@@ -69,11 +70,11 @@ bool write(const std::string& path, int lpt) {
 int baseAddress(int lpt) {
     switch (lpt) {
     case 1:
-        return 0x378;
+        return cmd::Lpt1Base;
     case 2:
-        return 0x278;
+        return cmd::Lpt2Base;
     case 3:
-        return 0x3BC;
+        return cmd::Lpt3Base;
     default:
         return 0;
     }

@@ -16,4 +16,4 @@ bool write(const std::string& path, int lpt);
 // The base address of LPT1..3 (378H, 278H, 3BCH), 0 for any other number.
 int baseAddress(int lpt);
 
-}  // namespace portcfg
+} // namespace portcfg

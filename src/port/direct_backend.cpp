@@ -1,5 +1,7 @@
 #include "port/direct_backend.h"
 
+#include "device/commands.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <sys/io.h>
 #define WQK_HAVE_PORT_IO 1
@@ -11,18 +13,30 @@ namespace ports {
 int DirectIo::ioperm(unsigned long from, unsigned long num, int on) {
     return ::ioperm(from, num, on);
 }
-int DirectIo::iopl(int level) { return ::iopl(level); }
-void DirectIo::outb(uint8_t value, uint16_t port) { ::outb(value, port); }
-uint8_t DirectIo::inb(uint16_t port) { return ::inb(port); }
+int DirectIo::iopl(int level) {
+    return ::iopl(level);
+}
+void DirectIo::outb(uint8_t value, uint16_t port) {
+    ::outb(value, port);
+}
+uint8_t DirectIo::inb(uint16_t port) {
+    return ::inb(port);
+}
 #else
-int DirectIo::ioperm(unsigned long, unsigned long, int) { return -1; }
-int DirectIo::iopl(int) { return -1; }
+int DirectIo::ioperm(unsigned long, unsigned long, int) {
+    return -1;
+}
+int DirectIo::iopl(int) {
+    return -1;
+}
 void DirectIo::outb(uint8_t, uint16_t) {}
-uint8_t DirectIo::inb(uint16_t) { return 0xFF; }
+uint8_t DirectIo::inb(uint16_t) {
+    return 0xFF;
+}
 #endif
 
 namespace {
-const int Bases[3] = {0x378, 0x278, 0x3BC};
+const int Bases[3] = {cmd::Lpt1Base, cmd::Lpt2Base, cmd::Lpt3Base};
 }
 
 DirectBackend::DirectBackend(std::unique_ptr<DirectIo> io)
@@ -38,7 +52,8 @@ bool DirectBackend::initialize() {
 
 void DirectBackend::shutdown() {
     if (!open_) return;
-    for (int b : Bases) io_->ioperm(b, 3, 0);
+    for (int b : Bases)
+        io_->ioperm(b, 3, 0);
     io_->iopl(0);
     open_ = false;
 }
@@ -47,7 +62,9 @@ bool DirectBackend::allowed(uint16_t address) {
     // Only the registers of the three printer ports, never any other I/O address.
     for (int b : Bases) {
         int off = int(address) - b;
-        if (off == 0 || off == 1 || off == 2 || off == 0x402) return true;
+        if (off == cmd::DataOffset || off == cmd::StatusOffset || off == cmd::ControlOffset ||
+            off == cmd::EcrOffset)
+            return true;
     }
     return false;
 }
@@ -60,4 +77,4 @@ uint8_t DirectBackend::in(uint16_t address) {
     return open_ && allowed(address) ? io_->inb(address) : 0xFF;
 }
 
-}  // namespace ports
+} // namespace ports

@@ -32,4 +32,4 @@ class DirectBackend : public plat::PortBackend {
     bool open_ = false;
 };
 
-}  // namespace ports
+} // namespace ports

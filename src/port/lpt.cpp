@@ -1,41 +1,43 @@
 // Port initialisation with instrument detection, the configuration file, the
 // port-selection window and the power test.
 #include "app/wqk.h"
+#include "device/commands.h"
 #include "device/protocol.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 #include "platform/port.h"
 #include "port/config_file.h"
-
-using plat::RGB;
 
 void WQK::initport() {
     int base = portcfg::baseAddress(s.LptNumber);
     // LptNumber is kept within 1..3; should it ever not be, stay on LPT1 rather than
     // address a port that does not exist.
-    if (base == 0) base = 0x378;
-    s.DataPort = base;
-    s.StatusPort = base + 1;
-    s.ControlPort = base + 2;
-    s.EcrPort = base + 0x402;
-    const int data = base, status = base + 1, control = base + 2, ecr = base + 0x402;
+    if (base == 0) base = cmd::Lpt1Base;
+    s.DataPort = base + cmd::DataOffset;
+    s.StatusPort = base + cmd::StatusOffset;
+    s.ControlPort = base + cmd::ControlOffset;
+    s.EcrPort = base + cmd::EcrOffset;
+    const int dataReg = s.dataPort(), statusReg = s.statusPort(), controlReg = s.controlPort();
+    const int ecr = base + cmd::EcrOffset;
 
-    vbOut(ecr, 0x20);
-    vbOut(data, 0x00);
-    vbOut(control, 0x00);
-    vbOut(data, s.CmdPrefix);
-    vbOut(control, 0x04);
-    vbOut(data, 0x00);
-    vbOut(control, 0x00);
-    vbOut(ecr, 0x20);
-    vbOut(data, 0x00);
-    const int s0 = vbInp(status);
-    vbOut(data, 0x80);
-    const int s1 = vbInp(status);
+    vbOut(ecr, cmd::EcrByteMode);
+    vbOut(dataReg, 0);
+    vbOut(controlReg, cmd::CtlIdle);
+    vbOut(dataReg, s.CmdPrefix);
+    vbOut(controlReg, cmd::CtlCommand);
+    vbOut(dataReg, cmd::Idle);
+    vbOut(controlReg, cmd::CtlIdle);
+    vbOut(ecr, cmd::EcrByteMode);
+    // The status lines that follow data bit 7 tell the model and its options.
+    vbOut(dataReg, 0);
+    const int s0 = vbInp(statusReg);
+    vbOut(dataReg, cmd::DetectBit);
+    const int s1 = vbInp(statusReg);
 
     s.StatusDiff = int16_t(s0 ^ s1);
-    s.ChanBFitted = s.StatusDiff & 0x40;
-    s.GenFitted = s.StatusDiff & 0x80;
-    s.ModelCode = int16_t((s.StatusDiff & 0x30) / 16);
+    s.ChanBFitted = s.StatusDiff & cmd::StatusChanB;
+    s.GenFitted = s.StatusDiff & cmd::StatusGenerator;
+    s.ModelCode = int16_t((s.StatusDiff & cmd::StatusModel) >> cmd::StatusModelShift);
     s.RateFactor = (s.ModelCode == 2 || s.ModelCode == 3) ? 1.5f : 1.0f;
 }
 
@@ -64,8 +66,8 @@ constexpr int LptTextX = 1700;
 void WQK::Configport() {
     PictureBox* w = CONFIGWINDOW;
     s.ConfigExitFlag = 0;
-    w->setBackColor(RGB(224, 224, 224));
-    w->ForeColor = 0xC00000;
+    w->setBackColor(colours::Panel);
+    w->ForeColor = colours::MenuBlue;
     w->show();
     w->raise();
     w->Cls();
@@ -103,9 +105,9 @@ void WQK::Configport() {
     if (s.ModelCode != 0) {
         w->Print(" FOUND ", false);
     } else {
-        w->ForeColor = 255;
+        w->ForeColor = colours::Red;
         w->Print(" NOT FOUND ", false);
-        w->ForeColor = 0xC00000;
+        w->ForeColor = colours::MenuBlue;
     }
 
     int shown = s.LptNumber;
@@ -124,9 +126,9 @@ void WQK::Configport() {
             if (s.ModelCode != 0) {
                 w->Print("  >>FOUND<<   ", false);
             } else {
-                w->ForeColor = 255;
+                w->ForeColor = colours::Red;
                 w->Print("  NOT FOUND ", false);
-                w->ForeColor = 0xC00000;
+                w->ForeColor = colours::MenuBlue;
             }
             // Wipe what a longer earlier text left behind.
             w->Print("          ", false);
@@ -140,9 +142,9 @@ void WQK::Configport() {
 }
 
 void WQK::Testpower() {
-    proto::CommandPulse(s, 0x07);
+    proto::CommandPulse(link(), cmd::Reset);
     s.PowerFault = 0;
-    s.PowerFault = int16_t(vbInp(int(s.StatusPort)) & 0x08);
+    s.PowerFault = int16_t(vbInp(s.statusPort()) & cmd::StatusDone);
 }
 
 void WQK::SETUP_Click() {

@@ -1,5 +1,7 @@
 #include "port/ppdev_backend.h"
 
+#include "device/commands.h"
+
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
@@ -25,26 +27,32 @@ std::string PpdevSystem::readFile(const std::string& path) {
     return f.read(256).toStdString();
 }
 
-int PpdevSystem::open(const std::string& path) { return ::open(path.c_str(), O_RDWR); }
-void PpdevSystem::close(int fd) { ::close(fd); }
+int PpdevSystem::open(const std::string& path) {
+    return ::open(path.c_str(), O_RDWR);
+}
+void PpdevSystem::close(int fd) {
+    ::close(fd);
+}
 int PpdevSystem::ioctl(int fd, unsigned long request, void* arg) {
     return ::ioctl(fd, request, arg);
 }
 
 namespace {
-const int Bases[3] = {0x378, 0x278, 0x3BC};
+const int Bases[3] = {cmd::Lpt1Base, cmd::Lpt2Base, cmd::Lpt3Base};
 
 int baseOf(PpdevSystem& sys, const std::string& dev) {
     std::string s = sys.readFile("/proc/sys/dev/parport/" + dev + "/base-addr");
     if (s.empty()) return -1;
     return int(std::strtol(s.c_str(), nullptr, 10));
 }
-}  // namespace
+} // namespace
 
 PpdevBackend::PpdevBackend(std::unique_ptr<PpdevSystem> sys)
     : sys_(sys ? std::move(sys) : std::make_unique<PpdevSystem>()) {}
 
-PpdevBackend::~PpdevBackend() { shutdown(); }
+PpdevBackend::~PpdevBackend() {
+    shutdown();
+}
 
 bool PpdevBackend::available(PpdevSystem& sys) {
     for (const std::string& d : sys.devices()) {
@@ -76,7 +84,8 @@ bool PpdevBackend::initialize() {
     for (const std::string& d : sys_->devices()) {
         const int base = baseOf(*sys_, d);
         bool known = false;
-        for (int b : Bases) known |= b == base;
+        for (int b : Bases)
+            known |= b == base;
         if (!known) elsewhere.push_back(d);
         if (!known || byBase_.count(base)) continue;
         claim(d, base);
@@ -103,7 +112,8 @@ void PpdevBackend::shutdown() {
 PpdevBackend::Dev* PpdevBackend::route(uint16_t address, int& offset) {
     for (auto& [base, dev] : byBase_) {
         int off = int(address) - base;
-        if (off == 0 || off == 1 || off == 2 || off == 0x402) {
+        if (off == cmd::DataOffset || off == cmd::StatusOffset || off == cmd::ControlOffset ||
+            off == cmd::EcrOffset) {
             offset = off;
             return &dev;
         }
@@ -114,23 +124,23 @@ PpdevBackend::Dev* PpdevBackend::route(uint16_t address, int& offset) {
 void PpdevBackend::out(uint16_t address, uint8_t value) {
     int off = 0;
     Dev* d = route(address, off);
-    if (!d) return;  // no port there: the write goes nowhere, as on a PC
-    if (off == 0) {
+    if (!d) return; // no port there: the write goes nowhere, as on a PC
+    if (off == cmd::DataOffset) {
         unsigned char v = value;
         sys_->ioctl(d->fd, PPWDATA, &v);
-    } else if (off == 2) {
+    } else if (off == cmd::ControlOffset) {
         // Bit 5 turns the data lines around; ppdev takes it as a separate call.
-        int dir = (value & 0x20) ? 1 : 0;
+        int dir = (value & cmd::CtlDataIn) ? 1 : 0;
         if (dir != d->dir) {
             sys_->ioctl(d->fd, PPDATADIR, &dir);
             d->dir = dir;
         }
         unsigned char v = value & 0x0F;
         sys_->ioctl(d->fd, PPWCONTROL, &v);
-    } else if (off == 0x402) {
+    } else if (off == cmd::EcrOffset) {
         // The only value ever written is 20H, byte (bidirectional) mode.
         d->ecr = value;
-        if ((value & 0xE0) == 0x20) {
+        if ((value & 0xE0) == cmd::EcrByteMode) {
             int mode = IEEE1284_MODE_BYTE;
             sys_->ioctl(d->fd, PPSETMODE, &mode);
         }
@@ -144,13 +154,19 @@ uint8_t PpdevBackend::in(uint16_t address) {
     if (!d) return 0xFF;
     unsigned char v = 0xFF;
     switch (off) {
-    case 0: sys_->ioctl(d->fd, PPRDATA, &v); break;
-    case 1: sys_->ioctl(d->fd, PPRSTATUS, &v); break;
+    case 0:
+        sys_->ioctl(d->fd, PPRDATA, &v);
+        break;
+    case 1:
+        sys_->ioctl(d->fd, PPRSTATUS, &v);
+        break;
     case 2:
         sys_->ioctl(d->fd, PPRCONTROL, &v);
-        v = (v & 0x0F) | (d->dir ? 0x20 : 0);
+        v = (v & 0x0F) | (d->dir ? cmd::CtlDataIn : 0);
         break;
-    default: v = d->ecr; break;
+    default:
+        v = d->ecr;
+        break;
     }
     return v;
 }
@@ -165,8 +181,9 @@ std::string PpdevBackend::name() const {
         }
         return n + " (no port at 378H, 278H or 3BCH)";
     }
-    for (const auto& [base, dev] : byBase_) n += " " + dev.name;
+    for (const auto& [base, dev] : byBase_)
+        n += " " + dev.name;
     return n;
 }
 
-}  // namespace ports
+} // namespace ports

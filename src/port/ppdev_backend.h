@@ -16,10 +16,10 @@ class PpdevSystem {
   public:
     virtual ~PpdevSystem() = default;
     virtual std::vector<std::string> devices();            // e.g. "parport0"
-    virtual std::string readFile(const std::string& path);  // empty when unreadable
-    virtual int open(const std::string& path);              // -1 on failure
+    virtual std::string readFile(const std::string& path); // empty when unreadable
+    virtual int open(const std::string& path);             // -1 on failure
     virtual void close(int fd);
-    virtual int ioctl(int fd, unsigned long request, void* arg);  // -1 on failure
+    virtual int ioctl(int fd, unsigned long request, void* arg); // -1 on failure
 };
 
 class PpdevBackend : public plat::PortBackend {
@@ -43,8 +43,8 @@ class PpdevBackend : public plat::PortBackend {
     };
     Dev* route(uint16_t address, int& offset);
     std::unique_ptr<PpdevSystem> sys_;
-    std::map<int, Dev> byBase_;  // base address -> claimed device
-    bool mapped_ = false;        // LPT1..LPT3 stand for ports at other addresses
+    std::map<int, Dev> byBase_; // base address -> claimed device
+    bool mapped_ = false;       // LPT1..LPT3 stand for ports at other addresses
 };
 
-}  // namespace ports
+} // namespace ports

@@ -36,37 +36,37 @@ Choice parseArgs(const std::vector<std::string>& args) {
             size_t n = std::string(key).size();
             return a.compare(0, n, key) == 0 ? a.c_str() + n : nullptr;
         };
-        if (const char* v = value("--port=")) {
-            std::string p = v;
+        if (const char* port = value("--port=")) {
+            std::string p = port;
             if (p == "auto" || p == "sim" || p == "ppdev" || p == "direct")
                 c.port = p;
             else
                 c.errors.push_back("unknown port backend: " + p);
-        } else if (const char* v = value("--model=")) {
-            std::string m = v;
+        } else if (const char* model = value("--model=")) {
+            std::string m = model;
             if (m == "20" || m == "30")
                 c.sim.model = std::stoi(m);
             else
                 c.errors.push_back("model must be 20 or 30: " + m);
-        } else if (const char* v = value("--lpt=")) {
-            std::string m = v;
+        } else if (const char* lpt = value("--lpt=")) {
+            std::string m = lpt;
             if (m == "1" || m == "2" || m == "3")
                 c.sim.lpt = std::stoi(m);
             else
                 c.errors.push_back("lpt must be 1, 2 or 3: " + m);
-        } else if (const char* v = value("--input-a=")) {
+        } else if (const char* inputA = value("--input-a=")) {
             std::string error;
-            if (!sim::parseInput(v, c.sim.inputA, error)) c.errors.push_back(error);
-        } else if (const char* v = value("--input-b=")) {
+            if (!sim::parseInput(inputA, c.sim.inputA, error)) c.errors.push_back(error);
+        } else if (const char* inputB = value("--input-b=")) {
             std::string error;
-            if (!sim::parseInput(v, c.sim.inputB, error)) c.errors.push_back(error);
-        } else if (const char* v = value("--noise=")) {
+            if (!sim::parseInput(inputB, c.sim.inputB, error)) c.errors.push_back(error);
+        } else if (const char* noise = value("--noise=")) {
             char* end = nullptr;
-            const double n = std::strtod(v, &end);
-            if (*v && end && *end == 0 && n >= 0 && n <= 100)
+            const double n = std::strtod(noise, &end);
+            if (*noise && end && *end == 0 && n >= 0 && n <= 100)
                 c.sim.noise = n;
             else
-                c.errors.push_back(std::string("noise must be 0..100 volts: ") + v);
+                c.errors.push_back(std::string("noise must be 0..100 volts: ") + noise);
         } else if (a == "--no-chb") {
             c.sim.channelB = false;
         } else if (a == "--no-gen") {

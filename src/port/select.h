@@ -12,7 +12,7 @@ namespace ports {
 struct Choice {
     std::string port = "auto";
     sim::Options sim;
-    std::vector<std::string> errors;  // unknown or malformed options
+    std::vector<std::string> errors; // unknown or malformed options
     bool help = false;
 };
 
@@ -25,4 +25,4 @@ class PpdevSystem;
 // fails. A forced backend is returned as is, even if it cannot start.
 std::unique_ptr<plat::PortBackend> makeBackend(const Choice& c, PpdevSystem* probe = nullptr);
 
-}  // namespace ports
+} // namespace ports

@@ -2,13 +2,12 @@
 // display alone, on the default printer.
 #include "app/wqk.h"
 #include "platform/clock.h"
+#include "platform/colours.h"
 #include "platform/msgbox.h"
 #include "print/print_picture.h"
 #include "print/printer.h"
 
 #include <QCoreApplication>
-
-using plat::RGB;
 
 namespace {
 // Places in the print menu, twips of the window.
@@ -68,14 +67,15 @@ void WQK::exitprint_Click() {
     s.PrintExit = 1;
 }
 
-void WQK::printscope() {
-    PictureBox* w = printwindow;
-    s.PrintExit = 0;
-    w->setBackColor(RGB(224, 224, 224));
+namespace {
+
+// The menu's title, note and the texts beside its two buttons.
+void drawPrintMenu(PictureBox* w) {
+    w->setBackColor(colours::Panel);
     w->show();
     w->raise();
     w->Cls();
-    w->ForeColor = 0xC00000;
+    w->ForeColor = colours::MenuBlue;
     w->FontBold = true;
     w->FontSize = 14;
     w->CurrentX = TextX;
@@ -94,56 +94,62 @@ void WQK::printscope() {
     w->CurrentX = BesideX;
     w->CurrentY = FormY + 100;
     w->Print("Click this to print the whole Scope display");
+}
 
-    auto hideScrollButtons = [this] {
-        if (double(s.SumYMag) > 0) {
-            Scrollup->hide();
-            scrolldown->hide();
-        }
-    };
+// The menu goes, the combined trace's arrows stay off the page and the display is
+// drawn afresh for it.
+void prepareForPrint(WQK& w) {
+    InstrumentState& s = w.state();
+    s.PrintFormReq = 0;
+    s.PrintSignalReq = 0;
+    w.printwindow->hide();
+    if (s.sumYMag() > 0) {
+        w.Scrollup->hide();
+        w.scrolldown->hide();
+    }
+    finishDrawing();
+    s.PrintRedraw = 1;
+    w.HScroll1_Change();
+}
+
+} // namespace
+
+void WQK::printSignalDisplay() {
+    prepareForPrint(*this);
+    PrintPictureBox(*Picture1, SignalOffsetTwips, SignalOffsetTwips);
+    // Our picture box keeps what is drawn and shows it live at the same time, so there
+    // is no separate printed picture to drop before the redraw.
+    HScroll1_Change();
+    SDISPLAY();
+}
+
+void WQK::printWholeWindow() {
+    prepareForPrint(*this);
+    // The whole window at its design width, from the corner of the printable area. A
+    // printer failure is reported here too rather than left unhandled.
+    const QImage shot = grab().toImage();
+    const double h =
+        shot.width() > 0 ? double(DesignWidth) * shot.height() / shot.width() : DesignHeight;
+    const std::string error = printing::printImage(shot, QSizeF(DesignWidth, h));
+    if (!error.empty()) showError(error);
+    HScroll1_Change();
+    SDISPLAY();
+}
+
+void WQK::printscope() {
+    s.PrintExit = 0;
+    drawPrintMenu(printwindow);
     while (true) {
         if (s.PrintExit != 0) {
             s.PrintFormReq = 0;
             s.PrintSignalReq = 0;
-            w->hide();
+            printwindow->hide();
             HScroll1_Change();
             return;
         }
         DoEvents();
         if (ended_) return; // the program was ended from inside this loop
-        if (double(s.PrintSignalReq) == 1) {
-            s.PrintFormReq = 0;
-            s.PrintSignalReq = 0;
-            w->hide();
-            s.PrintRedraw = 1;
-            hideScrollButtons();
-            finishDrawing();
-            HScroll1_Change();
-            PrintPictureBox(*Picture1, SignalOffsetTwips, SignalOffsetTwips);
-            // Our picture box keeps what is drawn and shows it live at the same time,
-            // so there is no separate printed picture to drop before the redraw.
-            HScroll1_Change();
-            SDISPLAY();
-            return;
-        }
-        if (double(s.PrintFormReq) == 1) {
-            s.PrintFormReq = 0;
-            s.PrintSignalReq = 0;
-            w->hide();
-            hideScrollButtons();
-            finishDrawing();
-            s.PrintRedraw = 1;
-            HScroll1_Change();
-            // The whole window at its design width, from the corner of the printable
-            // area. A printer failure is reported here too rather than left unhandled.
-            const QImage shot = grab().toImage();
-            const double h = shot.width() > 0 ? double(DesignWidth) * shot.height() / shot.width()
-                                              : DesignHeight;
-            const std::string error = printing::printImage(shot, QSizeF(DesignWidth, h));
-            if (!error.empty()) showError(error);
-            HScroll1_Change();
-            SDISPLAY();
-            return;
-        }
+        if (s.printSignalRequested()) return printSignalDisplay();
+        if (s.printFormRequested()) return printWholeWindow();
     }
 }

@@ -22,11 +22,12 @@ inline void cleanVectorState() {
 #endif
 }
 
+// The channel configuration's bits: 1 A DC, 2 A on 12 V, 4 B DC, 8 B on 12 V.
 bool dcCoupled(int config, int ch) {
-    return config & (ch == 0 ? 0x01 : 0x04);
+    return config & (ch == 0 ? 1 : 4);
 }
 bool highRange(int config, int ch) {
-    return config & (ch == 0 ? 0x02 : 0x08);
+    return config & (ch == 0 ? 2 : 8);
 }
 } // namespace
 
@@ -97,11 +98,11 @@ void CaptureModel::arm(int64_t nowNs, int rateCode, int flags, int level, int sa
     originNs_ = nowNs;
     samples_ = samples;
     config_ = config;
-    flags_ = flags & 0xC0;
+    flags_ = flags & cmd::QualifierMask;
     level_ = level & 0xFF;
     trigK_ = -1;
     searchedK_ = 0;
-    const int src = (flags_ & 0x40) ? 1 : 0;
+    const int src = (flags_ & cmd::SourceB) ? 1 : 0;
     prevCode_ = sampleCode(src, originNs_, rate_, 0, config_);
     // The comparator needs a value below the level and one at or above it.
     if (src == 1 && !channelB_) {
@@ -125,8 +126,8 @@ void CaptureModel::search(int64_t nowNs) {
     if (never_ || nowNs <= originNs_) return;
     const int64_t reached = int64_t(std::floor(double(nowNs - originNs_) * rate_ * 1e-9));
     const int64_t last = std::min(reached, searchedK_ + SearchPerUpdate);
-    const int src = (flags_ & 0x40) ? 1 : 0;
-    const bool falling = flags_ & 0x80;
+    const int src = (flags_ & cmd::SourceB) ? 1 : 0;
+    const bool falling = flags_ & cmd::Falling;
     cleanVectorState();
     for (int64_t k = searchedK_ + 1; k <= last; ++k) {
         const int c = sampleCode(src, originNs_, rate_, k, config_);
@@ -165,7 +166,7 @@ void CaptureModel::record(int64_t originNs, double rate, int64_t lastK, int conf
 
 void CaptureModel::fillBlock(int ch, int block) {
     cleanVectorState();
-    const int64_t first = rec_.lastK - 32767;
+    const int64_t first = rec_.lastK - (cmd::MemorySize - 1);
     const int from = block << BlockBits, to = from + (1 << BlockBits);
     Memory& m = mem_[ch];
     for (int p = from; p < to; ++p)
@@ -174,7 +175,7 @@ void CaptureModel::fillBlock(int ch, int block) {
 }
 
 CaptureModel::Memory& CaptureModel::full(int ch) {
-    for (int b = 0; b < (32768 >> BlockBits); ++b)
+    for (int b = 0; b < (cmd::MemorySize >> BlockBits); ++b)
         if (!(filled_[ch] & (uint64_t(1) << b))) fillBlock(ch, b);
     return mem_[ch];
 }

@@ -8,6 +8,7 @@
 // instant start command, or the trigger sample), so the start sample sits at
 // position 32768 - samples and the positions below it hold what came before, as a
 // recorder that never stops sampling would have kept it.
+#include "device/commands.h"
 #include "sim/inputs.h"
 
 #include <array>
@@ -18,7 +19,7 @@ namespace sim {
 
 class CaptureModel {
   public:
-    using Memory = std::array<uint8_t, 32768>;
+    using Memory = std::array<uint8_t, cmd::MemorySize>;
     enum class State { Idle, Sampling, Armed, Triggered, Done };
 
     // rateFactor: 1.0 for the 20 MHz model, 1.5 for the 30 MHz model.
@@ -67,13 +68,11 @@ class CaptureModel {
     Memory& memoryA() { return full(0); }
     Memory& memoryB() { return full(1); }
 
-    // The last capture, for tests: origin, rate, index of the trigger sample (-1 when
-    // none), samples after the start, and when the done line rises.
+    // The last capture, for tests: origin, rate and index of the trigger sample (-1 when
+    // none).
     int64_t originNs() const { return originNs_; }
     double rate() const { return rate_; }
     int64_t triggerSample() const { return trigK_; }
-    int samplesAfterStart() const { return samples_; }
-    int64_t doneAtNs() const { return doneAtNs_; }
     int level() const { return level_; }
     int flags() const { return flags_; }
     // True when the armed trigger can never fire (the level lies outside what the

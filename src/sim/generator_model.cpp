@@ -1,5 +1,7 @@
 #include "sim/generator_model.h"
 
+#include "device/commands.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -122,11 +124,11 @@ void GeneratorModel::reset(int64_t nowNs) {
 }
 
 bool GeneratorModel::command(int first, int c, int64_t nowNs, int lengthCount, const Memory& mem) {
-    const bool cont = c == 0x26, sweep = c == 0x22;
+    const bool cont = c == cmd::Continuous, sweep = c == cmd::Sweep;
     if (!cont && !sweep) return false;
     // The first of the two writes carries 00H: it only prepares the start.
     if (first == 0) return false;
-    const int rateCode = sweep ? first - 8 : first;
+    const int rateCode = sweep ? first - cmd::SweepRateOffset : first;
     const double rate = stepRate(rateCode);
     if (rate == 0) {
         if (report) report("generator started with an invalid rate code");

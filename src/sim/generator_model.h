@@ -4,6 +4,7 @@
 // (continuous output) or once while the inputs are sampled (combined sweep), and it
 // offers the output through a first-order RC low-pass (10 kHz), which is channel B's
 // default input. The core tells it the decoded commands; times are simulated ns.
+#include "device/commands.h"
 #include "sim/inputs.h"
 
 #include <array>
@@ -18,7 +19,7 @@ namespace sim {
 class GeneratorModel {
   public:
     static constexpr double CornerHz = 10000; // RC low-pass corner
-    static constexpr int MemorySize = 32768;
+    static constexpr int MemorySize = cmd::MemorySize;
     using Memory = std::array<uint8_t, MemorySize>;
 
     explicit GeneratorModel(double rateFactor = 1.0);

@@ -8,7 +8,7 @@ namespace sim {
 
 namespace {
 
-constexpr double TwoPi = 6.283185307179586;
+constexpr double TwoPi = 2 * M_PI; // the simulation is physics: the true pi
 
 uint64_t mix(uint64_t x) {
     x += 0x9E3779B97F4A7C15ull;

@@ -1,5 +1,6 @@
 #include "sim/wqk01.h"
 
+#include "device/commands.h"
 #include "platform/clock.h"
 
 #include <cmath>
@@ -11,11 +12,11 @@ namespace {
 int baseOf(int lpt) {
     switch (lpt) {
     case 2:
-        return 0x278;
+        return cmd::Lpt2Base;
     case 3:
-        return 0x3BC;
+        return cmd::Lpt3Base;
     default:
-        return 0x378;
+        return cmd::Lpt1Base;
     }
 }
 std::string hex(int v) {
@@ -49,9 +50,9 @@ std::string Wqk01::name() const {
 }
 
 uint8_t Wqk01::detectionBits() const {
-    // Model code 1 is the 20 MHz instrument, 2 the 30 MHz one.
-    uint8_t model = opt_.model == 30 ? 0x20 : 0x10;
-    return uint8_t(model | (opt_.channelB ? 0x40 : 0) | (opt_.generator ? 0x80 : 0));
+    const int model = (opt_.model == 30 ? cmd::Model30 : cmd::Model20) << cmd::StatusModelShift;
+    return uint8_t(model | (opt_.channelB ? cmd::StatusChanB : 0) |
+                   (opt_.generator ? cmd::StatusGenerator : 0));
 }
 
 std::vector<std::pair<int, int>> Wqk01::writes() const {
@@ -68,32 +69,32 @@ void Wqk01::out(uint16_t address, uint8_t value) {
     const int off = int(address) - base_;
     if (!opt_.present) return;
     switch (off) {
-    case 0:
+    case cmd::DataOffset:
         data_ = value;
         break;
-    case 1:
+    case cmd::StatusOffset:
         report("write to the status register");
         break;
-    case 2: {
+    case cmd::ControlOffset: {
         const uint8_t prev = control_;
         control_ = value;
         // Bit 2 high: command phase; the first-phase byte is on the data lines.
-        if (!(prev & 0x04) && (value & 0x04)) firstPhase_ = data_;
+        if (!(prev & cmd::CtlCommand) && (value & cmd::CtlCommand)) firstPhase_ = data_;
         // Bit 2 falling: the command byte is on the data lines.
-        if ((prev & 0x04) && !(value & 0x04)) command(firstPhase_, data_);
+        if ((prev & cmd::CtlCommand) && !(value & cmd::CtlCommand)) command(firstPhase_, data_);
         // Bit 0 falling: a clock pulse or strobe, or with the data lines as inputs
         // (bit 5) a read clock.
-        if ((prev & 0x01) && !(value & 0x01)) {
-            if (value & 0x20)
+        if ((prev & cmd::CtlStrobe) && !(value & cmd::CtlStrobe)) {
+            if (value & cmd::CtlDataIn)
                 readClock();
             else
                 pulse();
         }
         break;
     }
-    case 0x402:
+    case cmd::EcrOffset:
         ecr_ = value;
-        if (value != 0x20) report("extended control register set to " + hex(value));
+        if (value != cmd::EcrByteMode) report("extended control register set to " + hex(value));
         break;
     default:
         break; // another port: nothing of ours answers there
@@ -104,41 +105,42 @@ uint8_t Wqk01::in(uint16_t address) {
     ++accesses_;
     const int off = int(address) - base_;
     uint8_t v = 0xFF;
-    if (opt_.present && (off == 0 || off == 1 || off == 2 || off == 0x402)) {
+    if (opt_.present && (off == cmd::DataOffset || off == cmd::StatusOffset ||
+                         off == cmd::ControlOffset || off == cmd::EcrOffset)) {
         switch (off) {
-        case 0:
-            if (control_ & 0x20) {
+        case cmd::DataOffset:
+            if (control_ & cmd::CtlDataIn) {
                 if (readChannel_ == 0) {
                     report("sample read before a channel memory was selected");
                     v = 0xFF;
                 } else {
-                    v = capture_.read(readChannel_ - 1, readPos_ & 0x7FFF);
+                    v = capture_.read(readChannel_ - 1, readPos_ & cmd::AddressMask);
                 }
             } else {
                 v = data_;
             }
             break;
-        case 1: {
-            uint8_t st = 0x07;
-            if (data_ & 0x80) st |= detectionBits();
+        case cmd::StatusOffset: {
+            uint8_t st = 0x07; // the lines below the done bit read high
+            if (data_ & cmd::DetectBit) st |= detectionBits();
             if ((capture_.busy() && capture_.update(nowNs())) || gen_.takeSweepEnd(nowNs())) {
                 doneLine_ = true;
                 readPos_ = 0;
             }
             bool done = doneLine_;
             if (statusDone && statusDone()) done = true;
-            if (done) st |= 0x08;
+            if (done) st |= cmd::StatusDone;
             v = st;
             break;
         }
-        case 2:
+        case cmd::ControlOffset:
             v = control_;
             break;
         default:
             v = ecr_;
             break;
         }
-    } else if (!opt_.present && off == 1) {
+    } else if (!opt_.present && off == cmd::StatusOffset) {
         v = 0x7F; // floating lines that do not follow the data register
     }
     if (logging_) log_.push_back({false, address, v});
@@ -184,42 +186,43 @@ void Wqk01::command(int first, int c) {
     ++cmdCount_[c & 0xFF];
     // 00H with its source and slope qualifiers (40H, 80H): idle, or the first step of
     // a capture; either way a capture in progress is dropped.
-    if ((c & 0x3F) == 0x00) capture_.abort();
-    if ((c & 0x3F) == 0x10) {
+    if ((c & cmd::OperationMask) == cmd::Idle) capture_.abort();
+    if ((c & cmd::OperationMask) == cmd::Arm) {
         // Trigger arming at the rate code of the first phase; 40H source B, 80H falling.
         if (CaptureModel::rateOf(first, 1) <= 0) {
             report("trigger armed (" + hex(c) + ") with rate code " + hex(first));
         } else if (canStart("trigger armed")) {
-            capture_.arm(nowNs(), first, c & 0xC0, level_, samplesToTake(), configLatched_);
+            capture_.arm(nowNs(), first, c & cmd::QualifierMask, level_, samplesToTake(),
+                         configLatched_);
             doneLine_ = false;
         }
     }
     switch (c) {
-    case 0x06:
+    case cmd::OpenCount:
         // Opens the counter chosen by the preceding reset (stop) or clear (configuration).
         if (counter_ == Counter::None)
             report("counter opened (06H) with no reset or clear before it");
         break;
-    case 0x0E:
+    case cmd::LatchConfig:
         if (counter_ == Counter::Config) {
             configLatched_ = configCount_;
         } else {
             report("configuration latched (0EH) with no configuration counter open");
         }
         break;
-    case 0x03:
+    case cmd::EndLoad:
         if (counter_ == Counter::Stop) {
             stopCount_ = stopPulses_;
             stopLoaded_ = true;
         }
         counter_ = Counter::None;
         break;
-    case 0x0A:
+    case cmd::GenWrite:
         genWrite_ = true;
         genWritePos_ = 0;
         break;
-    case 0x02:
-    case 0x42:
+    case cmd::Start:
+    case cmd::Start | cmd::SourceB:
         genWrite_ = false;
         // With a rate code in the first phase: an instant capture starts.
         if (first != 0) {
@@ -229,20 +232,20 @@ void Wqk01::command(int first, int c) {
                 capture_.startInstant(nowNs(), first, samplesToTake(), configLatched_);
                 doneLine_ = false;
             }
-        } else if (c == 0x42) {
+        } else if (c == (cmd::Start | cmd::SourceB)) {
             report("42H sent without a rate code");
         }
         break;
-    case 0x04:
+    case cmd::SelectA:
         selectChannel(1);
         break;
-    case 0x44:
+    case cmd::SelectB:
         selectChannel(2);
         break;
     default:
         break;
     }
-    if (c == 0x22 || c == 0x26) startGenerator(first, c);
+    if (c == cmd::Sweep || c == cmd::Continuous) startGenerator(first, c);
     if (onCommand) onCommand(first, c);
 }
 
@@ -252,7 +255,7 @@ void Wqk01::startGenerator(int first, int c) {
         report("generator started (" + hex(c) + ") on an instrument without generator");
         return;
     }
-    if (!canStart(c == 0x22 ? "generator sweep started" : "generator output started")) return;
+    if (!canStart(c == cmd::Sweep ? "generator sweep started" : "generator output started")) return;
     if (!gen_.command(first, c, nowNs(), stopCount_, genMem_)) return;
     // The sweep samples both inputs at the step rate while it plays once.
     doneLine_ = false;
@@ -264,8 +267,8 @@ void Wqk01::startGenerator(int first, int c) {
 void Wqk01::pulse() {
     if (onPulse && onPulse()) return;
     // Data strobes into the generator memory while it is open for writing.
-    if (genWrite_ && command_ == 0x0A) {
-        if (genWritePos_ < 32768)
+    if (genWrite_ && command_ == cmd::GenWrite) {
+        if (genWritePos_ < cmd::MemorySize)
             genMem_[genWritePos_] = data_;
         else
             report("generator memory written past its end");
@@ -275,9 +278,9 @@ void Wqk01::pulse() {
     }
     // The comparator level follows the data lines at a pulse after the idle/prepare
     // command or 02H (the trigger level strobe).
-    if ((command_ & 0x3F) == 0x00 || command_ == 0x02) level_ = data_;
+    if ((command_ & cmd::OperationMask) == cmd::Idle || command_ == cmd::Start) level_ = data_;
     switch (command_) {
-    case 0x07:
+    case cmd::Reset:
         if (pulseTaken_) break;
         // Reset: counters cleared, capture dropped; the done line tells power afterwards.
         pulseTaken_ = true;
@@ -290,21 +293,21 @@ void Wqk01::pulse() {
         capture_.abort();
         gen_.reset(nowNs());
         return;
-    case 0x0F:
+    case cmd::ClearConfig:
         if (pulseTaken_) break;
         pulseTaken_ = true;
         counter_ = Counter::Config;
         configCount_ = 0;
         configPulses_ = 0;
         return;
-    case 0x06:
+    case cmd::OpenCount:
         if (counter_ == Counter::Config) {
             if (++configPulses_ == 16) report("more than 15 configuration pulses");
             configCount_ = (configCount_ + 1) & 0x0F;
             return;
         }
         if (counter_ == Counter::Stop) {
-            if (++stopPulses_ == 32769) report("more than 32768 stop counter pulses");
+            if (++stopPulses_ == cmd::MemorySize + 1) report("more than 32768 stop counter pulses");
             return;
         }
         break;
@@ -313,7 +316,7 @@ void Wqk01::pulse() {
             // Pulses after 00H, 03H, 0BH start their own actions (capture and
             // generator models); a lone pulse is accepted.
             pulseTaken_ = true;
-            if (command_ == 0x0B) gen_.select();
+            if (command_ == cmd::GenSelect) gen_.select();
             return;
         }
         break;
@@ -330,7 +333,7 @@ void Wqk01::readClock() {
         report("read clock before a channel memory was selected");
         return;
     }
-    readPos_ = (readPos_ + 1) & 0x7FFF;
+    readPos_ = (readPos_ + 1) & cmd::AddressMask;
 }
 
 } // namespace sim

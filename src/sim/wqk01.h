@@ -42,6 +42,7 @@ struct Access {
 
 class Wqk01 : public plat::PortBackend {
   public:
+    static constexpr int MemorySize = GeneratorModel::MemorySize;
     explicit Wqk01(Options o = {});
 
     // PortBackend
@@ -70,23 +71,19 @@ class Wqk01 : public plat::PortBackend {
     // Decoded instrument state, for tests.
     enum class Counter { None, Config, Stop };
     int lastCommand() const { return command_; }
-    int lastFirstPhase() const { return firstPhase_; }
-    bool powerFault() const { return !opt_.power; }
-    bool doneLine() const { return doneLine_; }
-    int configCounter() const { return configCount_; }
     int channelConfig() const { return configLatched_; }
     int stopCounter() const { return stopCount_; }
     bool stopLoaded() const { return stopLoaded_; }
     int comparatorLevel() const { return level_; }
-    int commandCount(int cmd) const { return cmdCount_[cmd & 0xFF]; }
-    const std::array<uint8_t, 32768>& generatorMemory() const { return genMem_; }
+    int commandCount(int command) const { return cmdCount_[command & 0xFF]; }
+    const std::array<uint8_t, MemorySize>& generatorMemory() const { return genMem_; }
     int generatorWritePos() const { return genWritePos_; }
     std::array<uint8_t, 32768>& memoryA() { return capture_.memoryA(); }
     std::array<uint8_t, 32768>& memoryB() { return capture_.memoryB(); }
     int readChannel() const { return readChannel_; } // 0 none, 1 A, 2 B
     int readPos() const { return readPos_; }         // read address in the selected memory
     // Samples a capture takes after its start, from the stop counter.
-    int samplesToTake() const { return 32768 - (stopCount_ & 0x7FFF); }
+    int samplesToTake() const { return MemorySize - (stopCount_ & (MemorySize - 1)); }
     CaptureModel& capture() { return capture_; }
     GeneratorModel& generator() { return gen_; }
     // Replaces the signal on an input (0 = A, 1 = B).
@@ -132,7 +129,7 @@ class Wqk01 : public plat::PortBackend {
     int genWritePos_ = 0;
     int readChannel_ = 0;
     int readPos_ = 0;
-    std::array<uint8_t, 32768> genMem_{};
+    std::array<uint8_t, MemorySize> genMem_{};
     std::array<int, 256> cmdCount_{};
     CaptureModel capture_;
     GeneratorModel gen_;

@@ -28,7 +28,7 @@ int32_t ReverseBits(int32_t Index, uint8_t NumBits) {
 
 bool Fourier(int32_t& NumSamples, std::vector<double>& RealIn, std::vector<double>& ImagIn,
              std::vector<double>& RealOut, std::vector<double>& ImagOut) {
-    const double angleNumerator = 2 * spectrum::Pi;
+    const double angleNumerator = 2 * vb::Pi;
     const std::string head =
         "Error in procedure Fourier:\r\n NumSamples is " + std::to_string(NumSamples);
     if (!IsPowerOfTwo(NumSamples)) {

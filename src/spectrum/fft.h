@@ -1,14 +1,11 @@
 #pragma once
 // The radix-2 transform behind the FFT display. Its numerics are fixed: the angle comes
-// from pi taken as 3.1415926 and the twiddle factors from the trigonometric recurrence,
-// so spectra and saved FFT files come out the same on every machine.
+// from the program's pi (vb::Pi) and the twiddle factors from the trigonometric
+// recurrence, so spectra and saved FFT files come out the same on every machine.
 #include <cstdint>
 #include <vector>
 
 namespace spectrum {
-
-// The value the program keeps in its Pi field; the transform takes its angles from it.
-constexpr double Pi = 3.1415926;
 
 // Magnitude spectrum of buf[0..n-1] (codes x 10) written back into buf: buf[0] := 0,
 // buf[1..n/2-1] := magnitudes scaled so the largest reads 2550 (all 0 for a flat input);

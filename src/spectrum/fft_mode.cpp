@@ -5,7 +5,7 @@
 
 void WQK::FFTconvert() {
     const int32_t n = s.FFTNumSamples;
-    if (double(s.FFTDoneA) == 0)
+    if (!s.fftDoneA())
         spectrum::convertChannel(s.ChanABuffer, n, s.RealIn, s.ImagIn, s.RealOut, s.ImagOut);
     if (s.FFTDoneB == 0)
         spectrum::convertChannel(s.ChanBBuffer, n, s.RealIn, s.ImagIn, s.RealOut, s.ImagOut);

@@ -81,11 +81,11 @@ TEST(RunRecord, CapturedWithSettingsAreCopied) {
     r.w.SRATEN_MouseDown(); // rate index 2
     r.w.SSIZEN_MouseDown(); // size index 0
     r.w.GOBUTTON_Click();
-    EXPECT_EQ(double(r.s.DataRangeA), 2);
+    EXPECT_EQ(r.s.dataRangeA(), 2);
     EXPECT_EQ(r.s.DataRangeB, 1);
-    EXPECT_EQ(double(r.s.DataRateA), 2);
+    EXPECT_EQ(r.s.dataRateA(), 2);
     EXPECT_EQ(r.s.DataRateB, 2);
-    EXPECT_EQ(double(r.s.DataSizeA), 0);
+    EXPECT_EQ(r.s.DataSizeA.num(), 0);
     EXPECT_EQ(r.s.DataSizeB, 0);
     EXPECT_EQ(r.instantRates, std::vector<int>{3});
     EXPECT_EQ(r.s.ReadCount, 2047);
@@ -100,9 +100,9 @@ TEST(RunRecord, RateChangedDuringACaptureDoesNotRelabelIt) {
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.instantRates, std::vector<int>{5});
     EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(double(r.s.DataRateA), 0); // captured at 2 kHz
+    EXPECT_EQ(r.s.dataRateA(), 0); // captured at 2 kHz
     EXPECT_EQ(r.s.DataRateB, 0);
-    EXPECT_EQ(double(r.s.RateA), 1); // the next capture uses the new rate
+    EXPECT_EQ(r.s.rateA(), 1); // the next capture uses the new rate
 }
 
 TEST(RunRecord, RateButtonDuringRepeatTakesEffectAtTheNextCapture) {
@@ -112,7 +112,7 @@ TEST(RunRecord, RateButtonDuringRepeatTakesEffectAtTheNextCapture) {
     r.after(400, [&] { r.w.GOBUTTON_Click(); });
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.instantRates, (std::vector<int>{2, 1, 1}));
-    EXPECT_EQ(double(r.s.DataRateA), 4);
+    EXPECT_EQ(r.s.dataRateA(), 4);
 }
 
 TEST(RunRecord, FftModeKeepsSaveCopiesOfTheChannelsThatAreOn) {
@@ -127,7 +127,7 @@ TEST(RunRecord, FftModeKeepsSaveCopiesOfTheChannelsThatAreOn) {
     EXPECT_TRUE(r.w.SRATEP->isEnabled());
     EXPECT_EQ(r.s.SaveB, saveB);
     // The redraw turned A into its spectrum; leaving FFT brings back the saved samples.
-    EXPECT_EQ(double(r.s.FFTDoneA), 1);
+    EXPECT_EQ(r.s.FFTDoneA.num(), 1);
     EXPECT_EQ(r.s.ChanABuffer[0], 0);
     const auto saveA = r.s.SaveA;
     r.w.FFTbutton_Click();
@@ -158,10 +158,10 @@ TEST(RunModes, GeneratorModeRunsOnceAtTheGeneratorRate) {
         // The output loop only processes events until STOP.
         r.h.clock().atDoEvents(3, [&] { r.s.RunState = 0; });
         r.w.GOBUTTON_Click();
-        EXPECT_EQ(double(r.s.RateCode), c.rateCode) << "GenMode " << c.genMode;
+        EXPECT_EQ(r.s.rateCode(), c.rateCode) << "GenMode " << c.genMode;
         EXPECT_EQ(r.s.GenCount, 4096); // 4096.5 to the even neighbour
         EXPECT_TRUE(r.instantRates.empty());
-        EXPECT_EQ(double(r.s.RunState), 0);
+        EXPECT_EQ(r.s.RunState.num(), 0);
         EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
         EXPECT_TRUE(r.w.GENMODEBUTTON->isEnabled());
         EXPECT_FALSE(r.w.Command3->isEnabled()); // the range groups stay locked
@@ -188,5 +188,5 @@ TEST(RunModes, ScopeGenLocksAllButSingleRepeat) {
     EXPECT_TRUE(r.w.GENMODEBUTTON->isEnabled());
     EXPECT_FALSE(
         r.w.TMODEBUTTON->isEnabled()); // the trigger panel stays locked outside SCOPE and FFT
-    EXPECT_EQ(double(r.s.RateCode), 1);
+    EXPECT_EQ(r.s.rateCode(), 1);
 }

@@ -17,12 +17,13 @@ struct Rig {
     std::vector<int> arms;         // first phase of every trigger arm
     int configClears = 0;          // 0FH commands (SETCHAB)
 
-    explicit Rig(sim::Options o = {}) : h(o), w(drawn::shown(h.window())), s(w.s), sim(h.sim()) {
+    explicit Rig(sim::Options o = {})
+        : h(o), w(drawn::shown(h.window())), s(w.state()), sim(h.sim()) {
         // Watches the commands and passes them on to whatever model listens already.
         sim.onCommand = [this, next = sim.onCommand](int first, int c) {
-            if ((c & 0xBF) == 0x02 && first != 0) instantRates.push_back(first);
-            if ((c & 0x3F) == 0x10) arms.push_back(first);
-            if (c == 0x0F) configClears++;
+            if ((c & ~cmd::SourceB) == cmd::Start && first != 0) instantRates.push_back(first);
+            if ((c & cmd::OperationMask) == cmd::Arm) arms.push_back(first);
+            if (c == cmd::ClearConfig) configClears++;
             if (next) next(first, c);
         };
         sim.clearMisuse();

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace cmd;
+
 using runtest::Rig;
 
 namespace {
@@ -21,7 +23,7 @@ TEST(GoButton, BothChannelsOffDoesNothingInAnyMode) {
         const int64_t t0 = r.nowMs();
         r.w.GOBUTTON_Click();
         EXPECT_TRUE(r.sim.log().empty()) << "mode " << mode;
-        EXPECT_EQ(double(r.s.RunState), 0);
+        EXPECT_EQ(r.s.RunState.num(), 0);
         EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
         EXPECT_EQ(r.nowMs(), t0);
     }
@@ -63,7 +65,7 @@ TEST(GoButton, SingleCaptureLocksThenRestoresTheControls) {
     EXPECT_TRUE(r.w.SCOPEMODE->isEnabled());
     EXPECT_TRUE(r.w.Command3->isEnabled() && r.w.Command6->isEnabled());
     EXPECT_FALSE(r.w.GENMODEBUTTON->isEnabled());
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     EXPECT_EQ(r.s.CaptureStatus, 1);
     EXPECT_TRUE(r.sim.misuse().empty());
 }
@@ -96,7 +98,7 @@ TEST(GoButton, RepeatCapturesUntilStop) {
     EXPECT_EQ(r.instantRates.size(), 9u);
     EXPECT_EQ(r.nowMs() - t0, 100 + 9 * 101);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     r.w.TRESETBUTTON_Click();
     EXPECT_EQ(r.w.TRESETBUTTON->caption(), "Single");
 }
@@ -110,7 +112,7 @@ TEST(GoButton, BothChannelsSwitchedOffEndsARepeatRun) {
     });
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.instantRates.size(), 2u);
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
 }
 
 TEST(GoButton, CouplingChangeResendsTheConfigurationProbeDoesNot) {
@@ -122,8 +124,8 @@ TEST(GoButton, CouplingChangeResendsTheConfigurationProbeDoesNot) {
     r.w.GOBUTTON_Click();
     EXPECT_EQ(r.configClears, 2); // at the start and once after the change
     EXPECT_EQ(r.sim.channelConfig(), 11);
-    EXPECT_EQ(double(r.s.ChanConfig), 11);
-    EXPECT_EQ(double(r.s.ChanConfigPrev), 11);
+    EXPECT_EQ(r.s.chanConfig(), 11);
+    EXPECT_EQ(r.s.chanConfigPrev(), 11);
 }
 
 TEST(GoButton, FirstCaptureReadsSizeMinusOne) {
@@ -152,9 +154,9 @@ TEST(GoButton, PretriggerChangeTakesOneCaptureToReachTheReadCount) {
     long clocksA = 0;
     bool inA = false;
     for (size_t i = 0; i + 3 < w.size(); ++i) {
-        if (w[i] == std::make_pair(0x378, 0x04) && w[i + 1].second == 0x00) inA = true;
-        if (w[i] == std::make_pair(0x378, 0x44)) inA = false;
-        if (inA && w[i] == std::make_pair(0x37A, 0x23)) ++clocksA;
+        if (w[i] == std::make_pair(Lpt1Base, SelectA) && w[i + 1].second == CtlIdle) inA = true;
+        if (w[i] == std::make_pair(Lpt1Base, SelectB)) inA = false;
+        if (inA && w[i] == std::make_pair(Lpt1Base + ControlOffset, CtlReadClock)) ++clocksA;
     }
     EXPECT_EQ(clocksA, (32768 - 4096 - 100) + 4096);
     r.w.GOBUTTON_Click();
@@ -180,7 +182,7 @@ TEST(GoButton, StopDuringATriggeredWaitLeavesTheBuffers) {
     EXPECT_EQ(r.arms.size(), 2u);
     EXPECT_EQ(r.s.ChanABuffer, a);
     EXPECT_EQ(r.s.ChanBBuffer, b);
-    EXPECT_EQ(double(r.s.DataRateA), 3); // the captured-with record is unchanged
+    EXPECT_EQ(r.s.dataRateA(), 3); // the captured-with record is unchanged
     EXPECT_TRUE(r.w.Trigwait->isHidden());
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 }
@@ -197,10 +199,10 @@ TEST(GoButton, CaptureEndingAtPoll199DeliversNothing) {
         r.w.GOBUTTON_Click();
         if (poll == 198) {
             EXPECT_NE(r.s.ChanABuffer, a);
-            EXPECT_EQ(double(r.s.DataSizeA), 0);
+            EXPECT_EQ(r.s.DataSizeA.num(), 0);
         } else {
             EXPECT_EQ(r.s.ChanABuffer, a);
-            EXPECT_EQ(double(r.s.DataSizeA), 1);
+            EXPECT_EQ(r.s.DataSizeA.num(), 1);
             EXPECT_EQ(r.s.CaptureStatus, 0);
         }
     }
@@ -225,10 +227,10 @@ TEST(GoButton, NoInstrumentShowsItsMessageAndDoesNotRun) {
     EXPECT_FALSE(other);
     EXPECT_EQ(h.clock().nowMs() - t0, 2000);
     EXPECT_TRUE(w.Trigwait->isHidden());
-    EXPECT_EQ(double(w.s.RunState), 0);
+    EXPECT_EQ(w.state().RunState.num(), 0);
     EXPECT_EQ(w.GOBUTTON->caption(), "GO");
     EXPECT_NE(w.GOCOLOR->BackColor(), Green);
-    EXPECT_EQ(h.sim().commandCount(0x06), 0); // no configuration, no stop counter
+    EXPECT_EQ(h.sim().commandCount(OpenCount), 0); // no configuration, no stop counter
 }
 
 TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {
@@ -244,7 +246,7 @@ TEST(GoButton, NoPowerShowsItsMessageAndDoesNotRun) {
     EXPECT_TRUE(shown);
     EXPECT_EQ(r.nowMs() - t0, 2000);
     EXPECT_TRUE(r.w.Trigwait->isHidden());
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     EXPECT_TRUE(r.instantRates.empty());
     EXPECT_EQ(r.configClears, 0);
 }

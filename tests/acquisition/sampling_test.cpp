@@ -39,21 +39,21 @@ TEST(DSAMPLE, DrawsTheBoxesAndTakesTheCopies) {
         Harness h(model(m));
         WQK& w = drawn::shown(h.window());
         for (int i = 0; i < 5; ++i) {
-            w.s.SampleRateIndex = i;
-            w.s.SampleSizeIndex = 4 - i;
+            w.state().SampleRateIndex = i;
+            w.state().SampleSizeIndex = 4 - i;
             w.DSAMPLE();
             EXPECT_TRUE(drawn::shows(w.SRATEDISP, {(m == 20 ? Rate20 : Rate30)[i]}))
                 << m << " " << i;
             EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {Sizes[4 - i]})) << i;
             EXPECT_EQ(w.SRATEDISP->BackColor(), LightYellow);
             EXPECT_EQ(w.SSIZEDISP->BackColor(), LightYellow);
-            EXPECT_EQ(double(w.s.RateA), i);
-            EXPECT_EQ(w.s.RateB, i);
-            EXPECT_EQ(double(w.s.SizeA), 4 - i);
-            EXPECT_EQ(w.s.SizeB, 4 - i);
+            EXPECT_EQ(w.state().rateA(), i);
+            EXPECT_EQ(w.state().RateB, i);
+            EXPECT_EQ(w.state().sizeA(), 4 - i);
+            EXPECT_EQ(w.state().SizeB, 4 - i);
         }
         // The check tells texts apart by a single blank.
-        w.s.SampleRateIndex = 0;
+        w.state().SampleRateIndex = 0;
         w.DSAMPLE();
         EXPECT_FALSE(drawn::shows(w.SRATEDISP, {m == 20 ? " 2  KHz" : " 3  KHz"}));
     }
@@ -63,22 +63,22 @@ TEST(DSAMPLE, GeneratorModesShowThePointCountInGrey) {
     Harness h;
     WQK& w = drawn::shown(h.window());
     for (int mode : {1, 2}) {
-        w.s.ScopeMode = mode;
-        w.s.GenLast = 4096;
-        w.s.SampleRateIndex = 0;
-        w.s.SampleSizeIndex = 3;
+        w.state().ScopeMode = mode;
+        w.state().GenLast = 4096;
+        w.state().SampleRateIndex = 0;
+        w.state().SampleSizeIndex = 3;
         w.DSAMPLE();
         EXPECT_EQ(w.SRATEDISP->BackColor(), Grey);
         EXPECT_EQ(w.SSIZEDISP->BackColor(), Grey);
         EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {" 4097"}));
         EXPECT_TRUE(drawn::shows(w.SRATEDISP, {}));
-        EXPECT_EQ(double(w.s.RateA), 3); // the copies wait for SCOPE or FFT
-        EXPECT_EQ(double(w.s.SizeA), 1);
+        EXPECT_EQ(w.state().rateA(), 3); // the copies wait for SCOPE or FFT
+        EXPECT_EQ(w.state().sizeA(), 1);
     }
-    w.s.ScopeMode = 3;
+    w.state().ScopeMode = 3;
     w.DSAMPLE();
-    EXPECT_EQ(double(w.s.RateA), 0);
-    EXPECT_EQ(double(w.s.SizeA), 3);
+    EXPECT_EQ(w.state().rateA(), 0);
+    EXPECT_EQ(w.state().sizeA(), 3);
 }
 
 TEST(SamplingArrows, StopAtTheEndsOfTheTables) {
@@ -86,22 +86,22 @@ TEST(SamplingArrows, StopAtTheEndsOfTheTables) {
     WQK& w = drawn::shown(h.window());
     for (int k = 0; k < 3; ++k)
         w.SRATEP_MouseDown();
-    EXPECT_EQ(double(w.s.SampleRateIndex), 4);
-    EXPECT_EQ(double(w.s.RateA), 4);
+    EXPECT_EQ(w.state().sampleRateIndex(), 4);
+    EXPECT_EQ(w.state().rateA(), 4);
     EXPECT_TRUE(drawn::shows(w.SRATEDISP, {" 30 MHz"}));
     for (int k = 0; k < 6; ++k)
         w.SRATEN_KeyPress();
-    EXPECT_EQ(double(w.s.SampleRateIndex), 0);
+    EXPECT_EQ(w.state().sampleRateIndex(), 0);
     EXPECT_TRUE(drawn::shows(w.SRATEDISP, {"  3  KHz"}));
     w.SRATEP_KeyPress();
-    EXPECT_EQ(double(w.s.SampleRateIndex), 1);
+    EXPECT_EQ(w.state().sampleRateIndex(), 1);
     for (int k = 0; k < 5; ++k)
         w.SSIZEP_MouseDown();
-    EXPECT_EQ(w.s.SampleSizeIndex, 4);
-    EXPECT_EQ(double(w.s.SizeA), 4);
+    EXPECT_EQ(w.state().SampleSizeIndex, 4);
+    EXPECT_EQ(w.state().sizeA(), 4);
     for (int k = 0; k < 6; ++k)
         w.SSIZEN_MouseDown();
-    EXPECT_EQ(w.s.SampleSizeIndex, 0);
+    EXPECT_EQ(w.state().SampleSizeIndex, 0);
     EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {"    2K "}));
 }
 
@@ -115,10 +115,10 @@ TEST(SamplingArrows, KeyPressSetsTheScrollMaximaMouseDownDoesNot) {
     EXPECT_EQ(w.HScroll2->maximum(), 1234);
     w.SSIZEN_MouseDown();
     w.SSIZEP_KeyPress();
-    EXPECT_EQ(w.s.SampleSizeIndex, 2);
+    EXPECT_EQ(w.state().SampleSizeIndex, 2);
     EXPECT_EQ(w.HScroll1->maximum(), 8191);
     EXPECT_EQ(w.HScroll2->maximum(), 8191);
-    w.s.BufBase = 1024; // FFT mode
+    w.state().BufBase = 1024; // FFT mode
     w.SSIZEN_KeyPress();
     w.SSIZEP_KeyPress();
     EXPECT_EQ(w.HScroll1->maximum(), 4095);
@@ -133,20 +133,20 @@ TEST(SamplingArrows, ReachedThroughMouseAndKeyEvents) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(w.SRATEP, &press);
-    EXPECT_EQ(double(w.s.SampleRateIndex), 4);
+    EXPECT_EQ(w.state().sampleRateIndex(), 4);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
     QCoreApplication::sendEvent(w.SSIZEP, &key);
-    EXPECT_EQ(w.s.SampleSizeIndex, 2);
+    EXPECT_EQ(w.state().SampleSizeIndex, 2);
     EXPECT_EQ(w.HScroll1->maximum(), 8191);
 }
 
 TEST(SamplingArrows, DamagedIndexesDoNotBreakThePanel) {
     Harness h;
     WQK& w = drawn::shown(h.window());
-    w.s.SampleSizeIndex = 40;
+    w.state().SampleSizeIndex = 40;
     w.SSIZEN_KeyPress(); // 39: the scroll maxima stay within a buffer
     EXPECT_EQ(w.HScroll1->maximum(), 32767);
-    w.s.SampleRateIndex = 9;
+    w.state().SampleRateIndex = 9;
     w.SRATEP_MouseDown();
-    EXPECT_EQ(double(w.s.SampleRateIndex), 4);
+    EXPECT_EQ(w.state().sampleRateIndex(), 4);
 }

@@ -17,13 +17,13 @@ TEST(Record, BWindowOffsetFollowsTheReadOutSkips) {
         std::optional<long> want;
         std::string_view why;
     } rows[] = {
-        {"scope, pretrigger 10: B ends 10 later", ModeScope, 1, 1, 10, 3, 10, ""},
-        {"fft, pretrigger 100", ModeFft, 1, 1, 100, 0, 100, ""},
-        {"scope+gen, fastest step: A skips 4 more", ModeScopeGen, 1, 1, 10, 4, -4, ""},
-        {"scope+gen, other steps: A skips 1 more", ModeScopeGen, 1, 1, 100, 3, -1, ""},
-        {"A off: its buffer is older", ModeScope, 0, 1, 10, 3, {}, "A was not captured with B"},
-        {"B off", ModeScope, 1, 0, 100, 3, {}, "B was not captured with A"},
-        {"generator", ModeGenerator, 1, 1, 0, 3, {}, "no capture in GENERATOR mode"},
+        {"scope, pretrigger 10: B ends 10 later", modes::Scope, 1, 1, 10, 3, 10, ""},
+        {"fft, pretrigger 100", modes::FFT, 1, 1, 100, 0, 100, ""},
+        {"scope+gen, fastest step: A skips 4 more", modes::ScopeGen, 1, 1, 10, 4, -4, ""},
+        {"scope+gen, other steps: A skips 1 more", modes::ScopeGen, 1, 1, 100, 3, -1, ""},
+        {"A off: its buffer is older", modes::Scope, 0, 1, 10, 3, {}, "A was not captured with B"},
+        {"B off", modes::Scope, 1, 0, 100, 3, {}, "B was not captured with A"},
+        {"generator", modes::Generator, 1, 1, 0, 3, {}, "no capture in GENERATOR mode"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -32,7 +32,7 @@ TEST(Record, BWindowOffsetFollowsTheReadOutSkips) {
         EXPECT_EQ(o.reason, r.why);
     }
     InstrumentState s; // from the mode, the channels, PreTrigCount and the captured rate
-    s.ScopeMode = ModeScopeGen;
+    s.ScopeMode = modes::ScopeGen;
     s.DataRateA = 4;
     EXPECT_EQ(bWindowOffset(s).samples, -4);
 }
@@ -52,7 +52,7 @@ TEST(Record, ScalesAndRatesOfTheCapture) {
     s.DataRangeA = 2;
     s.DataRateB = 1;
     s.RateFactor = 1.5f;
-    s.ScopeMode = ModeFft;
+    s.ScopeMode = modes::FFT;
     EXPECT_DOUBLE_EQ(channelScale(s, Channel::A).voltsPerUnit, 0.09375);
     EXPECT_DOUBLE_EQ(channelScale(s, Channel::B).sampleRateHz, 30e3);
     EXPECT_EQ(&samplesOf(s, Channel::B), &s.SaveB);
@@ -64,7 +64,7 @@ TEST(Record, ScalesAndRatesOfTheCapture) {
 namespace {
 
 // One Single capture with no noise on the 1.2 V range at 2 MHz, 4K.
-std::unique_ptr<testing_support::Harness> capture(sim::InputSpec a, sim::InputSpec b, int preTrig) {
+std::unique_ptr<testing_support::Harness> runOnce(sim::InputSpec a, sim::InputSpec b, int preTrig) {
     sim::Options o;
     o.inputA = a;
     o.inputB = b;
@@ -73,10 +73,10 @@ std::unique_ptr<testing_support::Harness> capture(sim::InputSpec a, sim::InputSp
     WQK& w = h->window();
     w.Command3_Click(); // A and B from the 12 V range to the 1.2 V range
     w.Command6_Click();
-    w.s.PreTrig = preTrig;
+    w.state().PreTrig = preTrig;
     w.GOBUTTON_Click();
-    EXPECT_EQ(w.s.CaptureStatus, 1);
-    EXPECT_EQ(channelScale(w.s, Channel::A).sampleRateHz, 2e6);
+    EXPECT_EQ(w.state().CaptureStatus, 1);
+    EXPECT_EQ(channelScale(w.state(), Channel::A).sampleRateHz, 2e6);
     return h;
 }
 
@@ -85,7 +85,7 @@ std::unique_ptr<testing_support::Harness> capture(sim::InputSpec a, sim::InputSp
 class SinesOnAAndB : public ::testing::TestWithParam<int> {};
 
 TEST_P(SinesOnAAndB, FrequencyLevelsGainAndPhase) {
-    auto h = capture({Kind::Sine, 1000, 1}, {Kind::Sine, 1000, 0.5}, GetParam());
+    auto h = runOnce({Kind::Sine, 1000, 1}, {Kind::Sine, 1000, 0.5}, GetParam());
     const InstrumentState& s = h->s();
     const size_t n = capturedCount(s);
     const Trace a = traceOf(s, Channel::A, 0, n), b = traceOf(s, Channel::B, 0, n);
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Pretrigger, SinesOnAAndB, ::testing::Values(0, 1, 2));
 
 TEST(OnTheInstrument, RcLowPassRiseTimeIs2Point2RC) {
     const double rc = 1 / (2 * std::acos(-1.0) * 10000); // the 10 kHz corner
-    auto h = capture({Kind::RcSquare, 1000, 1}, {Kind::RcSquare, 1000, 1}, 0);
+    auto h = runOnce({Kind::RcSquare, 1000, 1}, {Kind::RcSquare, 1000, 1}, 0);
     const Measurements m = measure(traceOf(h->s(), Channel::A, 0, capturedCount(h->s())));
     EXPECT_NEAR(*m.riseS, 2.2 * rc, 2.2 * rc * 0.05);
     EXPECT_NEAR(*m.fallS, 2.2 * rc, 2.2 * rc * 0.05);

@@ -65,14 +65,14 @@ TEST(Spectrum, RectangularNormalisedIsWhatTheFftDisplayComputes) {
         const std::vector<int16_t> a = wave(size_t(n), [](double t) {
             return (int(t * 1e6) * 37 % 500 < 250 ? 1.5 : -0.4) + 0.3 * std::sin(12300 * t);
         });
-        std::copy(a.begin(), a.end(), w.s.ChanABuffer.begin());
-        w.s.FFTNumSamples = n;
-        w.s.FFTDoneA = 0;
+        std::copy(a.begin(), a.end(), w.state().ChanABuffer.begin());
+        w.state().FFTNumSamples = n;
+        w.state().FFTDoneA = 0;
         w.FFTconvert();
         const Spectrum sa = spectrum(a, Window::Rectangular);
         const std::vector<int16_t> codes = normalisedCodes(sa);
-        EXPECT_TRUE(std::equal(codes.begin(), codes.end(), w.s.ChanABuffer.begin())) << n;
-        EXPECT_EQ(scaled(sa, Scale::Normalised, 1.2)[1], w.s.ChanABuffer[1] / 25.5);
+        EXPECT_TRUE(std::equal(codes.begin(), codes.end(), w.state().ChanABuffer.begin())) << n;
+        EXPECT_EQ(scaled(sa, Scale::Normalised, 1.2)[1], w.state().ChanABuffer[1] / 25.5);
     }
 }
 

@@ -18,7 +18,7 @@ class CountingPort : public sim::Wqk01 {
     }
     void shutdown() override { ++shutdowns; }
 };
-}  // namespace
+} // namespace
 
 TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
     Harness h;
@@ -31,7 +31,7 @@ TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
         EXPECT_EQ(code, 0);
     };
     h.messages().answers.push_back(plat::Answer::Cancel);
-    w.s.RunState = 1;
+    w.state().RunState = 1;
     w.Command22->click();
     ASSERT_EQ(h.messages().shown.size(), 1u);
     const plat::Message& m = h.messages().shown[0];
@@ -39,7 +39,7 @@ TEST(Exit, CancelChangesNothingOkUnloadsOnce) {
     EXPECT_EQ(m.title, "Exit Confirmation");
     EXPECT_EQ(m.buttons, plat::Buttons::OKCancel);
     EXPECT_FALSE(w.ended());
-    EXPECT_EQ(double(w.s.RunState), 1);
+    EXPECT_EQ(w.state().RunState.num(), 1);
     EXPECT_EQ(port.shutdowns, 0);
 
     h.messages().answers.push_back(plat::Answer::OK);
@@ -102,7 +102,7 @@ TEST(Startup, SecondTryOfThePortLibrarySucceeds) {
     WQK& w = h.window();
     EXPECT_FALSE(w.ended());
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
     plat::setPortBackend(&h.sim());
 }
 
@@ -111,17 +111,18 @@ TEST(Startup, SendsClearAndConfigurationAndShowsTheDetectionByte) {
     h.sim().setLogging(true);
     WQK& w = h.window();
     // The generator memory was cleared (98304 writes) and the configuration sent.
-    EXPECT_EQ(h.sim().commandCount(0x0A), 1);
-    EXPECT_EQ(h.sim().commandCount(0x0F), 1);
-    EXPECT_EQ(h.sim().commandCount(0x0E), 1);
-    EXPECT_EQ(h.sim().channelConfig(), 0);  // not computed yet: counts as 0
-    for (int i = 0; i < 32768; i += 4096) EXPECT_EQ(h.sim().generatorMemory()[i], 0);
+    EXPECT_EQ(h.sim().commandCount(cmd::GenWrite), 1);
+    EXPECT_EQ(h.sim().commandCount(cmd::ClearConfig), 1);
+    EXPECT_EQ(h.sim().commandCount(cmd::LatchConfig), 1);
+    EXPECT_EQ(h.sim().channelConfig(), 0); // not computed yet: counts as 0
+    for (int i = 0; i < 32768; i += 4096)
+        EXPECT_EQ(h.sim().generatorMemory()[i], 0);
     EXPECT_TRUE(h.sim().misuse().empty()) << h.sim().misuse().front();
     // The 500 ms pause of the detection display is the only wait.
     EXPECT_EQ(h.clock().pausedMs(), 500);
-    EXPECT_EQ(w.s.ReadCount, 360);
-    EXPECT_EQ(w.s.GenCount, 360);
-    EXPECT_EQ(w.s.PreTrigCount, 1);
+    EXPECT_EQ(w.state().ReadCount, 360);
+    EXPECT_EQ(w.state().GenCount, 360);
+    EXPECT_EQ(w.state().PreTrigCount, 1);
     EXPECT_TRUE(w.Trigwait->isHidden());
     EXPECT_TRUE(w.CopyAbutton->isHidden());
     EXPECT_TRUE(w.DCUP->isHidden());

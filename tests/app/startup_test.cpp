@@ -8,10 +8,10 @@ TEST(Startup, ReachesIdleWithStartValues) {
     Harness h;
     WQK& w = h.window();
     EXPECT_FALSE(w.ended());
-    EXPECT_EQ(double(w.s.RunState), 0);
+    EXPECT_EQ(w.state().RunState.num(), 0);
     EXPECT_EQ(w.GOBUTTON->text(), "GO");
-    EXPECT_EQ(double(w.s.ScopeMode), 0);
-    EXPECT_EQ(double(w.s.SampleRateIndex), 3);
-    EXPECT_EQ(w.s.SampleSizeIndex, 1);
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(int(w.state().mode()), 0);
+    EXPECT_EQ(w.state().sampleRateIndex(), 3);
+    EXPECT_EQ(w.state().SampleSizeIndex, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
 }

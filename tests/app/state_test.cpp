@@ -26,7 +26,7 @@ TEST(State, ResetRestoresEveryStartValue) {
     s.FilePath = "x";
     s.reset();
     EXPECT_EQ(s.ChanABuffer[7], 1280);
-    EXPECT_EQ(double(s.TrigLevel), 1280);
+    EXPECT_EQ(s.trigLevel(), 1280);
     EXPECT_EQ(s.LptNumber, 1);
     EXPECT_TRUE(s.ChanConfig.isEmpty());
     EXPECT_EQ(s.FilePath, "");
@@ -34,23 +34,23 @@ TEST(State, ResetRestoresEveryStartValue) {
 
 TEST(State, StartValuesOfTheRecord) {
     InstrumentState s;
-    EXPECT_EQ(double(s.DutyCycle), 50);
+    EXPECT_EQ(s.dutyCycle(), 50);
     EXPECT_EQ(s.BufBase, 2048);
     EXPECT_FLOAT_EQ(s.RateFactor, 1.0f);
     EXPECT_FLOAT_EQ(s.GenLast, 4096.0f);
     EXPECT_EQ(s.FullScale, 2560);
     EXPECT_FLOAT_EQ(s.ColourA, 8388608.0f);
     EXPECT_FLOAT_EQ(s.ColourSum, 12583104.0f);
-    EXPECT_EQ(double(s.ShowA), 1);
-    EXPECT_EQ(double(s.ShowB), -1);
+    EXPECT_EQ(s.ShowA.num(), 1);
+    EXPECT_EQ(s.ShowB.num(), -1);
     EXPECT_EQ(s.UnitsOn, -1);
-    EXPECT_EQ(double(s.TrigSource), -1);
-    EXPECT_EQ(double(s.TrigSlope), 1);
-    EXPECT_EQ(double(s.LevelStepLarge), 160);
+    EXPECT_EQ(s.TrigSource.num(), -1);
+    EXPECT_EQ(s.TrigSlope.num(), 1);
+    EXPECT_EQ(s.levelStepLarge(), 160);
     EXPECT_EQ(s.LevelStepSmall, 10);
     EXPECT_EQ(s.LevelTimeoutMs, 5000);
-    EXPECT_EQ(double(s.GenFreq), 50000);
-    EXPECT_DOUBLE_EQ(double(s.Pi), 3.1415926);
+    EXPECT_EQ(s.genFreq(), 50000);
+    EXPECT_DOUBLE_EQ(s.Pi.num(), 3.1415926);
     EXPECT_EQ(s.CaptureStatus, 1);
     EXPECT_EQ(s.GenDirty, 1);
     EXPECT_EQ(s.ReadCount, 360);

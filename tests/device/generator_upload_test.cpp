@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+using namespace cmd;
+
 using testing_support::Harness;
 
 namespace {
@@ -15,9 +17,9 @@ constexpr int D = 0x378, S = 0x379, C = 0x37A;
 struct Seq {
     std::vector<std::pair<int, int>> v;
     void cmd(int c, int first = 0) {
-        v.insert(v.end(), {{D, first}, {C, 0x04}, {D, c}, {C, 0x00}});
+        v.insert(v.end(), {{D, first}, {C, CtlCommand}, {D, c}, {C, CtlIdle}});
     }
-    void pulse() { v.insert(v.end(), {{C, 0x01}, {C, 0x00}}); }
+    void pulse() { v.insert(v.end(), {{C, CtlStrobe}, {C, CtlIdle}}); }
     void cmdPulse(int c) {
         cmd(c);
         pulse();
@@ -27,8 +29,8 @@ struct Seq {
         pulse();
     }
     void reloadloop() {
-        cmdPulse(0x00);
-        cmd(0x02, 0x00);
+        cmdPulse(Idle);
+        cmd(Start, 0);
     }
 };
 
@@ -43,14 +45,14 @@ class StatusControl : public plat::PortBackend {
     void shutdown() override {}
     std::string name() const override { return "status control"; }
     void out(uint16_t a, uint8_t v) override {
-        if (a == C && v == 0x23 && onReadClock) onReadClock();
+        if (a == C && v == CtlReadClock && onReadClock) onReadClock();
         h_.sim().out(a, v);
     }
     uint8_t in(uint16_t a) override {
         uint8_t v = h_.sim().in(a);
         if (a == S) {
-            v &= uint8_t(~0x08);
-            if (doneAtMs >= 0 && h_.clock().nowMs() >= doneAtMs) v |= 0x08;
+            v &= uint8_t(~StatusDone);
+            if (doneAtMs >= 0 && h_.clock().nowMs() >= doneAtMs) v |= StatusDone;
             ++polls;
         }
         return v;
@@ -72,7 +74,7 @@ void fillWave(InstrumentState& s, std::initializer_list<int> values) {
 TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     fillWave(s, {1275, 1265, 0, 2550, 5, 15, 25, 2600, -30, 1280});
     s.GenWave[10] = 2000; // beyond GenCount: not sent
     s.GenCount = 9;
@@ -82,20 +84,20 @@ TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
     w.DACWRITE();
 
     Seq e;
-    e.cmdPulse(0x07);
-    e.cmd(0x0A);
+    e.cmdPulse(Reset);
+    e.cmd(GenWrite);
     // 1275 -> 128 and 1265 -> 126 (halves to even); 2600 and -30 are clipped to the DAC.
     const int codes[10] = {128, 126, 0, 255, 0, 2, 2, 255, 0, 128};
     for (int c : codes)
         e.strobe(c);
-    e.cmd(0x02);
-    e.cmdPulse(0x07);
-    e.cmd(0x06);
-    e.v.push_back({D, 0x00});
+    e.cmd(Start);
+    e.cmdPulse(Reset);
+    e.cmd(OpenCount);
+    e.v.push_back({D, 0});
     for (int k = 0; k < 32759; ++k)
         e.pulse();
-    e.cmd(0x03);
-    e.cmd(0x00);
+    e.cmd(EndLoad);
+    e.cmd(Idle);
     EXPECT_EQ(h.sim().writes(), e.v);
     EXPECT_EQ(h.sim().generatorWritePos(), 10);
     for (int i = 0; i < 10; ++i)
@@ -107,7 +109,7 @@ TEST(DacWrite, ShortestCustomWaveUploadsTenBytesAndLengthPulses) {
 TEST(DacWrite, FullTableAndAnOutOfRangeCount) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i < 32768; ++i)
         s.GenWave[i] = int16_t((i % 256) * 10);
     s.GenCount = 32767;
@@ -126,33 +128,33 @@ TEST(DacWrite, FullTableAndAnOutOfRangeCount) {
 TEST(DacCont, StartsContinuousOutputAtTheRateCode) {
     Harness h;
     WQK& w = h.window();
-    w.s.RateCode = 3;
+    w.state().RateCode = 3;
     h.sim().setLogging(true);
     h.sim().clearLog();
     w.DACCONT();
     Seq e;
-    e.cmdPulse(0x0B);
+    e.cmdPulse(GenSelect);
     e.reloadloop();
-    e.cmd(0x26);
-    e.cmd(0x26, 3);
+    e.cmd(Continuous);
+    e.cmd(Continuous, 3);
     EXPECT_EQ(h.sim().writes(), e.v);
 }
 
 TEST(DacAdcOnce, PausesOneSecondBeforeTheSweepStarts) {
     Harness h;
     WQK& w = h.window();
-    w.s.RateCode = 1;
-    w.s.TrigLevelCode = 77;
+    w.state().RateCode = 1;
+    w.state().TrigLevelCode = 77;
     h.sim().setLogging(true);
     h.sim().clearLog();
     Seq e;
-    e.cmdPulse(0x03);
-    e.cmdPulse(0x0B);
+    e.cmdPulse(EndLoad);
+    e.cmdPulse(GenSelect);
     e.reloadloop();
     e.strobe(77);
-    e.cmd(0x22);
+    e.cmd(Sweep);
     const size_t beforeStart = e.v.size();
-    e.cmd(0x22, 9);
+    e.cmd(Sweep, 9);
     size_t writtenAt999 = 0;
     const int64_t t0 = h.clock().nowMs();
     h.clock().at(t0 + 999, [&] { writtenAt999 = h.sim().writes().size(); });
@@ -165,7 +167,7 @@ TEST(DacAdcOnce, PausesOneSecondBeforeTheSweepStarts) {
 TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i <= 99; ++i)
         s.GenWave[i] = int16_t(i * 20);
     s.GenCount = 99;
@@ -183,7 +185,7 @@ TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
     EXPECT_TRUE(visible);
     ASSERT_EQ(during.size(), 100u);
     EXPECT_EQ(during[99], 198);
-    EXPECT_EQ(h.sim().commandCount(0x26), 2);
+    EXPECT_EQ(h.sim().commandCount(Continuous), 2);
     EXPECT_FALSE(w.Trigwait->isVisibleTo(&w));
     const auto& mem = h.sim().generatorMemory();
     EXPECT_TRUE(std::all_of(mem.begin(), mem.end(), [](uint8_t b) { return b == 0; }));
@@ -193,7 +195,7 @@ TEST(DacGen, OutputsUntilStopThenClearsTheMemory) {
 TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     std::vector<int32_t> preTrig;
     port.onReadClock = [&] {
@@ -217,7 +219,7 @@ TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
         EXPECT_EQ(s.PreTrigCount, 10); // restored
         ASSERT_FALSE(preTrig.empty());
         EXPECT_EQ(preTrig[0], rateCode == 1 ? -4 : -1);
-        EXPECT_EQ(double(s.FFTDoneA), 0);
+        EXPECT_EQ(s.FFTDoneA.num(), 0);
         EXPECT_EQ(s.FFTDoneB, 0);
         for (int i = 1000; i < 32768; ++i) {
             ASSERT_EQ(s.ChanABuffer[i], 0) << i;
@@ -230,7 +232,7 @@ TEST(DacAdc, ReadsWithTheSweepOffsetAndZeroesTheTails) {
 TEST(DacAdc, ChannelAOffLeavesItsBufferUntouched) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     s.GenCount = 500;
     s.RateCode = 2;
@@ -244,14 +246,14 @@ TEST(DacAdc, ChannelAOffLeavesItsBufferUntouched) {
     w.DACADC();
     EXPECT_EQ(s.CaptureStatus, 1);
     EXPECT_EQ(s.ChanABuffer, a);
-    EXPECT_EQ(double(s.FFTDoneA), 1);
+    EXPECT_EQ(s.FFTDoneA.num(), 1);
     EXPECT_EQ(s.ChanBBuffer[500], 0);
 }
 
 TEST(DacAdc, NoDataOnTimeOutLateEndOrStop) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     StatusControl port(h);
     s.GenCount = 300;
     s.RateCode = 5;

@@ -23,26 +23,26 @@ struct Logged {
 
 TEST(WritePatterns, EachIsItsFixedSeriesOfWrites) {
     Logged l;
-    proto::CommandWrite(l.w.s, 0x0A);
-    proto::CommandWriteFirst(l.w.s, 0x03, 0x42);
-    proto::CommandPulse(l.w.s, 0x07);
-    proto::ClockPulse(l.w.s);
-    proto::DataStrobe(l.w.s, 0x9C);
-    EXPECT_EQ(l.writes(),
-              cat({cw(0x0A), cw(0x42, 0x03), cw(0x07), pulse(), pulse(), strobe(0x9C)}));
+    proto::CommandWrite(l.w.link(), GenWrite);
+    proto::CommandWriteFirst(l.w.link(), 0x03, (Start | SourceB));
+    proto::CommandPulse(l.w.link(), Reset);
+    proto::ClockPulse(l.w.link());
+    proto::DataStrobe(l.w.link(), 0x9C);
+    EXPECT_EQ(l.writes(), cat({cw(GenWrite), cw((Start | SourceB), 0x03), cw(Reset), pulse(),
+                               pulse(), strobe(0x9C)}));
     // The first phase of a plain command write is CmdPrefix.
     l.h.sim().clearLog();
-    l.w.s.CmdPrefix = 0x11;
-    proto::CommandWrite(l.w.s, 0x0E);
-    EXPECT_EQ(l.writes(), cw(0x0E, 0x11));
+    l.w.state().CmdPrefix = 0x11;
+    proto::CommandWrite(l.w.link(), LatchConfig);
+    EXPECT_EQ(l.writes(), cw(LatchConfig, 0x11));
 }
 
 TEST(WritePatterns, FollowThePortThatInitportChose) {
     Logged l;
-    l.w.s.LptNumber = 2;
+    l.w.state().LptNumber = 2;
     l.w.initport();
     l.h.sim().clearLog();
-    proto::CommandPulse(l.w.s, 0x07);
+    proto::CommandPulse(l.w.link(), Reset);
     EXPECT_EQ(l.writes(),
               (Writes{{0x278, 0}, {0x27A, 4}, {0x278, 7}, {0x27A, 0}, {0x27A, 1}, {0x27A, 0}}));
 }
@@ -50,13 +50,14 @@ TEST(WritePatterns, FollowThePortThatInitportChose) {
 TEST(ClearGeneratorMemory, FillsAllOfItWithZeros) {
     Logged l;
     // Something left in the memory from an earlier wave.
-    proto::CommandPulse(l.w.s, 0x07);
-    proto::CommandWrite(l.w.s, 0x0A);
+    proto::CommandPulse(l.w.link(), Reset);
+    proto::CommandWrite(l.w.link(), GenWrite);
     for (int i = 0; i < 100; ++i)
-        proto::DataStrobe(l.w.s, 0xAB);
+        proto::DataStrobe(l.w.link(), 0xAB);
     l.h.sim().clearLog();
     l.w.ClearGeneratorMemory();
-    const Writes expect = cat({cw(0x07), pulse(), cw(0x0A), times(32768, strobe(0x00)), cw(0x02)});
+    const Writes expect =
+        cat({cw(Reset), pulse(), cw(GenWrite), times(32768, strobe(0)), cw(Start)});
     EXPECT_EQ(l.writes(), expect);
     EXPECT_EQ(expect.size(), 6u + 4 + 98304 + 4);
     EXPECT_EQ(l.h.sim().generatorWritePos(), 32768);
@@ -72,10 +73,10 @@ TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
     } cases[] = {{32768, 0}, {2047, 30721}, {4095, 28673}, {32767, 1}, {2048 - 100, 30820}};
     for (const Case& c : cases) {
         Logged l;
-        l.w.s.ReadCount = c.readCount;
+        l.w.state().ReadCount = c.readCount;
         l.w.SETMAXLOOP();
-        EXPECT_EQ(l.writes(),
-                  cat({cw(0x07), pulse(), cw(0x06), times(c.pulses, pulse()), cw(0x03), cw(0x00)}))
+        EXPECT_EQ(l.writes(), cat({cw(Reset), pulse(), cw(OpenCount), times(c.pulses, pulse()),
+                                   cw(EndLoad), cw(Idle)}))
             << "ReadCount " << c.readCount;
         EXPECT_EQ(l.h.sim().stopCounter(), c.pulses);
         EXPECT_EQ(l.h.sim().samplesToTake(), c.readCount);
@@ -85,7 +86,7 @@ TEST(SETMAXLOOP, LoadsTheStopCounterForReadCount) {
 
 TEST(SETMAXLOOP, NeverCountsBeyondTheCounter) {
     Logged l;
-    l.w.s.ReadCount = -5000000; // only a fault elsewhere could give this
+    l.w.state().ReadCount = -5000000; // only a fault elsewhere could give this
     l.w.SETMAXLOOP();
     EXPECT_EQ(l.writes().size(), 6u + 4 + 2 * 32768 + 8);
 }
@@ -93,10 +94,10 @@ TEST(SETMAXLOOP, NeverCountsBeyondTheCounter) {
 TEST(SETCHAB, SendsTheConfigurationAsPulses) {
     for (int config : {0, 10, 15, 1}) {
         Logged l;
-        l.w.s.ChanConfig = config;
+        l.w.state().ChanConfig = config;
         l.w.SETCHAB();
-        EXPECT_EQ(l.writes(),
-                  cat({cw(0x0F), pulse(), cw(0x06), times(config, pulse()), cw(0x0E), cw(0x06)}))
+        EXPECT_EQ(l.writes(), cat({cw(ClearConfig), pulse(), cw(OpenCount), times(config, pulse()),
+                                   cw(LatchConfig), cw(OpenCount)}))
             << "ChanConfig " << config;
         EXPECT_EQ(l.h.sim().channelConfig(), config);
         EXPECT_TRUE(l.h.sim().misuse().empty());
@@ -105,38 +106,37 @@ TEST(SETCHAB, SendsTheConfigurationAsPulses) {
 
 TEST(SETCHAB, BeforeItIsComputedTheConfigurationCountsAsZero) {
     Logged l;
-    l.w.s.ChanConfig.clear();
+    l.w.state().ChanConfig.clear();
     l.w.SETCHAB();
-    EXPECT_EQ(l.writes(), cat({cw(0x0F), pulse(), cw(0x06), cw(0x0E), cw(0x06)}));
+    EXPECT_EQ(l.writes(),
+              cat({cw(ClearConfig), pulse(), cw(OpenCount), cw(LatchConfig), cw(OpenCount)}));
 }
 
 TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
     for (int bits = 0; bits < 16; ++bits) {
         Logged l;
-        InstrumentState& s = l.w.s;
+        InstrumentState& s = l.w.state();
         s.CouplingA = (bits & 1) ? 1 : -1;
         s.RangeSelA = (bits & 2) ? 1 : 0;
         s.CouplingB = (bits & 4) ? 1 : -1;
         s.RangeSelB = (bits & 8) ? 1 : 0;
-        EXPECT_EQ(proto::channelConfig(s), bits);
+        EXPECT_EQ(proto::channelConfig(l.w.channelSettings()), bits);
         s.ProbeA = 1;
         s.ProbeB = 1;
-        EXPECT_EQ(proto::channelConfig(s), bits);
+        EXPECT_EQ(proto::channelConfig(l.w.channelSettings()), bits);
     }
     Logged l;
-    EXPECT_EQ(proto::channelConfig(l.w.s), 10); // start-up: AC, 12 V on both
-    l.w.s.CouplingA = 1e12;                     // a damaged setting stays within 4 bits
-    EXPECT_EQ(proto::channelConfig(l.w.s), 15);
+    EXPECT_EQ(proto::channelConfig(l.w.channelSettings()), 10); // start-up: AC, 12 V on both
 }
 
 TEST(reloadloop, RestartsTheSampleCounterWithALiteralFirstPhase) {
     Logged l;
-    l.w.s.CmdPrefix = 0x21;
+    l.w.state().CmdPrefix = 0x21;
     l.w.reloadloop();
-    EXPECT_EQ(l.writes(), cat({cw(0x00, 0x21), pulse(), cw(0x02, 0x00)}));
+    EXPECT_EQ(l.writes(), cat({cw(Idle, 0x21), pulse(), cw(Start, 0)}));
     l.h.sim().clearLog();
-    l.w.s.CmdPrefix = 0;
+    l.w.state().CmdPrefix = 0;
     l.w.reloadloop();
-    EXPECT_EQ(l.writes(), cat({cw(0x00), pulse(), cw(0x02)}));
+    EXPECT_EQ(l.writes(), cat({cw(Idle), pulse(), cw(Start)}));
     EXPECT_TRUE(l.h.sim().misuse().empty());
 }

@@ -1,27 +1,31 @@
 #pragma once
 // Expected port write sequences, written out from the command table's patterns.
+#include "device/commands.h"
+
 #include <initializer_list>
 #include <utility>
 #include <vector>
 
 namespace seq {
 
+using namespace cmd;
+
 using Writes = std::vector<std::pair<int, int>>;
-constexpr int D = 0x378, C = 0x37A;
+constexpr int D = cmd::Lpt1Base + cmd::DataOffset, C = cmd::Lpt1Base + cmd::ControlOffset;
 
 // data := first; control := 04H; data := c; control := 00H
 inline Writes cw(int c, int first = 0) {
-    return {{D, first}, {C, 0x04}, {D, c}, {C, 0x00}};
+    return {{D, first}, {C, cmd::CtlCommand}, {D, c}, {C, cmd::CtlIdle}};
 }
 // control := 01H; control := 00H
 inline Writes pulse() {
-    return {{C, 0x01}, {C, 0x00}};
+    return {{C, cmd::CtlStrobe}, {C, cmd::CtlIdle}};
 }
 inline Writes strobe(int v) {
-    return {{D, v}, {C, 0x01}, {C, 0x00}};
+    return {{D, v}, {C, cmd::CtlStrobe}, {C, cmd::CtlIdle}};
 }
 inline Writes readClock() {
-    return {{C, 0x23}, {C, 0x22}};
+    return {{C, cmd::CtlReadClock}, {C, cmd::CtlRead}};
 }
 inline Writes times(long n, const Writes& w) {
     Writes out;

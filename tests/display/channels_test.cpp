@@ -14,14 +14,14 @@ const QColor Pink(255, 128, 128), LightGreen(192, 255, 192);
 
 TEST(Channels, RangeAndProbeSetTheRangeCode) {
     Display d;
-    EXPECT_DOUBLE_EQ(double(d.s.RangeA), 1); // start: high range, x1
+    EXPECT_DOUBLE_EQ(d.s.rangeA(), 1); // start: high range, x1
     d.w.Command3_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.RangeSelA), 0);
-    EXPECT_DOUBLE_EQ(double(d.s.RangeA), 0);
+    EXPECT_DOUBLE_EQ(d.s.rangeSelA(), 0);
+    EXPECT_DOUBLE_EQ(d.s.rangeA(), 0);
     d.w.Command3_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.RangeSelA), 1);
+    EXPECT_DOUBLE_EQ(d.s.rangeSelA(), 1);
     d.w.Command4_Click(); // x10 on the high range: 120 V
-    EXPECT_DOUBLE_EQ(double(d.s.RangeA), 2);
+    EXPECT_DOUBLE_EQ(d.s.rangeA(), 2);
     d.w.Command6_Click();
     EXPECT_EQ(d.s.RangeB, 0);
     d.w.Command5_Click();
@@ -48,7 +48,7 @@ TEST(Channels, CouplingCaption) {
     Display d;
     EXPECT_EQ(d.w.Command2->caption(), "AC");
     d.w.Command2_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.CouplingA), 1);
+    EXPECT_DOUBLE_EQ(d.s.CouplingA.num(), 1);
     EXPECT_EQ(d.w.Command2->caption(), "DC");
     d.w.Command7_Click();
     EXPECT_EQ(d.w.Command7->caption(), "DC");
@@ -60,11 +60,11 @@ TEST(Channels, SamplingOnOff) {
     Display d;
     EXPECT_EQ(corner(d.w.Picture3), QColor(128, 128, 128)); // ON after start-up
     d.w.SCHAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.ChanAOn), 0);
+    EXPECT_DOUBLE_EQ(d.s.ChanAOn.num(), 0);
     EXPECT_EQ(d.w.SCHAbutton->caption(), "ON");
     EXPECT_EQ(corner(d.w.Picture3), QColor(64, 64, 64));
     d.w.SCHAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.ChanAOn), 1);
+    EXPECT_DOUBLE_EQ(d.s.ChanAOn.num(), 1);
     EXPECT_EQ(d.w.SCHAbutton->caption(), "OFF");
     EXPECT_EQ(corner(d.w.Picture3), QColor(128, 128, 128));
     d.w.SCHBbutton_Click();
@@ -76,14 +76,14 @@ TEST(Channels, PositionArrowsStopAtTheirLimits) {
     Display d;
     for (int i = 0; i < 5; ++i)
         d.w.scrollupA_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.TracePosA), -3);
+    EXPECT_DOUBLE_EQ(d.s.tracePosA(), -3);
     EXPECT_EQ(d.s.ShiftA, -477);
-    EXPECT_DOUBLE_EQ(double(d.s.VoltOffsetA), -0.9);
+    EXPECT_DOUBLE_EQ(d.s.voltOffsetA(), -0.9);
     EXPECT_EQ(corner(d.w.scrollupA), Pink);
     EXPECT_EQ(corner(d.w.scrolldownA), LightGreen);
     for (int i = 0; i < 10; ++i)
         d.w.scrolldownA_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.TracePosA), 3);
+    EXPECT_DOUBLE_EQ(d.s.tracePosA(), 3);
     EXPECT_EQ(corner(d.w.scrollupA), LightGreen);
     EXPECT_EQ(corner(d.w.scrolldownA), Pink);
     // At factor 5 the trace goes to 16 steps either way.
@@ -103,9 +103,9 @@ TEST(Channels, YMagFromFiveBackToOneClampsThePosition) {
     d.s.YMagA = 2;
     d.s.TracePosA = 10;
     d.w.YMagAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.YMagA), 0);
-    EXPECT_DOUBLE_EQ(double(d.s.TracePosA), 3);
-    EXPECT_DOUBLE_EQ(double(d.s.YMagFactorA), 1);
+    EXPECT_DOUBLE_EQ(d.s.yMagA(), 0);
+    EXPECT_DOUBLE_EQ(d.s.tracePosA(), 3);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 1);
     EXPECT_EQ(d.s.ShiftA, 3 * 159);
     // Three divisions below the centre, less the 2 units per step.
     EXPECT_EQ(d.s.BaseA, 1280 + 2 * 477);
@@ -118,15 +118,15 @@ TEST(Channels, YMagFromFiveBackToOneClampsThePosition) {
 TEST(Channels, YMagStepsAndIsIgnoredInGeneratorAndFft) {
     Display d;
     d.w.YMagAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.YMagFactorA), 2);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 2);
     d.w.YMagAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.YMagFactorA), 5);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 5);
     d.s.ScopeMode = 1;
     d.w.YMagAbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.YMagA), 2);
+    EXPECT_DOUBLE_EQ(d.s.yMagA(), 2);
     d.s.ScopeMode = 3;
     d.w.YMagBbutton_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.YMagB), 0);
+    EXPECT_DOUBLE_EQ(d.s.yMagB(), 0);
 }
 
 TEST(Channels, RangeRedrawsTheLevelValue) {
@@ -134,9 +134,9 @@ TEST(Channels, RangeRedrawsTheLevelValue) {
     d.s.TrigMode = 1;
     d.s.TrigLevel = 1120;
     d.w.trcursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 1.5); // 12 V range
+    EXPECT_DOUBLE_EQ(d.s.levelVolts(), 1.5); // 12 V range
     d.w.Command3_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 0.15);
+    EXPECT_DOUBLE_EQ(d.s.levelVolts(), 0.15);
     d.w.Command4_Click(); // x10 on the low range: 12 V again
-    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 1.5);
+    EXPECT_DOUBLE_EQ(d.s.levelVolts(), 1.5);
 }

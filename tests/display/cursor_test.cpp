@@ -7,10 +7,10 @@ using display_test::Display;
 
 namespace {
 std::vector<int> cycle(Display& d, int clicks) {
-    std::vector<int> modes{int(double(d.s.CursorMode))};
+    std::vector<int> modes{d.s.cursorMode()};
     for (int i = 0; i < clicks; ++i) {
         d.w.Command23_Click();
-        modes.push_back(int(double(d.s.CursorMode)));
+        modes.push_back(d.s.cursorMode());
     }
     return modes;
 }
@@ -43,9 +43,9 @@ TEST(Cursor, SwitchingTheCombinedTraceOffSwitchesTheCursorOff) {
     Display d;
     d.w.Command20_Click();
     d.w.Command23_Click();
-    ASSERT_DOUBLE_EQ(double(d.s.CursorMode), 3);
+    ASSERT_DOUBLE_EQ(d.s.cursorMode(), 3);
     d.w.Command20_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorMode), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorMode(), 0);
     EXPECT_FALSE(d.w.Cursorch->isVisibleTo(&d.w));
 }
 
@@ -55,12 +55,12 @@ TEST(Cursor, ReadoutOfTimeFromTheWindowEdge) {
     d.w.Command23_Click();
     d.s.CursorX = 100;
     d.w.cursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 50); // 100 samples at 2 MHz
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 50); // 100 samples at 2 MHz
     EXPECT_EQ(d.s.CursorUnit, "uS");
     d.s.DataRateA = 0; // 2 kHz
     d.s.CursorX = 500;
     d.w.cursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 0.25);
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 0.25);
     EXPECT_EQ(d.s.CursorUnit, "S");
 }
 
@@ -71,10 +71,10 @@ TEST(Cursor, GeneratorTimeFollowsTheStepRate) {
     d.s.GenMode = 1;
     d.s.SweepRateIndex = 2; // 200 kHz
     d.w.Command23_Click();
-    ASSERT_DOUBLE_EQ(double(d.s.CursorMode), 5);
+    ASSERT_DOUBLE_EQ(d.s.cursorMode(), 5);
     d.s.CursorX = 100;
     d.w.cursdraw();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 0.5);
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 0.5);
     EXPECT_EQ(d.s.CursorUnit, "mS");
 }
 
@@ -89,7 +89,7 @@ TEST(Cursor, FftReadoutIsAFrequency) {
     d.s.CursorX = 256;
     d.w.cursdraw();
     // Point 256 of 2048 at 20 MHz.
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 2.5);
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 2.5);
     EXPECT_EQ(d.s.CursorUnit, "MHz");
 }
 
@@ -116,8 +116,8 @@ TEST(Cursor, HeldButtonRepeatsTwentyTimesASecondAfterADelay) {
     d.h.clock().at(t0 + 1025, [&] { d.w.Command25_MouseUp(); });
     d.w.Command25_MouseDown();
     // One step at once, then one every 50 ms from 350 ms to 1000 ms.
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 15 * 2000);
-    EXPECT_DOUBLE_EQ(double(d.s.ButtonHeld), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 15 * 2000);
+    EXPECT_DOUBLE_EQ(d.s.ButtonHeld.num(), 0);
 }
 
 TEST(Cursor, StepsStopAtTheWindowEdges) {
@@ -126,15 +126,15 @@ TEST(Cursor, StepsStopAtTheWindowEdges) {
     d.s.CursorX = 500; // window 512, large step 32
     d.h.clock().at(d.h.clock().nowMs() + 10, [&] { d.w.Command25_MouseUp(); });
     d.w.Command25_MouseDown();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 512);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 512);
     d.s.CursorX = 1;
     d.w.Command26_KeyPress(); // small step 1, no repeat
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 0);
     d.w.Command26_KeyPress();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 0);
     d.w.Command27_KeyPress();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 1);
-    EXPECT_DOUBLE_EQ(double(d.s.ButtonHeld), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 1);
+    EXPECT_DOUBLE_EQ(d.s.ButtonHeld.num(), 0);
 }
 
 TEST(Cursor, ButtonsDoNothingWithTheCursorOff) {
@@ -143,7 +143,7 @@ TEST(Cursor, ButtonsDoNothingWithTheCursorOff) {
     const int64_t t0 = d.h.clock().nowMs();
     d.w.Command24_MouseDown();
     d.w.Command27_KeyPress();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorX), 100);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 100);
     EXPECT_EQ(d.h.clock().nowMs(), t0); // no repeat loop either
 }
 
@@ -156,7 +156,7 @@ TEST(Cursor, ClickOnTheReadoutShowsTheFrequencyFor800ms) {
     std::string unit;
     const int64_t t0 = d.h.clock().nowMs();
     d.h.clock().at(t0 + 400, [&] {
-        during = double(d.s.CursorTime);
+        during = d.s.cursorTime();
         unit = d.s.CursorUnit;
     });
     d.w.CURSINFO_Click();
@@ -164,7 +164,7 @@ TEST(Cursor, ClickOnTheReadoutShowsTheFrequencyFor800ms) {
     EXPECT_EQ(unit, "MHz");
     EXPECT_EQ(d.h.clock().nowMs() - t0, 800);
     // The normal readout is back.
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 50);
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 50);
     EXPECT_EQ(d.s.CursorUnit, "uS");
 }
 
@@ -176,7 +176,7 @@ TEST(Cursor, ClickOnTheReadoutAtTheLeftEdgeDoesNothing) {
     const int64_t t0 = d.h.clock().nowMs();
     d.w.CURSINFO_Click();
     EXPECT_EQ(d.h.clock().nowMs(), t0);
-    EXPECT_DOUBLE_EQ(double(d.s.CursorTime), 0);
+    EXPECT_DOUBLE_EQ(d.s.cursorTime(), 0);
 }
 
 TEST(LevelLine, DrawnAndErasedOnTheTraceLevel) {
@@ -188,15 +188,15 @@ TEST(LevelLine, DrawnAndErasedOnTheTraceLevel) {
     d.s.LevelLineColour = d.s.ColourA;
     d.w.trcursdraw();
     EXPECT_NE(d.at(300, 1120), display_test::Background);
-    EXPECT_DOUBLE_EQ(double(d.s.TrigLevelPrev), 1120);
-    EXPECT_DOUBLE_EQ(double(d.s.LevelVolts), 0.15 * 10);
+    EXPECT_DOUBLE_EQ(d.s.trigLevelPrev(), 1120);
+    EXPECT_DOUBLE_EQ(d.s.levelVolts(), 0.15 * 10);
     // The level setting restarts the 5 s time-out.
     EXPECT_TRUE(d.w.Timer1->isEnabled());
     EXPECT_EQ(d.w.Timer1->interval(), 5000);
     d.s.LevelSetMode = 0;
     d.w.trcursdraw();
     EXPECT_EQ(d.image(), before);
-    EXPECT_DOUBLE_EQ(double(d.s.LevelDrawn), 0);
+    EXPECT_DOUBLE_EQ(d.s.LevelDrawn.num(), 0);
 }
 
 TEST(LevelLine, FollowsTheMagnifiedTraceAndTheRedraw) {
@@ -210,8 +210,8 @@ TEST(LevelLine, FollowsTheMagnifiedTraceAndTheRedraw) {
     d.w.Timer1->setEnabled(false);
     d.w.HScroll1_Change();
     // Baseline 1280 + 3 x 106, level 160 units above zero at factor 2.
-    EXPECT_DOUBLE_EQ(double(d.s.TrigLevelPrev), 1598 - 320);
-    EXPECT_DOUBLE_EQ(double(d.s.LevelDrawn), 1);
+    EXPECT_DOUBLE_EQ(d.s.trigLevelPrev(), 1598 - 320);
+    EXPECT_DOUBLE_EQ(d.s.LevelDrawn.num(), 1);
     // A redraw does not restart the time-out.
     EXPECT_FALSE(d.w.Timer1->isEnabled());
     EXPECT_EQ(d.s.TrigCursorMode, 1);

@@ -17,7 +17,7 @@ struct Display {
     WQK& w;
     InstrumentState& s;
 
-    Display() : w(h.window()), s(w.s) {
+    Display() : w(h.window()), s(w.state()) {
         w.show();
         QCoreApplication::processEvents();
         w.HScroll1_Change();
@@ -25,7 +25,8 @@ struct Display {
 
     // Pixel of a point given in the display's scale.
     QPoint px(double x, double y) const {
-        return QPoint(display::pixelOf(w.Picture1->toPxX(x)), display::pixelOf(w.Picture1->toPxY(y)));
+        return QPoint(display::pixelOf(w.Picture1->toPxX(x)),
+                      display::pixelOf(w.Picture1->toPxY(y)));
     }
     int row(double y) const { return px(0, y).y(); }
     QColor at(double x, double y) const {
@@ -39,13 +40,15 @@ struct Display {
     int countInRow(int r, const QColor& c) const {
         const QImage& img = w.Picture1->image();
         int n = 0;
-        for (int x = 0; x < img.width(); ++x) n += QColor(img.pixel(x, r)) == c;
+        for (int x = 0; x < img.width(); ++x)
+            n += QColor(img.pixel(x, r)) == c;
         return n;
     }
     static int count(const QImage& img, const QColor& c) {
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) n += QColor(img.pixel(x, y)) == c;
+            for (int x = 0; x < img.width(); ++x)
+                n += QColor(img.pixel(x, y)) == c;
         return n;
     }
     // Pixels of none of the given colours.
@@ -55,7 +58,8 @@ struct Display {
             for (int x = 0; x < img.width(); ++x) {
                 QColor p(img.pixel(x, y));
                 bool ok = false;
-                for (const QColor& c : allowed) ok = ok || p == c;
+                for (const QColor& c : allowed)
+                    ok = ok || p == c;
                 n += !ok;
             }
         return n;
@@ -65,4 +69,4 @@ struct Display {
     void fillB(int v) { std::fill(s.ChanBBuffer.begin(), s.ChanBBuffer.end(), int16_t(v)); }
 };
 
-}  // namespace display_test
+} // namespace display_test

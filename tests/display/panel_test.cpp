@@ -13,12 +13,12 @@ TEST(Toggles, EachNegatesItsFieldAndShowsItInBold) {
         std::function<double()> field;
     };
     const std::vector<Toggle> toggles = {
-        {d.w.Command13, [&] { d.w.Command13_Click(); }, [&] { return double(d.s.GridOn); }},
-        {d.w.Command15, [&] { d.w.Command15_Click(); }, [&] { return double(d.s.JoinOn); }},
+        {d.w.Command13, [&] { d.w.Command13_Click(); }, [&] { return d.s.GridOn.num(); }},
+        {d.w.Command15, [&] { d.w.Command15_Click(); }, [&] { return d.s.JoinOn.num(); }},
         {d.w.Command16, [&] { d.w.Command16_Click(); }, [&] { return double(d.s.UnitsOn); }},
-        {d.w.Command17, [&] { d.w.Command17_Click(); }, [&] { return double(d.s.ShowA); }},
-        {d.w.Command18, [&] { d.w.Command18_Click(); }, [&] { return double(d.s.ShowB); }},
-        {d.w.Command19, [&] { d.w.Command19_Click(); }, [&] { return double(d.s.ShowD); }},
+        {d.w.Command17, [&] { d.w.Command17_Click(); }, [&] { return d.s.ShowA.num(); }},
+        {d.w.Command18, [&] { d.w.Command18_Click(); }, [&] { return d.s.ShowB.num(); }},
+        {d.w.Command19, [&] { d.w.Command19_Click(); }, [&] { return d.s.ShowD.num(); }},
     };
     for (const Toggle& t : toggles) {
         const double before = t.field();
@@ -37,7 +37,7 @@ TEST(Toggles, SumAndDifferenceExcludeEachOther) {
     EXPECT_EQ(d.s.ShowAminusB, 1);
     EXPECT_TRUE(d.w.Command21->fontBold());
     d.w.Command20_Click();
-    EXPECT_EQ(double(d.s.ShowAplusB), 1);
+    EXPECT_EQ(d.s.ShowAplusB.num(), 1);
     EXPECT_EQ(d.s.ShowAminusB, -1);
     EXPECT_TRUE(d.w.Command20->fontBold());
     EXPECT_FALSE(d.w.Command21->fontBold());
@@ -55,7 +55,7 @@ TEST(YMag, StepsTheCombinedTraceAndResetsItsPosition) {
     EXPECT_EQ(d.s.SumYMagFactor, 1);
     EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w)); // arrows only when magnified
     d.w.Command12_Click();
-    EXPECT_DOUBLE_EQ(double(d.s.SumYMag), 1);
+    EXPECT_DOUBLE_EQ(d.s.sumYMag(), 1);
     EXPECT_EQ(d.s.SumYMagFactor, 2);
     EXPECT_TRUE(d.w.Scrollup->isVisibleTo(&d.w));
     EXPECT_TRUE(d.w.scrolldown->isVisibleTo(&d.w));
@@ -63,17 +63,17 @@ TEST(YMag, StepsTheCombinedTraceAndResetsItsPosition) {
     d.w.scrolldown_Click();
     EXPECT_EQ(d.s.TracePosSum, 2);
     EXPECT_EQ(d.s.ShiftSum, 212);
-    EXPECT_DOUBLE_EQ(double(d.s.VoltOffsetSum), 0.3);
+    EXPECT_DOUBLE_EQ(d.s.voltOffsetSum(), 0.3);
     EXPECT_EQ(d.s.BaseSum, 1280 + 3 * 212);
     d.w.Command12_Click();
     EXPECT_EQ(d.s.SumYMagFactor, 5);
     EXPECT_EQ(d.s.TracePosSum, 2); // kept while magnified
     d.w.Command12_Click();         // back to x 1
-    EXPECT_DOUBLE_EQ(double(d.s.SumYMag), 0);
+    EXPECT_DOUBLE_EQ(d.s.sumYMag(), 0);
     EXPECT_EQ(d.s.SumYMagFactor, 1);
     EXPECT_EQ(d.s.TracePosSum, 0);
     EXPECT_EQ(d.s.ShiftSum, 0);
-    EXPECT_DOUBLE_EQ(double(d.s.VoltOffsetSum), 0);
+    EXPECT_DOUBLE_EQ(d.s.voltOffsetSum(), 0);
     EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w));
 }
 
@@ -82,7 +82,7 @@ TEST(YMag, IgnoredInGeneratorAndFftMode) {
     for (int mode : {1, 3}) {
         d.s.ScopeMode = mode;
         d.w.Command12_Click();
-        EXPECT_DOUBLE_EQ(double(d.s.SumYMag), 0) << mode;
+        EXPECT_DOUBLE_EQ(d.s.sumYMag(), 0) << mode;
         d.w.SDISPLAY();
         EXPECT_FALSE(d.w.Command12->isEnabled()) << mode;
         EXPECT_EQ(d.s.SumYMagFactor, 1);
@@ -98,16 +98,16 @@ TEST(Sdisplay, CursorColourLetterAndReadoutBox) {
     d.w.SDISPLAY();
     EXPECT_TRUE(d.w.Cursorch->isVisibleTo(&d.w));
     EXPECT_TRUE(d.w.Command23->fontBold());
-    EXPECT_EQ(long(double(d.s.CursorColour)), plat::RGB(0, 0, 224));
+    EXPECT_EQ(d.s.cursorColour(), plat::RGB(0, 0, 224));
     EXPECT_EQ(d.w.CURSINFO->pixel(x, y), QColor(255, 255, 192));
     d.s.ShowB = 1;
     d.s.CursorMode = 2;
     d.w.SDISPLAY();
-    EXPECT_EQ(long(double(d.s.CursorColour)), plat::RGB(0, 224, 0));
+    EXPECT_EQ(d.s.cursorColour(), plat::RGB(0, 224, 0));
     d.s.ShowAplusB = 1; // curtest moves the cursor to the combined trace
     d.w.SDISPLAY();
-    EXPECT_DOUBLE_EQ(double(d.s.CursorMode), 3);
-    EXPECT_EQ(long(double(d.s.CursorColour)), plat::RGB(192, 0, 192));
+    EXPECT_DOUBLE_EQ(d.s.cursorMode(), 3);
+    EXPECT_EQ(d.s.cursorColour(), plat::RGB(192, 0, 192));
 }
 
 TEST(Sdisplay, MagnificationBoxesShowTheirState) {
@@ -116,5 +116,5 @@ TEST(Sdisplay, MagnificationBoxesShowTheirState) {
     EXPECT_EQ(d.w.YMagAbutton->pixel(x, y), QColor(192, 255, 192));
     d.w.YMagAbutton_Click();
     EXPECT_EQ(d.w.YMagAbutton->pixel(x, y), QColor(255, 128, 128));
-    EXPECT_DOUBLE_EQ(double(d.s.YMagFactorA), 2);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 2);
 }

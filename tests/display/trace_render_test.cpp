@@ -19,14 +19,14 @@ const QColor Back(224, 224, 224), Ink(0, 0, 128);
 struct Pixels {
     int w, h;
     std::vector<char> on;
-    Pixels(int w_, int h_) : w(w_), h(h_), on(size_t(w_ * h_), 0) {}
+    Pixels(int w_, int h_) : w(w_), h(h_), on(size_t(w_) * size_t(h_), 0) {}
     void set(int x, int y) {
-        if (x >= 0 && x < w && y >= 0 && y < h) on[size_t(y * w + x)] = 1;
+        if (x >= 0 && x < w && y >= 0 && y < h) on[size_t(y) * size_t(w) + size_t(x)] = 1;
     }
-    bool has(int x, int y) const { return on[size_t(y * w + x)] != 0; }
+    bool has(int x, int y) const { return on[size_t(y) * size_t(w) + size_t(x)] != 0; }
     void clearColumn(int x) {
         for (int y = 0; y < h; ++y)
-            on[size_t(y * w + x)] = 0;
+            on[size_t(y) * size_t(w) + size_t(x)] = 0;
     }
     // The set with every pixel's eight neighbours added.
     Pixels grown() const {

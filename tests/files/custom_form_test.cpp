@@ -16,8 +16,8 @@ bool custom(Harness& h, std::vector<filetest::Step> steps) {
     return runWindow(
         h,
         [&w] {
-            w.s.LoadFromButton = 0;
-            w.s.LoadDone = 0;
+            w.state().LoadFromButton = 0;
+            w.state().LoadDone = 0;
             w.FILELOAD();
         },
         std::move(steps), [&w] { w.loadexitbutton->click(); });
@@ -35,10 +35,10 @@ std::vector<std::string> texts(files::Panel p, bool fft) {
 TEST(CustomForm, ShowsTheCustomButtonsOnly) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 3; // a load in FFT mode first leaves the FFT button shown
+    w.state().ScopeMode = 3; // a load in FFT mode first leaves the FFT button shown
     EXPECT_FALSE(filetest::load(h, {[&] { EXPECT_TRUE(w.FFTloadab->isVisibleTo(&w)); }}));
-    w.s.ScopeMode = 1;
-    w.s.GenMode = 2;
+    w.state().ScopeMode = 1;
+    w.state().GenMode = 2;
     EXPECT_FALSE(custom(
         h, {[&] {
             for (VbButton* b : {w.Customloadbutton, w.CustomCSVbutton, w.CopyAbutton, w.CopyBbutton,
@@ -50,32 +50,32 @@ TEST(CustomForm, ShowsTheCustomButtonsOnly) {
     EXPECT_FALSE(w.CopyAbutton->isVisibleTo(&w));
     EXPECT_FALSE(w.CopyBbutton->isVisibleTo(&w));
     EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
-    EXPECT_EQ(double(w.s.LoadDone), 0); // left with neither a load nor "keep"
+    EXPECT_EQ(w.state().LoadDone.num(), 0); // left with neither a load nor "keep"
 }
 
 TEST(CustomForm, KeepExistingDataClosesWithLoadDone) {
     Harness h;
     WQK& w = h.window();
-    w.s.GenMode = 2;
-    w.s.GenLast = 99;
+    w.state().GenMode = 2;
+    w.state().GenLast = 99;
     for (int i = 0; i < 100; ++i)
-        w.s.GenWave[i] = int16_t(i * 10);
-    EXPECT_TRUE(custom(h, {[&] { w.s.KeepCustom = 1; }}));
-    EXPECT_EQ(double(w.s.LoadDone), 1);
-    EXPECT_EQ(w.s.KeepCustom, 0);
-    EXPECT_EQ(double(w.s.LoadExit), 0);
-    EXPECT_EQ(w.s.CustomWave[99], 990); // the custom wave follows GenWave on closing
+        w.state().GenWave[i] = int16_t(i * 10);
+    EXPECT_TRUE(custom(h, {[&] { w.state().KeepCustom = 1; }}));
+    EXPECT_EQ(w.state().LoadDone.num(), 1);
+    EXPECT_EQ(w.state().KeepCustom, 0);
+    EXPECT_EQ(w.state().LoadExit.num(), 0);
+    EXPECT_EQ(w.state().CustomWave[99], 990); // the custom wave follows GenWave on closing
 }
 
 TEST(CustomForm, CopyRequestTakesTheCaptureRate) {
     Harness h;
     WQK& w = h.window();
-    w.s.SampleRateIndex = 2;
-    w.s.CustomRateIndex = 0;
-    EXPECT_TRUE(custom(h, {[&] { w.s.CopyBRequest = 1; }}));
-    EXPECT_EQ(double(w.s.LoadDone), 1);
-    EXPECT_EQ(double(w.s.CustomRateIndex), 2);
-    EXPECT_EQ(w.s.CopyBRequest, 0);
+    w.state().SampleRateIndex = 2;
+    w.state().CustomRateIndex = 0;
+    EXPECT_TRUE(custom(h, {[&] { w.state().CopyBRequest = 1; }}));
+    EXPECT_EQ(w.state().LoadDone.num(), 1);
+    EXPECT_EQ(w.state().customRateIndex(), 2);
+    EXPECT_EQ(w.state().CopyBRequest, 0);
 }
 
 TEST(CustomForm, RawLoadAndNothingElseIsServed) {
@@ -86,16 +86,16 @@ TEST(CustomForm, RawLoadAndNothingElseIsServed) {
     EXPECT_TRUE(custom(h, {[&] {
                                // Requests of the other form are not acted on here.
                                ASSERT_TRUE(w.File1->selectFile("p.wqk"));
-                               w.s.LoadABReq = 1;
+                               w.state().LoadABReq = 1;
                            },
                            [&] {
-                               EXPECT_EQ(w.s.ChanABuffer[0], 1280);
+                               EXPECT_EQ(w.state().ChanABuffer[0], 1280);
                                ASSERT_TRUE(w.File1->selectFile("wave.dcg"));
                                w.Customloadbutton->click();
                            }}));
-    EXPECT_EQ(w.s.GenLast, 19.0f);
-    EXPECT_EQ(w.s.CustomWave[19], 640);
-    EXPECT_EQ(double(w.s.LoadABReq), 0);
+    EXPECT_EQ(w.state().GenLast, 19.0f);
+    EXPECT_EQ(w.state().CustomWave[19], 640);
+    EXPECT_EQ(w.state().LoadABReq.num(), 0);
     EXPECT_TRUE(h.messages().shown.empty());
 }
 

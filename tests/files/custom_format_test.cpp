@@ -50,10 +50,10 @@ TEST(CustomFinish, SwitchesToTheCustomWave) {
     s.GenStyle = 2;
     s.GenDirty = 1;
     files::applyCustom(s, files::decodeRaw("abc"));
-    EXPECT_EQ(double(s.LoadDone), 1);
-    EXPECT_EQ(double(s.GenMode), 2);
-    EXPECT_EQ(double(s.SavedStyle), 2);
-    EXPECT_EQ(double(s.GenStyle), 4);
+    EXPECT_EQ(s.LoadDone.num(), 1);
+    EXPECT_EQ(s.genMode(), 2);
+    EXPECT_EQ(s.SavedStyle.num(), 2);
+    EXPECT_EQ(s.genStyle(), 4);
     EXPECT_EQ(s.GenDirty, 0);
 }
 

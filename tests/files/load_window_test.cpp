@@ -42,7 +42,7 @@ TEST(LoadWindow, ButtonsPerMode) {
     Harness h;
     WQK& w = h.window();
     for (int mode = 0; mode < 4; ++mode) {
-        w.s.ScopeMode = mode;
+        w.state().ScopeMode = mode;
         EXPECT_FALSE(load(h, {[&] {
                               std::vector<bool> v = {w.chaloadbutton->isVisibleTo(&w),
                                                      w.FFTloadab->isVisibleTo(&w),
@@ -58,7 +58,7 @@ TEST(LoadWindow, ButtonsPerMode) {
                               EXPECT_EQ(w.Dir1->path(), cwd());
                           }}));
         EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
-        EXPECT_EQ(double(w.s.LoadExit), 0);
+        EXPECT_EQ(w.state().LoadExit.num(), 0);
     }
     EXPECT_EQ(w.FFTloadab->caption(), "Load A + B  FFT plots (fft)");
 }
@@ -68,15 +68,15 @@ TEST(LoadWindow, SignalFileLoadsAndClosesTheWindow) {
     WQK& w = h.window();
     h.writeFile("x.wqk", filebytes::signal("WQK", "1421", 32768));
     EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.chaloadbutton)}));
-    EXPECT_EQ(w.s.FilePath, cwd() + "/x.wqk");
-    EXPECT_EQ(w.s.ChanABuffer[300], filebytes::a(300) * 10);
-    EXPECT_EQ(w.s.ChanBBuffer[32767], filebytes::b(32767) * 10);
-    EXPECT_EQ(w.s.GenLast, 32767.0f);
-    EXPECT_EQ(double(w.s.DataRateA), 4);
-    EXPECT_EQ(double(w.s.DataRangeA), 2);
-    EXPECT_EQ(w.s.DataRangeB, 1);
-    EXPECT_EQ(double(w.s.LoadDone), 1);
-    EXPECT_EQ(double(w.s.LoadABReq), 0);
+    EXPECT_EQ(w.state().FilePath, cwd() + "/x.wqk");
+    EXPECT_EQ(w.state().ChanABuffer[300], filebytes::a(300) * 10);
+    EXPECT_EQ(w.state().ChanBBuffer[32767], filebytes::b(32767) * 10);
+    EXPECT_EQ(w.state().GenLast, 32767.0f);
+    EXPECT_EQ(w.state().dataRateA(), 4);
+    EXPECT_EQ(w.state().dataRangeA(), 2);
+    EXPECT_EQ(w.state().DataRangeB, 1);
+    EXPECT_EQ(w.state().LoadDone.num(), 1);
+    EXPECT_EQ(w.state().LoadABReq.num(), 0);
     EXPECT_TRUE(h.messages().shown.empty());
     EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
 }
@@ -88,7 +88,7 @@ TEST(LoadWindow, NothingSelected) {
     EXPECT_TRUE(load(h, {[&] { w.chaloadbutton->click(); },
                          [&] {
                              EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                             EXPECT_EQ(double(w.s.LoadABReq), 0);
+                             EXPECT_EQ(w.state().LoadABReq.num(), 0);
                              w.profileloadbutton->click();
                          },
                          [&] { w.loadexitbutton->click(); }}));
@@ -112,7 +112,7 @@ TEST(LoadWindow, RejectedSignalFilesChangeNothing) {
     WQK& w = h.window();
     for (const auto& [name, bytes] : hostile)
         h.writeFile(name, bytes);
-    const Snapshot before(w.s);
+    const Snapshot before(w.state());
     for (const auto& [name, bytes] : hostile) {
         EXPECT_TRUE(load(h, {pick(w, name, w.chaloadbutton), [&] {
                                  EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
@@ -120,8 +120,8 @@ TEST(LoadWindow, RejectedSignalFilesChangeNothing) {
                              }}));
         ASSERT_NE(lastMessage(h), nullptr);
         EXPECT_EQ(lastMessage(h)->text, "Not a valid WQK signal file") << name;
-        EXPECT_EQ(double(w.s.FileInvalid), 0);
-        EXPECT_TRUE(Snapshot(w.s) == before) << name;
+        EXPECT_EQ(w.state().FileInvalid.num(), 0);
+        EXPECT_TRUE(Snapshot(w.state()) == before) << name;
     }
 }
 
@@ -133,17 +133,17 @@ TEST(LoadMend, IncompleteLastPairLoadsTheCompletePairs) {
     h.writeFile("odd.wqk", filebytes::signal("WQK", "1300", 1023) + "\x33"); // 2054 bytes
     EXPECT_TRUE(load(h, {pick(w, "odd.wqk", w.chaloadbutton)}));
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.s.ChanABuffer[1022], filebytes::a(1022) * 10);
-    EXPECT_EQ(w.s.ChanABuffer[1023], 0);
-    EXPECT_EQ(w.s.ChanBBuffer[1023], 0);
-    EXPECT_EQ(w.s.GenLast, 1023.0f);
+    EXPECT_EQ(w.state().ChanABuffer[1022], filebytes::a(1022) * 10);
+    EXPECT_EQ(w.state().ChanABuffer[1023], 0);
+    EXPECT_EQ(w.state().ChanBBuffer[1023], 0);
+    EXPECT_EQ(w.state().GenLast, 1023.0f);
 }
 
 TEST(LoadWindow, VanishedFileGivesTheOpenErrorAndChangesNothing) {
     Harness h;
     WQK& w = h.window();
     h.writeFile("gone.wqk", filebytes::signal("WQK", "1300", 2000));
-    const Snapshot before(w.s);
+    const Snapshot before(w.state());
     EXPECT_TRUE(load(h, {[&] {
                              ASSERT_TRUE(w.File1->selectFile("gone.wqk"));
                              QFile::remove("gone.wqk");
@@ -155,30 +155,30 @@ TEST(LoadWindow, VanishedFileGivesTheOpenErrorAndChangesNothing) {
                          }}));
     EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
     EXPECT_EQ(lastMessage(h)->title, "Help");
-    EXPECT_EQ(double(w.s.FileInvalid), 1);
-    EXPECT_TRUE(Snapshot(w.s) == before);
+    EXPECT_EQ(w.state().FileInvalid.num(), 1);
+    EXPECT_TRUE(Snapshot(w.state()) == before);
 }
 
 TEST(LoadWindow, FftPlotsLoadInFftMode) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 3;
+    w.state().ScopeMode = 3;
     h.writeFile("p.fft", filebytes::signal("FFT", "2200", 512)); // 1031 bytes
     h.writeFile("s.wqk", filebytes::signal("WQK", "1300", 4096));
-    const Snapshot before(w.s);
+    const Snapshot before(w.state());
     EXPECT_TRUE(
-        load(h, {pick(w, "s.wqk", w.FFTloadab), [&] { EXPECT_EQ(double(w.s.LoadFFTReq), 0); },
+        load(h, {pick(w, "s.wqk", w.FFTloadab), [&] { EXPECT_EQ(w.state().LoadFFTReq.num(), 0); },
                  pick(w, "p.fft", w.FFTloadab)}));
     EXPECT_EQ(h.messages().shown.size(), 1u);
     EXPECT_EQ(h.messages().shown[0].text, "Not a valid FFT signal file");
-    EXPECT_EQ(w.s.ChanABuffer[511], filebytes::a(511) * 10);
-    EXPECT_EQ(w.s.ChanABuffer[512], 0);
-    EXPECT_EQ(double(w.s.FFTDoneA), 1);
-    EXPECT_EQ(w.s.FFTDoneB, 1);
-    EXPECT_EQ(w.s.RateFactor, 1.5f);
-    EXPECT_EQ(double(w.s.DataRateA), 2);
-    EXPECT_EQ(double(w.s.LoadFFTReq), 0);
-    EXPECT_FALSE(Snapshot(w.s) == before);
+    EXPECT_EQ(w.state().ChanABuffer[511], filebytes::a(511) * 10);
+    EXPECT_EQ(w.state().ChanABuffer[512], 0);
+    EXPECT_EQ(w.state().FFTDoneA.num(), 1);
+    EXPECT_EQ(w.state().FFTDoneB, 1);
+    EXPECT_EQ(w.state().RateFactor, 1.5f);
+    EXPECT_EQ(w.state().dataRateA(), 2);
+    EXPECT_EQ(w.state().LoadFFTReq.num(), 0);
+    EXPECT_FALSE(Snapshot(w.state()) == before);
 }
 
 TEST(LoadWindow, ProfileRestoresTheSettings) {
@@ -194,18 +194,18 @@ TEST(LoadWindow, ProfileRestoresTheSettings) {
     saved.LevelSetMode = 1;
     saved.RunRepeat = 1;
     h.writeFile("set.dpf", files::encodeProfile(saved));
-    const auto buffers = w.s.ChanABuffer;
+    const auto buffers = w.state().ChanABuffer;
     EXPECT_TRUE(load(h, {pick(w, "set.dpf", w.profileloadbutton)}));
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(double(w.s.TrigMode), 1);
-    EXPECT_EQ(double(w.s.TrigLevel), 1600);
-    EXPECT_EQ(double(w.s.SampleRateIndex), 1);
-    EXPECT_EQ(double(w.s.GenFreq), 1235);
-    EXPECT_EQ(w.s.RunRepeat, 1);
-    EXPECT_EQ(double(w.s.LevelSetMode), 0);
-    EXPECT_EQ(double(w.s.LoadDone), 1);
-    EXPECT_EQ(w.s.LoadProfileReq, 0);
-    EXPECT_EQ(w.s.ChanABuffer, buffers); // a profile holds no samples
+    EXPECT_EQ(w.state().trigMode(), 1);
+    EXPECT_EQ(w.state().trigLevel(), 1600);
+    EXPECT_EQ(w.state().sampleRateIndex(), 1);
+    EXPECT_EQ(w.state().genFreq(), 1235);
+    EXPECT_EQ(w.state().RunRepeat, 1);
+    EXPECT_EQ(w.state().LevelSetMode.num(), 0);
+    EXPECT_EQ(w.state().LoadDone.num(), 1);
+    EXPECT_EQ(w.state().LoadProfileReq, 0);
+    EXPECT_EQ(w.state().ChanABuffer, buffers); // a profile holds no samples
 }
 
 // A profile that fails anywhere after its magic, holds a setting no saved profile can
@@ -213,7 +213,7 @@ TEST(LoadWindow, ProfileRestoresTheSettings) {
 TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     Harness h;
     WQK& w = h.window();
-    std::string good = files::encodeProfile(w.s);
+    std::string good = files::encodeProfile(w.state());
     auto cut = [&](int items) { // the line up to and including item `items`
         size_t p = 0;
         for (int k = 0; k <= items; ++k)
@@ -229,9 +229,9 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     h.writeFile("running.dpf", cut(69) + " 1 ," + good.substr(cut(70).size())); // RunState 1
     for (const char* odd : {"fifo.dpf", "dir.dpf", "device.dpf", "locked.dpf"})
         h.writeFile(odd, good);
-    w.s.TrigLevel = 900;
-    w.s.ScopeMode = 2;
-    const Snapshot before(w.s);
+    w.state().TrigLevel = 900;
+    w.state().ScopeMode = 2;
+    const Snapshot before(w.state());
     struct Case {
         std::string name, text;
         double fileInvalid; // set by the open error, cleared after a rejection
@@ -259,9 +259,9 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
                              },
                              [&] { w.loadexitbutton->click(); }}));
         EXPECT_EQ(lastMessage(h)->text, c.text) << c.name;
-        EXPECT_TRUE(Snapshot(w.s) == before) << c.name;
-        EXPECT_EQ(double(w.s.LoadDone), 0);
-        EXPECT_EQ(double(w.s.FileInvalid), c.fileInvalid) << c.name;
+        EXPECT_TRUE(Snapshot(w.state()) == before) << c.name;
+        EXPECT_EQ(w.state().LoadDone.num(), 0);
+        EXPECT_EQ(w.state().FileInvalid.num(), c.fileInvalid) << c.name;
     }
 }
 
@@ -271,50 +271,50 @@ TEST(LoadWindow, SecondLoadAfterAFailureHasNothingPending) {
     h.writeFile("bad.wqk", "WQK");
     EXPECT_TRUE(load(h, {pick(w, "bad.wqk", w.chaloadbutton), [&] { w.loadexitbutton->click(); }}));
     ASSERT_EQ(h.messages().shown.size(), 1u);
-    const Snapshot before(w.s);
+    const Snapshot before(w.state());
     EXPECT_TRUE(load(h, {[&] {
                              EXPECT_TRUE(w.chaloadbutton->isVisibleTo(&w));
                              EXPECT_TRUE(w.profileloadbutton->isVisibleTo(&w));
                          },
                          [&] {}, [&] { w.loadexitbutton->click(); }}));
     EXPECT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_TRUE(Snapshot(w.s) == before);
+    EXPECT_TRUE(Snapshot(w.state()) == before);
 }
 
 TEST(LoadWindow, CsvWaveInGeneratorModeThenNoSecondLoadByItself) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 1;
+    w.state().ScopeMode = 1;
     h.writeFile("w.csv", "10,20,30\r\n300,-4,12.34\r\n");
     EXPECT_TRUE(load(h, {pick(w, "w.csv", w.CustomCSVbutton)}));
-    EXPECT_EQ(w.s.GenLast, 9.0f);
-    EXPECT_EQ(w.s.GenWave[3], 2550);
-    EXPECT_EQ(w.s.GenWave[5], 123);
-    EXPECT_EQ(double(w.s.GenMode), 2);
-    EXPECT_EQ(double(w.s.GenStyle), 4);
+    EXPECT_EQ(w.state().GenLast, 9.0f);
+    EXPECT_EQ(w.state().GenWave[3], 2550);
+    EXPECT_EQ(w.state().GenWave[5], 123);
+    EXPECT_EQ(w.state().genMode(), 2);
+    EXPECT_EQ(w.state().genStyle(), 4);
     EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
     // Closing in CUSTOM mode makes the loaded wave the custom wave.
     for (int i = 0; i <= 9; ++i)
-        EXPECT_EQ(w.s.CustomWave[i], w.s.GenWave[i]) << i;
+        EXPECT_EQ(w.state().CustomWave[i], w.state().GenWave[i]) << i;
 
     h.writeFile("w.csv", "1,1,1,1,1,1,1,1,1,1,1,1\r\n");
     EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.File1->selectFile("w.csv")); }, [&] {},
                          [&] { w.loadexitbutton->click(); }}));
-    EXPECT_EQ(w.s.GenWave[3], 2550);
-    EXPECT_EQ(w.s.GenLast, 9.0f);
+    EXPECT_EQ(w.state().GenWave[3], 2550);
+    EXPECT_EQ(w.state().GenLast, 9.0f);
 }
 
 TEST(LoadWindow, RawWaveFromAnyFile) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 2;
+    w.state().ScopeMode = 2;
     h.writeFile("notes.txt", "\x01\x02\x03\x04\x05");
     EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.Customloadbutton)}));
-    EXPECT_EQ(w.s.GenLast, 9.0f);
-    EXPECT_EQ(w.s.GenWave[4], 50);
-    EXPECT_EQ(w.s.GenWave[5], 0);
-    EXPECT_EQ(double(w.s.LoadDone), 1);
-    EXPECT_EQ(double(w.s.LoadRawReq), 0);
+    EXPECT_EQ(w.state().GenLast, 9.0f);
+    EXPECT_EQ(w.state().GenWave[4], 50);
+    EXPECT_EQ(w.state().GenWave[5], 0);
+    EXPECT_EQ(w.state().LoadDone.num(), 1);
+    EXPECT_EQ(w.state().LoadRawReq.num(), 0);
 }
 
 TEST(LoadWindow, DirectoryListLeadsTheFileList) {
@@ -330,7 +330,7 @@ TEST(LoadWindow, DirectoryListLeadsTheFileList) {
                              emit w.Dir1->itemActivated(found[0]);
                          },
                          pick(w, "in.wqk", w.chaloadbutton)}));
-    EXPECT_EQ(w.s.FilePath, cwd() + "/sub/in.wqk");
+    EXPECT_EQ(w.state().FilePath, cwd() + "/sub/in.wqk");
     EXPECT_EQ(w.Drive1->drive(), QStorageInfo(QDir::currentPath()).rootPath().toStdString());
 }
 
@@ -347,7 +347,7 @@ TEST(LoadWindow, FolderThatCannotBeOpenedGivesTheOpenError) {
                          [&] {
                              ASSERT_NE(lastMessage(h), nullptr);
                              EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
-                             EXPECT_EQ(double(w.s.FileInvalid), 1);
+                             EXPECT_EQ(w.state().FileInvalid.num(), 1);
                              EXPECT_EQ(w.Dir1->path(), cwd());
                              w.loadexitbutton->click();
                          }}));
@@ -362,7 +362,7 @@ TEST(LoadWindow, UnusableDriveGivesTheOpenErrorAndKeepsTheDirectory) {
                          },
                          [&] {
                              EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
-                             EXPECT_EQ(double(w.s.FileInvalid), 1);
+                             EXPECT_EQ(w.state().FileInvalid.num(), 1);
                              EXPECT_EQ(w.Dir1->path(), cwd());
                              EXPECT_EQ(w.Drive1->drive(),
                                        QStorageInfo(QDir::currentPath()).rootPath().toStdString());

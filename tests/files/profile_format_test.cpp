@@ -84,8 +84,8 @@ TEST(ProfileRead, RoundTripRestoresEverySetting) {
     EXPECT_EQ(files::encodeProfile(t), text);
     EXPECT_TRUE(t.CursorXDrawn.isEmpty()); // empty item reads back empty
     EXPECT_EQ(t.TracePosB, -16);
-    EXPECT_EQ(double(t.LoadDone), 1);
-    EXPECT_EQ(double(t.LevelSetMode), 0);
+    EXPECT_EQ(t.LoadDone.num(), 1);
+    EXPECT_EQ(t.LevelSetMode.num(), 0);
 }
 
 TEST(ProfileRead, LevelSetModeIsOffAfterEveryLoad) {
@@ -93,7 +93,7 @@ TEST(ProfileRead, LevelSetModeIsOffAfterEveryLoad) {
     ASSERT_EQ(files::decodeProfile(with(44, " 1 "), d), Outcome::Loaded);
     InstrumentState t;
     files::applyProfile(t, d);
-    EXPECT_EQ(double(t.LevelSetMode), 0);
+    EXPECT_EQ(t.LevelSetMode.num(), 0);
 }
 
 TEST(ProfileRead, SeventyItemsKeepTheTail) {
@@ -106,7 +106,7 @@ TEST(ProfileRead, SeventyItemsKeepTheTail) {
     t.ChanBOn = 0;
     t.RunRepeat = 1;
     files::applyProfile(t, d);
-    EXPECT_EQ(double(t.YMagA), 2);
+    EXPECT_EQ(t.yMagA(), 2);
     EXPECT_EQ(t.TracePosB, 4);
     EXPECT_EQ(t.ChanBOn, 0);
     EXPECT_EQ(t.RunRepeat, 1);
@@ -210,7 +210,7 @@ TEST(ProfileApply, EnteringFftModeKeepsTheSamplesForLater) {
     files::ProfileData d;
     ASSERT_EQ(files::decodeProfile(with(54, " 3 "), d), Outcome::Loaded);
     files::applyProfile(s, d);
-    EXPECT_EQ(double(s.ScopeMode), 3);
+    EXPECT_EQ(int(s.mode()), 3);
     EXPECT_EQ(s.SaveA[7], 1500);
     EXPECT_EQ(s.SaveB[7], 900);
     EXPECT_EQ(s.BufBase, 1024);
@@ -227,9 +227,9 @@ TEST(ProfileApply, LeavingFftModeBringsTheSamplesBack) {
     files::ProfileData d;
     ASSERT_EQ(files::decodeProfile(line(startItems, 78), d), Outcome::Loaded);
     files::applyProfile(s, d);
-    EXPECT_EQ(double(s.ScopeMode), 0);
+    EXPECT_EQ(int(s.mode()), 0);
     EXPECT_EQ(s.ChanABuffer[7], 1500);
-    EXPECT_EQ(double(s.FFTDoneA), 0);
+    EXPECT_EQ(s.FFTDoneA.num(), 0);
     EXPECT_EQ(s.FFTDoneB, 0);
     EXPECT_EQ(s.BufBase, 2048);
 }

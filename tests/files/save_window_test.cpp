@@ -89,7 +89,7 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
     Harness h;
     WQK& w = h.window();
     for (int mode = 0; mode < 4; ++mode) {
-        w.s.ScopeMode = mode;
+        w.state().ScopeMode = mode;
         w.savename->setText("left over");
         bool checked = false;
         EXPECT_FALSE(save(h, {[&] {
@@ -108,7 +108,7 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
                           }}));
         EXPECT_TRUE(checked);
         EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
-        EXPECT_EQ(double(w.s.SaveExit), 0);
+        EXPECT_EQ(w.state().SaveExit.num(), 0);
     }
     EXPECT_EQ(w.fftsaveab->caption(), "Save A + B  FFT Plots");
 }
@@ -116,8 +116,8 @@ TEST(SaveWindow, ButtonsPerModeAndStartingName) {
 TEST(SaveWindow, UntitledSignalFileAfterConfirmation) {
     Harness h;
     WQK& w = h.window();
-    w.s.ChanABuffer[0] = 2550;
-    w.s.ChanBBuffer[0] = 0;
+    w.state().ChanABuffer[0] = 2550;
+    w.state().ChanBBuffer[0] = 0;
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
     const plat::Message* m = lastMessage(h);
     ASSERT_NE(m, nullptr);
@@ -129,8 +129,8 @@ TEST(SaveWindow, UntitledSignalFileAfterConfirmation) {
     EXPECT_EQ(f.substr(0, 7), "WQK1300");
     EXPECT_EQ(uint8_t(f[7]), 255);
     EXPECT_EQ(uint8_t(f[8]), 0);
-    EXPECT_EQ(double(w.s.SaveDone), 1);
-    EXPECT_EQ(double(w.s.SaveABReq), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 1);
+    EXPECT_EQ(w.state().SaveABReq.num(), 0);
     EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
 }
 
@@ -141,12 +141,12 @@ TEST(SaveWindow, CancelWritesNothingAndTheWindowStaysOpen) {
     EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); },
                          [&] {
                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                             EXPECT_EQ(double(w.s.SaveProfileReq), 0);
-                             EXPECT_EQ(w.s.NameOK, 0);
+                             EXPECT_EQ(w.state().SaveProfileReq.num(), 0);
+                             EXPECT_EQ(w.state().NameOK, 0);
                              w.exitsavebutton->click();
                          }}));
     EXPECT_FALSE(h.fileExists("Untitled.dpf"));
-    EXPECT_EQ(double(w.s.SaveDone), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 0);
 }
 
 TEST(SaveWindow, EmptyNameIsRefused) {
@@ -176,12 +176,12 @@ TEST(SaveWindow, ExtensionRuleAndFileListClick) {
                          w.savename->setText("a.b.c");
                          w.profilesavebutton->click();
                      }}));
-    EXPECT_EQ(h.readFile("a.dpf"), files::encodeProfile(w.s));
+    EXPECT_EQ(h.readFile("a.dpf"), files::encodeProfile(w.state()));
     // Clicking a listed name takes it over; the file is overwritten without a question
     // beyond the confirmation.
     h.writeFile("old.dcg", "previous");
-    w.s.ScopeMode = 1;
-    w.s.GenLast = 9;
+    w.state().ScopeMode = 1;
+    w.state().GenLast = 9;
     const size_t before = h.messages().shown.size();
     EXPECT_TRUE(save(h, {[&] {
                          ASSERT_TRUE(w.File3->selectFile("old.dcg"));
@@ -214,7 +214,7 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
 TEST(SaveWindow, ExportTextsAndLayouts) {
     Harness h;
     WQK& w = h.window();
-    w.s.SampleSizeIndex = 2;
+    w.state().SampleSizeIndex = 2;
     EXPECT_TRUE(save(h, {[&] { w.EXPORTABBUTTON->click(); }}));
     EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B in Excel CSV format. Selected buffer "
                                     "size of  8 K as " +
@@ -223,7 +223,7 @@ TEST(SaveWindow, ExportTextsAndLayouts) {
     EXPECT_EQ(signal.substr(0, 36), "WQK sample data for Channels A & B\r\n");
     EXPECT_EQ(std::count(signal.begin(), signal.end(), '\n'), 3 + 8192);
 
-    w.s.ScopeMode = 3;
+    w.state().ScopeMode = 3;
     EXPECT_TRUE(save(h, {[&] {
                          w.savename->setText("plots");
                          w.ExportFFTab->click();
@@ -234,14 +234,14 @@ TEST(SaveWindow, ExportTextsAndLayouts) {
     std::string spectrum = h.readFile("plots.csv");
     EXPECT_EQ(spectrum.substr(0, 33), "WQK FFT data for Channels A & B\r\n");
     EXPECT_EQ(std::count(spectrum.begin(), spectrum.end(), '\n'), 3 + 4096);
-    EXPECT_EQ(w.s.ExportFFTReq, 0);
+    EXPECT_EQ(w.state().ExportFFTReq, 0);
 }
 
 TEST(SaveWindow, FftPlotsSaveWithTheirMagic) {
     Harness h;
     WQK& w = h.window();
-    w.s.ScopeMode = 3;
-    w.s.RateFactor = 1.5f;
+    w.state().ScopeMode = 3;
+    w.state().RateFactor = 1.5f;
     EXPECT_TRUE(save(h, {[&] { w.fftsaveab->click(); }}));
     EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B FFT Plots as " + cwd() + "/Untitled.fft");
     EXPECT_EQ(h.readFile("Untitled.fft").substr(0, 7), "FFT2300");
@@ -267,8 +267,8 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
     const std::string before = h.readFile("Untitled.wqk");
     ASSERT_EQ(before.size(), 65543u);
-    w.s.ChanABuffer[100] = 3000;
-    w.s.ChanABuffer[0] = 0;
+    w.state().ChanABuffer[100] = 3000;
+    w.state().ChanABuffer[0] = 0;
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); },
                          [&] {
                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
@@ -276,7 +276,7 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
                          }}));
     EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
     EXPECT_EQ(lastMessage(h)->title, "Help");
-    EXPECT_EQ(double(w.s.SaveDone), 0);
+    EXPECT_EQ(w.state().SaveDone.num(), 0);
     EXPECT_EQ(h.readFile("Untitled.wqk"), before);
     EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
 }
@@ -291,15 +291,15 @@ TEST(SaveMend, FailedSavesKeepThePreviousFile) {
         {"signal", [&] { w.chabsave(); }},
         {"FFT", [&] { w.fftabsave(); }},
         {"profile", [&] { w.profilesave(); }},
-        {"custom wave of 10 points", [&] { w.s.GenLast = 9, w.customsave(); }},
-        {"custom wave of 32768 points", [&] { w.s.GenLast = 32767, w.customsave(); }},
+        {"custom wave of 10 points", [&] { w.state().GenLast = 9, w.customsave(); }},
+        {"custom wave of 32768 points", [&] { w.state().GenLast = 32767, w.customsave(); }},
         {"spectrum export of 1024 rows of 0",
          [&] {
-             w.s.ChanABuffer.assign(32768, 0), w.s.ChanBBuffer.assign(32768, 0);
-             w.s.SampleSizeIndex = 0, w.s.ExportABReq = 0, w.exportab();
+             w.state().ChanABuffer.assign(32768, 0), w.state().ChanBBuffer.assign(32768, 0);
+             w.state().SampleSizeIndex = 0, w.state().ExportABReq = 0, w.exportab();
          }},
         {"signal export of 32768 rows",
-         [&] { w.s.SampleSizeIndex = 4, w.s.ExportABReq = 1, w.exportab(); }},
+         [&] { w.state().SampleSizeIndex = 4, w.state().ExportABReq = 1, w.exportab(); }},
     };
     // Saves over a file of each kind in `dir` once `squeeze` has taken the room away;
     // reports each difference.
@@ -309,14 +309,14 @@ TEST(SaveMend, FailedSavesKeepThePreviousFile) {
             h.writeFile(dir + "/old" + std::to_string(k), "previous contents");
         const int extra = squeeze();
         for (size_t k = 0; k < kinds.size(); ++k) {
-            w.s.FilePath = dir + "/old" + std::to_string(k);
+            w.state().FilePath = dir + "/old" + std::to_string(k);
             h.messages().shown.clear();
             kinds[k].second();
             if (h.messages().shown.empty() ||
                 h.messages().shown.back().text !=
                     "Unable to save - File in use by other application")
                 report += kinds[k].first + ": no message\n";
-            if (double(w.s.SaveDone) != 0) report += kinds[k].first + ": SaveDone\n";
+            if (w.state().SaveDone.num() != 0) report += kinds[k].first + ": SaveDone\n";
             if (h.readFile(dir + "/old" + std::to_string(k)) != "previous contents")
                 report += kinds[k].first + ": old file changed\n";
         }
@@ -372,21 +372,21 @@ TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
     EXPECT_EQ(inChild([&] {
                   if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
                       return "no user";
-                  w.s.FilePath = "shut/p.dpf";
+                  w.state().FilePath = "shut/p.dpf";
                   w.profilesave();
-                  return double(w.s.SaveDone) == 1 ? "" : "not saved";
+                  return w.state().SaveDone.num() == 1 ? "" : "not saved";
               }),
               "");
     chmod("shut", 0755);
-    w.s.FilePath = "open/p.dpf";
+    w.state().FilePath = "open/p.dpf";
     w.profilesave();
     struct stat after {};
     stat("shut/p.dpf", &after);
-    EXPECT_EQ(h.readFile("shut/p.dpf"), files::encodeProfile(w.s));
-    EXPECT_EQ(h.readFile("shut/q"), files::encodeProfile(w.s));
+    EXPECT_EQ(h.readFile("shut/p.dpf"), files::encodeProfile(w.state()));
+    EXPECT_EQ(h.readFile("shut/q"), files::encodeProfile(w.state()));
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_uid, before.st_uid);
-    EXPECT_EQ(h.readFile("open/p.dpf"), files::encodeProfile(w.s));
+    EXPECT_EQ(h.readFile("open/p.dpf"), files::encodeProfile(w.state()));
     EXPECT_EQ(h.readFile("open/q"), "previous contents");
 }
 

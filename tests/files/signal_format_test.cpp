@@ -86,7 +86,7 @@ TEST(SignalRoundTrip, ThirtyMegahertzUnitKeepsItsFactor) {
     EXPECT_EQ(t.ChanABuffer, s.ChanABuffer);
     EXPECT_EQ(t.ChanBBuffer, s.ChanBBuffer);
     EXPECT_EQ(t.GenLast, 32767.0f);
-    EXPECT_EQ(double(t.DataRateA), 4);
+    EXPECT_EQ(t.dataRateA(), 4);
     EXPECT_EQ(t.DataRateB, 4);
 }
 
@@ -161,10 +161,10 @@ TEST(SignalApply, ChannelsOnFilledAndZeroedToTheEnd) {
         EXPECT_EQ(s.ChanBBuffer[i], 0) << i;
     }
     EXPECT_EQ(s.GenLast, 1024.0f);
-    EXPECT_EQ(double(s.LoadDone), 1);
-    EXPECT_EQ(double(s.DataRateA), 3);
+    EXPECT_EQ(s.LoadDone.num(), 1);
+    EXPECT_EQ(s.dataRateA(), 3);
     EXPECT_EQ(s.DataRateB, 3);
-    EXPECT_EQ(double(s.DataRangeA), 1);
+    EXPECT_EQ(s.dataRangeA(), 1);
     EXPECT_EQ(s.DataRangeB, 2);
 }
 
@@ -182,5 +182,5 @@ TEST(SignalApply, ChannelOffKeepsItsSamplesButTakesTheHeader) {
     EXPECT_EQ(s.ChanABuffer[3], 30);
     EXPECT_EQ(s.DataRangeB, 1);
     EXPECT_EQ(s.DataRateB, 0);
-    EXPECT_EQ(double(s.DataRangeA), 2);
+    EXPECT_EQ(s.dataRangeA(), 2);
 }

@@ -1,3 +1,4 @@
+#include "device/commands.h"
 #include "sim/generator_model.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,7 @@ struct Model {
     void start(int64_t t, int rateCode, int lastIndex, bool sweep) {
         g.reset(t);
         g.select();
-        const int c = sweep ? 0x22 : 0x26;
+        const int c = sweep ? cmd::Sweep : cmd::Continuous;
         const int length = 32768 - lastIndex;
         EXPECT_FALSE(g.command(0, c, t, length, mem));
         EXPECT_EQ(g.command(sweep ? rateCode + 8 : rateCode, c, t, length, mem), sweep);
@@ -81,12 +82,12 @@ TEST(GeneratorModel, ResetStopsAtZeroVoltsAndBadStartsAreReported) {
     EXPECT_NEAR(m.g.filtered(5e6), 2.0, 1e-9);
     EXPECT_LT(m.g.filtered(5e6 + 10 * Tau), 2.0 * 1e-4);
 
-    EXPECT_FALSE(m.g.command(6, 0x26, 7000000, 0, m.mem));
-    EXPECT_FALSE(m.g.command(0x14, 0x22, 7000000, 0, m.mem));
+    EXPECT_FALSE(m.g.command(6, cmd::Continuous, 7000000, 0, m.mem));
+    EXPECT_FALSE(m.g.command(0x14, cmd::Sweep, 7000000, 0, m.mem));
     EXPECT_EQ(m.misuse.size(), 2u);
     EXPECT_EQ(m.g.mode(), GeneratorModel::Mode::Idle);
     // Started without the 0BH selection: it plays, and the slip is on record.
-    m.g.command(2, 0x26, 8000000, 0, m.mem);
+    m.g.command(2, cmd::Continuous, 8000000, 0, m.mem);
     EXPECT_EQ(m.misuse.size(), 3u);
     EXPECT_EQ(m.g.mode(), GeneratorModel::Mode::Continuous);
 }
@@ -143,7 +144,7 @@ TEST(GeneratorModel, LowPassMatchesAStepByStepFilter) {
         m.mem[i] = uint8_t(rng() % 256);
     m.g.reset(0);
     m.g.select();
-    m.g.command(1, 0x26, 0, 32768 - 63, m.mem); // 64 points at 20 MHz
+    m.g.command(1, cmd::Continuous, 0, 32768 - 63, m.mem); // 64 points at 20 MHz
     const double h = 50, a = std::exp(-h / Tau);
     double y = 0;
     for (int n = 0; n < 20000; ++n) {

@@ -22,9 +22,9 @@ struct Bench {
     Harness h;
     WQK& w;
     InstrumentState& s;
-    Bench() : w(drawn::shown(h.window())), s(w.s) { h.sim().clearMisuse(); }
+    Bench() : w(drawn::shown(h.window())), s(w.state()) { h.sim().clearMisuse(); }
     void toMode(int mode) {
-        while (double(s.ScopeMode) != mode)
+        while (int(s.mode()) != mode)
             w.SCOPEMODE_Click();
     }
 };
@@ -54,7 +54,7 @@ TEST(GeneratorRun, OutputRunsUntilStopThenFallsToZero) {
     EXPECT_TRUE(playing);
     EXPECT_TRUE(messageShown);
     EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(double(r.s.RateCode), 1);
+    EXPECT_EQ(r.s.rateCode(), 1);
     EXPECT_EQ(r.s.GenCount, 8000);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
     EXPECT_FALSE(r.w.Trigwait->isVisible());
@@ -76,7 +76,7 @@ TEST(GeneratorRun, ScopeGenShowsTheLowPassResponseOfTheStimulus) {
     r.w.GOBUTTON_Click();
     ASSERT_EQ(r.s.CaptureStatus, 1);
     ASSERT_EQ(r.s.GenCount, 8000);
-    EXPECT_EQ(double(r.s.DataRateA), 2);
+    EXPECT_EQ(r.s.dataRateA(), 2);
     EXPECT_EQ(r.s.DataRateB, 2);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 
@@ -130,7 +130,7 @@ TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
     ASSERT_EQ(r.s.RunRepeat, 1);
     std::vector<int64_t> sweeps;
     r.h.sim().onCommand = [&, next = r.h.sim().onCommand](int first, int c) {
-        if (c == 0x22 && first != 0) sweeps.push_back(r.h.clock().nowMs());
+        if (c == cmd::Sweep && first != 0) sweeps.push_back(r.h.clock().nowMs());
         if (next) next(first, c);
     };
     const int64_t t0 = r.h.clock().nowMs();
@@ -144,7 +144,7 @@ TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
     EXPECT_LT(sweeps[sweeps.size() - 2], t0 + 3500);
     EXPECT_GT(sweeps.back(), t0 + 3500);
     EXPECT_EQ(r.s.CaptureStatus, 0);
-    EXPECT_EQ(double(r.s.RunState), 0);
+    EXPECT_EQ(r.s.RunState.num(), 0);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 }
 
@@ -153,11 +153,11 @@ TEST(FftRun, SimulatedSineGivesOneLineAtItsFrequency) {
     r.s.SampleRateIndex = 1; // 20 kHz, 4K samples: 4.88 Hz per point
     r.s.RateA = 1;
     r.w.FFTbutton_Click();
-    ASSERT_EQ(double(r.s.ScopeMode), 3);
+    ASSERT_EQ(int(r.s.mode()), 3);
     r.w.GOBUTTON_Click();
     ASSERT_EQ(r.s.CaptureStatus, 1);
     EXPECT_EQ(r.s.FFTNumSamples, 4096);
-    EXPECT_EQ(double(r.s.FFTDoneA), 1);
+    EXPECT_EQ(r.s.FFTDoneA.num(), 1);
     const auto& a = r.s.ChanABuffer;
     const auto peak = std::max_element(a.begin() + 1, a.begin() + 2048) - a.begin();
     EXPECT_EQ(a[peak], 2550);
@@ -172,7 +172,7 @@ TEST(FftRun, SimulatedSineGivesOneLineAtItsFrequency) {
     r.s.ScrollPos = 0;
     r.w.cursdraw();
     EXPECT_EQ(r.s.CursorUnit, "KHz");
-    EXPECT_NEAR(double(r.s.CursorTime), 1.0, 0.005);
+    EXPECT_NEAR(r.s.cursorTime(), 1.0, 0.005);
     // Leaving FFT brings the samples back.
     r.w.FFTbutton_Click();
     EXPECT_EQ(r.s.ChanABuffer, r.s.SaveA);

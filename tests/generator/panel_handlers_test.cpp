@@ -10,7 +10,7 @@ namespace {
 WQK& generatorMode(Harness& h) {
     WQK& w = h.window();
     w.SCOPEMODE_Click();
-    EXPECT_EQ(double(w.s.ScopeMode), 1);
+    EXPECT_EQ(int(w.state().mode()), 1);
     return w;
 }
 
@@ -24,108 +24,108 @@ void releaseAfter(Harness& h, int64_t ms, std::function<void()> up) {
 TEST(FrequencyButtons, LargeStepClampsAtTheTopAndHoldingStaysThere) {
     Harness h;
     WQK& w = generatorMode(h);
-    w.s.GenFreq = 499700;
+    w.state().GenFreq = 499700;
     releaseAfter(h, 20, [&] { w.GENLFREQBUTTONP_MouseUp(); });
     w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 500000);
-    EXPECT_EQ(w.s.GenDirty, 1);
+    EXPECT_EQ(w.state().genFreq(), 500000);
+    EXPECT_EQ(w.state().GenDirty, 1);
     EXPECT_EQ(w.GENUPDATEBACK->BackColor(), RGB(255, 0, 0));
 
     releaseAfter(h, 2000, [&] { w.GENLFREQBUTTONP_MouseUp(); });
     w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 500000);
-    EXPECT_EQ(double(w.s.ButtonHeld), 0);
+    EXPECT_EQ(w.state().genFreq(), 500000);
+    EXPECT_EQ(w.state().ButtonHeld.num(), 0);
 }
 
 TEST(FrequencyButtons, HeldLargeDownStepsBy5000AboveAndBy2500Below200k) {
     Harness h;
     WQK& w = generatorMode(h);
-    w.s.GenFreq = 210000;
+    w.state().GenFreq = 210000;
     // Repeats come at 350, 400, 450 and 500 ms; the release at 525 ms ends them.
     releaseAfter(h, 525, [&] { w.GENLFREQBUTTONN_MouseUp(); });
     const int64_t t0 = h.clock().nowMs();
     w.GENLFREQBUTTONN_MouseDown();
     // 210000 -500, -5000, -5000 (204500 is still above), -2500, -2500
-    EXPECT_EQ(double(w.s.GenFreq), 194500);
+    EXPECT_EQ(w.state().genFreq(), 194500);
     EXPECT_EQ(h.clock().nowMs() - t0, 550);
 
-    w.s.GenFreq = 199000;
+    w.state().GenFreq = 199000;
     releaseAfter(h, 425, [&] { w.GENLFREQBUTTONP_MouseUp(); });
     w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 199500 + 2500 + 5000);
+    EXPECT_EQ(w.state().genFreq(), 199500 + 2500 + 5000);
 }
 
 TEST(FrequencyButtons, SmallStepsAndTheirRepeat) {
     Harness h;
     WQK& w = generatorMode(h);
-    w.s.GenFreq = 5;
+    w.state().GenFreq = 5;
     releaseAfter(h, 10, [&] { w.GENSFREQBUTTONN_MouseUp(); });
     w.GENSFREQBUTTONN_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 5);
-    w.s.GenFreq = 1000;
+    EXPECT_EQ(w.state().genFreq(), 5);
+    w.state().GenFreq = 1000;
     releaseAfter(h, 475, [&] { w.GENSFREQBUTTONP_MouseUp(); });
     w.GENSFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 1000 + 1 + 3 * 10);
+    EXPECT_EQ(w.state().genFreq(), 1000 + 1 + 3 * 10);
     // Released before the first repeat: one step only.
     releaseAfter(h, 150, [&] { w.GENSFREQBUTTONN_MouseUp(); });
     w.GENSFREQBUTTONN_MouseDown();
-    EXPECT_EQ(double(w.s.GenFreq), 1030);
+    EXPECT_EQ(w.state().genFreq(), 1030);
 }
 
 TEST(FrequencyButtons, SweepPicksTheStartAndCustomTheStepClock) {
     Harness h;
     WQK& w = generatorMode(h);
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     w.GENMODEBUTTON_MouseDown();
-    ASSERT_EQ(double(s.GenMode), 1);
+    ASSERT_EQ(s.genMode(), 1);
     const int64_t t0 = h.clock().nowMs();
     for (int i = 0; i < 12; ++i)
         w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(s.SweepStartIndex), 9);
+    EXPECT_EQ(s.sweepStartIndex(), 9);
     EXPECT_EQ(h.clock().nowMs(), t0); // no auto-repeat here
-    EXPECT_EQ(double(s.SweepStartFreq), 100000);
-    EXPECT_EQ(double(s.SweepRateIndex), 4);
+    EXPECT_EQ(s.sweepStartFreq(), 100000);
+    EXPECT_EQ(s.sweepRateIndex(), 4);
     for (int i = 0; i < 12; ++i)
         w.GENLFREQBUTTONN_MouseDown();
-    EXPECT_EQ(double(s.SweepStartIndex), 0);
-    EXPECT_EQ(double(s.SweepHalf), 0);
-    const double freq = double(s.GenFreq);
+    EXPECT_EQ(s.sweepStartIndex(), 0);
+    EXPECT_EQ(s.SweepHalf.num(), 0);
+    const double freq = s.genFreq();
     w.GENSFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(s.GenFreq), freq);
+    EXPECT_EQ(s.genFreq(), freq);
 
     w.GENMODEBUTTON_MouseDown();
-    ASSERT_EQ(double(s.GenMode), 2);
+    ASSERT_EQ(s.genMode(), 2);
     s.GenDirty = 0;
     s.UnitsOn = 1;
     for (int i = 0; i < 6; ++i)
         w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(double(s.CustomRateIndex), 4);
+    EXPECT_EQ(s.customRateIndex(), 4);
     EXPECT_EQ(s.UnitsOn, -1);
     EXPECT_EQ(s.GenDirty, 0); // the rate is not part of a custom wave
     for (int i = 0; i < 6; ++i)
         w.GENLFREQBUTTONN_MouseDown();
-    EXPECT_EQ(double(s.CustomRateIndex), 0);
+    EXPECT_EQ(s.customRateIndex(), 0);
 }
 
 TEST(PanelButtons, ModeStyleAmplitudeRatioAndDutyCycle) {
     Harness h;
     WQK& w = generatorMode(h);
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i < 3; ++i)
         w.GENSTYLEBUTTON_MouseDown();
-    EXPECT_EQ(double(s.GenStyle), 3);
-    EXPECT_EQ(double(s.SavedStyle), 3);
+    EXPECT_EQ(s.genStyle(), 3);
+    EXPECT_EQ(s.SavedStyle.num(), 3);
     EXPECT_TRUE(w.DCUP->isVisibleTo(&w));
     EXPECT_EQ(w.SWRATIOBUTTON->caption(), "Dcycle");
     EXPECT_TRUE(w.SWRATIOBUTTON->isEnabled());
     for (int i = 0; i < 30; ++i)
         w.DCUP_Click();
-    EXPECT_EQ(double(s.DutyCycle), 98);
+    EXPECT_EQ(s.dutyCycle(), 98);
     for (int i = 0; i < 60; ++i)
         w.DCDOWN_Click();
-    EXPECT_EQ(double(s.DutyCycle), 2);
+    EXPECT_EQ(s.dutyCycle(), 2);
     w.GENSTYLEBUTTON_MouseDown();
-    EXPECT_EQ(double(s.GenStyle), 0);
+    EXPECT_EQ(s.genStyle(), 0);
     EXPECT_FALSE(w.DCUP->isVisibleTo(&w));
     EXPECT_EQ(w.SWRATIOBUTTON->caption(), "Ratio");
     EXPECT_FALSE(w.SWRATIOBUTTON->isEnabled()); // no ratio in NORMAL
@@ -143,7 +143,7 @@ TEST(PanelButtons, ModeStyleAmplitudeRatioAndDutyCycle) {
     int seen[5] = {};
     for (int i = 0; i < 4; ++i) {
         w.SWRATIOBUTTON_Click();
-        seen[i] = int(s.SweepRatio.whole());
+        seen[i] = int(s.sweepRatio());
     }
     EXPECT_EQ(seen[0], 1);
     EXPECT_EQ(seen[2], 3);
@@ -152,7 +152,7 @@ TEST(PanelButtons, ModeStyleAmplitudeRatioAndDutyCycle) {
     w.SWRATIOBUTTON_Click();
     w.SWRATIOBUTTON_Click();
     w.SWRATIOBUTTON_Click();
-    EXPECT_EQ(double(s.SweepRatio), 0);
+    EXPECT_EQ(s.sweepRatio(), 0);
     EXPECT_TRUE(w.SWRATIOBUTTON->isEnabled());
     EXPECT_FALSE(w.GENSFREQBUTTONP->isEnabled());
 
@@ -162,9 +162,9 @@ TEST(PanelButtons, ModeStyleAmplitudeRatioAndDutyCycle) {
     s.GenWave[51] = 888;
     s.CustomWave[51] = 0;
     w.GENMODEBUTTON_MouseDown();
-    EXPECT_EQ(double(s.GenMode), 2);
-    EXPECT_EQ(double(s.GenStyle), 4);
-    EXPECT_EQ(double(s.SavedStyle), 2);
+    EXPECT_EQ(s.genMode(), 2);
+    EXPECT_EQ(s.genStyle(), 4);
+    EXPECT_EQ(s.SavedStyle.num(), 2);
     EXPECT_EQ(s.CustomWave[50], 999);
     EXPECT_EQ(s.CustomWave[51], 0);
     EXPECT_EQ(w.GENSTYLEBUTTON->caption(), "CropL");
@@ -173,10 +173,10 @@ TEST(PanelButtons, ModeStyleAmplitudeRatioAndDutyCycle) {
     EXPECT_FALSE(w.STYLEDISP->isVisibleTo(&w));
     for (int i = 0; i < 4; ++i)
         w.SWRATIOBUTTON_Click();
-    EXPECT_EQ(double(s.AmpRatio), 0);
+    EXPECT_EQ(s.ampRatio(), 0);
     w.GENMODEBUTTON_MouseDown();
-    EXPECT_EQ(double(s.GenMode), 0);
-    EXPECT_EQ(double(s.GenStyle), 2);
+    EXPECT_EQ(s.genMode(), 0);
+    EXPECT_EQ(s.genStyle(), 2);
     EXPECT_TRUE(w.STYLEDISP->isVisibleTo(&w));
     EXPECT_EQ(w.GENUPDATEBACK->BackColor(), RGB(255, 0, 0));
 }
@@ -196,10 +196,10 @@ TEST(PanelButtons, ScopeModeBlanksThePanel) {
 TEST(Crop, RightKeepsAtLeastTenPointsAndNeverGrows) {
     Harness h;
     WQK& w = generatorMode(h);
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     w.GENMODEBUTTON_MouseDown();
     w.GENMODEBUTTON_MouseDown();
-    ASSERT_EQ(double(s.GenMode), 2);
+    ASSERT_EQ(s.genMode(), 2);
     s.GenLast = 500;
     s.ScrollPos = 0;
     s.CursorMode = 5;
@@ -216,7 +216,7 @@ TEST(Crop, RightKeepsAtLeastTenPointsAndNeverGrows) {
 
     w.GENAMPBUTTON_Click();
     EXPECT_EQ(s.GenLast, 9);
-    EXPECT_EQ(double(s.CursorMode), 0);
+    EXPECT_EQ(s.cursorMode(), 0);
 
     // Past the end of the wave the crop changes nothing.
     s.GenLast = 100;
@@ -235,7 +235,7 @@ TEST(Crop, RightKeepsAtLeastTenPointsAndNeverGrows) {
 TEST(Crop, LeftShiftsBothWaves) {
     Harness h;
     WQK& w = generatorMode(h);
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     w.GENMODEBUTTON_MouseDown();
     w.GENMODEBUTTON_MouseDown();
     for (int i = 0; i <= 100; ++i) {
@@ -267,7 +267,7 @@ TEST(Crop, LeftShiftsBothWaves) {
 TEST(Copy, CapturedChannelBecomesTheWave) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.SampleSizeIndex = 1; // 4K
     w.SCOPEMODE_Click();
     EXPECT_EQ(s.CapturedSizeIndex, 1);
@@ -288,7 +288,7 @@ TEST(Copy, CapturedChannelBecomesTheWave) {
     w.CopyAbutton_Click();
     w.CopyBbutton_Click();
     w.keepcustombutton_Click();
-    EXPECT_EQ(double(s.CopyARequest), 1);
+    EXPECT_EQ(s.CopyARequest.num(), 1);
     EXPECT_EQ(s.CopyBRequest, 1);
     EXPECT_EQ(s.KeepCustom, 1);
 }

@@ -31,18 +31,18 @@ TEST(PanelTexts, SweepModeFollowsTheStartTable) {
     EXPECT_EQ(t.mode, "SWEEP   ");
     EXPECT_EQ(t.label, "Start Freq (Hz) ");
     EXPECT_EQ(t.freq, " 1000");
-    EXPECT_EQ(double(s.SweepHalf), 1);
-    EXPECT_EQ(double(s.SweepRateIndex), 2);
-    EXPECT_EQ(double(s.SweepFactor), 2);
+    EXPECT_EQ(s.SweepHalf.num(), 1);
+    EXPECT_EQ(s.sweepRateIndex(), 2);
+    EXPECT_EQ(s.sweepFactor(), 2);
     EXPECT_EQ(t.secondary, "2      ");
 
     const double nominal[10] = {5, 10, 50, 100, 500, 1000, 5000, 10000, 50000, 100000};
     for (int i = 0; i < 10; ++i) {
         s.SweepStartIndex = i;
         t = gen::applyPanelState(s);
-        EXPECT_EQ(double(s.SweepStartFreq), nominal[i]);
-        EXPECT_EQ(double(s.SweepHalf), i % 2);
-        EXPECT_EQ(double(s.SweepRateIndex), i / 2);
+        EXPECT_EQ(s.sweepStartFreq(), nominal[i]);
+        EXPECT_EQ(s.SweepHalf.num(), i % 2);
+        EXPECT_EQ(s.sweepRateIndex(), i / 2);
         // Each start is the step clock over the first-cycle base.
         EXPECT_DOUBLE_EQ(nominal[i] * (i % 2 ? 200 : 400), 2000 * std::pow(10, i / 2));
     }
@@ -57,8 +57,8 @@ TEST(PanelTexts, SweepModeFollowsTheStartTable) {
     s.SweepStartIndex = 9;
     t = gen::applyPanelState(s);
     EXPECT_EQ(t.secondary, "10      ");
-    EXPECT_EQ(double(s.SweepRatio), 2);
-    EXPECT_EQ(double(s.SweepFactor), 10);
+    EXPECT_EQ(s.sweepRatio(), 2);
+    EXPECT_EQ(s.sweepFactor(), 10);
 
     // 30 MHz model: starts times 1.5.
     s.RateFactor = 1.5f;
@@ -101,8 +101,8 @@ TEST(CustomAmplitude, RatiosWorkOnACopy) {
 
     s.AmpRatio = 1;
     gen::applyPanelState(s);
-    EXPECT_EQ(double(s.CustomMax), 2000);
-    EXPECT_EQ(double(s.CustomMin), 1000);
+    EXPECT_EQ(s.CustomMax.num(), 2000);
+    EXPECT_EQ(s.CustomMin.num(), 1000);
     EXPECT_EQ(s.CustomMid, 1500);
     EXPECT_EQ(s.GenWave[0], 500);
     EXPECT_EQ(s.GenWave[2], 2500);
@@ -133,10 +133,10 @@ TEST(CustomAmplitude, MidLevelRoundsHalvesToEvenAndMaxLeavesAFlatWave) {
     s.GenLast = 1;
     s.CustomWave[0] = 1001;
     s.CustomWave[1] = 1002;
-    gen::deriveCustomWave(s, 1);
+    gen::applyPanelState(s);
     EXPECT_EQ(s.CustomMid, 1002); // 1001.5
     s.CustomWave[1] = 1004;
-    gen::deriveCustomWave(s, 1);
+    gen::applyPanelState(s);
     EXPECT_EQ(s.CustomMid, 1002); // 1002.5
 
     std::fill(s.CustomWave.begin(), s.CustomWave.begin() + 10, int16_t(700));

@@ -186,14 +186,14 @@ TEST(SweepTable, SquareIsAlwaysHalfAndTriangleClosesAtMid) {
 TEST(Update, NormalSettlesTheFrequencyAndMarksTheWaveCurrent) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.GenMode = 0;
     s.GenStyle = 0;
     s.GenFreq = 1234;
     s.GenDirty = 1;
     w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(double(s.GenFreq), 1235);
-    EXPECT_EQ(double(s.GenRateIndex), 2);
+    EXPECT_EQ(s.genFreq(), 1235);
+    EXPECT_EQ(s.genRateIndex(), 2);
     EXPECT_EQ(s.GenLast, 40 * 162);
     EXPECT_EQ(s.GenWave[32767], 1275);
     EXPECT_EQ(s.GenDirty, 0);
@@ -204,7 +204,7 @@ TEST(Update, NormalSettlesTheFrequencyAndMarksTheWaveCurrent) {
     s.DutyCycle = 20;
     s.GenFreq = 5;
     w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(double(s.SquareSwitchAngle), 288);
+    EXPECT_EQ(s.SquareSwitchAngle.num(), 288);
     EXPECT_EQ(s.GenWave[319], 0);
     EXPECT_EQ(s.GenWave[320], 2550);
     EXPECT_EQ(s.GenWave[8001], 0); // no sine tail
@@ -221,12 +221,12 @@ TEST(Update, NormalSettlesTheFrequencyAndMarksTheWaveCurrent) {
 TEST(Update, HostileSettingsStayInsideTheBuffer) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.GenMode = 0;
     s.GenFreq = 0; // would divide by zero
     s.AmpDiv = 0;  // likewise
     w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(double(s.GenFreq), 5);
+    EXPECT_EQ(s.genFreq(), 5);
     EXPECT_EQ(s.GenLast, 8000);
     EXPECT_EQ(s.GenWave[100], 2550);
     s.GenFreq = 1;
@@ -242,7 +242,7 @@ TEST(Update, HostileSettingsStayInsideTheBuffer) {
 TEST(Update, CustomOpensTheLoadWindowAndComputesNothing) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.ScopeMode = 1;
     s.GenMode = 2;
     s.GenStyle = 4;
@@ -269,7 +269,7 @@ TEST(Update, CustomOpensTheLoadWindowAndComputesNothing) {
     // "Keep existing data" counts as a load: the wave is current.
     h.clock().atDoEvents(3, [&] { w.keepcustombutton_Click(); });
     w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(double(s.LoadDone), 1);
+    EXPECT_EQ(s.LoadDone.num(), 1);
     EXPECT_EQ(s.GenDirty, 0);
     EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
     EXPECT_EQ(s.GenWave[0], 333);
@@ -278,7 +278,7 @@ TEST(Update, CustomOpensTheLoadWindowAndComputesNothing) {
 TEST(Update, CopyOfACapturedChannelThroughTheLoadWindow) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.SampleSizeIndex = 1; // 4K
     s.SampleRateIndex = 3;
     w.SCOPEMODE_Click();
@@ -290,9 +290,9 @@ TEST(Update, CopyOfACapturedChannelThroughTheLoadWindow) {
         s.ChanABuffer[i] = int16_t(10 * (i % 256));
     h.clock().atDoEvents(3, [&] { w.CopyAbutton_Click(); });
     w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(double(s.LoadDone), 1);
+    EXPECT_EQ(s.LoadDone.num(), 1);
     EXPECT_EQ(s.GenLast, 4095);
-    EXPECT_EQ(double(s.CustomRateIndex), 3); // replays at the capture's rate
+    EXPECT_EQ(s.customRateIndex(), 3); // replays at the capture's rate
     EXPECT_EQ(s.CustomWave[255], 2550);
     EXPECT_EQ(s.GenWave[4095], 2550);
     EXPECT_EQ(s.GenDirty, 0);

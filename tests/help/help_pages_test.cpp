@@ -104,9 +104,10 @@ TEST(HelpPages, TheGuideDescribesThisProgramOnLinux) {
         EXPECT_TRUE(has(readme, name + value)) << name + value;
         // A concrete form (not a placeholder such as SIGNAL) must be accepted as written.
         if (value.empty() || std::islower(static_cast<unsigned char>(value[0])) ||
-            std::isdigit(static_cast<unsigned char>(value[0])))
+            std::isdigit(static_cast<unsigned char>(value[0]))) {
             EXPECT_TRUE(ports::parseArgs({name + value.substr(0, value.find('|'))}).errors.empty())
                 << name + value;
+        }
     }
     EXPECT_GE(options, 10);
 

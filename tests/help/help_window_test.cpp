@@ -77,7 +77,7 @@ TEST(HelpWindow, OpensOnTheStartPageWithItsButtonsAndClosesOnExit) {
     EXPECT_FALSE(w.ended());
     ASSERT_EQ(log.titles.size(), 1u);
     EXPECT_EQ(log.titles[0], StartHeading);
-    EXPECT_EQ(double(w.s.HelpExit), 0);
+    EXPECT_EQ(w.state().HelpExit.num(), 0);
     for (const Topic& t : Topics)
         EXPECT_EQ(button(w, t.button)->text(), t.caption) << t.button;
     EXPECT_EQ(w.helpexit->text(), "EXIT");
@@ -94,10 +94,11 @@ TEST(HelpWindow, EveryTopicButtonShowsItsTitleAndClearsItsRequest) {
     }
     h.clock().atDoEvents(n, [&] {
         // Every page has been served and every request is back at 0.
-        for (double f : {double(w.s.HelpSpecReq), double(w.s.HelpContactReq),
-                         double(w.s.HelpPrintReq), double(w.s.HelpLoadReq), double(w.s.HelpSaveReq),
-                         double(w.s.HelpGenReq), double(w.s.HelpScopeReq), double(w.s.HelpFFTReq),
-                         double(w.s.HelpReadmeReq), double(w.s.HelpBasicReq)})
+        for (double f : {w.state().HelpSpecReq.num(), double(w.state().HelpContactReq),
+                         w.state().HelpPrintReq.num(), w.state().HelpLoadReq.num(),
+                         w.state().HelpSaveReq.num(), double(w.state().HelpGenReq),
+                         w.state().HelpScopeReq.num(), w.state().HelpFFTReq.num(),
+                         w.state().HelpReadmeReq.num(), w.state().HelpBasicReq.num()})
             EXPECT_EQ(f, 0);
         w.helpexit->click();
     });
@@ -157,7 +158,7 @@ TEST(HelpWindow, SpecificationsFollowTheDetectedModel) {
     fast.model = 30;
     Harness h(fast);
     WQK& w = shownWindow(h);
-    ASSERT_EQ(w.s.ModelCode, 2);
+    ASSERT_EQ(w.state().ModelCode, 2);
     PageLog log(w);
     h.clock().atDoEvents(1, [&] { w.helpspec->click(); });
     h.clock().atDoEvents(2, [&] { w.helpexit->click(); });
@@ -170,7 +171,7 @@ TEST(HelpWindow, SpecificationsShowNothingWithoutAKnownModel) {
     for (int code : {0, 3}) {
         Harness h;
         WQK& w = shownWindow(h);
-        w.s.ModelCode = int16_t(code);
+        w.state().ModelCode = int16_t(code);
         PageLog log(w);
         QImage before, after;
         h.clock().atDoEvents(1, [&] {
@@ -179,7 +180,7 @@ TEST(HelpWindow, SpecificationsShowNothingWithoutAKnownModel) {
         });
         h.clock().atDoEvents(2, [&] {
             after = w.htextwin->image().copy();
-            EXPECT_EQ(double(w.s.HelpSpecReq), 0);
+            EXPECT_EQ(w.state().HelpSpecReq.num(), 0);
             // The other topics still work.
             w.helpbasic->click();
         });
@@ -219,7 +220,7 @@ TEST(HelpWindow, HelpAndPrintCannotBeUsedDuringARun) {
     Harness h;
     WQK& w = shownWindow(h);
     PageLog log(w);
-    w.s.RunRepeat = 1;
+    w.state().RunRepeat = 1;
     bool helpOn = true, printOn = true;
     h.clock().atDoEvents(3, [&] {
         helpOn = w.helpbutton->isEnabled();
@@ -227,10 +228,10 @@ TEST(HelpWindow, HelpAndPrintCannotBeUsedDuringARun) {
         // Pressed anyway: neither the guide nor the print menu opens inside the run.
         w.helpbutton->click();
         w.Command1->click();
-        w.GOBUTTON->click();  // STOP
+        w.GOBUTTON->click(); // STOP
     });
     w.GOBUTTON->click();
-    EXPECT_EQ(double(w.s.RunState), 0);
+    EXPECT_EQ(w.state().RunState.num(), 0);
     EXPECT_FALSE(helpOn);
     EXPECT_FALSE(printOn);
     EXPECT_TRUE(log.titles.empty());

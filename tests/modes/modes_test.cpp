@@ -17,10 +17,10 @@ bool shown(WQK& w, QWidget* c) {
 
 // The control-state table after a mode change, for the current channel switches.
 void expectModeTable(WQK& w) {
-    InstrumentState& s = w.s;
-    const int mode = int(s.ScopeMode.whole());
-    const bool aOn = double(s.ChanAOn) == 1, bOn = s.ChanBOn == 1;
-    const bool bFitted = double(s.ChanBFitted) != 0;
+    InstrumentState& s = w.state();
+    const int mode = int(int(s.mode()));
+    const bool aOn = s.ChanAOn.num() == 1, bOn = s.ChanBOn == 1;
+    const bool bFitted = s.ChanBFitted.num() != 0;
     SCOPED_TRACE("mode " + std::to_string(mode) + " A " + std::to_string(aOn) + " B " +
                  std::to_string(bOn));
     for (QWidget* c : {w.Command3, w.Command2, w.Command4})
@@ -43,19 +43,19 @@ void expectModeTable(WQK& w) {
     EXPECT_EQ(on(w.Command18), mode != 1 && bFitted);
     EXPECT_EQ(on(w.Command19), gen);
     if (mode != 2) {
-        EXPECT_EQ(double(s.ShowD), mode == 1 ? 1 : -1);
+        EXPECT_EQ(s.ShowD.num(), mode == 1 ? 1 : -1);
     }
     EXPECT_EQ(on(w.Command20), mode == 0 || mode == 2);
     EXPECT_EQ(on(w.Command21), mode == 0 || mode == 2);
     // Y Mag belongs to the combined trace: the selector refresh keeps it off while
     // neither A+B nor A-B is shown.
-    const bool combined = double(s.ShowAplusB) == 1 || s.ShowAminusB == 1;
+    const bool combined = s.ShowAplusB.num() == 1 || s.ShowAminusB == 1;
     EXPECT_EQ(on(w.Command12), (mode == 0 || mode == 2) && combined);
     const bool hidden = mode == 1 || mode == 3;
     for (QWidget* c : {w.scrollupA, w.scrolldownA, w.scrollupB, w.scrolldownB})
         EXPECT_EQ(shown(w, c), !hidden);
     EXPECT_EQ(s.BufBase, mode == 3 ? 1024 : 2048);
-    EXPECT_EQ(double(s.CursorMode), 0);
+    EXPECT_EQ(s.cursorMode(), 0);
     EXPECT_EQ(w.CURSINFO->BackColor(), RGB(192, 192, 192));
 }
 
@@ -71,7 +71,7 @@ TEST(ModeCaptions, TheFourNames) {
 TEST(ModeCycle, FourClicksComeBackWithTheSamplesExactlyAsBefore) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     for (int i = 0; i < 32768; ++i) {
         s.ChanABuffer[i] = int16_t((i * 7) % 2551);
         s.ChanBBuffer[i] = int16_t((i * 13) % 2551);
@@ -80,7 +80,7 @@ TEST(ModeCycle, FourClicksComeBackWithTheSamplesExactlyAsBefore) {
     const int expected[4] = {1, 2, 3, 0};
     for (int k = 0; k < 4; ++k) {
         w.SCOPEMODE_Click();
-        ASSERT_EQ(double(s.ScopeMode), expected[k]);
+        ASSERT_EQ(int(s.mode()), expected[k]);
         expectModeTable(w);
         if (k == 2) {
             // In FFT the buffers hold spectra.
@@ -92,20 +92,20 @@ TEST(ModeCycle, FourClicksComeBackWithTheSamplesExactlyAsBefore) {
     }
     EXPECT_EQ(s.ChanABuffer, a);
     EXPECT_EQ(s.ChanBBuffer, b);
-    EXPECT_EQ(double(s.FFTDoneA), 0);
+    EXPECT_EQ(s.FFTDoneA.num(), 0);
     EXPECT_EQ(s.FFTDoneB, 0);
 }
 
 TEST(ModeCycle, TableHoldsWithChannelsOff) {
     Harness h;
     WQK& w = h.window();
-    w.s.ChanAOn = 0;
+    w.state().ChanAOn = 0;
     for (int k = 0; k < 4; ++k) {
         w.SCOPEMODE_Click();
         expectModeTable(w);
     }
-    w.s.ChanAOn = 1;
-    w.s.ChanBOn = 0;
+    w.state().ChanAOn = 1;
+    w.state().ChanBOn = 0;
     for (int k = 0; k < 4; ++k) {
         w.SCOPEMODE_Click();
         expectModeTable(w);
@@ -117,12 +117,12 @@ TEST(ModeCycle, WithoutGeneratorScopeAndFftOnly) {
     o.generator = false;
     Harness h(o);
     WQK& w = h.window();
-    ASSERT_EQ(double(w.s.GenFitted), 0);
+    ASSERT_EQ(w.state().GenFitted.num(), 0);
     w.SCOPEMODE_Click();
-    EXPECT_EQ(double(w.s.ScopeMode), 3);
+    EXPECT_EQ(int(w.state().mode()), 3);
     expectModeTable(w);
     w.SCOPEMODE_Click();
-    EXPECT_EQ(double(w.s.ScopeMode), 0);
+    EXPECT_EQ(int(w.state().mode()), 0);
     expectModeTable(w);
 }
 
@@ -141,13 +141,13 @@ TEST(FftButton, EntersFftFromAnyModeAndLeavesToScope) {
     Harness h;
     WQK& w = h.window();
     for (int start : {0, 1, 2}) {
-        while (double(w.s.ScopeMode) != start)
+        while (int(w.state().mode()) != start)
             w.SCOPEMODE_Click();
         w.FFTbutton_Click();
-        EXPECT_EQ(double(w.s.ScopeMode), 3) << start;
+        EXPECT_EQ(int(w.state().mode()), 3) << start;
         expectModeTable(w);
         w.FFTbutton_Click();
-        EXPECT_EQ(double(w.s.ScopeMode), 0) << start;
+        EXPECT_EQ(int(w.state().mode()), 0) << start;
         expectModeTable(w);
     }
 }
@@ -155,24 +155,24 @@ TEST(FftButton, EntersFftFromAnyModeAndLeavesToScope) {
 TEST(FftMode, SumAndDifferenceForcedOffAndScrollRangeHalved) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.ShowAplusB = 1;
     s.SampleSizeIndex = 2;
     w.FFTbutton_Click();
-    EXPECT_EQ(double(s.ShowAplusB), -1);
+    EXPECT_EQ(s.ShowAplusB.num(), -1);
     EXPECT_EQ(s.ShowAminusB, -1);
     EXPECT_EQ(w.HScroll1->maximum(), 4 * 1024 - 1);
     EXPECT_EQ(w.HScroll2->maximum(), 4 * 1024 - 1);
     w.FFTbutton_Click();
     EXPECT_TRUE(w.Command20->isEnabled());
-    EXPECT_EQ(double(s.ShowAplusB), -1); // enabled again, but off
+    EXPECT_EQ(s.ShowAplusB.num(), -1); // enabled again, but off
     EXPECT_EQ(w.HScroll1->maximum(), 4 * 2048 - 1);
 }
 
 TEST(GeneratorEntry, BuiltInWaveIsRecomputedCustomIsNot) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.SampleSizeIndex = 3;
     ASSERT_EQ(s.GenDirty, 1);
     w.SCOPEMODE_Click();
@@ -199,8 +199,8 @@ TEST(GeneratorEntry, BuiltInWaveIsRecomputedCustomIsNot) {
 TEST(SmodeDisp, LevelSettingEndsInGeneratorModes) {
     Harness h;
     WQK& w = h.window();
-    w.s.LevelSetMode = 1;
+    w.state().LevelSetMode = 1;
     w.SCOPEMODE_Click();
-    EXPECT_EQ(double(w.s.LevelSetMode), 0);
+    EXPECT_EQ(w.state().LevelSetMode.num(), 0);
     EXPECT_FALSE(w.SRATEN->isEnabled());
 }

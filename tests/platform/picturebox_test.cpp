@@ -15,7 +15,7 @@ int countColour(PictureBox& p, QColor c) {
             if (QColor(img.pixel(x, y)) == c) ++n;
     return n;
 }
-}  // namespace
+} // namespace
 
 TEST(Canvas, ColourValuesAreBlueGreenRed) {
     EXPECT_EQ(RGB(0, 0, 128), 8388608);
@@ -79,13 +79,15 @@ TEST(Canvas, DottedLinesLeaveGaps) {
     p.DrawStyle = plat::StyleDot;
     p.Line(0, 25, 200, 25, RGB(128, 128, 128));
     int on = 0;
-    for (int x = 0; x < 200; ++x) on += p.pixel(x, 25) == QColor(128, 128, 128);
+    for (int x = 0; x < 200; ++x)
+        on += p.pixel(x, 25) == QColor(128, 128, 128);
     EXPECT_GT(on, 40);
     EXPECT_LT(on, 160);
     p.DrawStyle = plat::StyleSolid;
     p.Line(0, 10, 200, 10, RGB(128, 128, 128));
     on = 0;
-    for (int x = 0; x < 200; ++x) on += p.pixel(x, 10) == QColor(128, 128, 128);
+    for (int x = 0; x < 200; ++x)
+        on += p.pixel(x, 10) == QColor(128, 128, 128);
     EXPECT_GE(on, 199);
 }
 
@@ -130,7 +132,7 @@ TEST(Canvas, OpaqueTextPaintsItsBackground) {
     p.FontTransparent = false;
     p.CurrentX = 10;
     p.CurrentY = 10;
-    p.Print("    ");  // blanks only: the background colour appears
+    p.Print("    "); // blanks only: the background colour appears
     EXPECT_EQ(p.pixel(12, 14), QColor(200, 200, 255));
     EXPECT_EQ(p.pixel(150, 90), QColor(0, 0, 0));
 }

@@ -37,7 +37,7 @@ TEST(VariantField, EmptyNumbersAndText) {
     EXPECT_EQ(v.text(), "");
     v = 3;
     EXPECT_EQ(v.kind(), Variant::Kind::Whole);
-    EXPECT_EQ(v + 1, 4);
+    EXPECT_EQ(v.num() + 1, 4);
     v += 0.5;
     EXPECT_EQ(v.kind(), Variant::Kind::Real);
     EXPECT_EQ(v.text(), " 3.5");

@@ -5,10 +5,10 @@
 #include "port/select.h"
 
 #include <gtest/gtest.h>
-#include <sys/ioctl.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <map>
+#include <sys/ioctl.h>
 
 namespace {
 
@@ -20,7 +20,7 @@ struct Call {
 
 class FakePpdev : public ports::PpdevSystem {
   public:
-    std::map<std::string, std::string> bases;  // device -> base-addr file content
+    std::map<std::string, std::string> bases; // device -> base-addr file content
     std::map<std::string, bool> claimable;
     std::vector<Call> calls;
     std::vector<int> closed;
@@ -28,7 +28,8 @@ class FakePpdev : public ports::PpdevSystem {
 
     std::vector<std::string> devices() override {
         std::vector<std::string> d;
-        for (auto& [k, v] : bases) d.push_back(k);
+        for (auto& [k, v] : bases)
+            d.push_back(k);
         return d;
     }
     std::string readFile(const std::string& path) override {
@@ -58,7 +59,7 @@ class FakePpdev : public ports::PpdevSystem {
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(Ppdev, RoutesEachBaseAddressToItsDevice) {
     auto fake = std::make_unique<FakePpdev>();
@@ -69,9 +70,9 @@ TEST(Ppdev, RoutesEachBaseAddressToItsDevice) {
     ASSERT_TRUE(b.initialize());
     f->calls.clear();
 
-    b.out(0x378, 0x55);  // LPT1 data
-    b.out(0x278, 0x66);  // LPT2 data
-    b.out(0x3BC, 0x77);  // LPT3: no such port, nothing happens
+    b.out(0x378, 0x55); // LPT1 data
+    b.out(0x278, 0x66); // LPT2 data
+    b.out(0x3BC, 0x77); // LPT3: no such port, nothing happens
     ASSERT_EQ(f->calls.size(), 2u);
     EXPECT_EQ(f->calls[0].fd, 10);
     EXPECT_EQ(f->calls[0].req, (unsigned long)PPWDATA);
@@ -99,11 +100,12 @@ TEST(Ppdev, ControlBit5BecomesDataDirectionAndEcrBecomesByteMode) {
     EXPECT_EQ(b.in(0x378 + 0x402), 0x20);
 
     f->calls.clear();
-    b.out(0x37A, 0x23);  // input, strobe on
-    b.out(0x37A, 0x22);  // still input: no second direction change
-    b.out(0x37A, 0x00);  // back to output
+    b.out(0x37A, 0x23); // input, strobe on
+    b.out(0x37A, 0x22); // still input: no second direction change
+    b.out(0x37A, 0x00); // back to output
     std::vector<std::pair<unsigned long, int>> seq;
-    for (auto& c : f->calls) seq.emplace_back(c.req, c.arg);
+    for (auto& c : f->calls)
+        seq.emplace_back(c.req, c.arg);
     std::vector<std::pair<unsigned long, int>> expected = {
         {PPDATADIR, 1}, {PPWCONTROL, 0x03}, {PPWCONTROL, 0x02}, {PPDATADIR, 0}, {PPWCONTROL, 0x00}};
     EXPECT_EQ(seq, expected);
@@ -142,7 +144,7 @@ TEST(Ppdev, FailsWithoutAClaimableDeviceAndReleasesOnShutdown) {
         FakePpdev* f = fake.get();
         ports::PpdevBackend b(std::move(fake));
         ASSERT_TRUE(b.initialize());
-        EXPECT_EQ(b.name(), "ppdev parport0");  // 1234 is no printer-port base
+        EXPECT_EQ(b.name(), "ppdev parport0"); // 1234 is no printer-port base
         b.shutdown();
         EXPECT_EQ(f->closed, std::vector<int>{10});
         EXPECT_EQ(f->calls.back().req, (unsigned long)PPRELEASE);
@@ -200,20 +202,21 @@ class FakeIo : public ports::DirectIo {
     void outb(uint8_t v, uint16_t port) override { outs.emplace_back(port, v); }
     uint8_t inb(uint16_t port) override { return uint8_t(port & 0xFF); }
 };
-}  // namespace
+} // namespace
 
 TEST(Direct, AsksForTheThreePortsAndTheEcrAndTouchesNothingElse) {
     auto io = std::make_unique<FakeIo>();
     FakeIo* f = io.get();
     ports::DirectBackend b(std::move(io));
     ASSERT_TRUE(b.initialize());
-    std::vector<std::pair<unsigned long, unsigned long>> perms = {{0x378, 3}, {0x278, 3}, {0x3BC, 3}};
+    std::vector<std::pair<unsigned long, unsigned long>> perms = {
+        {0x378, 3}, {0x278, 3}, {0x3BC, 3}};
     EXPECT_EQ(f->perms, perms);
     EXPECT_EQ(f->level, 3);
     b.out(0x378, 1);
     b.out(0x37A, 4);
     b.out(0x77A, 0x20);
-    b.out(0x20, 0xFF);  // not a printer-port register: refused
+    b.out(0x20, 0xFF); // not a printer-port register: refused
     b.out(0x37B, 0xFF);
     std::vector<std::pair<int, int>> outs = {{0x378, 1}, {0x37A, 4}, {0x77A, 0x20}};
     EXPECT_EQ(f->outs, outs);
@@ -228,7 +231,7 @@ TEST(Direct, FailsWithoutPermission) {
     io->permit = false;
     ports::DirectBackend b(std::move(io));
     EXPECT_FALSE(b.initialize());
-    b.out(0x378, 1);  // must not reach the hardware
+    b.out(0x378, 1); // must not reach the hardware
 }
 
 TEST(Select, ParsesOptionsAndRejectsUnknownOnes) {

@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace cmd;
+
 using testing_support::Harness;
 
 namespace {
@@ -26,11 +28,11 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     Harness h;
     WQK& w = h.window(false);
     h.sim().setLogging(true);
-    w.s.LptNumber = 1;
+    w.state().LptNumber = 1;
     w.initport();
     const int d = 0x378, st = 0x379, c = 0x37A, e = 0x378 + 0x402;
-    Writes expected = {{e, 0x20}, {d, 0x00}, {c, 0x00}, {d, 0x00}, {c, 0x04},
-                       {d, 0x00}, {c, 0x00}, {e, 0x20}, {d, 0x00}, {d, 0x80}};
+    Writes expected = {{e, EcrByteMode}, {d, 0},       {c, CtlIdle},     {d, 0}, {c, CtlCommand},
+                       {d, Idle},        {c, CtlIdle}, {e, EcrByteMode}, {d, 0}, {d, DetectBit}};
     EXPECT_EQ(h.sim().writes(), expected);
     // The two status reads come right after the data writes 00H and 80H.
     const auto& log = h.sim().log();
@@ -39,10 +41,10 @@ TEST(InitPort, WritesTheDetectionSequenceAndReadsStatusTwice) {
     EXPECT_EQ(log[9].address, st);
     EXPECT_FALSE(log[11].write);
     EXPECT_EQ(log[11].address, st);
-    EXPECT_EQ(double(w.s.DataPort), d);
-    EXPECT_EQ(double(w.s.StatusPort), st);
-    EXPECT_EQ(double(w.s.ControlPort), c);
-    EXPECT_EQ(double(w.s.EcrPort), e);
+    EXPECT_EQ(w.state().dataPort(), d);
+    EXPECT_EQ(w.state().statusPort(), st);
+    EXPECT_EQ(w.state().controlPort(), c);
+    EXPECT_EQ(w.state().EcrPort.num(), e);
 }
 
 TEST(InitPort, AddressesOfTheThreePorts) {
@@ -50,10 +52,10 @@ TEST(InitPort, AddressesOfTheThreePorts) {
     WQK& w = h.window(false);
     const int bases[3] = {0x378, 0x278, 0x3BC};
     for (int n = 1; n <= 3; ++n) {
-        w.s.LptNumber = int16_t(n);
+        w.state().LptNumber = int16_t(n);
         w.initport();
-        EXPECT_EQ(double(w.s.DataPort), bases[n - 1]);
-        EXPECT_EQ(double(w.s.EcrPort), bases[n - 1] + 1026);
+        EXPECT_EQ(w.state().dataPort(), bases[n - 1]);
+        EXPECT_EQ(w.state().EcrPort.num(), bases[n - 1] + 1026);
     }
 }
 
@@ -70,8 +72,8 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
     bare.generator = false;
     none.present = false;
     const Case cases[] = {
-        {m20, 0xD0, 1, 1.0f, 0x40, 0x80},
-        {m30, 0xE0, 2, 1.5f, 0x40, 0x80},
+        {m20, 0xD0, 1, 1.0f, StatusChanB, StatusGenerator},
+        {m30, 0xE0, 2, 1.5f, StatusChanB, StatusGenerator},
         {bare, 0x10, 1, 1.0f, 0, 0},
         {none, 0x00, 0, 1.0f, 0, 0},
     };
@@ -79,11 +81,11 @@ TEST(InitPort, DetectionOfModelsAndOptions) {
         Harness h(k.o);
         WQK& w = h.window(false);
         w.initport();
-        EXPECT_EQ(w.s.StatusDiff, k.diff);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
-        EXPECT_EQ(double(w.s.ChanBFitted), k.chb);
-        EXPECT_EQ(double(w.s.GenFitted), k.gen);
+        EXPECT_EQ(w.state().StatusDiff, k.diff);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
+        EXPECT_EQ(w.state().ChanBFitted.num(), k.chb);
+        EXPECT_EQ(w.state().GenFitted.num(), k.gen);
     }
 }
 
@@ -97,7 +99,7 @@ class MaskPort : public plat::PortBackend {
     void out(uint16_t a, uint8_t v) override {
         if (a == 0x378) data_ = v;
     }
-    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & 0x80) ? mask_ : 0; }
+    uint8_t in(uint16_t a) override { return a == 0x379 && (data_ & DetectBit) ? mask_ : 0; }
     std::string name() const override { return "mask"; }
 
   private:
@@ -119,9 +121,9 @@ TEST(InitPort, ModelCodeAndRateFactorFromTheStatusDifference) {
         plat::setPortBackend(&port);
         w.initport();
         plat::setPortBackend(&h.sim());
-        EXPECT_EQ(w.s.StatusDiff, k.mask);
-        EXPECT_EQ(w.s.ModelCode, k.model);
-        EXPECT_FLOAT_EQ(w.s.RateFactor, k.factor);
+        EXPECT_EQ(w.state().StatusDiff, k.mask);
+        EXPECT_EQ(w.state().ModelCode, k.model);
+        EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
     }
 }
 
@@ -137,7 +139,7 @@ TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
         const int d = 0x378, c = 0x37A;
         Writes expected = {{d, 0}, {c, 4}, {d, 7}, {c, 0}, {c, 1}, {c, 0}};
         EXPECT_EQ(h.sim().writes(), expected);
-        EXPECT_EQ(w.s.PowerFault, power ? 0 : 8);
+        EXPECT_EQ(w.state().PowerFault, power ? 0 : 8);
     }
 }
 
@@ -175,7 +177,7 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         EXPECT_TRUE(opened) << c;
         EXPECT_FALSE(w.ended());
         EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n") << c;
-        EXPECT_EQ(w.s.LptNumber, 1);
+        EXPECT_EQ(w.state().LptNumber, 1);
         EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
     }
 }
@@ -207,7 +209,7 @@ TEST(Checkconfig, OnlyARegularFileIsRead) {
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   "WQKport.cfg: " + why + "; taken as missing\n");
         EXPECT_TRUE(opened) << why;
-        EXPECT_EQ(w.s.LptNumber, 1);
+        EXPECT_EQ(w.state().LptNumber, 1);
     }
     alarm(0);
 }
@@ -219,8 +221,8 @@ TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
     w.activate();
     // Only the one DoEvents of the detection-byte display ran: no window loop.
     EXPECT_EQ(h.clock().doEventsCount() - doEventsBefore, 1);
-    EXPECT_EQ(w.s.LptNumber, 1);
-    EXPECT_EQ(w.s.ModelCode, 1);
+    EXPECT_EQ(w.state().LptNumber, 1);
+    EXPECT_EQ(w.state().ModelCode, 1);
 }
 
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
@@ -232,9 +234,9 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     pressAt(h, 2, w.SETLPT2);
     pressAt(h, 4, w.CONFIGEXIT);
     w.activate();
-    EXPECT_EQ(w.s.LptNumber, 2);
-    EXPECT_EQ(w.s.ModelCode, 1);
-    EXPECT_EQ(double(w.s.DataPort), 0x278);
+    EXPECT_EQ(w.state().LptNumber, 2);
+    EXPECT_EQ(w.state().ModelCode, 1);
+    EXPECT_EQ(w.state().dataPort(), 0x278);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
     EXPECT_NE(w.windowTitle().toStdString().find("LPT2"), std::string::npos);
 }
@@ -251,7 +253,7 @@ TEST(Configport, SamePortPressedTwiceDetectsOnce) {
     // Each detection writes 20H to the ECR of its port twice. The window's entry
     // detects on LPT1; only the change to LPT2 detects there, the repeat does not.
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x278 + 0x402 && v == 0x20) ++detections;
+        if (a == Lpt2Base + EcrOffset && v == EcrByteMode) ++detections;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
 }
@@ -290,7 +292,7 @@ TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
     // With nothing attached, start-up still sends the clear and the configuration.
     int strobes = 0;
     for (const auto& [a, v] : h.sim().writes())
-        if (a == 0x37A && v == 0x01) ++strobes;
+        if (a == Lpt1Base + ControlOffset && v == CtlStrobe) ++strobes;
     EXPECT_GE(strobes, 32768 + 2);
-    EXPECT_EQ(w.s.ModelCode, 0);
+    EXPECT_EQ(w.state().ModelCode, 0);
 }

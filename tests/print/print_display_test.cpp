@@ -25,7 +25,8 @@ WQK& shownWindow(Harness& h) {
 // Channel A holds a sine of a few cycles across the displayed window, and is drawn.
 void drawSine(WQK& w) {
     for (int i = 0; i < 32768; ++i)
-        w.s.ChanABuffer[i] = int16_t(10 * std::lround(128 + 100 * std::sin(i * 2 * M_PI / 128)));
+        w.state().ChanABuffer[i] =
+            int16_t(10 * std::lround(128 + 100 * std::sin(i * 2 * M_PI / 128)));
     w.HScroll1_Change();
 }
 

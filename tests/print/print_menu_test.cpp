@@ -76,9 +76,9 @@ TEST(PrintMenu, OpensWithItsTextsAndButtonsAndExitPrintsNothing) {
     EXPECT_FALSE(w.printwindow->isVisible());
     EXPECT_EQ(printer.asked, 0) << "EXIT must not start a printout";
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.s.PrintRedraw, 0);
-    EXPECT_EQ(double(w.s.PrintFormReq), 0);
-    EXPECT_EQ(double(w.s.PrintSignalReq), 0);
+    EXPECT_EQ(w.state().PrintRedraw, 0);
+    EXPECT_EQ(w.state().PrintFormReq.num(), 0);
+    EXPECT_EQ(w.state().PrintSignalReq.num(), 0);
     EXPECT_FALSE(w.ended());
 }
 
@@ -97,9 +97,9 @@ TEST(PrintMenu, NoDefaultPrinterShowsThePrinterErrorAndTheProgramGoesOn) {
         EXPECT_EQ(m.buttons, plat::Buttons::OK);
         EXPECT_EQ(printer.asked, 1);
         EXPECT_FALSE(w.printwindow->isVisible());
-        EXPECT_EQ(w.s.PrintRedraw, 1);
-        EXPECT_EQ(double(w.s.PrintFormReq), 0);
-        EXPECT_EQ(double(w.s.PrintSignalReq), 0);
+        EXPECT_EQ(w.state().PrintRedraw, 1);
+        EXPECT_EQ(w.state().PrintFormReq.num(), 0);
+        EXPECT_EQ(w.state().PrintSignalReq.num(), 0);
         EXPECT_FALSE(w.ended());
 
         // The menu opens and closes again as before.
@@ -132,8 +132,8 @@ TEST(PrintMenu, BothRequestsInOneRoundGiveOnePrintout) {
     w.Command1->click();
     EXPECT_EQ(printer.asked, 1);
     EXPECT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_EQ(double(w.s.PrintFormReq), 0);
-    EXPECT_EQ(double(w.s.PrintSignalReq), 0);
+    EXPECT_EQ(w.state().PrintFormReq.num(), 0);
+    EXPECT_EQ(w.state().PrintSignalReq.num(), 0);
 }
 
 TEST(PrintMenu, AtPrintTimeTheMenuAndTheCombinedTraceArrowsAreOutOfTheWay) {
@@ -141,8 +141,8 @@ TEST(PrintMenu, AtPrintTimeTheMenuAndTheCombinedTraceArrowsAreOutOfTheWay) {
         for (int sumYMag : {0, 1}) {
             Harness h;
             WQK& w = shownWindow(h);
-            w.s.SumYMag = sumYMag;
-            w.s.ShowAplusB = 1; // the arrows belong to a combined trace on show
+            w.state().SumYMag = sumYMag;
+            w.state().ShowAplusB = 1; // the arrows belong to a combined trace on show
             w.Scrollup->show();
             w.scrolldown->show();
             bool menuShown = true, arrowsShown = false;
@@ -150,7 +150,7 @@ TEST(PrintMenu, AtPrintTimeTheMenuAndTheCombinedTraceArrowsAreOutOfTheWay) {
             PrinterChoice printer("", [&] {
                 menuShown = w.printwindow->isVisible();
                 arrowsShown = w.Scrollup->isVisible() || w.scrolldown->isVisible();
-                redraw = w.s.PrintRedraw;
+                redraw = w.state().PrintRedraw;
             });
             h.clock().atDoEvents(1, [&] { w.findChild<VbButton*>(which)->click(); });
             w.Command1->click();

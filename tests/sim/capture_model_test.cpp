@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace cmd;
+
 using sim::InputSpec;
 using simtest::Rig;
 
@@ -27,7 +29,7 @@ sim::Options quiet(InputSpec a = InputSpec{}, InputSpec b = InputSpec{}) {
 }
 
 // Config bits: 1 A DC, 2 A 12 V, 4 B DC, 8 B 12 V.
-constexpr int ADc = 1, A12 = 2, BDc = 4, B12 = 8;
+constexpr int ADc = 1, A12 = 2, BDc = 4;
 
 } // namespace
 
@@ -128,7 +130,7 @@ TEST_P(SimTrigger, CrossingLandsAtTheStartPosition) {
     EXPECT_EQ(polls, 1);
     const auto& m = r.sim.memoryA();
     const int p0 = 32768 - 2048;
-    if (flags & 0x80) {
+    if (flags & Falling) {
         EXPECT_LT(m[p0], level);
         EXPECT_GE(m[p0 - 1], level);
     } else {
@@ -143,7 +145,7 @@ TEST_P(SimTrigger, CrossingLandsAtTheStartPosition) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SlopesAndLevels, SimTrigger,
-                         ::testing::Combine(::testing::Values(0x00, 0x80),
+                         ::testing::Combine(::testing::Values(0, Falling),
                                             ::testing::Values(40, 128, 200)));
 
 TEST(SimTrigger, SourceBTriggersOnChannelB) {
@@ -151,11 +153,11 @@ TEST(SimTrigger, SourceBTriggersOnChannelB) {
     Rig r(quiet(dcSpec(0), InputSpec{}));
     r.loadStop(2048);
     r.config(ADc | BDc);
-    r.armTrigger(3, 0x00, 128);
+    r.armTrigger(3, 0, 128);
     r.waitMs(100);
     EXPECT_FALSE(r.done());
     EXPECT_TRUE(r.sim.capture().unreachable());
-    r.armTrigger(3, 0x40, 128);
+    r.armTrigger(3, SourceB, 128);
     r.waitMs(20);
     EXPECT_TRUE(r.done());
     EXPECT_GE(r.sim.memoryB()[32768 - 2048], 128);
@@ -166,11 +168,11 @@ TEST(SimTrigger, LevelOutsideTheSignalNeverFires) {
     Rig r; // default inputs with their noise
     r.loadStop(2048);
     r.config(10); // AC, 12 V: the 1 V sine spans about 117..139
-    r.armTrigger(2, 0x00, 250);
+    r.armTrigger(2, 0, 250);
     EXPECT_TRUE(r.sim.capture().unreachable());
     r.waitMs(10000);
     EXPECT_FALSE(r.done());
-    r.armTrigger(2, 0x80, 135);
+    r.armTrigger(2, Falling, 135);
     r.waitMs(20);
     EXPECT_TRUE(r.done());
 }
@@ -181,11 +183,11 @@ TEST(SimTrigger, SlowCaptureSurvivesARearmAfterTheTrigger) {
     Rig r(quiet(slow));
     r.loadStop(4096); // 2.048 s at 2 kHz
     r.config(ADc);
-    r.armTrigger(5, 0x00, 128);
+    r.armTrigger(5, 0, 128);
     r.waitMs(2000);
     EXPECT_FALSE(r.done());
     EXPECT_EQ(r.sim.capture().state(), sim::CaptureModel::State::Triggered);
-    r.cw(5, 0x10); // re-arm, as the wait loop does every 2 s
+    r.cw(5, Arm); // re-arm, as the wait loop does every 2 s
     r.waitMs(60);
     EXPECT_TRUE(r.done());
 }
@@ -194,8 +196,8 @@ TEST(SimTrigger, IdleCommandDropsAWaitingCapture) {
     Rig r;
     r.loadStop(2048);
     r.config(10);
-    r.armTrigger(2, 0x00, 250);
-    r.cw(0, 0x00);
+    r.armTrigger(2, 0, 250);
+    r.cw(0, Idle);
     EXPECT_EQ(r.sim.capture().state(), sim::CaptureModel::State::Idle);
     r.waitMs(50);
     EXPECT_FALSE(r.done());
@@ -208,10 +210,10 @@ TEST(SimReadout, EachMemoryIsReadFromItsStart) {
         r.sim.memoryB()[p] = uint8_t((p * 7 + 3) & 0xFF);
     }
     r.loadStop(2048);
-    const std::vector<int> a = r.read(0x04, 100, 50);
+    const std::vector<int> a = r.read(SelectA, 100, 50);
     EXPECT_EQ(r.sim.readPos(), 150);
     // B after A starts again from B's first sample.
-    const std::vector<int> b = r.read(0x44, 100, 50);
+    const std::vector<int> b = r.read(SelectB, 100, 50);
     for (int i = 0; i < 50; ++i) {
         EXPECT_EQ(a[i], (100 + i) & 0xFF);
         EXPECT_EQ(b[i], ((100 + i) * 7 + 3) & 0xFF);
@@ -225,12 +227,12 @@ TEST(SimReadout, BothChannelsOfOneCaptureAreOffsetByThePretrigger) {
     Rig r(quiet(InputSpec{}, InputSpec{}));
     r.loadStop(4096 - 10);
     r.config(ADc | BDc);
-    r.armTrigger(3, 0x00, 128);
+    r.armTrigger(3, 0, 128);
     r.waitMs(40);
     ASSERT_TRUE(r.done());
     const int readCount = 4096 - 10, pre = 10;
-    const std::vector<int> a = r.read(0x04, 32768 - readCount - pre, readCount);
-    const std::vector<int> b = r.read(0x44, 32768 - readCount, readCount);
+    const std::vector<int> a = r.read(SelectA, 32768 - readCount - pre, readCount);
+    const std::vector<int> b = r.read(SelectB, 32768 - readCount, readCount);
     for (int i = 0; i + pre < readCount; ++i)
         ASSERT_EQ(b[i], a[i + pre]) << i;
     EXPECT_GE(a[pre], 128);
@@ -245,8 +247,8 @@ TEST(SimReadout, PortReadsAndWholeMemoryAgree) {
     r.waitMs(5);
     ASSERT_TRUE(r.done());
     // Read through the port first, then look at the whole memory.
-    const std::vector<int> tail = r.read(0x04, 32768 - 4096, 4096);
-    const std::vector<int> head = r.read(0x44, 0, 600); // the address wrapped to 0
+    const std::vector<int> tail = r.read(SelectA, 32768 - 4096, 4096);
+    const std::vector<int> head = r.read(SelectB, 0, 600); // the address wrapped to 0
     const auto& a = r.sim.memoryA();
     const auto& b = r.sim.memoryB();
     for (int i = 0; i < 4096; ++i)

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+using namespace cmd;
+
 using simtest::Rig;
 
 namespace {
@@ -39,35 +41,35 @@ TEST(SimMisuse, ReadingBeforeAChannelIsSelected) {
     r.readClock();
     EXPECT_TRUE(reported(r.sim, "read clock before a channel memory was selected"));
     r.sim.clearMisuse();
-    r.out(Rig::C, 0x22);
+    r.out(Rig::C, CtlRead);
     r.in(Rig::D);
     EXPECT_TRUE(reported(r.sim, "sample read before a channel memory was selected"));
 }
 
 TEST(SimMisuse, CaptureStartWithoutStopCounter) {
     Rig r;
-    r.cw(0, 0x07);
+    r.cw(0, Reset);
     r.pulse(); // reset: the stop counter is gone
     r.instant(2);
     EXPECT_TRUE(reported(r.sim, "sampling started with no stop counter loaded"));
     r.waitMs(100);
     EXPECT_FALSE(r.done());
     r.sim.clearMisuse();
-    r.armTrigger(2, 0x40, 128);
+    r.armTrigger(2, SourceB, 128);
     EXPECT_TRUE(reported(r.sim, "trigger armed with no stop counter loaded"));
 }
 
 TEST(SimMisuse, BadRateCodesAndBusyMemories) {
     Rig r;
     r.loadStop(2048);
-    r.cw(0, 0x10);
+    r.cw(0, Arm);
     EXPECT_TRUE(reported(r.sim, "trigger armed (10H) with rate code 00H"));
-    r.cw(7, 0x02);
+    r.cw(7, Start);
     EXPECT_TRUE(reported(r.sim, "sampling started (02H) with rate code 07H"));
     r.sim.clearMisuse();
     r.config(10);
-    r.armTrigger(2, 0x00, 250); // never fires
-    r.cw(0, 0x04);
+    r.armTrigger(2, 0, 250); // never fires
+    r.cw(0, SelectA);
     EXPECT_TRUE(reported(r.sim, "channel memory selected for reading while a capture is running"));
 }
 
@@ -77,11 +79,11 @@ TEST(SimMisuse, CountersOverfilledAndStrayPulses) {
     EXPECT_TRUE(reported(r.sim, "more than 15 configuration pulses"));
     EXPECT_EQ(r.sim.channelConfig(), 0); // a four-bit counter
     r.sim.clearMisuse();
-    r.cw(0, 0x0E);
-    r.cw(0, 0x03);
-    r.cw(0, 0x06);
+    r.cw(0, LatchConfig);
+    r.cw(0, EndLoad);
+    r.cw(0, OpenCount);
     EXPECT_TRUE(reported(r.sim, "counter opened (06H) with no reset or clear before it"));
-    r.cw(0, 0x0B);
+    r.cw(0, GenSelect);
     r.pulse();
     r.pulse();
     EXPECT_TRUE(reported(r.sim, "clock pulse after command 0BH with nothing to count it"));

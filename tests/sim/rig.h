@@ -1,13 +1,14 @@
 #pragma once
 // Drives the simulated instrument register by register on a virtual clock, without
 // the program, so the model is checked against the port patterns themselves.
+#include "device/commands.h"
 #include "platform/clock.h"
 #include "sim/wqk01.h"
 
 namespace simtest {
 
 struct Rig {
-    static constexpr int D = 0x378, S = 0x379, C = 0x37A;
+    static constexpr int D = cmd::Lpt1Base, S = D + cmd::StatusOffset, C = D + cmd::ControlOffset;
     plat::VirtualClock clock;
     sim::Wqk01 sim;
 
@@ -18,66 +19,66 @@ struct Rig {
     int in(int a) { return sim.in(uint16_t(a)); }
     void cw(int first, int c) {
         out(D, first);
-        out(C, 0x04);
+        out(C, cmd::CtlCommand);
         out(D, c);
-        out(C, 0x00);
+        out(C, cmd::CtlIdle);
     }
     void pulse() {
-        out(C, 0x01);
-        out(C, 0x00);
+        out(C, cmd::CtlStrobe);
+        out(C, cmd::CtlIdle);
     }
     void strobe(int v) {
         out(D, v);
         pulse();
     }
     void readClock() {
-        out(C, 0x23);
-        out(C, 0x22);
+        out(C, cmd::CtlReadClock);
+        out(C, cmd::CtlRead);
     }
-    bool done() { return in(S)&0x08; }
+    bool done() { return in(S)&cmd::StatusDone; }
     // Reset, then the stop counter for `samples` samples.
     void loadStop(int samples) {
-        cw(0, 0x07);
+        cw(0, cmd::Reset);
         pulse();
-        cw(0, 0x06);
+        cw(0, cmd::OpenCount);
         for (int i = 0; i < 32768 - samples; ++i)
             pulse();
-        cw(0, 0x03);
-        cw(0, 0x00);
+        cw(0, cmd::EndLoad);
+        cw(0, cmd::Idle);
     }
     void config(int value) {
-        cw(0, 0x0F);
+        cw(0, cmd::ClearConfig);
         pulse();
-        cw(0, 0x06);
+        cw(0, cmd::OpenCount);
         for (int i = 0; i < value; ++i)
             pulse();
-        cw(0, 0x0E);
-        cw(0, 0x06);
+        cw(0, cmd::LatchConfig);
+        cw(0, cmd::OpenCount);
     }
     void instant(int rateCode) {
-        cw(0, 0x00);
-        cw(rateCode, 0x02);
+        cw(0, cmd::Idle);
+        cw(rateCode, cmd::Start);
     }
     void armTrigger(int rateCode, int flags, int level) {
-        cw(0, 0x00);
+        cw(0, cmd::Idle);
         pulse();
-        cw(0, 0x02);
+        cw(0, cmd::Start);
         cw(0, flags);
         strobe(level);
-        cw(rateCode, 0x10 + flags);
+        cw(rateCode, cmd::Arm + flags);
     }
     // Selects a memory and reads n samples after skipping `skip`.
     std::vector<int> read(int select, int skip, int n) {
         cw(0, select);
         for (int k = 0; k < skip; ++k)
             readClock();
-        out(C, 0x22);
+        out(C, cmd::CtlRead);
         std::vector<int> v;
         for (int i = 0; i < n; ++i) {
             v.push_back(in(D));
             readClock();
         }
-        out(C, 0x00);
+        out(C, cmd::CtlIdle);
         return v;
     }
     void waitMs(int ms) { clock.pause(ms); }

@@ -217,7 +217,7 @@ TEST(Spectrum, BadCountLeavesTheBufferAlone) {
 TEST(FFTconvert, ComputesOnlyChannelsThatHoldSamples) {
     Harness h;
     WQK& w = h.window();
-    InstrumentState& s = w.s;
+    InstrumentState& s = w.state();
     s.FFTNumSamples = 4096;
     auto a = sineBuffer(4096, 12);
     auto b = sineBuffer(4096, 50);
@@ -231,7 +231,7 @@ TEST(FFTconvert, ComputesOnlyChannelsThatHoldSamples) {
     EXPECT_EQ(s.ChanABuffer[12], 2550);
     EXPECT_EQ(s.ChanABuffer[0], 0);
     EXPECT_TRUE(std::equal(b.begin(), b.end(), s.ChanBBuffer.begin()));
-    EXPECT_EQ(double(s.FFTDoneA), 1);
+    EXPECT_EQ(s.FFTDoneA.num(), 1);
     EXPECT_EQ(s.FFTDoneB, 1);
 
     // Once per capture: a second redraw changes nothing.
