@@ -146,6 +146,12 @@ TEST(PortSequences, GeneratorUploadOutputAndSweep) {
     expectWrites(r, "DACWRITE: a count past the buffer sends the buffer",
                  cat({cw(Reset), pulse(), cw(GenWrite), times(32768, strobe(0)), length, pulse(),
                       cw(EndLoad), cw(Idle)}));
+    r.s.GenCount = -5;
+    r.mark();
+    r.w.DACWRITE();
+    expectWrites(r, "DACWRITE: a count below zero sends one point",
+                 cat({cw(Reset), pulse(), cw(GenWrite), strobe(0), length, times(32768, pulse()),
+                      cw(EndLoad), cw(Idle)}));
     r.s.RateCode = 3;
     r.mark();
     r.w.DACCONT();
