@@ -1,0 +1,300 @@
+// The generator panel in the started program: frequency buttons and their repeat,
+// mode, style and ratio buttons, crop and copy, and UPDATE.
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+using plat::RGB;
+using testing_support::Harness;
+
+namespace {
+const long Red = RGB(255, 0, 0), Green = RGB(128, 255, 128);
+
+struct Panel {
+    Harness h;
+    WQK& w;
+    InstrumentState& s;
+    explicit Panel(int genMode = 0) : w(h.window()), s(w.state()) {
+        w.SCOPEMODE_Click(); // GENERATOR
+        for (int i = 0; i < genMode; ++i)
+            w.GENMODEBUTTON_MouseDown();
+    }
+    // Presses the button and lets it go `ms` of virtual time later.
+    void hold(void (WQK::*down)(), void (WQK::*up)(), int64_t ms) {
+        h.clock().at(h.clock().nowMs() + ms, [this, up] { (w.*up)(); });
+        (w.*down)();
+    }
+};
+} // namespace
+
+TEST(FrequencyButtons, StepsRepeatsAndLimitsInNormalMode) {
+    using W = WQK;
+    const struct {
+        const char* name;
+        double from;
+        void (WQK::*down)();
+        void (WQK::*up)();
+        int64_t heldMs;
+        double to;
+    } rows[] = {{"large up clamps at the top", 499700, &W::GENLFREQBUTTONP_MouseDown,
+                 &W::GENLFREQBUTTONP_MouseUp, 20, 500000},
+                {"held at the top stays", 500000, &W::GENLFREQBUTTONP_MouseDown,
+                 &W::GENLFREQBUTTONP_MouseUp, 2000, 500000},
+                // -500 at once, then at 350, 400, 450, 500 ms: 5000 above 200 kHz, 2500 below.
+                {"held large down", 210000, &W::GENLFREQBUTTONN_MouseDown,
+                 &W::GENLFREQBUTTONN_MouseUp, 525, 194500},
+                {"held large up", 199000, &W::GENLFREQBUTTONP_MouseDown,
+                 &W::GENLFREQBUTTONP_MouseUp, 425, 199500 + 2500 + 5000},
+                {"small down stops at 5 Hz", 5, &W::GENSFREQBUTTONN_MouseDown,
+                 &W::GENSFREQBUTTONN_MouseUp, 10, 5},
+                {"held small up: 1, then 10 a repeat", 1000, &W::GENSFREQBUTTONP_MouseDown,
+                 &W::GENSFREQBUTTONP_MouseUp, 475, 1031},
+                {"released before the first repeat", 1031, &W::GENSFREQBUTTONN_MouseDown,
+                 &W::GENSFREQBUTTONN_MouseUp, 150, 1030}};
+    Panel p;
+    for (const auto& r : rows) {
+        p.s.GenFreq = r.from;
+        p.s.GenDirty = 0;
+        p.hold(r.down, r.up, r.heldMs);
+        EXPECT_EQ(p.s.genFreq(), r.to) << r.name;
+        EXPECT_EQ(p.s.GenDirty, 1) << r.name;
+        EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red) << r.name;
+        EXPECT_EQ(p.s.ButtonHeld.num(), 0) << r.name;
+    }
+}
+
+TEST(FrequencyButtons, SweepPicksTheStartAndCustomTheStepClock) {
+    Panel p(1);
+    const int64_t t0 = p.h.clock().nowMs();
+    p.s.GenDirty = 0;
+    for (int i = 0; i < 12; ++i)
+        p.w.GENLFREQBUTTONP_MouseDown();
+    EXPECT_EQ(p.h.clock().nowMs(), t0); // no auto-repeat here
+    EXPECT_TRUE(p.s.sweepStartIndex() == 9 && p.s.sweepStartFreq() == 100000);
+    EXPECT_EQ(p.s.GenDirty, 1); // a new start needs a new table
+    p.s.GenDirty = 0;
+    for (int i = 0; i < 12; ++i)
+        p.w.GENLFREQBUTTONN_MouseDown();
+    EXPECT_TRUE(p.s.sweepStartIndex() == 0 && p.s.SweepHalf.num() == 0);
+    EXPECT_EQ(p.s.GenDirty, 1);
+    const double freq = p.s.genFreq();
+    p.w.GENSFREQBUTTONP_MouseDown();
+    EXPECT_EQ(p.s.genFreq(), freq);
+
+    p.w.GENMODEBUTTON_MouseDown(); // CUSTOM
+    p.s.GenDirty = 0;
+    p.s.UnitsOn = 1;
+    for (int i = 0; i < 6; ++i)
+        p.w.GENLFREQBUTTONP_MouseDown();
+    EXPECT_EQ(p.s.customRateIndex(), 4);
+    EXPECT_EQ(p.s.UnitsOn, -1);
+    EXPECT_EQ(p.s.GenDirty, 0); // the rate is not part of a custom wave
+    for (int i = 0; i < 6; ++i)
+        p.w.GENLFREQBUTTONN_MouseDown();
+    EXPECT_EQ(p.s.customRateIndex(), 0);
+}
+
+TEST(PanelButtons, CaptionsAndControlsOfEachModeAndStyle) {
+    const struct {
+        int mode, style;
+        const char *style_, *amp, *ratio;
+        bool ratioOn, dutyOn, smallOn;
+    } rows[] = {{0, 0, "Style", "Amp", "Ratio", false, false, true},
+                {0, 3, "Style", "Amp", "Dcycle", true, true, true},
+                {1, 0, "Style", "Amp", "Ratio", true, false, false},
+                {1, 3, "Style", "Amp", "Ratio", true, false, false},
+                {2, 4, "CropL", "CropR", "Amp", true, false, false}};
+    Panel p;
+    for (const auto& r : rows) {
+        p.s.GenMode = r.mode;
+        p.s.GenStyle = r.style;
+        p.w.GENDISP();
+        const std::string at = std::to_string(r.mode) + "/" + std::to_string(r.style);
+        EXPECT_EQ(p.w.GENSTYLEBUTTON->caption(), r.style_) << at;
+        EXPECT_EQ(p.w.GENAMPBUTTON->caption(), r.amp) << at;
+        EXPECT_EQ(p.w.SWRATIOBUTTON->caption(), r.ratio) << at;
+        EXPECT_EQ(p.w.SWRATIOBUTTON->isEnabled(), r.ratioOn) << at;
+        EXPECT_EQ(p.w.DCUP->isVisibleTo(&p.w), r.dutyOn) << at;
+        EXPECT_EQ(p.w.GENSFREQBUTTONP->isEnabled(), r.smallOn) << at;
+        EXPECT_EQ(p.w.STYLEDISP->isVisibleTo(&p.w), r.mode != 2) << at;
+    }
+    // SCOPE: the panel is blanked.
+    Harness h;
+    WQK& w = h.window();
+    w.GENDISP();
+    EXPECT_FALSE(w.GENSFREQBUTTONN->isEnabled() || w.GENAMPBUTTON->isEnabled());
+    EXPECT_EQ(w.GENFREQDISP->BackColor(), RGB(192, 192, 192));
+    w.SCOPEMODE_Click();
+    EXPECT_EQ(w.GENFREQDISP->BackColor(), RGB(255, 255, 192));
+}
+
+TEST(PanelButtons, StyleDutyAmplitudeRatiosAndTheCustomRoundTrip) {
+    Panel p;
+    for (int i = 0; i < 3; ++i)
+        p.w.GENSTYLEBUTTON_MouseDown();
+    EXPECT_TRUE(p.s.genStyle() == 3 && p.s.SavedStyle.num() == 3);
+    for (int i = 0; i < 30; ++i)
+        p.w.DCUP_Click();
+    EXPECT_EQ(p.s.dutyCycle(), 98);
+    for (int i = 0; i < 60; ++i)
+        p.w.DCDOWN_Click();
+    EXPECT_EQ(p.s.dutyCycle(), 2);
+    p.w.GENSTYLEBUTTON_MouseDown();
+    EXPECT_EQ(p.s.genStyle(), 0);
+    p.w.GENAMPBUTTON_Click();
+    EXPECT_EQ(p.s.AmpDiv, 2);
+    p.w.GENAMPBUTTON_Click();
+    EXPECT_EQ(p.s.AmpDiv, 1);
+    // SWEEP: four ratios from a 400-step base, three from a 200-step base.
+    p.s.GenStyle = 2;
+    p.w.GENMODEBUTTON_MouseDown();
+    for (auto [start, ratios] : {std::pair{4, 4}, {5, 3}}) {
+        p.s.SweepStartIndex = start;
+        p.s.SweepRatio = 0;
+        std::vector<int> seen;
+        for (int i = 0; i < ratios; ++i) {
+            p.w.SWRATIOBUTTON_Click();
+            seen.push_back(p.s.sweepRatio());
+        }
+        EXPECT_EQ(seen.back(), 0) << start;
+        EXPECT_EQ(seen[size_t(ratios - 2)], ratios - 1) << start;
+    }
+    // CUSTOM takes the built-in wave over; leaving it restores the style.
+    p.s.GenLast = 50;
+    p.s.GenWave[50] = 999;
+    p.s.GenWave[51] = 888;
+    p.s.CustomWave[51] = 0;
+    p.w.GENMODEBUTTON_MouseDown();
+    EXPECT_TRUE(p.s.genMode() == 2 && p.s.genStyle() == 4 && p.s.SavedStyle.num() == 2);
+    EXPECT_TRUE(p.s.CustomWave[50] == 999 && p.s.CustomWave[51] == 0);
+    for (int i = 0; i < 4; ++i)
+        p.w.SWRATIOBUTTON_Click();
+    EXPECT_EQ(p.s.ampRatio(), 0);
+    p.w.GENMODEBUTTON_MouseDown();
+    EXPECT_TRUE(p.s.genMode() == 0 && p.s.genStyle() == 2);
+    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red);
+}
+
+TEST(Crop, AsksThenCutsRightOrLeftOfTheCursorKeepingTenPoints) {
+    const struct {
+        const char* name;
+        bool left;
+        double last, scroll, cursor, after;
+        int first; // CustomWave[0] after
+    } rows[] = {{"right: at least ten points", false, 100, 0, 3, 9, 0},
+                {"right past the end: nothing", false, 100, 1000, 24, 100, 0},
+                {"right within", false, 100, 60, 2, 62, 0},
+                {"left shifts both waves", true, 100, 0, 30, 70, 300},
+                {"left near the end: ten points", true, 100, 0, 95, 9, 910}};
+    for (const auto& r : rows) {
+        Panel p(2);
+        for (int i = 0; i <= 100; ++i)
+            p.s.CustomWave[size_t(i)] = p.s.GenWave[size_t(i)] = int16_t(10 * i);
+        p.s.GenLast = r.last;
+        p.s.ScrollPos = r.scroll;
+        p.s.CursorX = r.cursor;
+        p.s.CursorMode = 5;
+        p.h.messages().answers.push_back(plat::Answer::Cancel);
+        (r.left ? p.w.GENSTYLEBUTTON_MouseDown() : p.w.GENAMPBUTTON_Click());
+        EXPECT_EQ(p.s.GenLast, r.last) << r.name << ": cancelled";
+        ASSERT_FALSE(p.h.messages().shown.empty()) << r.name;
+        const plat::Message& m = p.h.messages().shown.back();
+        EXPECT_EQ(m.text, std::string("Crop Custom data ") + (r.left ? "left" : "right") +
+                              " of cursor? (irreversible)");
+        EXPECT_TRUE(m.title == "Crop Confirmation" && m.buttons == plat::Buttons::OKCancel);
+        (r.left ? p.w.GENSTYLEBUTTON_MouseDown() : p.w.GENAMPBUTTON_Click());
+        EXPECT_EQ(p.s.GenLast, r.after) << r.name;
+        EXPECT_EQ(p.s.CustomWave[0], r.first) << r.name;
+        EXPECT_EQ(p.s.GenWave[0], r.first) << r.name; // x1: the output follows
+        EXPECT_TRUE(r.left || r.after == r.last || p.s.cursorMode() == 0) << r.name;
+    }
+}
+
+TEST(Copy, CapturedChannelBecomesTheWave) {
+    Harness h;
+    WQK& w = h.window();
+    InstrumentState& s = w.state();
+    s.SampleSizeIndex = 1; // 4K
+    w.SCOPEMODE_Click();
+    EXPECT_EQ(s.CapturedSizeIndex, 1);
+    for (int i = 0; i < 32768; ++i) {
+        s.ChanABuffer[size_t(i)] = int16_t(i % 2551);
+        s.ChanBBuffer[size_t(i)] = int16_t(2550 - i % 2551);
+    }
+    s.GenWave[4096] = -5;
+    w.CopyAToCustom();
+    EXPECT_EQ(s.GenLast, 4095);
+    EXPECT_TRUE(std::equal(s.GenWave.begin(), s.GenWave.begin() + 4096, s.ChanABuffer.begin()));
+    EXPECT_EQ(s.GenWave[4096], -5);
+    s.CapturedSizeIndex = 4;
+    w.CopyBToCustom();
+    EXPECT_EQ(s.GenLast, 32767);
+    EXPECT_EQ(s.GenWave, s.ChanBBuffer);
+}
+
+TEST(Update, NormalSweepAndHostileSettingsStayInsideTheBuffer) {
+    Panel p;
+    const struct {
+        const char* name;
+        int mode, style, amp, half, ratio;
+        double freq, wantFreq, last;
+    } rows[] = {{"1234 Hz sine settles", 0, 0, 1, 0, 0, 1234, 1235, 40 * 162},
+                {"5 Hz square", 0, 3, 1, 0, 0, 5, 5, 8000},
+                {"sweep triangle 200-step X10", 1, 2, 1, 1, 2, 5, 5, 19710},
+                {"0 Hz and amplitude 0", 0, 0, 0, 0, 0, 0, 5, 8000},
+                {"1 Hz would not fit", 0, 0, 1, 0, 0, 1, 5, 8000},
+                {"sweep row out of range", 1, 0, 1, 7, -3, 5, 5, -1}};
+    for (const auto& r : rows) {
+        p.s.GenMode = r.mode, p.s.GenStyle = r.style, p.s.AmpDiv = int16_t(r.amp);
+        p.s.SweepHalf = r.half, p.s.SweepRatio = r.ratio, p.s.GenFreq = r.freq;
+        p.s.DutyCycle = 20;
+        p.s.GenDirty = 1;
+        p.w.GENUPDATEBUTTON_Click();
+        EXPECT_TRUE(r.mode != 0 || p.s.genFreq() == r.wantFreq) << r.name << p.s.genFreq();
+        EXPECT_TRUE(r.last < 0 || p.s.GenLast == r.last) << r.name << " " << p.s.GenLast;
+        EXPECT_LE(p.s.GenLast, 32767) << r.name;
+        EXPECT_EQ(p.s.GenDirty, 0) << r.name;
+        EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Green) << r.name;
+    }
+    p.s.GenMode = 0, p.s.GenStyle = 3, p.s.GenFreq = 5;
+    p.w.GENUPDATEBUTTON_Click();
+    EXPECT_EQ(p.s.SquareSwitchAngle.num(), 288); // kept in the record
+    EXPECT_TRUE(p.s.GenWave[319] == 0 && p.s.GenWave[320] == 2550 && p.s.GenWave[8001] == 0);
+    p.s.GenStyle = 0;
+    p.w.GENUPDATEBUTTON_Click();
+    EXPECT_EQ(p.s.GenWave[32767], 1275); // the sine's tail
+}
+
+TEST(Update, CustomFetchesTheWaveThroughTheLoadWindow) {
+    Panel p(2);
+    p.s.GenDirty = 1;
+    p.s.LoadDone = 1; // left from an earlier load: this one must count alone
+    p.w.GENUPDATEBACK->setBackColor(Red);
+    std::fill(p.s.GenWave.begin(), p.s.GenWave.end(), int16_t(333));
+    p.s.GenLast = 99;
+    bool windowShown = false;
+    p.h.clock().atDoEvents(3, [&] {
+        windowShown =
+            p.w.fileloadwindow->isVisibleTo(&p.w) && p.w.keepcustombutton->isVisibleTo(&p.w);
+        p.w.loadexitbutton_Click();
+    });
+    p.w.GENUPDATEBUTTON_Click();
+    EXPECT_TRUE(windowShown);
+    EXPECT_TRUE(p.s.LoadFromButton == 0 && p.s.GenLast == 99 && p.s.GenWave[0] == 333);
+    EXPECT_EQ(p.s.GenDirty, 1); // left without a load: still red
+    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red);
+    // "Keep existing data" counts as a load.
+    p.h.clock().atDoEvents(3, [&] { p.w.keepcustombutton_Click(); });
+    p.w.GENUPDATEBUTTON_Click();
+    EXPECT_TRUE(p.s.LoadDone.num() == 1 && p.s.GenDirty == 0 && p.s.GenWave[0] == 333);
+    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Green);
+    // A copy of channel A replays at the capture's rate.
+    p.s.CapturedSizeIndex = 1;
+    p.s.SampleRateIndex = 3;
+    for (int i = 0; i < 32768; ++i)
+        p.s.ChanABuffer[size_t(i)] = int16_t(10 * (i % 256));
+    p.h.clock().atDoEvents(3, [&] { p.w.CopyAbutton_Click(); });
+    p.w.GENUPDATEBUTTON_Click();
+    EXPECT_TRUE(p.s.GenLast == 4095 && p.s.CustomWave[255] == 2550 && p.s.GenWave[4095] == 2550);
+    EXPECT_EQ(p.s.customRateIndex(), 3);
+}
