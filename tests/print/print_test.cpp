@@ -1,0 +1,271 @@
+// PRINT: where a picture lands on the page, the menu and its failure paths without a
+// printer, the display redrawn afterwards, and printouts through a real spooler.
+#include "print/printer.h"
+#include "print/spooler.h"
+#include "support/fixture.h"
+
+#include <QCoreApplication>
+#include <QPrinterInfo>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using testing_support::Harness;
+
+namespace {
+const QColor TraceA(0, 0, 128);
+
+// Stands in for "which printer is the default?" and counts the printouts that asked.
+struct PrinterChoice {
+    int asked = 0;
+    explicit PrinterChoice(QString name, std::function<void()> onAsk = nullptr) {
+        printing::setDefaultPrinterQuery([this, name, onAsk] {
+            ++asked;
+            if (onAsk) onAsk();
+            return name;
+        });
+    }
+    ~PrinterChoice() { printing::setDefaultPrinterQuery(nullptr); }
+};
+
+struct Window {
+    Harness h;
+    WQK& w;
+    Window() : w(h.window()) {
+        w.show();
+        QCoreApplication::processEvents();
+    }
+    // PRINT, then the named button of the menu in the menu's first round.
+    void print(const char* button) {
+        h.clock().atDoEvents(1, [this, button] { w.findChild<VbButton*>(button)->click(); });
+        w.Command1->click();
+    }
+    void drawSine() { // a few cycles of a sine across the window on channel A
+        for (int i = 0; i < 32768; ++i)
+            w.state().ChanABuffer[size_t(i)] =
+                int16_t(10 * std::lround(128 + 100 * std::sin(i * 2 * M_PI / 128)));
+        w.HScroll1_Change();
+    }
+    int count(const QColor& c) const {
+        const QImage& img = w.Picture1->image();
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += QColor(img.pixel(x, y)) == c;
+        return n;
+    }
+};
+} // namespace
+
+TEST(PrintLayout, TwipsBecomeDevicePixelsAndTooLargeShrinksKeepingItsShape) {
+    const struct {
+        const char* name;
+        QSizeF twips;
+        QPointF at;
+        QRectF page;
+        double dpi;
+        QRectF want;
+    } rows[] = {{"display at 1200 dpi, 1000 twips in",
+                 {9520, 2780},
+                 {833.3333, 833.3333},
+                 {0, 0, 9921, 14031},
+                 1200,
+                 {833.3333, 833.3333, 7933.3333, 2316.6667}},
+                {"72 dpi: a twip is 1/20 point",
+                 {1440, 720},
+                 {50, 50},
+                 {0, 0, 595, 842},
+                 72,
+                 {50, 50, 72, 36}},
+                {"too wide: the right edge limits",
+                 {14400, 7200},
+                 {100, 100},
+                 {0, 0, 800, 1100},
+                 100,
+                 {100, 100, 700, 350}},
+                {"too tall: the bottom limits",
+                 {1440, 14400},
+                 {0, 0},
+                 {0, 0, 850, 500},
+                 100,
+                 {0, 0, 50, 500}},
+                {"exactly fitting", {1440, 1440}, {0, 0}, {0, 0, 100, 100}, 100, {0, 0, 100, 100}},
+                {"no width", {0, 100}, {5, 5}, {0, 0, 100, 100}, 100, {}},
+                {"negative height", {100, -1}, {5, 5}, {0, 0, 100, 100}, 100, {}},
+                {"corner beyond the page", {1440, 1440}, {200, 10}, {0, 0, 100, 100}, 100, {}}};
+    for (const auto& r : rows) {
+        const QRectF got = printing::placePicture(r.twips, r.at, r.page, r.dpi);
+        if (r.want.isNull()) {
+            EXPECT_TRUE(got.isEmpty()) << r.name;
+            continue;
+        }
+        EXPECT_NEAR(got.left(), r.want.left(), 0.01) << r.name;
+        EXPECT_NEAR(got.top(), r.want.top(), 0.01) << r.name;
+        EXPECT_NEAR(got.width(), r.want.width(), 0.01) << r.name;
+        EXPECT_NEAR(got.height(), r.want.height(), 0.01) << r.name;
+    }
+}
+
+TEST(PrintMenu, OpensWithItsButtonsAndExitPrintsNothing) {
+    Window t;
+    PrinterChoice printer("");
+    bool open = false;
+    t.h.clock().atDoEvents(1, [&] {
+        open = t.w.printwindow->isVisible();
+        EXPECT_EQ(t.w.Printform->text(), "Print All details");
+        EXPECT_EQ(t.w.Printsignal->text(), "Print Signal Display only");
+        EXPECT_EQ(t.w.exitprint->text(), "EXIT");
+    });
+    t.print("exitprint");
+    EXPECT_TRUE(open);
+    EXPECT_FALSE(t.w.printwindow->isVisible() || t.w.ended());
+    EXPECT_EQ(printer.asked, 0) << "EXIT must not start a printout";
+    EXPECT_TRUE(t.h.messages().shown.empty());
+    EXPECT_EQ(t.w.state().PrintRedraw, 0);
+}
+
+TEST(PrintMenu, APrinterErrorIsShownOnceAndTheProgramGoesOn) {
+    const struct {
+        const char *printer, *button, *text;
+    } rows[] = {
+        {"", "Printsignal", "No default printer is set up."},
+        {"", "Printform", "No default printer is set up."},
+        {"wqk-no-such-printer", "Printsignal", "Printer \"wqk-no-such-printer\" was not found."}};
+    for (const auto& r : rows) {
+        Window t;
+        PrinterChoice printer(r.printer);
+        t.print(r.button);
+        ASSERT_EQ(t.h.messages().shown.size(), 1u) << r.button;
+        const plat::Message& m = t.h.messages().shown[0];
+        EXPECT_TRUE(m.title == "Printer Error!" && m.buttons == plat::Buttons::OK) << r.button;
+        EXPECT_EQ(m.text, r.text);
+        EXPECT_EQ(printer.asked, 1);
+        EXPECT_FALSE(t.w.printwindow->isVisible() || t.w.ended());
+        EXPECT_EQ(t.w.state().PrintRedraw, 1);
+        EXPECT_TRUE(t.w.state().PrintFormReq.num() == 0 && t.w.state().PrintSignalReq.num() == 0);
+        t.print("exitprint"); // the menu opens and closes again as before
+        EXPECT_FALSE(t.w.printwindow->isVisible());
+        EXPECT_EQ(t.h.messages().shown.size(), 1u);
+    }
+    Window t; // both buttons in one round: one printout
+    PrinterChoice printer("");
+    t.h.clock().atDoEvents(1, [&] { t.w.Printform->click(); });
+    t.print("Printsignal");
+    EXPECT_TRUE(printer.asked == 1 && t.h.messages().shown.size() == 1u);
+}
+
+TEST(PrintMenu, AtPrintTimeTheMenuAndTheMagnifiedCombinedTraceArrowsAreOutOfTheWay) {
+    for (const char* which : {"Printsignal", "Printform"})
+        for (int sumYMag : {0, 1}) {
+            Window t;
+            t.w.state().SumYMag = sumYMag;
+            t.w.state().ShowAplusB = 1;
+            t.w.Scrollup->show();
+            t.w.scrolldown->show();
+            bool menuShown = true, arrowsShown = false;
+            PrinterChoice printer("", [&] {
+                menuShown = t.w.printwindow->isVisible();
+                arrowsShown = t.w.Scrollup->isVisible() || t.w.scrolldown->isVisible();
+            });
+            t.print(which);
+            ASSERT_EQ(printer.asked, 1) << which;
+            EXPECT_FALSE(menuShown) << which;
+            EXPECT_EQ(arrowsShown, sumYMag == 0) << which << " SumYMag " << sumYMag;
+        }
+}
+
+TEST(PrintMenu, ClosingTheMenuOrTheGuideRedrawsTheDisplayAndClosingTheWindowEndsIt) {
+    Window t;
+    PrinterChoice none("");
+    t.drawSine();
+    const QImage live = t.w.Picture1->image().copy();
+    ASSERT_GT(t.count(TraceA), 50);
+    for (const char* how : {"exitprint", "Printsignal", "Printform", "helpexit"}) {
+        t.w.Picture1->Box(0, t.w.Picture1->ScaleTop(), t.w.Picture1->ScaleWidth(),
+                          t.w.Picture1->ScaleTop() + t.w.Picture1->ScaleHeight(),
+                          plat::RGB(255, 0, 0), true); // a stale picture
+        auto* b = t.w.findChild<VbButton*>(how);
+        t.h.clock().atDoEvents(1, [b] { b->click(); });
+        (std::string(how) == "helpexit" ? t.w.helpbutton : t.w.Command1)->click();
+        EXPECT_EQ(t.w.Picture1->image(), live) << how;
+    }
+    // After a printer error the display still follows new data.
+    std::fill(t.w.state().ChanABuffer.begin(), t.w.state().ChanABuffer.end(), int16_t(1280));
+    t.w.HScroll1_Change();
+    EXPECT_NE(t.w.Picture1->image(), live);
+    t.h.clock().atDoEvents(1, [&] { t.w.close(); });
+    t.w.Command1->click();
+    EXPECT_TRUE(t.w.ended());
+    EXPECT_EQ(none.asked, 2);
+}
+
+class Spooler : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string why = spooler::unavailable();
+        if (!why.empty()) GTEST_SKIP() << "no spooler to print on: " << why;
+    }
+    void TearDown() override { printing::setJobTitle("WQK Scope"); }
+    // Prints with the menu button; the page as it arrives at 144 dpi (1000 twips = 100 px).
+    QImage print(Window& t, const char* button) {
+        const QString title = spooler::uniqueTitle(button);
+        printing::setJobTitle(title);
+        t.print(button);
+        EXPECT_TRUE(t.h.messages().shown.empty());
+        const QImage page = spooler::printedPage(title, 144);
+        EXPECT_FALSE(page.isNull()) << "no PDF titled " << title.toStdString() << " arrived";
+        return page;
+    }
+};
+
+TEST_F(Spooler, TheSignalDisplayLandsOneThousandTwipsInAndShowsTheTraces) {
+    Window t;
+    t.drawSine();
+    const QImage page = print(t, "Printsignal");
+    ASSERT_FALSE(page.isNull());
+    const QRect ink = spooler::inkBox(page);
+    EXPECT_NEAR(ink.left(), 100, 2);
+    EXPECT_NEAR(ink.top(), 100, 2);
+    EXPECT_NEAR(ink.width(), 952, 3); // the design size, 9520 x 2780 twips
+    EXPECT_NEAR(ink.height(), 278, 3);
+    const QImage shown = t.w.Picture1->grab().toImage().scaled(ink.size(), Qt::IgnoreAspectRatio,
+                                                               Qt::SmoothTransformation);
+    EXPECT_LT(spooler::meanDifference(page.copy(ink), shown), 12);
+    // The thin trace is blended with the grey around it: count the bluish pixels.
+    const auto bluish = [](const QImage& img) {
+        int n = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor p(img.pixel(x, y));
+                n += p.blue() - p.red() > 30 && p.blue() - p.green() > 30;
+            }
+        return n;
+    };
+    const int onPage = bluish(page.copy(ink)), onScreen = bluish(shown);
+    EXPECT_GT(onScreen, 300);
+    EXPECT_TRUE(onPage > onScreen / 2 && onPage < onScreen * 2) << onPage << " " << onScreen;
+}
+
+TEST_F(Spooler, TheWholeWindowLandsInTheCornerAtItsDesignWidth) {
+    Window t;
+    const QImage page = print(t, "Printform");
+    ASSERT_FALSE(page.isNull());
+    const QRect ink = spooler::inkBox(page);
+    const QImage window = t.w.grab().toImage();
+    EXPECT_TRUE(ink.left() < 144 && ink.top() < 144);
+    EXPECT_NEAR(ink.width(), WQK::DesignWidth * 144 / 1440.0, 4);
+    EXPECT_NEAR(double(ink.height()) / ink.width(), double(window.height()) / window.width(), 0.01);
+    const QImage shown = window.scaled(ink.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_LT(spooler::meanDifference(page.copy(ink), shown), 12);
+}
+
+TEST_F(Spooler, AStoppedPrinterIsReportedAndNothingIsPrinted) {
+    if (QPrinterInfo::printerInfo("PDF-offline").isNull())
+        GTEST_SKIP() << "the stopped queue PDF-offline is not set up (scripts/cups.sh adds it)";
+    Window t;
+    PrinterChoice offline("PDF-offline");
+    t.print("Printsignal");
+    ASSERT_EQ(t.h.messages().shown.size(), 1u);
+    EXPECT_EQ(t.h.messages().shown[0].title, "Printer Error!");
+    EXPECT_EQ(t.h.messages().shown[0].text, "Printer \"PDF-offline\" is stopped (off-line).");
+    EXPECT_FALSE(t.w.ended());
+}
