@@ -8,7 +8,6 @@
 #include <random>
 #include <set>
 
-using display::ColumnSpans;
 using display::TraceDrawer;
 using Pixels = std::set<std::pair<int, int>>;
 
@@ -80,36 +79,6 @@ int count(const display::Frame& f, display::GridOp::Kind k) {
 
 } // namespace
 
-TEST(ColumnSpans, RowsPerColumn) {
-    ColumnSpans line(6);
-    line.addSegment(0, 0, 4, 2); // half a row per column
-    ColumnSpans many(3);
-    const double xs[] = {0.6, 0.8, 1.0, 1.2, 1.4, 2.0}, ys[] = {5, 9, 2, 7, 6, 8};
-    many.addPolyline(xs, ys, 6); // column 1 is 0.5 .. 1.5; column 2 is entered at 6.33
-    ColumnSpans wide(4);
-    wide.addSegment(-100, 0, 100, 0);
-    const struct {
-        const char* name;
-        const ColumnSpans& s;
-        int column, low, high;
-    } rows[] = {{"shallow 0", line, 0, 0, 0},    {"shallow 1", line, 1, 0, 1},
-                {"shallow 2", line, 2, 1, 1},    {"shallow 3", line, 3, 1, 2},
-                {"shallow 4", line, 4, 2, 2},    {"many samples", many, 1, 2, 9},
-                {"entering", many, 2, 6, 8},     {"clipped left", wide, 0, 0, 0},
-                {"clipped right", wide, 3, 0, 0}};
-    for (const auto& r : rows) {
-        EXPECT_EQ(r.s.lowRow(r.column), r.low) << r.name;
-        EXPECT_EQ(r.s.highRow(r.column), r.high) << r.name;
-    }
-    EXPECT_TRUE(line.empty(5));
-    EXPECT_TRUE(many.empty(0));
-    std::vector<QPoint> out;
-    const std::vector<QPoint> in = {{0, 3},  {0, 3},  {0, 4},  {0, 3}, {1, 3},
-                                    {1, -2}, {1, 50}, {2, 49}, {2, 0}};
-    display::distinctPoints(in.data(), int(in.size()), 50, out);
-    EXPECT_EQ(out, (std::vector<QPoint>{{0, 3}, {0, 4}, {1, 3}, {2, 49}, {2, 0}}));
-}
-
 TEST(TraceDrawer, LightsExactlyThePixelsOfEverySegmentOrSample) {
     std::mt19937 rng(1234);
     // Two pixels per sample, one, and eight samples per pixel; joined and as dots.
@@ -125,19 +94,6 @@ TEST(TraceDrawer, LightsExactlyThePixelsOfEverySegmentOrSample) {
             EXPECT_EQ(joined.inked(), walked(joined, ys)) << width << " " << n << " " << kind;
             EXPECT_EQ(dots.inked(), psets.inked()) << width << " " << n << " " << kind;
         }
-}
-
-TEST(TraceDrawer, ColumnRunsWriteWholePixelsAndNotXorTwiceRestores) {
-    Canvas c(20, 10, 19);
-    const int xs[] = {2, 5, 30, -1}, tops[] = {1, -5, 0, 0}, bottoms[] = {3, 2, 9, 9};
-    c.pb.ColumnRuns(xs, tops, bottoms, 4);
-    const QImage img = c.pb.image().copy();
-    EXPECT_EQ(c.inked(), (Pixels{{2, 1}, {2, 2}, {2, 3}, {5, 0}, {5, 1}, {5, 2}}));
-    c.pb.DrawMode = plat::DrawNotXor;
-    c.pb.ColumnRuns(xs, tops, bottoms, 4);
-    EXPECT_NE(c.pb.image(), img);
-    c.pb.ColumnRuns(xs, tops, bottoms, 4);
-    EXPECT_EQ(c.pb.image(), img);
 }
 
 TEST(Frame, TracesInDrawingOrderWithTheirBaseAndFactor) {

@@ -365,38 +365,6 @@ TEST(Cursor, CyclesThroughTheTracesOnShowAndLeavesWithTheCombinedTrace) {
     EXPECT_EQ(cycle(2), (std::vector<int>{0, 5, 0}));
 }
 
-TEST(Cursor, ReadoutsOfTimeFrequencyAndGeneratorSteps) {
-    const struct {
-        const char* name;
-        std::function<void(Display&)> setUp;
-        double x, value;
-        const char* unit;
-    } rows[] = {{"window position does not count", [](Display& d) { d.w.HScroll1->setValue(2000); },
-                 100, 50, "uS"},
-                {"2 kHz in seconds", [](Display& d) { d.s.DataRateA = 0; }, 500, 0.25, "S"},
-                {"generator step rate 200 kHz",
-                 [](Display& d) {
-                     d.s.ScopeMode = 1, d.s.ShowD = 1, d.s.GenMode = 1, d.s.SweepRateIndex = 2;
-                 },
-                 100, 0.5, "mS"},
-                {"FFT point 256 of 2048 at 20 MHz",
-                 [](Display& d) {
-                     d.s.ScopeMode = 3, d.s.BufBase = 1024, d.s.SampleSizeIndex = 0,
-                     d.s.DataRateA = 4;
-                     d.w.HScroll1_Change();
-                 },
-                 256, 2.5, "MHz"}};
-    for (const auto& r : rows) {
-        Display d;
-        r.setUp(d);
-        d.w.Command23_Click();
-        d.s.CursorX = r.x;
-        d.w.cursdraw();
-        EXPECT_DOUBLE_EQ(d.s.cursorTime(), r.value) << r.name;
-        EXPECT_EQ(d.s.CursorUnit, r.unit) << r.name;
-    }
-}
-
 TEST(Cursor, LineIsDrawnAndErasedByNotXor) {
     Display d;
     d.fill(d.s.ChanABuffer, 1500);
@@ -447,26 +415,6 @@ TEST(Cursor, ButtonsStepRepeatWhileHeldAndStopAtTheEdges) {
     d.w.Command27_KeyPress();
     EXPECT_DOUBLE_EQ(d.s.cursorX(), 1);
     EXPECT_DOUBLE_EQ(d.s.ButtonHeld.num(), 0);
-}
-
-TEST(Cursor, ClickOnTheReadoutShowsTheFrequencyFor800msButNotAtTheEdge) {
-    Display d;
-    d.w.Command23_Click();
-    d.s.CursorX = 100;
-    d.w.cursdraw(); // 50 uS
-    double during = 0;
-    std::string unit;
-    int64_t t0 = d.h.clock().nowMs();
-    d.h.clock().at(t0 + 400, [&] { during = d.s.cursorTime(), unit = d.s.CursorUnit; });
-    d.w.CURSINFO_Click();
-    EXPECT_TRUE(during == 0.02 && unit == "MHz");
-    EXPECT_EQ(d.h.clock().nowMs() - t0, 800);
-    EXPECT_TRUE(d.s.cursorTime() == 50 && d.s.CursorUnit == "uS"); // the normal readout back
-    d.s.CursorX = 0;
-    d.w.cursdraw();
-    t0 = d.h.clock().nowMs();
-    d.w.CURSINFO_Click();
-    EXPECT_EQ(d.h.clock().nowMs(), t0);
 }
 
 TEST(LevelLine, DrawnOnTheMagnifiedTraceLevelAndErased) {

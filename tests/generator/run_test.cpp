@@ -1,14 +1,12 @@
 // GENERATOR, SCOPE+GEN and FFT runs end to end: GO, the simulated instrument, the
-// read-out and the redraw; and the simulated generator itself.
+// read-out and the redraw.
 #include "device/drawn_text.h"
-#include "sim/generator_model.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 using testing_support::Harness;
 
@@ -111,18 +109,6 @@ TEST(GeneratorRun, ScopeGenShowsTheLowPassResponseOfTheStimulus) {
     EXPECT_TRUE(r.h.sim().misuse().empty()) << r.h.sim().misuse().front();
 }
 
-TEST(GeneratorRun, ScopeGenWithChannelAOffLeavesItsBuffer) {
-    Bench r;
-    r.toMode(2);
-    r.s.ChanAOn = 0;
-    std::fill(r.s.ChanABuffer.begin(), r.s.ChanABuffer.end(), int16_t(77));
-    r.w.GOBUTTON_Click();
-    EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_TRUE(std::all_of(r.s.ChanABuffer.begin(), r.s.ChanABuffer.end(),
-                            [](int16_t v) { return v == 77; }));
-    EXPECT_TRUE(r.s.ChanBBuffer[size_t(r.s.GenCount)] == 0 && r.s.ChanBBuffer[10] != 0);
-}
-
 TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
     Bench r;
     r.toMode(2);
@@ -178,128 +164,4 @@ TEST(FftRun, SimulatedSineGivesOneLineAtItsFrequency) {
     EXPECT_EQ(r.s.ChanABuffer, r.s.SaveA);
     EXPECT_NE(r.s.ChanABuffer[0], 0);
     EXPECT_GT(*std::max_element(r.s.ChanABuffer.begin(), r.s.ChanABuffer.begin() + 4096), 1330);
-}
-
-TEST(ModeCaption, PrintedInTheIndicator) {
-    Bench r;
-    for (int k = 0; k < 4; ++k) {
-        r.w.SCOPEMODE_Click();
-        const char* texts[4] = {"   GENERATOR", "   SCOPE+GEN", "            FFT", "        SCOPE"};
-        EXPECT_TRUE(drawn::shows(r.w.SCOPEMODE, {texts[k]}, 0, 0, 60)) << k;
-    }
-    r.w.SCOPEMODE_Click();
-    EXPECT_TRUE(drawn::shows(r.w.GENFREQDISP, {" 50000"}));
-}
-
-namespace {
-// The simulated generator with a start as the program makes it: reset, select, then
-// the two writes of the command.
-struct Model {
-    sim::GeneratorModel g;
-    std::vector<std::string> misuse;
-    sim::GeneratorModel::Memory mem{};
-    explicit Model(double rf = 1.0) : g(rf) {
-        g.report = [this](const std::string& m) { misuse.push_back(m); };
-    }
-    void start(int64_t t, int rateCode, int lastIndex, bool sweep) {
-        g.reset(t);
-        g.select();
-        const int c = sweep ? cmd::Sweep : cmd::Continuous, length = 32768 - lastIndex;
-        EXPECT_FALSE(g.command(0, c, t, length, mem));
-        EXPECT_EQ(g.command(sweep ? rateCode + 8 : rateCode, c, t, length, mem), sweep);
-    }
-};
-} // namespace
-
-TEST(GeneratorModel, ContinuousPlaysTheLoadedLengthAtTheStepRate) {
-    for (double rf : {1.0, 1.5}) {
-        Model m(rf);
-        for (int i = 0; i < 32768; ++i)
-            m.mem[size_t(i)] = uint8_t(i % 251);
-        m.start(1000, 3, 99, false); // 100 points at 200 kHz (300 kHz)
-        const double step = 1e9 / (200000 * rf);
-        for (int k = 0; k < 1000; k += 7)
-            ASSERT_EQ(m.g.outputCode(1000 + (k + 0.5) * step), k % 100) << rf << " " << k;
-        EXPECT_FALSE(m.g.sweepDone(int64_t(1e12)));
-        EXPECT_TRUE(m.misuse.empty());
-    }
-    EXPECT_DOUBLE_EQ(sim::GeneratorModel(1.0).stepRate(1), 20e6);
-    EXPECT_DOUBLE_EQ(sim::GeneratorModel(1.5).stepRate(5), 3000);
-    EXPECT_EQ(sim::GeneratorModel(1.0).stepRate(6), 0);
-    // The length counter: the shortest custom wave (10 points) and the whole memory.
-    Model m;
-    m.mem.fill(7);
-    m.mem[9] = 200, m.mem[32767] = 33;
-    m.start(0, 1, 9, false);
-    EXPECT_TRUE(m.g.outputCode(9.5 * 50) == 200 && m.g.outputCode(10.5 * 50) == 7);
-    m.start(0, 1, 32767, false);
-    EXPECT_TRUE(m.g.outputCode(32767.5 * 50) == 33 && m.g.outputCode(32768.5 * 50) == 7);
-    // Reset: 0 V at once, the low-pass decays; bad starts are reported.
-    m.g.reset(int64_t(5e6));
-    EXPECT_EQ(m.g.mode(), sim::GeneratorModel::Mode::Idle);
-    EXPECT_EQ(m.g.output(6e6), 0.0);
-    EXPECT_LT(m.g.filtered(5e6 + 10 * Tau), 2.0 * 1e-4);
-    EXPECT_FALSE(m.g.command(6, cmd::Continuous, 7000000, 0, m.mem));
-    EXPECT_FALSE(m.g.command(0x14, cmd::Sweep, 7000000, 0, m.mem));
-    EXPECT_EQ(m.misuse.size(), 2u);
-    m.g.command(2, cmd::Continuous, 8000000, 0, m.mem); // without the select: plays, noted
-    EXPECT_EQ(m.misuse.size(), 3u);
-    EXPECT_EQ(m.g.mode(), sim::GeneratorModel::Mode::Continuous);
-}
-
-TEST(GeneratorModel, SweepPlaysOnceWhereTheReadOutLooksThenReportsItsEnd) {
-    for (int rateCode : {1, 4}) {
-        Model m;
-        for (int i = 0; i < 500; ++i)
-            m.mem[size_t(i)] = uint8_t(i / 2);
-        m.start(1000000, rateCode, 499, true);
-        const auto& p = m.g.sweepPlan();
-        const int delay = rateCode == 1 ? 4 : 1;
-        EXPECT_TRUE(p.points == 500 && p.delay == delay && p.firstAddress == 32768 - 499);
-        EXPECT_EQ(p.address(0), (32768 - 499 + delay) % 32768);
-        const double step = 1e9 / m.g.stepRate(rateCode);
-        const int64_t end = 1000000 + int64_t(std::ceil((500 + delay) * step));
-        EXPECT_FALSE(m.g.sweepDone(end - 1));
-        EXPECT_TRUE(m.g.sweepDone(end));
-        EXPECT_EQ(m.g.outputCode(1000000 + 250.5 * step), 125);
-        EXPECT_EQ(m.g.outputCode(1000000 + 900.5 * step), 249); // holds the last point
-        m.g.reset(end + 10);
-        EXPECT_FALSE(m.g.sweepDone(end + 20));
-    }
-    Model m;
-    for (int i = 0; i < 300; ++i)
-        m.mem[size_t(i)] = uint8_t(10 + i % 200);
-    m.start(0, 3, 299, true);
-    sim::GeneratorModel::Memory a{}, b{};
-    a.fill(1), b.fill(1);
-    m.g.fillSweep(a, b, [&](int ch, double t) {
-        return uint8_t(ch == 0 ? m.g.outputCode(t) : 255 - m.g.outputCode(t));
-    });
-    const int skip = 32768 - 299 + 1; // the read-out skips this many, then reads 299
-    for (int k = 0; k < 299; ++k) {
-        ASSERT_EQ(a[size_t((skip + k) % 32768)], m.mem[size_t(k)]) << k;
-        ASSERT_EQ(b[size_t((skip + k) % 32768)], 255 - m.mem[size_t(k)]) << k;
-    }
-    EXPECT_EQ(a[32768 - 299], 0); // the delay sample saw the idle output
-    EXPECT_EQ(a[32768 - 300], 1); // untouched
-}
-
-TEST(GeneratorModel, LowPassMatchesAStepByStepFilter) {
-    Model m;
-    std::mt19937 rng(7);
-    for (int i = 0; i < 64; ++i)
-        m.mem[size_t(i)] = uint8_t(rng() % 256);
-    m.g.reset(0);
-    m.g.select();
-    m.g.command(1, cmd::Continuous, 0, 32768 - 63, m.mem); // 64 points at 20 MHz
-    const double h = 50, a = std::exp(-h / Tau);
-    double y = 0;
-    for (int n = 0; n < 20000; ++n) {
-        const double x = m.mem[size_t(n % 64)] * 2.0 / 255.0;
-        if (n % 97 == 0) {
-            ASSERT_NEAR(m.g.filtered(n * h), y, 1e-9) << n;
-            ASSERT_NEAR(m.g.filtered(n * h + 20), x + (y - x) * std::exp(-20 / Tau), 1e-9) << n;
-        }
-        y = x + (y - x) * a;
-    }
 }

@@ -210,28 +210,6 @@ TEST(Crop, AsksThenCutsRightOrLeftOfTheCursorKeepingTenPoints) {
     }
 }
 
-TEST(Copy, CapturedChannelBecomesTheWave) {
-    Harness h;
-    WQK& w = h.window();
-    InstrumentState& s = w.state();
-    s.SampleSizeIndex = 1; // 4K
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(s.CapturedSizeIndex, 1);
-    for (int i = 0; i < 32768; ++i) {
-        s.ChanABuffer[size_t(i)] = int16_t(i % 2551);
-        s.ChanBBuffer[size_t(i)] = int16_t(2550 - i % 2551);
-    }
-    s.GenWave[4096] = -5;
-    w.CopyAToCustom();
-    EXPECT_EQ(s.GenLast, 4095);
-    EXPECT_TRUE(std::equal(s.GenWave.begin(), s.GenWave.begin() + 4096, s.ChanABuffer.begin()));
-    EXPECT_EQ(s.GenWave[4096], -5);
-    s.CapturedSizeIndex = 4;
-    w.CopyBToCustom();
-    EXPECT_EQ(s.GenLast, 32767);
-    EXPECT_EQ(s.GenWave, s.ChanBBuffer);
-}
-
 TEST(Update, NormalSweepAndHostileSettingsStayInsideTheBuffer) {
     Panel p;
     const struct {

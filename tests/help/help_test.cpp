@@ -188,25 +188,6 @@ TEST(HelpWindow, ServesEachRequestOnceInTableOrderAndClosesOnExit) {
         EXPECT_EQ(req, 0);
 }
 
-TEST(HelpWindow, PressedTwiceRedrawsThePageAfresh) {
-    Guide g;
-    QImage first, second;
-    g.h.clock().atDoEvents(1, [&] { g.w.helpprint->click(); });
-    g.h.clock().atDoEvents(2, [&] {
-        first = g.w.htextwin->image().copy();
-        g.w.htextwin->Box(0, 0, g.w.htextwin->ScaleWidth(), g.w.htextwin->ScaleHeight(),
-                          plat::RGB(255, 0, 0), true); // spoil the text area
-        g.w.helpprint->click();
-    });
-    g.h.clock().atDoEvents(3, [&] {
-        second = g.w.htextwin->image().copy();
-        g.w.helpexit->click();
-    });
-    g.w.helpbutton->click();
-    EXPECT_FALSE(first.isNull());
-    EXPECT_EQ(second, first);
-}
-
 TEST(HelpWindow, SpecificationsFollowTheModelAndShowNothingForAnUnknownOne) {
     sim::Options fast;
     fast.model = 30;

@@ -245,19 +245,6 @@ TEST_F(Spooler, TheSignalDisplayLandsOneThousandTwipsInAndShowsTheTraces) {
     EXPECT_TRUE(onPage > onScreen / 2 && onPage < onScreen * 2) << onPage << " " << onScreen;
 }
 
-TEST_F(Spooler, TheWholeWindowLandsInTheCornerAtItsDesignWidth) {
-    Window t;
-    const QImage page = print(t, "Printform");
-    ASSERT_FALSE(page.isNull());
-    const QRect ink = spooler::inkBox(page);
-    const QImage window = t.w.grab().toImage();
-    EXPECT_TRUE(ink.left() < 144 && ink.top() < 144);
-    EXPECT_NEAR(ink.width(), WQK::DesignWidth * 144 / 1440.0, 4);
-    EXPECT_NEAR(double(ink.height()) / ink.width(), double(window.height()) / window.width(), 0.01);
-    const QImage shown = window.scaled(ink.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    EXPECT_LT(spooler::meanDifference(page.copy(ink), shown), 12);
-}
-
 TEST_F(Spooler, AStoppedPrinterIsReportedAndNothingIsPrinted) {
     if (QPrinterInfo::printerInfo("PDF-offline").isNull())
         GTEST_SKIP() << "the stopped queue PDF-offline is not set up (scripts/cups.sh adds it)";
