@@ -118,14 +118,6 @@ TEST(PanelButtons, CaptionsAndControlsOfEachModeAndStyle) {
         EXPECT_EQ(p.w.GENSFREQBUTTONP->isEnabled(), r.smallOn) << at;
         EXPECT_EQ(p.w.STYLEDISP->isVisibleTo(&p.w), r.mode != 2) << at;
     }
-    // SCOPE: the panel is blanked.
-    Harness h;
-    WQK& w = h.window();
-    w.GENDISP();
-    EXPECT_FALSE(w.GENSFREQBUTTONN->isEnabled() || w.GENAMPBUTTON->isEnabled());
-    EXPECT_EQ(w.GENFREQDISP->BackColor(), RGB(192, 192, 192));
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(w.GENFREQDISP->BackColor(), RGB(255, 255, 192));
 }
 
 TEST(PanelButtons, StyleDutyAmplitudeRatiosAndTheCustomRoundTrip) {
