@@ -413,7 +413,7 @@ TEST(Cursor, ButtonsStepRepeatWhileHeldAndStopAtTheEdges) {
     EXPECT_DOUBLE_EQ(d.s.ButtonHeld.num(), 0);
 }
 
-TEST(LevelLine, DrawnOnTheMagnifiedTraceLevelAndErased) {
+TEST(LevelLine, DrawnOnTheTraceLevelAndErased) {
     Display d;
     d.w.trcursdraw(); // instant mode: the value box is grey
     EXPECT_EQ(d.w.levelval->pixel(2, 2), QColor(192, 192, 192));
