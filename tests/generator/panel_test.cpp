@@ -11,40 +11,23 @@ const std::string B13(13, ' ');
 TEST(PanelTexts, EveryModeAndSetting) {
     const struct {
         const char* name;
-        int mode, style, ampDiv, duty, startIndex, ratio, ampRatio;
-        float rf;
-        std::string texts[5]; // mode, amplitude, label, freq, secondary
+        int mode, style, startIndex, ratio;
+        std::string texts[5]; // mode, amplitude, label, freq, secondary; "" is not checked
+        int ampDiv = 1, duty = 50, ampRatio = 0;
+        float rf = 1;
     } rows[] = {
-        {"normal", 0, 0, 1, 50, 5, 0, 0, 1, {"NORMAL ", "2V p-p", "Frequency (Hz)", " 50000", B13}},
-        {"normal square 1 V", 0, 3, 2, 36, 5, 0, 0, 1, {"NORMAL ", "1V p-p", "", "", "36 %  "}},
-        {"sweep start-up",
-         1,
-         0,
-         1,
-         50,
-         5,
-         0,
-         0,
-         1,
-         {"SWEEP   ", "", "Start Freq (Hz) ", " 1000", "2      "}},
-        {"sweep lowest start", 1, 0, 1, 50, 0, 0, 0, 1, {"", "", "", "  5", ""}},
-        {"sweep X20 on 400 steps", 1, 0, 1, 50, 8, 3, 0, 1, {"", "", "", "", "20      "}},
-        {"sweep X20 on 200 steps: X10", 1, 0, 1, 50, 9, 3, 0, 1, {"", "", "", "", "10      "}},
-        {"sweep 30 MHz", 1, 0, 1, 50, 1, 0, 0, 1.5f, {"", "", "", " 15", ""}},
-        {"sweep 30 MHz lowest", 1, 0, 1, 50, 0, 0, 0, 1.5f, {"", "", "", "  7.5", ""}},
-        {"custom x1",
-         2,
-         4,
-         1,
-         50,
-         5,
-         0,
-         0,
-         1,
-         {"CUSTOM ", B13, "   Step Freq       ", " 20 KHz", "x 1   "}},
-        {"custom x2", 2, 4, 1, 50, 5, 0, 1, 1, {"", "", "", "", "x 2   "}},
-        {"custom x5", 2, 4, 1, 50, 5, 0, 2, 1, {"", "", "", "", "x 5   "}},
-        {"custom MAX", 2, 4, 1, 50, 5, 0, 3, 1, {"", "", "", "", "MAX   "}}};
+        {"normal", 0, 0, 5, 0, {"NORMAL ", "2V p-p", "Frequency (Hz)", " 50000", B13}},
+        {"normal square 1 V", 0, 3, 5, 0, {"NORMAL ", "1V p-p", "", "", "36 %  "}, 2, 36},
+        {"sweep start-up", 1, 0, 5, 0, {"SWEEP   ", "", "Start Freq (Hz) ", " 1000", "2      "}},
+        {"sweep lowest start", 1, 0, 0, 0, {"", "", "", "  5", ""}},
+        {"sweep X20 on 400 steps", 1, 0, 8, 3, {"", "", "", "", "20      "}},
+        {"sweep X20 on 200 steps: X10", 1, 0, 9, 3, {"", "", "", "", "10      "}},
+        {"sweep 30 MHz", 1, 0, 1, 0, {"", "", "", " 15", ""}, 1, 50, 0, 1.5f},
+        {"sweep 30 MHz lowest", 1, 0, 0, 0, {"", "", "", "  7.5", ""}, 1, 50, 0, 1.5f},
+        {"custom x1", 2, 4, 5, 0, {"CUSTOM ", B13, "   Step Freq       ", " 20 KHz", "x 1   "}},
+        {"custom x2", 2, 4, 5, 0, {"", "", "", "", "x 2   "}, 1, 50, 1},
+        {"custom x5", 2, 4, 5, 0, {"", "", "", "", "x 5   "}, 1, 50, 2},
+        {"custom MAX", 2, 4, 5, 0, {"", "", "", "", "MAX   "}, 1, 50, 3}};
     for (const auto& r : rows) {
         InstrumentState s;
         s.GenMode = r.mode, s.GenStyle = r.style, s.AmpDiv = int16_t(r.ampDiv);
