@@ -40,7 +40,7 @@ struct Guide {
     Harness h;
     WQK& w;
     std::vector<std::string> titles;
-    explicit Guide(sim::Options o = {}) : h(o), w(h.window()) {
+    Guide() : w(h.window()) {
         w.show();
         QCoreApplication::processEvents();
         QObject::connect(&w, &WQK::helpPageDrawn,
@@ -61,37 +61,23 @@ struct Guide {
 };
 } // namespace
 
-TEST(HelpPages, EachModelsFiguresAndTheSameTextOtherwise) {
+TEST(HelpPages, EachModelsFiguresAndTheGuideNamesEveryOptionAndOnlyRealContacts) {
     const struct {
         int model;
-        const char* title;
+        const char* mhz;
         std::vector<const char*> figures;
         const char* other;
-    } rows[] = {{1,
-                 "WQK01 Technical Specifications (20MHz)",
-                 {"20 million samples per second", "2000 samples per second", "13 s",
-                  "10 MHz bandwidth", "0 to 10 MHz", "2K, 20K, 200K, 2M and 20M Hz",
-                  "5, 10, 50, 100, 500, 1000,", "5000, 10000, 50000, 100000 Hz"},
-                 "30 million"},
-                {2,
-                 "WQK01 Technical Specifications (30MHz)",
-                 {"30 million samples per second", "3000 samples per second", "9 s",
-                  "15 MHz bandwidth", "0 to 15 MHz", "3K, 30K, 300K, 3M and 30M Hz",
-                  "7.5, 15, 75, 150, 750, 1500,", "7500, 15000, 75000, 150000 Hz"},
-                 "20 million"}};
+    } rows[] = {
+        {1, "20MHz", {"20 million samples", "13 s", "0 to 10 MHz", "2K, 20K, 200K"}, "30 million"},
+        {2, "30MHz", {"30 million samples", "9 s", "0 to 15 MHz", "7.5, 15, 75"}, "20 million"}};
     for (const auto& r : rows) {
         const auto p = help::specifications(r.model);
         ASSERT_TRUE(p);
-        EXPECT_EQ(p->title, r.title);
+        EXPECT_EQ(p->title, std::string("WQK01 Technical Specifications (") + r.mhz + ")");
         const std::string t = text(*p);
         for (const char* s : r.figures)
             EXPECT_TRUE(has(t, s)) << s;
         EXPECT_FALSE(has(t, r.other)) << "names the other model";
-        for (const char* s : {"2K, 4K, 8K, 16K, 32K", "\u00b11.2 V and \u00b112 V",
-                              "pretrigger OFF, 10 or 100 sample points", "255 = 2 V, 0 = 0 V"})
-            EXPECT_TRUE(has(t, s)) << s;
-        EXPECT_EQ(p->lines.back().text,
-                  "Note: Specifications are subject to change without notice");
     }
     EXPECT_FALSE(help::specifications(0) || help::specifications(3));
     const auto a = help::specifications(1), b = help::specifications(2);
@@ -100,13 +86,8 @@ TEST(HelpPages, EachModelsFiguresAndTheSameTextOtherwise) {
     for (size_t i = 0; i < a->lines.size(); ++i)
         differing += a->lines[i].text != b->lines[i].text || a->lines[i].value != b->lines[i].value;
     EXPECT_EQ(differing, 8); // rates, length, bandwidth, FFT, two sweep lines, step clocks
-}
-
-TEST(HelpPages, TheGuideDescribesThisProgramItsOptionsAndContacts) {
-    const std::string readme = text(help::page(help::Topic::Readme));
-    for (const char* s : {"/dev/parport", "group lp", "CAP_SYS_RAWIO", "simulated", "WQKport.cfg"})
-        EXPECT_TRUE(has(readme, s)) << s;
     // Every option the program accepts is named as it parses it, and accepted as written.
+    const std::string readme = text(help::page(help::Topic::Readme));
     std::smatch m;
     std::string rest = ports::usage();
     int options = 0;
@@ -122,17 +103,14 @@ TEST(HelpPages, TheGuideDescribesThisProgramItsOptionsAndContacts) {
             << name + value;
     }
     EXPECT_GE(options, 10);
-    const std::string printing = text(help::page(help::Topic::Printing));
-    for (const char* s : {"Print All details", "1000 twips", "lpoptions -d", "Printer Error!"})
-        EXPECT_TRUE(has(printing, s)) << s;
     // Contact: the addresses the build sets, else the installed README; it invents none.
-    const char* const Readme = "/usr/share/doc/wqkscope/README.md";
     const std::array<const char*, 3> contacts[] = {
         {"", "", "README /usr/share/doc/wqkscope/README.md"},
         {"https://wqk.example", "", "Web page https://wqk.example"},
         {"", "wqk@wqk.example", "E-mail wqk@wqk.example"}};
     for (const auto& [url, email, shown] : contacts) {
-        const std::string t = text(help::contactPage(url, email, Readme));
+        const std::string t =
+            text(help::contactPage(url, email, "/usr/share/doc/wqkscope/README.md"));
         EXPECT_TRUE(has(t, shown) && has(t, "Reporting a fault")) << t;
         EXPECT_EQ(has(t, "issue tracker"), !*url && !*email) << t;
     }
@@ -189,16 +167,13 @@ TEST(HelpWindow, ServesEachRequestOnceInTableOrderAndClosesOnExit) {
 }
 
 TEST(HelpWindow, SpecificationsFollowTheModelAndShowNothingForAnUnknownOne) {
-    sim::Options fast;
-    fast.model = 30;
-    Guide g30(fast);
-    g30.run({{"helpspec"}});
-    EXPECT_EQ(g30.titles.back(), "WQK01 Technical Specifications (30MHz)");
-    for (int code : {0, 3}) {
+    for (int code : {0, 2, 3}) {
         Guide g;
         g.w.state().ModelCode = int16_t(code);
         g.run({{"helpspec"}, {"helpbasic"}}); // the other topics still work
-        EXPECT_EQ(g.titles, (std::vector<std::string>{Start, "Software Information"})) << code;
+        std::vector<std::string> want{Start, "Software Information"};
+        if (code == 2) want.insert(want.begin() + 1, "WQK01 Technical Specifications (30MHz)");
+        EXPECT_EQ(g.titles, want) << code;
         EXPECT_EQ(g.w.state().HelpSpecReq.num(), 0) << code;
     }
 }
