@@ -110,8 +110,8 @@ TEST(PanelButtons, CaptionsAndControlsOfEachModeAndStyle) {
         int mode, style;
         const char *style_, *amp, *ratio;
         bool ratioOn, dutyOn, smallOn;
-    } rows[] = {{0, 0, "Style", "Amp", "Ratio", false, false, true},
-                {0, 3, "Style", "Amp", "Dcycle", true, true, true},
+    } rows[] = {{0, 3, "Style", "Amp", "Dcycle", true, true, true}, // then back from "Dcycle"
+                {0, 0, "Style", "Amp", "Ratio", false, false, true},
                 {1, 3, "Style", "Amp", "Ratio", true, false, false},
                 {2, 4, "CropL", "CropR", "Amp", true, false, false}};
     Panel p;
