@@ -27,7 +27,7 @@ struct Display {
     }
     QColor at(double x, double y) const { return w.Picture1->pixel(px(x, y).x(), px(x, y).y()); }
     QImage image() const { return w.Picture1->image().copy(); }
-    // Pixels of the colour in the row of display y (all rows when y < -9999).
+    // Pixels of the colour in one pixel row, or in the whole picture when row < 0.
     static int count(PictureBox* p, const QColor& c, int row = -1) {
         const QImage& img = p->image();
         int n = 0;
