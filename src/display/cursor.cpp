@@ -75,7 +75,6 @@ void WQK::Command23_Click() {
     SDISPLAY();
 }
 
-
 void WQK::cursdraw() {
     const int mode = s.cursorMode();
     if (mode == 0 && !s.cursorDrawn()) return;

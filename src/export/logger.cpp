@@ -157,7 +157,7 @@ std::string isoTime(int64_t utcMs) {
     const std::time_t secs = std::time_t((utcMs - ms) / 1000);
     std::tm t{};
     gmtime_r(&secs, &t);
-    char buf[40];
+    char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", t.tm_year + 1900,
                   t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, int(ms));
     return buf;
@@ -172,8 +172,8 @@ std::string indexHeader() {
 std::string indexLine(const InstrumentState& s, int64_t utcMs, const std::string& file) {
     const size_t count = analysis::capturedCount(s);
     const double rate = analysis::sampleRateHz(s.dataRateA(), s.RateFactor);
-    return isoTime(utcMs) + "," + file + "," + number(rate, "%.0f") + "," +
-           std::to_string(count) + "," + channelFields(s, analysis::Channel::A, count) + "," +
+    return isoTime(utcMs) + "," + file + "," + number(rate, "%.0f") + "," + std::to_string(count) +
+           "," + channelFields(s, analysis::Channel::A, count) + "," +
            channelFields(s, analysis::Channel::B, count) + "\n";
 }
 

@@ -44,7 +44,7 @@ struct LogLimits {
 
 // The file system calls the logger makes, replaceable so that a test can fail them.
 struct LogIo {
-    std::function<long(int fd, const void* data, size_t n)> write;          // ::write
+    std::function<long(int fd, const void* data, size_t n)> write;            // ::write
     std::function<std::optional<uint64_t>(const std::string& dir)> freeBytes; // statvfs
 };
 

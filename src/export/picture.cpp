@@ -73,8 +73,8 @@ struct TraceValues {
 TraceValues valuesOf(const Scene& sc, const display::TraceSpec& t) {
     const InstrumentState& s = *sc.s;
     const int first = sc.frame.first;
-    return {s.ChanABuffer.data() + first, s.ChanBBuffer.data() + first,
-            s.GenWave.data() + first, t, display::Combiner(t.sign, t.rangeA, t.rangeB)};
+    return {s.ChanABuffer.data() + first, s.ChanBBuffer.data() + first, s.GenWave.data() + first, t,
+            display::Combiner(t.sign, t.rangeA, t.rangeB)};
 }
 
 // A joined trace as one path. Where many samples share one column of `column` twips
@@ -119,8 +119,7 @@ QPainterPath joinedPath(const Scene& sc, const display::TraceSpec& t, const Mapp
 }
 
 // A trace of dots: one square per distinct dot of the picture, as one path.
-QPainterPath dotPath(const Scene& sc, const display::TraceSpec& t, const Mapping& m,
-                     double dot) {
+QPainterPath dotPath(const Scene& sc, const display::TraceSpec& t, const Mapping& m, double dot) {
     const TraceValues y = valuesOf(sc, t);
     QPainterPath path;
     long col = std::numeric_limits<long>::min();
@@ -180,17 +179,20 @@ void paintDisplay(QPainter& p, const Scene& sc) {
     p.restore();
 }
 
+// The readout box's own layout: a scale 1100 units wide, 8 pt bold, the reading at 0
+// (red when negative) with its unit at 360, the place at 440 and its unit at 820 (430
+// and 790 in FFT mode).
 void paintReadout(QPainter& p, const Scene& sc) {
-    const QRectF strip(0, sc.designH, sc.designW, ReadoutTwips);
+    const QRectF strip(0, sc.designH, ReadoutW, ReadoutTwips);
     p.fillRect(strip, plat::toQColor(colours::LightYellow));
     p.setFont(fontOf(ReadoutPt, true));
-    const double y = strip.top() + 60, x = 200;
+    const double unit = ReadoutW / 1100, y = strip.top();
     const Readout& r = sc.readout;
-    p.fillRect(QRectF(x - 140, y + 20, 80, 80), plat::toQColor(sc.cursorColour));
-    printAt(p, x, y, r.negative ? colours::Red : colours::Black, r.value);
-    printAt(p, x + 700, y, colours::Black, r.valueUnit);
-    printAt(p, x + 1100, y, colours::Black, r.time);
-    printAt(p, x + 1800, y, colours::Black, r.timeUnit);
+    const bool fft = r.valueUnit.empty();
+    printAt(p, 0, y, r.negative ? colours::Red : colours::Black, r.value);
+    printAt(p, 360 * unit, y, colours::Black, r.valueUnit);
+    printAt(p, (fft ? 430 : 440) * unit, y, colours::Black, r.time);
+    printAt(p, (fft ? 790 : 820) * unit, y, colours::Black, r.timeUnit);
 }
 
 QString qpath(const std::string& p) {
@@ -200,23 +202,32 @@ QString qpath(const std::string& p) {
 bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
              std::string& error) {
     const QImage shown = w.Picture1->image();
-    const QSizeF twips = sc.size();
-    const double px = scale == 1 ? shown.width() / sc.designW : scale / TwipsPerPx;
-    const QSize size(int(std::lround(twips.width() * px)), int(std::lround(twips.height() * px)));
-    QImage out(size, QImage::Format_RGB32);
-    out.fill(Qt::white);
+    const QImage readout = w.CURSINFO->image();
+    // Pixels per twip of the window as it is shown.
+    const double sx = double(shown.width()) / sc.designW, sy = double(shown.height()) / sc.designH;
+    const int strip = sc.cursorOn ? readout.height() : 0;
+    QImage out(QSize(shown.width(), shown.height() + strip) * scale, QImage::Format_RGB32);
+    out.fill(plat::toQColor(colours::Panel));
     {
         QPainter p(&out);
         if (scale == 1) {
-            // What the window shows, pixel for pixel; the readout below it.
+            // What the window shows, pixel for pixel, the readout box under it.
             p.drawImage(0, 0, shown);
-            p.setRenderHint(QPainter::TextAntialiasing);
-            p.scale(px, px);
-            if (sc.cursorOn) paintReadout(p, sc);
+            if (sc.cursorOn) p.drawImage(0, shown.height(), readout);
         } else {
             p.setRenderHint(QPainter::Antialiasing);
-            p.scale(px, px);
-            paintScene(p, sc);
+            p.setRenderHint(QPainter::TextAntialiasing);
+            p.scale(scale * sx, scale * sy);
+            paintDisplay(p, sc);
+            if (sc.cursorOn) {
+                // The readout box at its own shown size.
+                p.resetTransform();
+                p.translate(0, scale * shown.height());
+                p.scale(scale * double(readout.width()) / ReadoutW,
+                        scale * double(readout.height()) / ReadoutTwips);
+                p.translate(0, -sc.designH);
+                paintReadout(p, sc);
+            }
         }
     }
     QSaveFile f(qpath(path));
@@ -266,8 +277,8 @@ bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
         pdf.setTitle(QStringLiteral("WQK signal display"));
         pdf.setResolution(1440); // one dot per twip
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setPageSize(QPageSize(twips / TwipsPerPt, QPageSize::Point, QString(),
-                                  QPageSize::ExactMatch));
+        pdf.setPageSize(
+            QPageSize(twips / TwipsPerPt, QPageSize::Point, QString(), QPageSize::ExactMatch));
         QPainter p;
         if (!p.begin(&pdf)) {
             error = "cannot start the PDF";

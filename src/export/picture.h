@@ -2,8 +2,8 @@
 // Pictures of the signal display as it is shown: grid, axis numbers, traces, cursor and
 // level lines, and the cursor readout under the display while the cursor is on. SVG and
 // PDF are drawn as vectors from the display's frame and the record (each trace one
-// path, every number a text), so they scale in a report. A PNG at 1x is the display's
-// own pixels; at 2x it is the vector drawing at twice the size.
+// path, every number a text), so they scale in a report. A PNG at 1x is the window's
+// own pixels; at 2x it is the vector drawing at twice that size.
 #include "display/frame.h"
 
 #include <QSizeF>
@@ -44,8 +44,8 @@ struct Scene {
 };
 Scene sceneOf(const WQK& w);
 
-// Height of the readout strip, in twips.
-constexpr double ReadoutTwips = 320;
+// The readout box's size in twips; it sits under the display's left edge.
+constexpr double ReadoutW = 1900, ReadoutTwips = 355;
 
 // Draws the scene with one twip as one unit of the painter's current coordinates.
 void paintScene(QPainter& p, const Scene& sc);

@@ -90,8 +90,8 @@ bool encodeWav(const WavSource& src, std::string& out, std::string& error) {
         frames[2 * i] = sampleOf(src.a, i, src.aOn);
         frames[2 * i + 1] = sampleOf(src.b, i, src.bOn);
     }
-    const bool written = sf_writef_short(f, frames.data(), sf_count_t(src.frames)) ==
-                         sf_count_t(src.frames);
+    const bool written =
+        sf_writef_short(f, frames.data(), sf_count_t(src.frames)) == sf_count_t(src.frames);
     if (!written) error = sf_strerror(f);
     if (sf_close(f) != 0 && written) {
         error = "the sound file could not be finished";
