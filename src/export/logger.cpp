@@ -25,6 +25,11 @@ namespace {
 // Temporary names of captures being written: hidden, and ours alone.
 constexpr const char* PartSuffix = ".wqk-part";
 
+// "1 capture", "2 captures".
+std::string captures(int n) {
+    return std::to_string(n) + (n == 1 ? " capture" : " captures");
+}
+
 std::string errnoText() {
     return std::strerror(errno);
 }
@@ -271,8 +276,8 @@ bool CaptureLogger::append(const std::string& line, std::string& error) {
 }
 
 void CaptureLogger::fail(const std::string& what, const std::string& error) {
-    stop("Recording stopped: " + what + ": " + error + ". " + std::to_string(status_.written) +
-         " captures kept in " + dir_ + ".");
+    stop("Recording stopped: " + what + ": " + error + ". " + captures(status_.written) +
+         " kept in " + dir_ + ".");
     status_.failed = true;
 }
 
@@ -280,8 +285,8 @@ bool CaptureLogger::record(const InstrumentState& s) {
     if (!status_.recording) return false;
     const int64_t now = clock_();
     if (limits_.durationS > 0 && double(now - startMs_) >= limits_.durationS * 1000) {
-        stop("Recording finished: the duration is over. " + std::to_string(status_.written) +
-             " captures written.");
+        stop("Recording finished: the duration is over. " + captures(status_.written) +
+             " written.");
         return false;
     }
     std::string bytes, error;
@@ -292,8 +297,8 @@ bool CaptureLogger::record(const InstrumentState& s) {
     status_.freeBytes = io_.freeBytes(dir_);
     if (limits_.minFreeBytes > 0 && status_.freeBytes &&
         *status_.freeBytes < limits_.minFreeBytes + bytes.size() + 4096) {
-        stop("Recording finished: the disk space limit is reached. " +
-             std::to_string(status_.written) + " captures written.");
+        stop("Recording finished: the disk space limit is reached. " + captures(status_.written) +
+             " written.");
         return false;
     }
     const std::string name = freshName(now);
@@ -310,7 +315,7 @@ bool CaptureLogger::record(const InstrumentState& s) {
     ++status_.written;
     status_.freeBytes = io_.freeBytes(dir_);
     if (limits_.count > 0 && status_.written >= limits_.count) {
-        stop("Recording finished: " + std::to_string(status_.written) + " captures written.");
+        stop("Recording finished: " + captures(status_.written) + " written.");
         return false;
     }
     return true;
@@ -332,8 +337,7 @@ void CaptureLogger::stop(const std::string& message) {
 }
 
 std::string CaptureLogger::statusText() const {
-    std::string t = std::to_string(status_.written) +
-                    (status_.written == 1 ? " capture written" : " captures written");
+    std::string t = captures(status_.written) + " written";
     if (status_.freeBytes) t += ", " + humanBytes(*status_.freeBytes) + " left";
     return t;
 }
