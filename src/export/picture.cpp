@@ -201,30 +201,32 @@ QString qpath(const std::string& p) {
 
 bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
              std::string& error) {
-    const QImage shown = w.Picture1->image();
-    const QImage readout = w.CURSINFO->image();
-    // Pixels per twip of the window as it is shown.
-    const double sx = double(shown.width()) / sc.designW, sy = double(shown.height()) / sc.designH;
-    const int strip = sc.cursorOn ? readout.height() : 0;
-    QImage out(QSize(shown.width(), shown.height() + strip) * scale, QImage::Format_RGB32);
+    const bool onScreen = w.isVisible();
+    const auto designPx = [](double twips) { return int(std::lround(twips / TwipsPerPx)); };
+    const QImage shown = onScreen ? w.Picture1->image() : QImage();
+    const QImage readout = onScreen ? w.CURSINFO->image() : QImage();
+    const QSize display =
+        onScreen ? shown.size() : QSize(designPx(sc.designW), designPx(sc.designH));
+    const QSize box = onScreen ? readout.size() : QSize(designPx(ReadoutW), designPx(ReadoutTwips));
+    const int strip = sc.cursorOn ? box.height() : 0;
+    QImage out(QSize(display.width(), display.height() + strip) * scale, QImage::Format_RGB32);
     out.fill(plat::toQColor(colours::Panel));
     {
         QPainter p(&out);
-        if (scale == 1) {
+        if (scale == 1 && onScreen) {
             // What the window shows, pixel for pixel, the readout box under it.
             p.drawImage(0, 0, shown);
             if (sc.cursorOn) p.drawImage(0, shown.height(), readout);
         } else {
             p.setRenderHint(QPainter::Antialiasing);
             p.setRenderHint(QPainter::TextAntialiasing);
-            p.scale(scale * sx, scale * sy);
+            p.scale(scale * display.width() / sc.designW, scale * display.height() / sc.designH);
             paintDisplay(p, sc);
             if (sc.cursorOn) {
                 // The readout box at its own shown size.
                 p.resetTransform();
-                p.translate(0, scale * shown.height());
-                p.scale(scale * double(readout.width()) / ReadoutW,
-                        scale * double(readout.height()) / ReadoutTwips);
+                p.translate(0, scale * display.height());
+                p.scale(scale * box.width() / ReadoutW, scale * box.height() / ReadoutTwips);
                 p.translate(0, -sc.designH);
                 paintReadout(p, sc);
             }
