@@ -283,12 +283,12 @@ void CaptureLogger::fail(const std::string& what, const std::string& error) {
 
 bool CaptureLogger::record(const InstrumentState& s) {
     if (!status_.recording) return false;
-    const int64_t now = clock_();
-    if (limits_.durationS > 0 && double(now - startMs_) >= limits_.durationS * 1000) {
+    if (expired()) {
         stop("Recording finished: the duration is over. " + captures(status_.written) +
              " written.");
         return false;
     }
+    const int64_t now = clock_();
     std::string bytes, error;
     if (!encodeCapture(s, format_, bytes, error)) {
         fail("cannot encode the capture", error);
@@ -334,6 +334,11 @@ void CaptureLogger::stop(const std::string& message) {
     }
     if (status_.recording || status_.message.empty()) status_.message = message;
     status_.recording = false;
+}
+
+bool CaptureLogger::expired() const {
+    return status_.recording && limits_.durationS > 0 &&
+           double(clock_() - startMs_) >= limits_.durationS * 1000;
 }
 
 std::string CaptureLogger::statusText() const {

@@ -76,6 +76,8 @@ class CaptureLogger {
     void stop(const std::string& message = "Recording stopped.");
 
     bool recording() const { return status_.recording; }
+    // The duration is over: the next capture ends the recording unwritten.
+    bool expired() const;
     const LogStatus& status() const { return status_; }
     // "12 captures written, 3.4 GB left".
     std::string statusText() const;

@@ -3,6 +3,7 @@
 // folder holds nothing the index does not name.
 #include "app/instrument_state.h"
 #include "export/logger.h"
+#include "index_check.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace exporting;
+using index_check::checkedLines;
 
 InstrumentState capture() {
     InstrumentState s;
@@ -22,30 +24,6 @@ InstrumentState capture() {
     for (int i = 0; i < s.ReadCount; ++i)
         s.ChanABuffer[size_t(i)] = int16_t(10 * std::lround(128 + 100 * std::sin(i * 0.1)));
     return s;
-}
-
-std::string readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string("<missing>");
-}
-
-// The index's capture lines, after checking that each names a complete file and that
-// nothing else is in the folder.
-int checkedLines(const QString& dir, const std::string& captureBytes) {
-    const std::string index = readAll(dir + "/index.csv");
-    EXPECT_EQ(index.substr(0, indexHeader().size()), indexHeader());
-    QStringList named;
-    size_t at = indexHeader().size();
-    for (size_t end; (end = index.find('\n', at)) != std::string::npos; at = end + 1) {
-        const QString file = QString::fromStdString(index.substr(at, end - at)).section(',', 1, 1);
-        EXPECT_EQ(readAll(dir + "/" + file), captureBytes) << file.toStdString();
-        named << file;
-    }
-    EXPECT_EQ(at, index.size()) << "a line cut short";
-    QStringList present = QDir(dir).entryList(QDir::Files | QDir::Hidden);
-    present.removeOne("index.csv");
-    EXPECT_EQ(present.size(), named.size()) << present.join(' ').toStdString();
-    return int(named.size());
 }
 
 // At write number failAt (1: the index header) only `keep` bytes go out when keep > 0;
@@ -111,12 +89,12 @@ TEST(CaptureLogger, StopsAtItsLimits) {
         const char* message;
     } rows[] = {
         {"count", {2, 0, 0}, 1 << 30, 0, 2, "Recording finished: 2 captures written."},
-        {"duration 1 s at 300 ms a capture",
+        {"duration 1 s, a capture every 0.3 s: at 0, 0.3, 0.6 and 0.9 s",
          {0, 1.0, 0},
          1 << 30,
          0,
-         3,
-         "Recording finished: the duration is over. 3 captures written."},
+         4,
+         "Recording finished: the duration is over. 4 captures written."},
         {"disk space to keep: room for one file of 65543 bytes",
          {0, 0, 1 << 20},
          (1 << 20) + 100000,
@@ -133,10 +111,12 @@ TEST(CaptureLogger, StopsAtItsLimits) {
         LogIo io;
         io.freeBytes = [&](const std::string&) { return std::optional<uint64_t>(space); };
         CaptureLogger log(
-            tmp.path().toStdString(), LogFormat::Wqk, row.limits, [&] { return now += 300; }, io);
+            tmp.path().toStdString(), LogFormat::Wqk, row.limits, [&] { return now; }, io);
         ASSERT_TRUE(log.start());
-        for (int i = 0; i < 100 && log.record(s); ++i)
+        for (int i = 0; i < 100 && log.record(s); ++i) {
             space -= row.freeStep;
+            now += 300;
+        }
         EXPECT_EQ(log.status().written, row.written);
         EXPECT_FALSE(log.status().failed);
         EXPECT_EQ(log.status().message, row.message);
