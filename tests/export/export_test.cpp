@@ -1,12 +1,10 @@
-// Pictures, the WAV export and the capture files against the window's own: each read
-// back with the tool a user would open it with.
+// Pictures and the WAV export of a capture, each read back with the tool a user would
+// open it with.
 #include "device/drawn_text.h"
-#include "export/logger.h"
 #include "export/picture.h"
 #include "export/wav.h"
 #include "support/fixture.h"
 
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,170 +14,108 @@
 
 namespace {
 
-using exporting::LogFormat;
+using exporting::PictureFormat;
 
-struct Captured {
-    testing_support::Harness h;
-    WQK& w;
-    InstrumentState& s;
-    explicit Captured(sim::Options o = {}, bool bOn = true, int size = 4)
-        : h(o), w(drawn::shown(h.window())), s(w.state()) {
-        s.SampleSizeIndex = size;
-        w.DSAMPLE();
-        if (!bOn) w.SCHBbutton_Click();
-        w.GOBUTTON_Click(); // Single: one capture
-    }
-    std::string path(const std::string& name) const { return h.dir() + "/" + name; }
-    std::string file(LogFormat f) {
-        std::string out, error;
-        EXPECT_TRUE(exporting::encodeCapture(s, f, out, error)) << error;
-        return out;
-    }
-};
+std::string saved(const WQK& w, const std::string& path, PictureFormat f) {
+    std::string error;
+    EXPECT_TRUE(exporting::savePicture(w, path, f, error)) << error;
+    return path;
+}
 
 TEST(WavExport, ReadsBackWithLibsndfile) {
     const struct {
         const char* name;
-        int model;
+        int model, rateA, size;
         bool bOn;
-        int rateA, size;
-        int expectedRate;
-    } rows[] = {{"20 MHz model, both channels, 200 kS/s", 20, true, 2, 4, 200000},
-                {"30 MHz model: the rate factor counts", 30, true, 4, 4, 30000000},
-                {"B off is silence", 20, false, 3, 0, 2000000}};
+        int rate;
+    } rows[] = {{"20 MHz model, both channels", 20, 2, 4, true, 200000},
+                {"30 MHz model: the rate factor counts", 30, 4, 4, true, 30000000},
+                {"B off is silence", 20, 3, 0, false, 2000000}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         sim::Options o;
         o.model = row.model;
-        Captured c(o, row.bOn, row.size);
-        c.s.RateA = row.rateA;
-        c.w.GOBUTTON_Click();
-        const std::string bytes = c.file(LogFormat::Wav);
-        c.h.writeFile("t.wav", bytes);
+        testing_support::Harness h(o);
+        WQK& w = h.window();
+        InstrumentState& s = w.state();
+        s.SampleSizeIndex = row.size;
+        w.DSAMPLE();
+        s.RateA = row.rateA;
+        if (!row.bOn) w.SCHBbutton_Click();
+        w.GOBUTTON_Click();
+        std::string bytes, error;
+        ASSERT_TRUE(exporting::encodeWav(exporting::wavSourceOf(s), bytes, error)) << error;
+        h.writeFile("t.wav", bytes);
         SF_INFO info{};
-        SNDFILE* f = sf_open(c.path("t.wav").c_str(), SFM_READ, &info);
+        SNDFILE* f = sf_open((h.dir() + "/t.wav").c_str(), SFM_READ, &info);
         ASSERT_NE(f, nullptr) << sf_strerror(nullptr);
-        EXPECT_EQ(info.samplerate, row.expectedRate);
-        EXPECT_EQ(info.channels, 2);
+        EXPECT_EQ(info.samplerate, row.rate);
         EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_U8);
-        ASSERT_EQ(info.frames, c.s.ReadCount);
+        ASSERT_EQ(info.channels, 2);
+        ASSERT_EQ(info.frames, s.ReadCount);
         std::vector<short> v(size_t(info.frames) * 2);
         ASSERT_EQ(sf_readf_short(f, v.data(), info.frames), info.frames);
         sf_close(f);
         int bad = 0;
-        for (size_t i = 0; i < size_t(info.frames); ++i) {
-            const int a = v[2 * i] / 256 + 128, b = v[2 * i + 1] / 256 + 128;
-            bad += a != vb::CLng(c.s.ChanABuffer[i] / 10.0);
-            bad += b != (row.bOn ? vb::CLng(c.s.ChanBBuffer[i] / 10.0) : 128);
-        }
+        for (size_t i = 0; i < size_t(info.frames); ++i)
+            bad += (v[2 * i] / 256 + 128 != s.ChanABuffer[i] / 10) +
+                   (v[2 * i + 1] / 256 + 128 != (row.bOn ? s.ChanBBuffer[i] / 10 : 128));
         EXPECT_EQ(bad, 0);
     }
 }
 
-// The signal file and the CSV export of a capture are the SAVE window's files.
-TEST(CaptureFiles, AreTheWindowsOwnFiles) {
-    Captured c;
-    c.s.FilePath = c.path("window.wqk");
-    c.w.chabsave();
-    c.s.FilePath = c.path("window.csv");
-    c.s.ExportABReq = 1;
-    c.w.exportab();
-    ASSERT_TRUE(c.s.saveDone());
-    EXPECT_TRUE(c.file(LogFormat::Wqk) == c.h.readFile("window.wqk"));
-    EXPECT_TRUE(c.file(LogFormat::Csv) == c.h.readFile("window.csv"));
-}
-
-struct Svg {
-    int paths = 0, images = 0;
-    std::vector<std::string> texts;
+struct Pictures : ::testing::Test {
+    testing_support::Harness h;
+    WQK& w = drawn::shown(h.window());
+    InstrumentState& s = w.state();
+    std::string path(const char* name) { return h.dir() + "/" + name; }
 };
-Svg parseSvg(const QByteArray& bytes) {
-    Svg svg;
-    QXmlStreamReader x(bytes);
-    while (!x.atEnd()) {
-        if (x.readNext() != QXmlStreamReader::StartElement) continue;
-        if (x.name() == u"path") ++svg.paths;
-        if (x.name() == u"image") ++svg.images;
-        if (x.name() == u"text") svg.texts.push_back(x.readElementText().trimmed().toStdString());
-    }
-    EXPECT_FALSE(x.hasError()) << x.errorString().toStdString();
-    return svg;
-}
 
-bool holds(const std::vector<std::string>& v, const std::string& text) {
-    return std::find(v.begin(), v.end(), QString::fromStdString(text).trimmed().toStdString()) !=
-           v.end();
-}
-
-TEST(Pictures, SvgHoldsTracesAsPathsAndNumbersAsText) {
-    Captured c;
-    c.s.ShowB = 1;
-    c.s.UnitsOn = 1;
-    c.w.Command23_Click(); // the cursor on: its readout goes under the display
-    c.w.HScroll1_Change();
-    std::string error;
-    const std::string path = c.path("d.svg");
-    ASSERT_TRUE(exporting::savePicture(c.w, path, exporting::PictureFormat::Svg, error)) << error;
-    QFile f(QString::fromStdString(path));
+// SVG: traces as paths, numbers as text; PDF: one page of the display's size; PNG: the
+// window's pixels, or twice the size.
+TEST_F(Pictures, AreTheDisplayAsShown) {
+    w.GOBUTTON_Click();
+    s.ShowB = s.UnitsOn = 1;
+    w.Command23_Click(); // the cursor on: its readout goes under the display
+    w.HScroll1_Change();
+    QFile f(saved(w, path("d.svg"), PictureFormat::Svg).c_str());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const Svg svg = parseSvg(f.readAll());
-    EXPECT_EQ(svg.images, 0); // no pixels inside
-    EXPECT_GE(svg.paths, 2);  // A and B
-    const exporting::Scene sc = exporting::sceneOf(c.w);
-    for (const display::GridOp& op : sc.frame.grid) {
-        if (op.kind == display::GridOp::Kind::Label) {
-            EXPECT_TRUE(holds(svg.texts, op.text)) << op.text;
+    QXmlStreamReader x(&f);
+    int paths = 0, images = 0;
+    QStringList texts;
+    while (!x.atEnd())
+        if (x.readNext() == QXmlStreamReader::StartElement) {
+            paths += x.name() == u"path";
+            images += x.name() == u"image";
+            if (x.name() == u"text") texts << x.readElementText().trimmed();
         }
-    }
-    EXPECT_TRUE(holds(svg.texts, sc.readout.value));
-    EXPECT_TRUE(holds(svg.texts, sc.readout.timeUnit));
-}
-
-TEST(Pictures, PdfIsOnePageOfTheDisplaysSize) {
-    Captured c;
-    const struct {
-        const char* name;
-        bool cursor;
-        const char* size;
-    } rows[] = {{"display alone", false, "476 x 139 pts"},
-                {"with the cursor readout", true, "476 x 157 pts"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        if ((c.s.cursorMode() > 0) != row.cursor) c.w.Command23_Click();
-        ASSERT_EQ(c.s.cursorMode() > 0, row.cursor);
-        std::string error;
-        const std::string path = c.path("d.pdf");
-        ASSERT_TRUE(exporting::savePicture(c.w, path, exporting::PictureFormat::Pdf, error));
+    ASSERT_FALSE(x.hasError()) << x.errorString().toStdString();
+    EXPECT_EQ(images, 0);
+    EXPECT_GE(paths, 2); // A and B
+    const exporting::Scene sc = exporting::sceneOf(w);
+    QStringList want = {sc.readout.value.c_str(), "V", sc.readout.timeUnit.c_str()};
+    for (const display::GridOp& op : sc.frame.grid)
+        if (op.kind == display::GridOp::Kind::Label) want << op.text.c_str();
+    for (const QString& t : want)
+        EXPECT_TRUE(texts.contains(t.trimmed())) << t.toStdString() << " of " << want.size();
+    for (const bool cursor : {true, false}) {
+        while ((s.cursorMode() > 0) != cursor) // the button steps through the readings
+            w.Command23_Click();
         QProcess info;
-        info.start("pdfinfo", {QString::fromStdString(path)});
-        if (!info.waitForFinished(20000)) GTEST_SKIP() << "pdfinfo is not installed";
-        const QString out = QString::fromUtf8(info.readAllStandardOutput());
-        EXPECT_TRUE(out.contains(QRegularExpression("Pages: +1\n"))) << out.toStdString();
-        EXPECT_TRUE(out.contains(QRegularExpression(QString("Page size: +") + row.size + "\n")))
+        info.start("pdfinfo", {saved(w, path("d.pdf"), PictureFormat::Pdf).c_str()});
+        ASSERT_TRUE(info.waitForFinished(20000));
+        // 9520 x 2780 twips, and 355 more for the readout (in whole points).
+        const QString out = info.readAllStandardOutput(), size = cursor ? "157" : "139";
+        EXPECT_TRUE(out.contains(
+            QRegularExpression("Pages: +1\nEncrypted: +no\nPage size: +476 x " + size + " pts")))
             << out.toStdString();
-    }
-}
-
-TEST(Pictures, PngAtOneIsTheWindowsPixelsAtTwoTwiceTheSize) {
-    Captured c;
-    for (const bool cursor : {false, true}) {
-        SCOPED_TRACE(cursor ? "with the cursor readout" : "display alone");
-        if ((c.s.cursorMode() > 0) != cursor) c.w.Command23_Click();
-        std::string error;
-        ASSERT_TRUE(
-            exporting::savePicture(c.w, c.path("1.png"), exporting::PictureFormat::Png1x, error));
-        ASSERT_TRUE(
-            exporting::savePicture(c.w, c.path("2.png"), exporting::PictureFormat::Png2x, error));
-        const QImage shown = c.w.Picture1->image().convertToFormat(QImage::Format_RGB32);
-        const QImage readout = c.w.CURSINFO->image().convertToFormat(QImage::Format_RGB32);
-        const QImage one =
-            QImage(QString::fromStdString(c.path("1.png"))).convertToFormat(QImage::Format_RGB32);
-        const QImage two(QString::fromStdString(c.path("2.png")));
-        ASSERT_EQ(one.height(), shown.height() + (cursor ? readout.height() : 0));
-        EXPECT_EQ(one.copy(0, 0, shown.width(), shown.height()), shown);
-        if (cursor) {
-            EXPECT_EQ(one.copy(0, shown.height(), readout.width(), readout.height()), readout);
-        }
+        const QImage one = QImage(saved(w, path("1.png"), PictureFormat::Png1x).c_str());
+        const QImage two = QImage(saved(w, path("2.png"), PictureFormat::Png2x).c_str());
+        const QImage shown = w.Picture1->image(), box = w.CURSINFO->image();
+        ASSERT_EQ(one.height(), shown.height() + (cursor ? box.height() : 0));
+        EXPECT_TRUE(one.copy(shown.rect()) == shown.convertToFormat(one.format()));
+        EXPECT_TRUE(!cursor || one.copy(box.rect().translated(0, shown.height())) ==
+                                   box.convertToFormat(one.format()));
         EXPECT_EQ(two.size(), one.size() * 2);
     }
 }
