@@ -170,22 +170,25 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
             session.wqk().GOBUTTON_Click();
     };
     watch.setEnabled(true);
+    // Each file's name once it is indexed (one capture at most is being written).
+    int printed = 0;
+    const auto printNames = [&] {
+        if (logger.status().written > printed) out << logger.lastFile() << std::endl;
+        printed = logger.status().written;
+    };
     const Status st = session.captureWhile(
         limits.count > 0 ? limits.count : INT_MAX,
         [&] {
             if (interrupted) return false;
-            const int before = logger.status().written;
             const bool going = logger.record(session.state());
-            // Each file's name as soon as it is indexed.
-            if (logger.status().written > before) out << logger.lastFile() << std::endl;
+            printNames();
             return going;
         },
         [&] { return interrupted || logger.expired(); });
     watch.setEnabled(false);
     sigaction(SIGINT, &old, nullptr);
-    if (logger.recording())
-        logger.stop(std::string(interrupted ? "Recording interrupted: " : "Recording stopped: ") +
-                    logger.statusText() + ".");
+    if (logger.recording()) logger.stop();
+    printNames();
     err << "wqkscope: " << logger.status().message << "\n";
     if (logger.status().failed) return WriteFailed;
     return st;

@@ -150,7 +150,7 @@ bool RecordDialog::start() {
 
 void RecordDialog::stop() {
     if (!recording()) return;
-    logger_->stop("Recording stopped: " + logger_->statusText() + ".");
+    logger_->stop();
     finished();
 }
 

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -194,6 +195,7 @@ CaptureLogger::CaptureLogger(std::string dir, LogFormat format, LogLimits limits
 }
 
 CaptureLogger::~CaptureLogger() {
+    if (pending_.valid()) pending_.wait();
     if (index_ >= 0) ::close(index_);
 }
 
@@ -220,13 +222,13 @@ bool CaptureLogger::openIndex() {
 bool CaptureLogger::start() {
     status_ = LogStatus{};
     if (!makeDirs(dir_)) {
-        fail("cannot make the folder " + dir_, errnoText());
+        fail("cannot make the folder " + dir_ + ": " + errnoText());
         return false;
     }
     removeParts(dir_);
     if (!openIndex()) {
         const std::string why = errno == EINVAL ? "it is not an index of captures" : errnoText();
-        fail("cannot use " + dir_ + "/" + IndexName, why);
+        fail("cannot use " + dir_ + "/" + IndexName + ": " + why);
         return false;
     }
     startMs_ = clock_();
@@ -275,14 +277,45 @@ bool CaptureLogger::append(const std::string& line, std::string& error) {
     return false;
 }
 
-void CaptureLogger::fail(const std::string& what, const std::string& error) {
-    stop("Recording stopped: " + what + ": " + error + ". " + captures(status_.written) +
-         " kept in " + dir_ + ".");
+void CaptureLogger::fail(const std::string& what) {
+    // The first reason the recording ended is the one it keeps.
+    const bool ended = !status_.recording && !status_.message.empty();
+    status_.recording = false;
+    stop("-");
+    if (ended) return;
+    status_.message =
+        "Recording stopped: " + what + ". " + captures(status_.written) + " kept in " + dir_ + ".";
     status_.failed = true;
 }
 
+// The capture being written: its file, then its line. Only this thread touches the
+// folder and the index until finish() has taken its result.
+std::string CaptureLogger::write(const std::string& name, const std::string& bytes,
+                                 const std::string& line) {
+    std::string error;
+    if (!writeFile(name, bytes, error)) return "cannot write " + name + ": " + error;
+    if (!append(line, error)) {
+        unlink((dir_ + "/" + name).c_str()); // a file the index does not name
+        return std::string("cannot add to ") + IndexName + ": " + error;
+    }
+    return "";
+}
+
+bool CaptureLogger::finish() {
+    if (!pending_.valid()) return true;
+    const std::string error = pending_.get();
+    if (!error.empty()) {
+        fail(error);
+        return false;
+    }
+    lastFile_ = pendingName_;
+    ++status_.written;
+    status_.freeBytes = io_.freeBytes(dir_);
+    return true;
+}
+
 bool CaptureLogger::record(const InstrumentState& s) {
-    if (!status_.recording) return false;
+    if (!status_.recording || !finish()) return false;
     if (expired()) {
         stop("Recording finished: the duration is over. " + captures(status_.written) +
              " written.");
@@ -291,7 +324,7 @@ bool CaptureLogger::record(const InstrumentState& s) {
     const int64_t now = clock_();
     std::string bytes, error;
     if (!encodeCapture(s, format_, bytes, error)) {
-        fail("cannot encode the capture", error);
+        fail("cannot encode the capture: " + error);
         return false;
     }
     status_.freeBytes = io_.freeBytes(dir_);
@@ -301,27 +334,22 @@ bool CaptureLogger::record(const InstrumentState& s) {
              " written.");
         return false;
     }
-    const std::string name = freshName(now);
-    if (!writeFile(name, bytes, error)) {
-        fail("cannot write " + name, error);
-        return false;
-    }
-    if (!append(indexLine(s, now, name), error)) {
-        unlink((dir_ + "/" + name).c_str()); // a file the index does not name
-        fail(std::string("cannot add to ") + IndexName, error);
-        return false;
-    }
-    lastFile_ = name;
-    ++status_.written;
-    status_.freeBytes = io_.freeBytes(dir_);
-    if (limits_.count > 0 && status_.written >= limits_.count) {
-        stop("Recording finished: " + captures(status_.written) + " written.");
+    // The disk is written beside the run: the next capture waits only if this one is not
+    // written by then.
+    pendingName_ = freshName(now);
+    pending_ = std::async(std::launch::async, [this, name = pendingName_, data = std::move(bytes),
+                                               line = indexLine(s, now, pendingName_)] {
+        return write(name, data, line);
+    });
+    if (limits_.count > 0 && status_.written + 1 >= limits_.count) {
+        stop("Recording finished: " + captures(limits_.count) + " written.");
         return false;
     }
     return true;
 }
 
 void CaptureLogger::stop(const std::string& message) {
+    if (!finish()) return; // failed: its own message
     if (index_ >= 0) {
         fsync(index_);
         ::close(index_);
@@ -332,7 +360,8 @@ void CaptureLogger::stop(const std::string& message) {
             ::close(d);
         }
     }
-    if (status_.recording || status_.message.empty()) status_.message = message;
+    if (status_.recording || status_.message.empty())
+        status_.message = message.empty() ? "Recording stopped: " + statusText() + "." : message;
     status_.recording = false;
 }
 

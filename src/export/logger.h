@@ -10,9 +10,14 @@
 // and leaves the index as it was; a process killed at any point leaves every indexed
 // file complete, and at most the capture in progress missing. The next recording in the
 // same folder clears that capture's temporary file and goes on with the same index.
+//
+// A capture is encoded in the run, and its file and line are written beside it, so that
+// the run does not wait for the disk: record() takes the previous capture's result first,
+// so one capture at most is in progress, and status() counts the captures written so far.
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,10 +75,12 @@ class CaptureLogger {
     // Makes the folder, opens or creates its index; false with status().message.
     bool start();
     // Writes the capture now in the record. False once the recording has stopped: a
-    // limit was reached or a write failed (status() says which).
+    // limit was reached or a write failed (status() says which); the capture that
+    // reaches the count limit is written before it returns.
     bool record(const InstrumentState& s);
-    // Ends the recording, the index synced to the disk.
-    void stop(const std::string& message = "Recording stopped.");
+    // Ends the recording once the capture in progress is written, the index synced.
+    // The message is by default "Recording stopped: " and the status text.
+    void stop(const std::string& message = {});
 
     bool recording() const { return status_.recording; }
     // The duration is over: the next capture ends the recording unwritten.
@@ -89,7 +96,10 @@ class CaptureLogger {
     std::string freshName(int64_t utcMs) const;
     bool writeFile(const std::string& name, const std::string& bytes, std::string& error);
     bool append(const std::string& line, std::string& error);
-    void fail(const std::string& what, const std::string& error);
+    void fail(const std::string& what);
+    std::string write(const std::string& name, const std::string& bytes, const std::string& line);
+    // Takes the result of the capture being written; false when it failed.
+    bool finish();
 
     std::string dir_;
     LogFormat format_;
@@ -99,6 +109,8 @@ class CaptureLogger {
     int index_ = -1;
     int64_t startMs_ = 0;
     std::string lastFile_;
+    std::future<std::string> pending_; // the capture being written: "" or what failed
+    std::string pendingName_;
     LogStatus status_;
 };
 

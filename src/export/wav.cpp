@@ -2,7 +2,6 @@
 
 #include "analysis/record.h"
 #include "app/instrument_state.h"
-#include "platform/vb.h"
 
 #include <sndfile.h>
 
@@ -48,10 +47,14 @@ sf_count_t tell(void* m) {
 }
 
 // Buffer value to a 16-bit sample whose high byte is the 8-bit code less 128: libsndfile
-// turns it back into exactly that code. Off channels are silence.
-short sampleOf(const int16_t* buf, size_t i, bool on) {
-    if (!on) return 0;
-    const long code = std::clamp(vb::CLng(buf[i] / 10.0), 0L, 255L);
+// turns it back into exactly that code. The code is the value / 10 rounded half to even,
+// as the signal file stores it, in integers: this runs for every sample of every capture
+// a recording writes.
+short sampleOf(int16_t value) {
+    const int v = std::clamp<int>(value, 0, 2550);
+    int code = v / 10;
+    const int rest = v % 10;
+    if (rest > 5 || (rest == 5 && code % 2 == 1)) ++code;
     return short((code - 128) * 256);
 }
 
@@ -87,8 +90,8 @@ bool encodeWav(const WavSource& src, std::string& out, std::string& error) {
     }
     std::vector<short> frames(src.frames * 2);
     for (size_t i = 0; i < src.frames; ++i) {
-        frames[2 * i] = sampleOf(src.a, i, src.aOn);
-        frames[2 * i + 1] = sampleOf(src.b, i, src.bOn);
+        frames[2 * i] = src.aOn ? sampleOf(src.a[i]) : 0;
+        frames[2 * i + 1] = src.bOn ? sampleOf(src.b[i]) : 0;
     }
     const bool written =
         sf_writef_short(f, frames.data(), sf_count_t(src.frames)) == sf_count_t(src.frames);
