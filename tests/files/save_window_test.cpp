@@ -93,15 +93,21 @@ TEST(SaveWindow, EachKindAfterConfirmation) {
     WQK& w = h.window();
     h.writeFile("old.dcg", "previous");
     // clang-format off
-    const struct { int mode; const char* typed; VbButton* button; std::string question, file, start; long lines; } rows[] = {
-        {0, nullptr, w.chasavebutton, "Save Channels A & B Waves as ", "Untitled.wqk", {"WQK1300\xff\x00", 9}, 0},
+    const struct { int mode; const char* typed; VbButton* button; std::string question, file, start;
+                   long lines; } rows[] = {
+        {0, nullptr, w.chasavebutton, "Save Channels A & B Waves as ", "Untitled.wqk",
+         {"WQK1300\xff\x00", 9}, 0},
         {0, "a.b.c", w.profilesavebutton, "Save Scope Profile as ", "a.dpf", "DPF, 0 , 0 , 1 ,", 0},
-        {3, nullptr, w.fftsaveab, "Save Channels A & B FFT Plots as ", "Untitled.fft", "FFT2300", 0},
-        {0, "trace.txt", w.EXPORTABBUTTON, "Save Channels A & B in Excel CSV format. Selected buffer size of  8 K as ",
-         "trace.csv", "WQK sample data for Channels A & B\r\n", 3 + 8192},
-        {3, "plots", w.ExportFFTab, "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as ",
-         "plots.csv", "WQK FFT data for Channels A & B\r\n", 3 + 4096},
-        {1, "", w.customsavebutton, "Save Custom wave as ", "old.dcg", std::string(10, char(128)), 0}, // listed
+        {3, nullptr, w.fftsaveab, "Save Channels A & B FFT Plots as ", "Untitled.fft",
+         "FFT2300", 0},
+        {0, "trace.txt", w.EXPORTABBUTTON,
+         "Save Channels A & B in Excel CSV format. Selected buffer size of  8 K as ", "trace.csv",
+         "WQK sample data for Channels A & B\r\n", 3 + 8192},
+        {3, "plots", w.ExportFFTab,
+         "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as ", "plots.csv",
+         "WQK FFT data for Channels A & B\r\n", 3 + 4096},
+        {1, "", w.customsavebutton, "Save Custom wave as ", "old.dcg", std::string(10, char(128)),
+         0}, // a listed name
     };
     // clang-format on
     w.state().ChanABuffer[0] = 2550, w.state().ChanBBuffer[0] = 0;
