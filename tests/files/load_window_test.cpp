@@ -136,6 +136,7 @@ TEST(LoadWindow, RefusedFilesChangeNothing) {
     WQK& w = h.window();
     for (const auto& r : rows) {
         if (*r.name) h.writeFile(r.name, r.bytes);
+        h.messages().shown.clear();
         w.state().ScopeMode = r.mode;
         w.state().FFTDoneA = w.state().FFTDoneB = r.mode == 3; // the spectra are drawn
         VbButton* button = r.mode == 3 ? w.FFTloadab : w.chaloadbutton;
@@ -152,7 +153,7 @@ TEST(LoadWindow, RefusedFilesChangeNothing) {
                                  EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
                                  w.loadexitbutton->click();
                              }}));
-        ASSERT_NE(lastMessage(h), nullptr);
+        ASSERT_EQ(h.messages().shown.size(), 1u) << r.name; // once: no request left pending
         EXPECT_EQ(lastMessage(h)->text, r.message) << r.name;
         EXPECT_EQ(lastMessage(h)->title, "Help");
         EXPECT_EQ(w.state().FileInvalid.num(), r.fileInvalid) << r.name;
