@@ -46,9 +46,9 @@ TEST(PanelTexts, EveryModeAndSetting) {
     for (int i = 0; i < 10; ++i) {
         s.SweepStartIndex = i;
         gen::applyPanelState(s);
-        EXPECT_EQ(s.sweepStartFreq(), nominal[i]);
-        EXPECT_EQ(s.SweepHalf.num(), i % 2);
-        EXPECT_EQ(s.sweepRateIndex(), i / 2);
+        EXPECT_TRUE(s.sweepStartFreq() == nominal[i] && s.SweepHalf.num() == i % 2 &&
+                    s.sweepRateIndex() == i / 2)
+            << i;
     }
     const char* rates[5] = {"  2  KHz", " 20 KHz", " 200KHz", "  2  MHz", " 20 MHz"};
     const char* rates30[5] = {"  3  KHz", " 30 KHz", " 300KHz", "  3  MHz", " 30 MHz"};
@@ -82,12 +82,11 @@ TEST(CustomAmplitude, RatiosScaleACopyAroundTheMidLevel) {
     EXPECT_TRUE(s.CustomMax.num() == 2000 && s.CustomMin.num() == 1000 && s.CustomMid == 1500);
     s.GenLast = 1;
     s.CustomWave[0] = 1001;
-    s.CustomWave[1] = 1002;
-    gen::applyPanelState(s);
-    EXPECT_EQ(s.CustomMid, 1002); // 1001.5 rounds to even
-    s.CustomWave[1] = 1004;
-    gen::applyPanelState(s);
-    EXPECT_EQ(s.CustomMid, 1002); // 1002.5 too
+    for (int16_t second : {1002, 1004}) { // 1001.5 and 1002.5 round to even
+        s.CustomWave[1] = second;
+        gen::applyPanelState(s);
+        EXPECT_EQ(s.CustomMid, 1002) << second;
+    }
     // MAX of a flat wave leaves the wave and the factor alone.
     std::fill(s.CustomWave.begin(), s.CustomWave.begin() + 10, int16_t(700));
     std::fill(s.GenWave.begin(), s.GenWave.begin() + 10, int16_t(123));
@@ -95,7 +94,6 @@ TEST(CustomAmplitude, RatiosScaleACopyAroundTheMidLevel) {
     s.AmpRatio = 3;
     s.AmpFactor = 7;
     gen::applyPanelState(s);
-    EXPECT_TRUE(
-        std::all_of(s.GenWave.begin(), s.GenWave.begin() + 10, [](int16_t v) { return v == 123; }));
-    EXPECT_EQ(s.AmpFactor, 7);
+    EXPECT_TRUE(s.AmpFactor == 7 && std::all_of(s.GenWave.begin(), s.GenWave.begin() + 10,
+                                                [](int16_t v) { return v == 123; }));
 }
