@@ -120,25 +120,24 @@ TEST(Readout, VoltsTimesFrequenciesAndReciprocals) {
            {"below 10: four decimals", scaleReading(1.23456789, false).value, 1.2345},
            {"from 10: three decimals", scaleReading(12.3456789, false).value, 12.345},
            {"mS below 0.1 becomes uS", scaleReading(0.0123456789, false).value, 12.345}});
-    const struct {
-        const char* name;
-        Reading got;
-        double value;
-        const char* unit;
-    } rows[] = {{"100 at 2 MHz", time(100, 0, 3), 50, "uS"},
-                {"500 at 2 kHz above 100 mS", time(500, 0, 0), 0.25, "S"},
-                {"window position does not count", time(100, 5000, 1), 5, "mS"},
-                {"30 MHz model", time(7, 0, 3, 1.5), 2.3333, "uS"},
-                {"FFT point 1024 with the window", freq(24, 1000, 4), 10, "MHz"},
-                {"FFT point 5", freq(5, 0, 4), 48.828, "KHz"},
-                {"FFT point 1 at 2 kHz", freq(1, 0, 0), 0.9765, "Hz"},
-                {"1/0.5 mS", reciprocal({0.5, "mS"}), 2, "KHz"},
-                {"1/3 uS", reciprocal({3, "uS"}), 0.3333, "MHz"},
-                {"1/0.25 S", reciprocal({0.25, "S"}), 4, "Hz"},
-                {"FFT: 1/10 MHz", reciprocal({10, "MHz"}), 0.1, "uS"},
-                {"1/2 KHz", reciprocal({2, "KHz"}), 0.5, "mS"},
-                {"1/2 Hz", reciprocal({2, "Hz"}), 0.5, "S"},
-                {"nothing to invert at 0", reciprocal({0, "uS"}), 0, "uS"}};
+    // clang-format off
+    const struct { const char* name; Reading got; double value; const char* unit; } rows[] = {
+        {"100 at 2 MHz", time(100, 0, 3), 50, "uS"},
+        {"500 at 2 kHz above 100 mS", time(500, 0, 0), 0.25, "S"},
+        {"window position does not count", time(100, 5000, 1), 5, "mS"},
+        {"30 MHz model", time(7, 0, 3, 1.5), 2.3333, "uS"},
+        {"FFT point 1024 with the window", freq(24, 1000, 4), 10, "MHz"},
+        {"FFT point 5", freq(5, 0, 4), 48.828, "KHz"},
+        {"FFT point 1 at 2 kHz", freq(1, 0, 0), 0.9765, "Hz"},
+        {"1/0.5 mS", reciprocal({0.5, "mS"}), 2, "KHz"},
+        {"1/3 uS", reciprocal({3, "uS"}), 0.3333, "MHz"},
+        {"1/0.25 S", reciprocal({0.25, "S"}), 4, "Hz"},
+        {"FFT: 1/10 MHz", reciprocal({10, "MHz"}), 0.1, "uS"},
+        {"1/2 KHz", reciprocal({2, "KHz"}), 0.5, "mS"},
+        {"1/2 Hz", reciprocal({2, "Hz"}), 0.5, "S"},
+        {"nothing to invert at 0", reciprocal({0, "uS"}), 0, "uS"},
+    };
+    // clang-format on
     for (const auto& r : rows) // to the sixth decimal
         EXPECT_EQ(std::to_string(r.got.value) + r.got.unit, std::to_string(r.value) + r.unit)
             << r.name;

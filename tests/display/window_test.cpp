@@ -211,15 +211,14 @@ TEST(Channels, SamplingOnOffRedrawsItsWindowAndGroup) {
 
 TEST(Channels, PositionArrowsStopAtTheLimitOfEachMagnification) {
     Display d;
-    const struct {
-        const char* name;
-        int yMag, clicks;
-        bool up;
-        int pos, shift;
-        double volts;
-    } rows[] = {{"x1 up", 0, 5, true, -3, -477, -0.9},
-                {"x1 down", 0, 10, false, 3, 477, 0.9},
-                {"x5 down", 2, 20, false, 16, 848, 0.96}};
+    // clang-format off
+    const struct { const char* name; int yMag, clicks; bool up; int pos, shift; double volts;
+                   } rows[] = {
+        {"x1 up", 0, 5, true, -3, -477, -0.9},
+        {"x1 down", 0, 10, false, 3, 477, 0.9},
+        {"x5 down", 2, 20, false, 16, 848, 0.96},
+    };
+    // clang-format on
     for (const auto& r : rows) {
         d.s.YMagA = r.yMag;
         d.s.YMagB = r.yMag;
