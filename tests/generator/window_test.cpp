@@ -42,26 +42,24 @@ struct Panel {
 
 TEST(FrequencyButtons, StepsRepeatsAndLimitsInNormalMode) {
     using W = WQK;
-    const struct {
-        const char* name;
-        double from;
-        void (WQK::*down)();
-        void (WQK::*up)();
-        int64_t heldMs;
-        double to;
-    } rows[] = {{"large up clamps at the top", 499700, &W::GENLFREQBUTTONP_MouseDown,
-                 &W::GENLFREQBUTTONP_MouseUp, 20, 500000},
-                // -500 at once, then at 350, 400, 450, 500 ms: 5000 above 200 kHz, 2500 below.
-                {"held large down", 210000, &W::GENLFREQBUTTONN_MouseDown,
-                 &W::GENLFREQBUTTONN_MouseUp, 525, 194500},
-                {"held large up", 199000, &W::GENLFREQBUTTONP_MouseDown,
-                 &W::GENLFREQBUTTONP_MouseUp, 425, 199500 + 2500 + 5000},
-                {"small down stops at 5 Hz", 5, &W::GENSFREQBUTTONN_MouseDown,
-                 &W::GENSFREQBUTTONN_MouseUp, 10, 5},
-                {"held small up: 1, then 10 a repeat", 1000, &W::GENSFREQBUTTONP_MouseDown,
-                 &W::GENSFREQBUTTONP_MouseUp, 475, 1031},
-                {"released before the first repeat", 1031, &W::GENSFREQBUTTONN_MouseDown,
-                 &W::GENSFREQBUTTONN_MouseUp, 150, 1030}};
+    // clang-format off
+    const struct { const char* name; double from; void (WQK::*down)(); void (WQK::*up)();
+                   int64_t heldMs; double to; } rows[] = {
+        {"large up clamps at the top", 499700, &W::GENLFREQBUTTONP_MouseDown,
+         &W::GENLFREQBUTTONP_MouseUp, 20, 500000},
+        // -500 at once, then at 350, 400, 450, 500 ms: 5000 above 200 kHz, 2500 below.
+        {"held large down", 210000, &W::GENLFREQBUTTONN_MouseDown, &W::GENLFREQBUTTONN_MouseUp,
+         525, 194500},
+        {"held large up", 199000, &W::GENLFREQBUTTONP_MouseDown, &W::GENLFREQBUTTONP_MouseUp, 425,
+         199500 + 2500 + 5000},
+        {"small down stops at 5 Hz", 5, &W::GENSFREQBUTTONN_MouseDown, &W::GENSFREQBUTTONN_MouseUp,
+         10, 5},
+        {"held small up: 1, then 10 a repeat", 1000, &W::GENSFREQBUTTONP_MouseDown,
+         &W::GENSFREQBUTTONP_MouseUp, 475, 1031},
+        {"released before the first repeat", 1031, &W::GENSFREQBUTTONN_MouseDown,
+         &W::GENSFREQBUTTONN_MouseUp, 150, 1030},
+    };
+    // clang-format on
     Panel p;
     for (const auto& r : rows) {
         p.s.GenFreq = r.from;
