@@ -74,14 +74,10 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
 // the level stays within 10..2550. With the setting off nothing moves.
 TEST(LevelArrows, StepRepeatAndLimits) {
     using Handler = void (WQK::*)();
-    const struct {
-        const char* name;
-        Handler down, up;
-        int64_t upMs; // the release, or INST pressed when negative
-        double start, level;
-        int64_t ms;
-        bool on = true;
-    } rows[] = {
+    // upMs: the release, or INST pressed when negative
+    // clang-format off
+    const struct { const char* name; Handler down, up; int64_t upMs; double start, level;
+                   int64_t ms; bool on = true; } rows[] = {
         {"small down", &WQK::TRSMALLN_MouseDown, &WQK::TRSMALLN_MouseUp, 80, 1280, 1290, 300},
         {"let go before a repeat", &WQK::TRLARGEN_MouseDown, &WQK::TRLARGEN_MouseUp, 349, 1280,
          1440, 350},
@@ -94,6 +90,7 @@ TEST(LevelArrows, StepRepeatAndLimits) {
         {"mouse, setting off", &WQK::TRSMALLN_MouseDown, nullptr, 0, 1280, 1280, 0, false},
         {"key, setting off", &WQK::TRLARGEP_KeyDown, nullptr, 0, 1280, 1280, 0, false},
     };
+    // clang-format on
     Rig r;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

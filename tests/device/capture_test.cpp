@@ -33,15 +33,10 @@ struct DoneAt : plat::PortBackend {
 
 TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
     enum Proc { Instant, Trigger, Sweep };
-    const struct {
-        const char* name;
-        Proc proc;
-        int64_t doneAtMs, stopAtMs; // -1: never
-        int status;
-        int64_t ms;
-        size_t arms;
-        const char* on = "AB";
-    } rows[] = {
+    // doneAtMs, stopAtMs: -1 for never
+    // clang-format off
+    const struct { const char* name; Proc proc; int64_t doneAtMs, stopAtMs; int status; int64_t ms;
+                   size_t arms; const char* on = "AB"; } rows[] = {
         // Instant: 1 ms, then polls 100 ms apart; an end first seen after poll 198 is late.
         {"instant, done at the first poll, A only", Instant, 50, -1, 1, 101, 0, "A"},
         {"instant, done at poll 198, B only", Instant, 19750, -1, 1, 19801, 0, "B"},
@@ -58,6 +53,7 @@ TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
         {"STOP with the end in the same poll", Sweep, 1300, 1250, 0, 1300, 0},
         {"STOP alone ends the next poll", Sweep, -1, 1450, 0, 1500, 0},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Rig r;

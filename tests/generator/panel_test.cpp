@@ -9,13 +9,10 @@ const std::string B13(13, ' ');
 } // namespace
 
 TEST(PanelTexts, EveryModeAndSetting) {
-    const struct {
-        const char* name;
-        int mode, style, startIndex, ratio;
-        std::string texts[5]; // mode, amplitude, label, freq, secondary; "" is not checked
-        int ampDiv = 1, duty = 50, ampRatio = 0;
-        float rf = 1;
-    } rows[] = {
+    // texts[5]: mode, amplitude, label, freq, secondary; "" is not checked
+    // clang-format off
+    const struct { const char* name; int mode, style, startIndex, ratio; std::string texts[5];
+                   int ampDiv = 1, duty = 50, ampRatio = 0; float rf = 1; } rows[] = {
         {"normal", 0, 0, 5, 0, {"NORMAL ", "2V p-p", "Frequency (Hz)", " 50000", B13}},
         {"normal square 1 V", 0, 3, 5, 0, {"NORMAL ", "1V p-p", "", "", "36 %  "}, 2, 36},
         {"sweep start-up", 1, 0, 5, 0, {"SWEEP   ", "", "Start Freq (Hz) ", " 1000", "2      "}},
@@ -27,7 +24,9 @@ TEST(PanelTexts, EveryModeAndSetting) {
         {"custom x1", 2, 4, 5, 0, {"CUSTOM ", B13, "   Step Freq       ", " 20 KHz", "x 1   "}},
         {"custom x2", 2, 4, 5, 0, {"", "", "", "", "x 2   "}, 1, 50, 1},
         {"custom x5", 2, 4, 5, 0, {"", "", "", "", "x 5   "}, 1, 50, 2},
-        {"custom MAX", 2, 4, 5, 0, {"", "", "", "", "MAX   "}, 1, 50, 3}};
+        {"custom MAX", 2, 4, 5, 0, {"", "", "", "", "MAX   "}, 1, 50, 3},
+    };
+    // clang-format on
     for (const auto& r : rows) {
         InstrumentState s;
         s.GenMode = r.mode, s.GenStyle = r.style, s.AmpDiv = int16_t(r.ampDiv);

@@ -75,20 +75,19 @@ TEST(Fourier, MatchesADirectTransform) {
 }
 
 TEST(Spectrum, ScaledToTheLargestLineWithoutTheConstant) {
-    const struct {
-        const char* name;
-        int n;
-        std::vector<int16_t> in;
-        std::vector<std::pair<int, int>> lines; // bin and value; every other bin below 26
-    } rows[] = {{"flat", 4096, std::vector<int16_t>(32768, 1900), {{0, 0}}},
-                {"all zero", 2048, std::vector<int16_t>(32768, 0), {{0, 0}}},
-                {"1 cycle in 2048", 2048, sines(2048, {{1, 1000}}), {{1, 2550}}},
-                {"1023 cycles in 2048", 2048, sines(2048, {{1023, 1000}}), {{1023, 2550}}},
-                {"1000 in 32768", 32768, sines(32768, {{1000, 1000}}), {{1000, 2550}}},
-                {"two lines keep their ratio",
-                 4096,
-                 sines(4096, {{40, 800}, {300, 400}}),
-                 {{40, 2550}, {300, 1275}}}};
+    // lines: bin and value; every other bin below 26
+    // clang-format off
+    const struct { const char* name; int n; std::vector<int16_t> in;
+                   std::vector<std::pair<int, int>> lines; } rows[] = {
+        {"flat", 4096, std::vector<int16_t>(32768, 1900), {{0, 0}}},
+        {"all zero", 2048, std::vector<int16_t>(32768, 0), {{0, 0}}},
+        {"1 cycle in 2048", 2048, sines(2048, {{1, 1000}}), {{1, 2550}}},
+        {"1023 cycles in 2048", 2048, sines(2048, {{1023, 1000}}), {{1023, 2550}}},
+        {"1000 in 32768", 32768, sines(32768, {{1000, 1000}}), {{1000, 2550}}},
+        {"two lines keep their ratio", 4096, sines(4096, {{40, 800}, {300, 400}}),
+         {{40, 2550}, {300, 1275}}},
+    };
+    // clang-format on
     Work w;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
