@@ -6,7 +6,7 @@ cd "$ROOT"
 # Debian packages the build, the tests and the program need.
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool
-  cups printer-driver-cups-pdf poppler-utils)
+  cups printer-driver-cups-pdf poppler-utils qt6-svg-dev libsndfile1-dev pkg-config)
 # The install check (tests/install): the desktop-entry and metadata validators, man.
 WQK_PACKAGES+=(desktop-file-utils appstream man-db file)
 # clang with libFuzzer, for ./scripts/fuzz.
