@@ -59,9 +59,11 @@ for opt in $(grep -o -- '--[a-z][a-z0-9-]*' "$helps" | sort -u); do
     grep -q -- "$opt" "$P/man.txt" || { fail "manual page lacks $opt"; missing=1; }
 done
 [ $missing = 0 ] && ok "manual page names every option of --help"
-for sub in $(sed -n 's/^\$ wqkscope \([a-z]*\) --help$/\1/p' "$helps"); do
-    grep -q "^   $sub\$" "$P/man.txt" && ok "manual page section $sub" || fail "manual page lacks $sub"
-done
+# One section for each subcommand the program has, and none for one it lacks.
+subs=$(sed -n 's/^\$ wqkscope \([a-z]*\) --help$/\1/p' "$helps" | sort)
+sections=$(sed -n '/^SUBCOMMANDS$/,/^[A-Z]/s/^   \([a-z][a-z]*\)$/\1/p' "$P/man.txt" | sort)
+[ "$subs" = "$sections" ] && ok "manual page sections for the subcommands:" $subs ||
+    fail "manual page sections '$(echo $sections)', subcommands '$(echo $subs)'"
 
 for f in README.md guide.txt; do [ -s "$DOC/$f" ] || fail "no $DOC/$f"; done
 echo "$FAILS failed"
