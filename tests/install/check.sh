@@ -59,6 +59,9 @@ for opt in $(grep -o -- '--[a-z][a-z0-9-]*' "$helps" | sort -u); do
     grep -q -- "$opt" "$P/man.txt" || { fail "manual page lacks $opt"; missing=1; }
 done
 [ $missing = 0 ] && ok "manual page names every option of --help"
+for form in $(sed -n 's/^  SIGNAL: //p' "$helps" | head -1 | sed 's/, / /g; s/ or / /g'); do
+    grep -qF -- "$form" "$P/man.txt" || fail "manual page lacks the input signal $form"
+done
 # One section for each subcommand the program has, and none for one it lacks.
 subs=$(sed -n 's/^\$ wqkscope \([a-z]*\) --help$/\1/p' "$helps" | sort)
 sections=$(sed -n '/^SUBCOMMANDS$/,/^[A-Z]/s/^   \([a-z][a-z]*\)$/\1/p' "$P/man.txt" | sort)
