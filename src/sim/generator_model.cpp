@@ -217,7 +217,8 @@ int GeneratorModel::outputCode(double tNs) const {
 
 double GeneratorModel::filtered(double tNs, int filter) const {
     const Segment* seg = segmentAt(tNs);
-    return seg->lowpass(tNs, seg->filters[size_t(std::clamp(filter, 0, int(seg->filters.size()) - 1))]);
+    return seg->lowpass(tNs,
+                        seg->filters[size_t(std::clamp(filter, 0, int(seg->filters.size()) - 1))]);
 }
 
 void GeneratorModel::fillSweep(Memory& a, Memory& b,
@@ -274,8 +275,8 @@ double noiseOrNone(double v) {
 
 } // namespace
 
-std::shared_ptr<const Input> makeGeneratorInput(GeneratorModel& g, double noiseVolts,
-                                                uint32_t seed, double cornerHz) {
+std::shared_ptr<const Input> makeGeneratorInput(GeneratorModel& g, double noiseVolts, uint32_t seed,
+                                                double cornerHz) {
     const int filter = g.addLowpass(cornerHz);
     return std::make_shared<GeneratorInput>(g, noiseOrNone(noiseVolts), seed, filter);
 }

@@ -101,8 +101,7 @@ class GeneratorModel {
 // The generator output through an RC low-pass with the given corner as an instrument
 // input, with the same kind of small deterministic noise as the other simulated
 // signals. The model must outlive the input.
-std::shared_ptr<const Input> makeGeneratorInput(GeneratorModel& g, double noiseVolts,
-                                                uint32_t seed,
+std::shared_ptr<const Input> makeGeneratorInput(GeneratorModel& g, double noiseVolts, uint32_t seed,
                                                 double cornerHz = GeneratorModel::CornerHz);
 // The generator output itself (the DAC's steps), with the same noise.
 std::shared_ptr<const Input> makeDacInput(const GeneratorModel& g, double noiseVolts,

@@ -135,8 +135,8 @@ InputSpec defaultInputB() {
 
 InputSpec generatorStandIn(const InputSpec& signal) {
     InputSpec s;
-    s.kind = signal.kind == InputSpec::Kind::Dac ? InputSpec::Kind::Square
-                                                 : InputSpec::Kind::RcSquare;
+    s.kind =
+        signal.kind == InputSpec::Kind::Dac ? InputSpec::Kind::Square : InputSpec::Kind::RcSquare;
     s.offset = 1.0;
     s.cornerHz = signal.cornerHz;
     return s;
@@ -170,8 +170,10 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
     if (kind == "gen") {
         if (p.size() > 2) return bad("gen takes at most a corner frequency");
         s.kind = InputSpec::Kind::Generator;
-        if (p.size() == 2 && (!number(p[1], s.cornerHz) || s.cornerHz <= 0 || s.cornerHz > 1e9))
-            return bad("corner frequency out of range");
+        // Below a hundredth of a hertz the low-pass holds still over any capture, and
+        // its steady state no longer resolves in double precision.
+        if (p.size() == 2 && (!number(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
+            return bad("corner frequency out of range (0.01 Hz to 1 GHz)");
         out = s;
         return true;
     }

@@ -181,14 +181,20 @@ TEST(SimOptions, InputsFromTheCommandLine) {
     EXPECT_GT(c.sim.noise, 0);
     c = ports::parseArgs({"--input-a=gen"});
     EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Generator);
-    EXPECT_FALSE(ports::parseArgs({"--input-b=gen:1"}).errors.empty());
+    c = ports::parseArgs({"--input-a=dac", "--input-b=gen:2500"});
+    ASSERT_TRUE(c.errors.empty());
+    EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Dac);
+    EXPECT_EQ(c.sim.inputB.kind, sim::InputSpec::Kind::Generator);
+    EXPECT_DOUBLE_EQ(c.sim.inputB.cornerHz, 2500);
 }
 
 TEST(SimOptions, BadInputsAreRejected) {
-    for (const char* bad : {"--input-a=sine:0:1", "--input-a=tri:100:1", "--input-b=sine:1000",
-                            "--input-a=sine:1e9:1", "--input-a=sine:100:-1", "--input-a=dc:1:2",
-                            "--input-a=sine:100:1:nan", "--input-b=square:100:1:0:5",
-                            "--input-a=", "--noise=-1", "--noise=abc", "--noise="}) {
+    for (const char* bad :
+         {"--input-a=sine:0:1", "--input-a=tri:100:1", "--input-b=sine:1000",
+          "--input-a=sine:1e9:1", "--input-a=sine:100:-1", "--input-a=dc:1:2",
+          "--input-a=sine:100:1:nan", "--input-b=square:100:1:0:5", "--input-a=", "--noise=-1",
+          "--noise=abc", "--noise=", "--input-b=gen:0.001", "--input-b=gen:1e10",
+          "--input-b=gen:1:2", "--input-b=gen:x", "--input-a=dac:1"}) {
         ports::Choice c = ports::parseArgs({bad});
         EXPECT_EQ(c.errors.size(), 1u) << bad;
     }
