@@ -15,9 +15,9 @@ template <class Done, class Click> void pressUntil(Done done, Click click) {
         click();
 }
 
-// Wall time of a point before any was measured: the combined run's fixed 1 s pause and
-// its first 100 ms poll.
-constexpr double FirstGuessS = 1.1;
+// Wall time of a point before any was measured: the run's 100 ms wait before its
+// capture, the combined run's fixed 1 s pause and its first 100 ms poll.
+constexpr double FirstGuessS = 1.2;
 // Volts per unit of the generator wave: 2 V at 2550 (DAC code 255 x 10).
 constexpr double GenVoltsPerUnit = 2.0 / 2550;
 
@@ -110,7 +110,11 @@ std::string Sweep::measureAt(long freqHz, const Settings& settings) {
     if (s.CaptureStatus != 1)
         return "No data at " + std::to_string(freqHz) +
                " Hz: the capture was stopped or did not end.";
+    // A channel switched off during the sweep (its button stays usable in a run) leaves
+    // its buffer from an older capture.
     const analysis::WindowOffset off = analysis::bWindowOffset(s);
+    if (!off.samples)
+        return "No reading at " + std::to_string(freqHz) + " Hz: " + std::string(off.reason) + ".";
     const bool d = settings.reference == Reference::D;
     Capture c;
     c.reference = d ? s.GenWave.data() : s.ChanABuffer.data();
@@ -121,7 +125,7 @@ std::string Sweep::measureAt(long freqHz, const Settings& settings) {
     c.count = long(analysis::capturedCount(s));
     c.stepRateHz = analysis::sampleRateHz(s.genRateIndex(), s.RateFactor);
     c.cycles = gen::cyclesFor(s.genFreq());
-    c.bOffset = off.samples.value_or(0);
+    c.bOffset = *off.samples;
     c.referenceIsChannel = !d;
     std::string why;
     const std::optional<Point> p = measurePoint(c, &why);

@@ -65,7 +65,7 @@ TEST(FraSweep, MatchesTheFirstOrderLowPass) {
 }
 
 TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
-    enum class How { Cancel, StopInWindow, NoGenerator, NoChannelB };
+    enum class How { Cancel, StopInWindow, BOff, NoGenerator, NoChannelB };
     struct Row {
         const char *name, *error;
         How how;
@@ -74,6 +74,7 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
         {"cancel after 3 points", "", How::Cancel, 3},
         {"STOP in the window", "No data at 398 Hz: the capture was stopped or did not end.",
          How::StopInWindow, 3},
+        {"B off in the window", "No reading at 398 Hz: B was not captured with A.", How::BOff, 3},
         {"no generator", "This instrument has no generator.", How::NoGenerator, 0},
         {"no channel B", "This instrument has no channel B.", How::NoChannelB, 0},
     };
@@ -107,7 +108,12 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
             h.clock().atDoEvents(2, [&] {
                 lockedDuringCapture = !w.SCOPEMODE->isEnabled() && !w.fileloadbutton->isEnabled() &&
                                       !w.GENMODEBUTTON->isEnabled();
-                r.how == How::Cancel ? sweep.cancel() : w.GOBUTTON_Click();
+                if (r.how == How::Cancel)
+                    sweep.cancel();
+                else if (r.how == How::BOff)
+                    w.SCHBbutton_Click();
+                else
+                    w.GOBUTTON_Click();
             });
         });
         EXPECT_EQ(sweep.run({}), r.error) << r.name;
