@@ -10,7 +10,7 @@ namespace fra {
 
 namespace {
 
-constexpr int Left = 64, Right = 16, Top = 28, Gap = 28, Bottom = 30;
+constexpr int Left = 64, Right = 36, Top = 28, Gap = 28, Bottom = 30;
 
 struct Pane {
     QRect r;
@@ -20,11 +20,12 @@ struct Pane {
     }
 };
 
-// The value axis: whole steps around the values, at least `minSpan` wide.
+// The value axis: whole steps around the values and at least lo..hi. A value within a
+// hundredth of a step of a grid line (0.000 dB in the passband) adds no step.
 std::pair<double, double> axis(const std::vector<double>& v, double step, double lo, double hi) {
     for (double x : v) {
-        lo = std::min(lo, std::floor(x / step) * step);
-        hi = std::max(hi, std::ceil(x / step) * step);
+        lo = std::min(lo, std::floor(x / step + 0.01) * step);
+        hi = std::max(hi, std::ceil(x / step - 0.01) * step);
     }
     if (hi - lo < step) hi = lo + step;
     return {lo, hi};
