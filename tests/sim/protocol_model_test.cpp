@@ -181,11 +181,6 @@ TEST(SimOptions, InputsFromTheCommandLine) {
     EXPECT_GT(c.sim.noise, 0);
     c = ports::parseArgs({"--input-a=gen"});
     EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Generator);
-    c = ports::parseArgs({"--input-a=dac", "--input-b=gen:2500"});
-    ASSERT_TRUE(c.errors.empty());
-    EXPECT_EQ(c.sim.inputA.kind, sim::InputSpec::Kind::Dac);
-    EXPECT_EQ(c.sim.inputB.kind, sim::InputSpec::Kind::Generator);
-    EXPECT_DOUBLE_EQ(c.sim.inputB.cornerHz, 2500);
 }
 
 TEST(SimOptions, BadInputsAreRejected) {
