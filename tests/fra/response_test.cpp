@@ -44,7 +44,7 @@ TEST(FraResponse, OnePointFromTheSettledHalfOfACapture) {
     for (long k = 0; k < n; ++k) {
         a[size_t(k)] = int16_t(std::lround(1280 + 1000 * std::sin(2 * M_PI * k / 100)));
         const double tb = 2 * M_PI * double(k - 1) / 100 - M_PI / 6;
-        b[size_t(k)] = int16_t(std::lround(1280 + 500 * std::sin(tb) + (k < n / 2 ? 900 : 0)));
+        b[size_t(k)] = int16_t(std::lround(1280 + 500 * std::sin(tb) + 900 * std::exp(-k / 100.0)));
     }
     fra::Capture c{a.data(), b.data(), 0.001, 0.002, n, 100000, 20, -1, true};
     std::optional<Point> p = fra::measurePoint(c);
