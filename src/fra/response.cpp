@@ -73,7 +73,8 @@ std::optional<Point> measurePoint(const Capture& c, std::string* why) {
     if (!c.reference || !c.response || c.count <= 0) return fail("no samples");
     if (c.cycles < 2 || !(c.stepRateHz > 0)) return fail("no generator table");
     const double perCycle = double(c.count) / c.cycles;
-    const long first = std::lround(perCycle * (c.cycles / 2));
+    const int settling = c.cycles / 2; // whole periods left out
+    const long first = std::lround(perCycle * settling);
     const long n = c.count - first;
     const analysis::Trace ref{c.reference + first, size_t(n), c.referenceVoltsPerUnit,
                               c.stepRateHz};
