@@ -67,10 +67,9 @@ TEST(FraResponse, CornerAtMinusThreeDecibels) {
         double freq, phase; // 0: none
     } rows[] = {
         {{{100, 0, -1}, {1000, -1, -30}, {10000, -5, -60}}, std::pow(10.0, 3.5), -45},
-        {{{100, -6, 80}, {1000, 0, 0}, {10000, -4, -80}},
-         std::pow(10.0, 3.75),
-         -60},                                                         // from the peak
-        {{{100, 0, 170}, {1000, -6, -170}}, std::pow(10.0, 2.5), 180}, // the phase the short way
+        // From the peak, not the first point; the phase across 180 degrees the short way.
+        {{{100, -6, 80}, {1000, 0, 0}, {10000, -4, -80}}, std::pow(10.0, 3.75), -60},
+        {{{100, 0, 170}, {1000, -6, -170}}, std::pow(10.0, 2.5), 180},
         {{{100, 0, 0}, {200, -3, -45}}, 200, -45},
         {{{100, 0, 0}, {1000, -2.9, -40}}, 0, 0},
         {{{100, -10, 0}}, 0, 0},
