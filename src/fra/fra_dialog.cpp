@@ -216,4 +216,13 @@ void FraDialog::choosePicture() {
         plat::MsgBox(error, plat::Buttons::OK, "Export picture", plat::Icon::Exclamation);
 }
 
+FraDialog* showDialog(WQK& w, QWidget* parent) {
+    auto* d = parent->findChild<FraDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!d) d = new FraDialog(w, parent);
+    d->show();
+    d->raise();
+    d->activateWindow();
+    return d;
+}
+
 } // namespace fra

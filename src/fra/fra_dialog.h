@@ -53,4 +53,7 @@ class FraDialog : public QDialog {
     bool closeWhenDone_ = false;
 };
 
+// Shows the dialog of `parent` (made the first time), raised and active.
+FraDialog* showDialog(WQK& w, QWidget* parent);
+
 } // namespace fra
