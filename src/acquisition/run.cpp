@@ -112,7 +112,10 @@ void captureStep(WQK& w) {
         w.DACGEN();
     else
         w.DACADC();
-    if (s.CaptureStatus == 1) recordCapture(w, taken, rateIndex);
+    if (s.CaptureStatus == 1) {
+        recordCapture(w, taken, rateIndex);
+        if (s.mode() != modes::Generator) emit w.captured();
+    }
     w.HScroll1_Change();
 }
 

@@ -1,36 +1,60 @@
 #include "app/test_hook.h"
-#include "app/wqk.h"
+#include "cli/cli.h"
+#include "host/main_window.h"
 #include "platform/port.h"
 #include "port/select.h"
 
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+
+namespace {
+
+// `wqkscope SUBCOMMAND ...`: no window, on Qt's offscreen platform whatever the
+// environment, so it runs without a display.
+int runSubcommand(const std::vector<std::string>& args, char* program) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Standard error carries the program's own messages: keep Qt's notes about the
+    // desktop environment (no runtime directory, no fonts ...) out of it.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "wqkscope: %s\n", qPrintable(text));
+    });
+    int qtArgc = 1; // the options are ours, not Qt's
+    QApplication app(qtArgc, &program);
+    const int status = cli::run(args, std::cout, std::cerr);
+    std::cout.flush();
+    return status;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (cli::isSubcommand(args)) return runSubcommand(args, argv[0]);
     ports::Choice choice = ports::parseArgs(args);
     if (choice.help) {
-        std::fputs(ports::usage().c_str(), stdout);
+        std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stdout);
         return 0;
     }
     if (!choice.errors.empty()) {
         for (const auto& e : choice.errors)
             std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
-        std::fputs(ports::usage().c_str(), stderr);
+        std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stderr);
         return 2;
     }
     QApplication app(argc, argv);
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 
-    WQK w;
+    host::MainWindow window;
     // EXIT ends the program at once, even from inside a running loop.
-    w.onEnd = [](int code) {
+    window.onEnd = [](int code) {
         std::fflush(nullptr);
         std::_Exit(code);
     };
-    w.show();
-    if (qEnvironmentVariableIsSet("WQK_TEST_HOOK")) installTestHook(w);
+    window.show();
+    if (qEnvironmentVariableIsSet("WQK_TEST_HOOK")) installTestHook(window.wqk());
     return app.exec();
 }

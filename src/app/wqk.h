@@ -451,10 +451,24 @@ class WQK : public QWidget {
     void helpreadme_Click();
     void helpbasic_Click();
     void helpexit_Click();
+    // What a file load brought into the record.
+    enum class Load { Signal, Spectrum, Profile, CustomWave };
+    Q_ENUM(Load)
+
   signals:
     // A page of the guide has just been drawn in htextwin (its title; the start page
     // gives its heading).
     void helpPageDrawn(const QString& title);
+    // For the tools around the window, which only read the record. A capture has been
+    // read out and its settings recorded (the redraw that follows turns FFT-mode
+    // samples into spectra).
+    void captured();
+    // A file has been loaded into the record.
+    void loaded(WQK::Load what);
+    // The operating mode has changed.
+    void modeChanged();
+    // The signal display has been redrawn (its window may have moved).
+    void redrawn();
 
   protected:
     void closeEvent(QCloseEvent*) override;

@@ -185,4 +185,5 @@ void WQK::HScroll1_Change() {
     s.TrigCursorMode = 0;
     trcursdraw();
     s.TrigCursorMode = 1;
+    emit redrawn();
 }

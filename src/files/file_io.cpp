@@ -1,9 +1,12 @@
 #include "files/file_io.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace files {
 
@@ -14,32 +17,49 @@ QString qpath(const std::string& p) {
 } // namespace
 
 bool readFileStart(const std::string& path, size_t maxBytes, std::string& out) {
-    const QString p = qpath(path);
-    // Only regular files: reading a pipe or a device could block or never end.
-    if (!QFileInfo(p).isFile()) return false;
-    QFile f(p);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const size_t want = std::min(maxBytes, size_t(std::max<qint64>(0, f.size())));
+    // Opened without waiting, then checked on the open file: a pipe or a device put in
+    // the file's place can neither block the open nor feed the loader.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
     std::string data;
-    data.resize(want);
-    qint64 got = 0;
-    while (size_t(got) < want) {
-        qint64 n = f.read(data.data() + got, qint64(want) - got);
-        if (n < 0) return false;
-        if (n == 0) break;
-        got += n;
+    if (ok) data.resize(std::min(maxBytes, size_t(std::max<off_t>(0, st.st_size))));
+    size_t got = 0;
+    while (ok && got < data.size()) {
+        const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        got += size_t(n);
     }
-    data.resize(size_t(got));
+    ::close(fd);
+    if (!ok) return false;
+    data.resize(got);
     out = std::move(data);
     return true;
 }
 
 bool saveWhole(const std::string& path, const std::string& bytes) {
     QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+    // A folder the user may not write still lets a writable file be saved in place (its
+    // links and owner stay); everywhere else the save goes through a temporary file.
+    f.setDirectWriteFallback(true);
+    // Unbuffered: each write reaches the file at once, so a full disk or a size limit
+    // shows in the write itself. A buffered write would only fail in the flush inside
+    // commit(), which QSaveFile does not count and would commit a cut-short file.
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    const qint64 size = qint64(bytes.size());
+    bool ok = true;
+    for (qint64 done = 0; ok && done < size;) {
+        const qint64 n = f.write(bytes.data() + done, size - done);
+        ok = n > 0;
+        done += std::max<qint64>(n, 0);
+    }
+    ok = ok && f.flush() && f.error() == QFileDevice::NoError;
+    if (!ok) {
         f.cancelWriting();
-        f.commit();
+        f.commit(); // removes the temporary file
         return false;
     }
     return f.commit();

@@ -10,11 +10,12 @@ constexpr size_t ProfileReadLimit = 1 << 20;
 constexpr size_t CsvReadLimit = 16 << 20;
 
 // Reads at most maxBytes from the start of a regular file; false when it cannot be
-// opened or read (a directory, a device, a vanished file).
+// opened or read, or is no regular file (a directory, a pipe, a device): never waits.
 bool readFileStart(const std::string& path, size_t maxBytes, std::string& out);
 // Writes through a temporary file in the same directory and replaces the target only
-// once everything is written: a failed save leaves the old file as it was and no
-// partial file behind.
+// once every byte is written: a failed save (full disk, size limit) leaves the old file
+// as it was and no partial file behind. In a folder that cannot take a temporary file
+// a writable file is written in place instead.
 bool saveWhole(const std::string& path, const std::string& bytes);
 
 } // namespace files

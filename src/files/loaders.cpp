@@ -70,6 +70,7 @@ void WQK::chabload() {
     s.LoadBReq = 0;
     s.LoadRawReq = 0;
     DSAMPLE();
+    emit loaded(Load::Signal);
 }
 
 void WQK::FFTabload() {
@@ -97,6 +98,7 @@ void WQK::FFTabload() {
     s.FFTDoneA = 1;
     s.FFTDoneB = 1;
     DSAMPLE();
+    emit loaded(Load::Spectrum);
 }
 
 void WQK::profileload() {
@@ -122,6 +124,7 @@ void WQK::profileload() {
     s.LoadABReq = 0;
     s.LoadBReq = 0;
     s.LoadRawReq = 0;
+    emit loaded(Load::Profile);
 }
 
 namespace {
@@ -141,6 +144,7 @@ static void loadCustom(WQK& w, WaveFormat format) {
                                                     : files::decodeCsv(bytes));
     // The loaded wave is the valid generator wave.
     w.GENUPDATEBACK->setBackColor(colours::PaleGreen);
+    emit w.loaded(WQK::Load::CustomWave);
 }
 
 void WQK::customload() {

@@ -31,9 +31,6 @@ constexpr Field L(int32_t S::*p) {
 enum Rule : unsigned {
     Whole = 1,      // a whole number
     MayBeEmpty = 2, // a setting that is unset until the display first needs it
-    Toggle = 4,     // +1 or -1
-    Factor = 8,     // 1, 2 or 5
-    SweepSet = 16,  // 0, 2, 5, 10 or 20
 };
 
 struct Item {
@@ -41,13 +38,26 @@ struct Item {
     Field field;
     double lo, hi;
     unsigned rules;
+    std::vector<double> only = {}; // when given, the values the program ever holds
+    double step = 0;               // when given, the value is a multiple of it
 };
 
 constexpr double Colour = colours::White;
 constexpr double Last = InstrumentState::LastIndex;
 constexpr unsigned W = Whole;
+const std::vector<double> Toggle = {-1, 1};
+// Colours of the cursor line: none, its blue and green, and the trace colours of A+B/A-B
+// and D; of the level line: none and the colours of A and B. The trace colours are fixed.
+const S Start{};
+const std::vector<double> CursorColours = {colours::Black, colours::CursorBlue,
+                                           colours::CursorGreen, double(Start.colourSum()),
+                                           double(Start.colourD())};
+const std::vector<double> LevelColours = {colours::Black, double(Start.colourA()),
+                                          double(Start.colourB())};
 
-// Items 1..78 in file order.
+// Items 1..78 in file order, each limited to what the program can hold when it saves:
+// never during a run (the SAVE button is locked then), and with the level steps fixed
+// at FullScale / 16 and FullScale / 256.
 const Item items[ProfileItems] = {
     {"DataRangeA", V(&S::DataRangeA), 0, 2, W},
     {"DataRangeB", I(&S::DataRangeB), 0, 2, W},
@@ -64,42 +74,43 @@ const Item items[ProfileItems] = {
     {"XMagnify", V(&S::XMagnify), 1, Last, W},
     {"ScrollPos", V(&S::ScrollPos), 0, Last, W},
     {"FullScale", L(&S::FullScale), 2560, 2560, W},
-    {"GridOn", V(&S::GridOn), -1, 1, W | Toggle},
-    {"CouplingA", V(&S::CouplingA), -1, 1, W | Toggle},
-    {"CouplingB", V(&S::CouplingB), -1, 1, W | Toggle},
-    {"ShowA", V(&S::ShowA), -1, 1, W | Toggle},
-    {"ShowB", V(&S::ShowB), -1, 1, W | Toggle},
-    {"ShowD", V(&S::ShowD), -1, 1, W | Toggle},
+    {"GridOn", V(&S::GridOn), -1, 1, W, Toggle},
+    {"CouplingA", V(&S::CouplingA), -1, 1, W, Toggle},
+    {"CouplingB", V(&S::CouplingB), -1, 1, W, Toggle},
+    {"ShowA", V(&S::ShowA), -1, 1, W, Toggle},
+    {"ShowB", V(&S::ShowB), -1, 1, W, Toggle},
+    {"ShowD", V(&S::ShowD), -1, 1, W, Toggle},
     {"RangeSelA", V(&S::RangeSelA), 0, 1, W},
     {"RangeSelB", V(&S::RangeSelB), 0, 1, W},
     {"ProbeA", V(&S::ProbeA), 0, 1, W},
     {"ProbeB", V(&S::ProbeB), 0, 1, W},
-    {"TrigMode", V(&S::TrigMode), 0, 2, W},
-    {"TrigSource", V(&S::TrigSource), -1, 1, W | Toggle},
-    {"TrigSlope", V(&S::TrigSlope), -1, 1, W | Toggle},
+    {"TrigMode", V(&S::TrigMode), 0, 2, W}, // 2 ("1 SHOT") is only ever read, but is read
+    {"TrigSource", V(&S::TrigSource), -1, 1, W, Toggle},
+    {"TrigSlope", V(&S::TrigSlope), -1, 1, W, Toggle},
     {"PreTrig", V(&S::PreTrig), 0, 2, W},
     {"SumYMag", V(&S::SumYMag), 0, 2, W},
-    {"SumYMagFactor", I(&S::SumYMagFactor), 1, 5, W | Factor},
-    {"JoinOn", V(&S::JoinOn), -1, 1, W | Toggle},
-    {"UnitsOn", I(&S::UnitsOn), -1, 1, W | Toggle},
-    {"ShowAplusB", V(&S::ShowAplusB), -1, 1, W | Toggle},
-    {"ShowAminusB", I(&S::ShowAminusB), -1, 1, W | Toggle},
+    {"SumYMagFactor", I(&S::SumYMagFactor), 1, 5, W, {1, 2, 5}},
+    {"JoinOn", V(&S::JoinOn), -1, 1, W, Toggle},
+    {"UnitsOn", I(&S::UnitsOn), -1, 1, W, Toggle},
+    {"ShowAplusB", V(&S::ShowAplusB), -1, 1, W, Toggle},
+    {"ShowAminusB", I(&S::ShowAminusB), -1, 1, W, Toggle},
     {"CursorMode", V(&S::CursorMode), 0, 5, W},
     {"CursorX", V(&S::CursorX), 0, Last, MayBeEmpty},
     {"CursorXDrawn", V(&S::CursorXDrawn), 0, Last, MayBeEmpty},
-    {"CursorColour", V(&S::CursorColour), 0, Colour, W},
-    {"CursorColourDrawn", V(&S::CursorColourDrawn), 0, Colour, W},
+    {"CursorColour", V(&S::CursorColour), 0, Colour, W, CursorColours},
+    {"CursorColourDrawn", V(&S::CursorColourDrawn), 0, Colour, W, CursorColours},
     {"CursorDrawn", V(&S::CursorDrawn), 0, 1, W},
     {"CursorStepLarge", V(&S::CursorStepLarge), 0, Last, MayBeEmpty},
     {"CursorStepSmall", L(&S::CursorStepSmall), 0, Last, W},
     {"LevelSetMode", V(&S::LevelSetMode), 0, 1, W},
-    {"TrigLevel", V(&S::TrigLevel), 10, 2550, 0},
-    {"TrigLevelPrev", V(&S::TrigLevelPrev), -32768, 32767, 0},
-    {"LevelLineColour", V(&S::LevelLineColour), 0, Colour, W},
-    {"LevelColourDrawn", V(&S::LevelColourDrawn), 0, Colour, W},
+    // The level moves from 1280 in the two steps and stops at 10 and FullScale - 10.
+    {"TrigLevel", V(&S::TrigLevel), 10, 2550, W, {}, 10},
+    {"TrigLevelPrev", V(&S::TrigLevelPrev), -32768, 32767, W},
+    {"LevelLineColour", V(&S::LevelLineColour), 0, Colour, W, LevelColours},
+    {"LevelColourDrawn", V(&S::LevelColourDrawn), 0, Colour, W, LevelColours},
     {"LevelDrawn", V(&S::LevelDrawn), 0, 1, W},
-    {"LevelStepLarge", V(&S::LevelStepLarge), 1, 2540, 0},
-    {"LevelStepSmall", L(&S::LevelStepSmall), 1, 2540, W},
+    {"LevelStepLarge", V(&S::LevelStepLarge), 160, 160, W},
+    {"LevelStepSmall", L(&S::LevelStepSmall), 10, 10, W},
     {"SampleRateIndex", V(&S::SampleRateIndex), 0, 4, W},
     {"SampleSizeIndex", L(&S::SampleSizeIndex), 0, 4, W},
     {"ScopeMode", V(&S::ScopeMode), 0, 3, W},
@@ -112,13 +123,13 @@ const Item items[ProfileItems] = {
     {"GenRateIndex", V(&S::GenRateIndex), 0, 4, W},
     {"SweepRatio", V(&S::SweepRatio), 0, 3, W},
     {"SweepHalf", V(&S::SweepHalf), 0, 1, W},
-    {"SweepFactor", V(&S::SweepFactor), 0, 20, W | SweepSet},
+    {"SweepFactor", V(&S::SweepFactor), 0, 20, W, {0, 2, 5, 10, 20}},
     {"SweepRateIndex", V(&S::SweepRateIndex), 0, 4, W},
     {"CustomRateIndex", V(&S::CustomRateIndex), 0, 4, W},
     {"SavedStyle", V(&S::SavedStyle), 0, 4, W},
     {"AmpDiv", I(&S::AmpDiv), 1, 2, W},
     {"GenDirty", I(&S::GenDirty), 0, 1, W},
-    {"RunState", V(&S::RunState), 0, 1, W},
+    {"RunState", V(&S::RunState), 0, 0, W},
     {"YMagA", V(&S::YMagA), 0, 2, W},
     {"YMagB", V(&S::YMagB), 0, 2, W},
     {"TracePosA", V(&S::TracePosA), -16, 16, W},
@@ -155,9 +166,9 @@ bool readItem(const Item& it, std::string_view text, vb::Variant& out) {
     if (!parseNumber(text, v) || !std::isfinite(v)) return false;
     if (it.rules & Whole && v != std::floor(v)) return false;
     if (v < it.lo || v > it.hi) return false;
-    if (it.rules & Toggle && v != 1 && v != -1) return false;
-    if (it.rules & Factor && v != 1 && v != 2 && v != 5) return false;
-    if (it.rules & SweepSet && v != 0 && v != 2 && v != 5 && v != 10 && v != 20) return false;
+    if (!it.only.empty() && std::find(it.only.begin(), it.only.end(), v) == it.only.end())
+        return false;
+    if (it.step > 0 && std::fmod(v, it.step) != 0) return false;
     if (v == std::floor(v))
         out = vb::Variant(static_cast<long long>(v));
     else
@@ -181,12 +192,29 @@ bool nextField(std::string_view text, size_t& pos, std::string_view& field) {
     return true;
 }
 
-// Combinations the buttons never produce: the sum and difference traces exclude each
-// other and are both off in FFT mode.
+// Combinations the buttons never produce. v holds items 1..70, or 1..78 with the tail.
 bool consistent(const std::vector<vb::Variant>& v) {
-    const double plus = v[33].num(), minus = v[34].num(), mode = v[53].num();
+    auto item = [&v](int k) { return v[size_t(k - 1)].num(); };
+    // The sum and difference traces exclude each other and are both off in FFT mode.
+    const double plus = item(34), minus = item(35), mode = item(54);
     if (plus == 1 && minus == 1) return false;
     if (mode == 3 && (plus == 1 || minus == 1)) return false;
+    // Each A/B pair of copies is set together.
+    for (int k : {5, 7, 9, 11})
+        if (item(k) != item(k + 1)) return false;
+    // The custom style belongs to the custom generator mode and to no other.
+    if ((item(57) == 4) != (item(56) == 2)) return false;
+    // The sweep factor follows the ratio from the first SWEEP display on (0 before it);
+    // X20 is not offered from a 200-step start.
+    const double ratio = item(62), factor = item(64);
+    const double factors[4] = {2, 5, 10, 20};
+    if (factor != (factor == 0 && ratio == 0 ? 0 : factors[int(ratio)])) return false;
+    if (ratio == 3 && item(63) == 1) return false;
+    // A trace moves only as far as its magnification allows (3, 4 or 16 steps).
+    const double limits[3] = {3, 4, 16};
+    if (v.size() == ProfileItems &&
+        (std::abs(item(73)) > limits[int(item(71))] || std::abs(item(74)) > limits[int(item(72))]))
+        return false;
     return true;
 }
 

@@ -50,6 +50,7 @@ void WQK::SCOPEMODE_Click() {
     if (mode == modes::Generator && s.genMode() < 2) GENUPDATEBUTTON_Click();
     scrollcalca();
     scrollcalcB();
+    emit modeChanged();
 }
 
 void WQK::FFTbutton_Click() {

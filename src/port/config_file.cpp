@@ -4,17 +4,42 @@
 #include "platform/vb.h"
 
 #include <QFile>
-#include <cctype>
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace portcfg {
 
 std::optional<double> read(const std::string& path) {
-    QFile f(QString::fromStdString(path));
-    if (!f.exists() || !f.open(QIODevice::ReadOnly)) return std::nullopt;
+    // Only a regular file is read: opened without waiting and checked on the open file,
+    // so a pipe of that name cannot stop the start-up and a folder or device is no port
+    // number. Anything else counts as no configuration, and stderr says why.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            std::fprintf(stderr, "%s: cannot be read (%s); taken as missing\n", path.c_str(),
+                         std::strerror(errno));
+        return std::nullopt;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        std::fprintf(stderr, "%s: not a regular file; taken as missing\n", path.c_str());
+        return std::nullopt;
+    }
     // The file is one short line; anything longer is not ours.
-    QByteArray data = f.read(256);
-    std::string line = data.toStdString();
+    char buf[256];
+    ssize_t n;
+    do
+        n = ::read(fd, buf, sizeof buf);
+    while (n < 0 && errno == EINTR);
+    ::close(fd);
+    if (n < 0) return std::nullopt;
+    std::string line(buf, size_t(n));
     auto eol = line.find_first_of("\r\n");
     if (eol != std::string::npos) line.resize(eol);
     size_t i = 0;
@@ -23,7 +48,11 @@ std::optional<double> read(const std::string& path) {
     const char* start = line.c_str() + i;
     char* end = nullptr;
     double v = std::strtod(start, &end);
-    if (end == start) return std::nullopt;
+    // A decimal number only (strtod would also take hex, "inf" and "nan").
+    if (end == start ||
+        std::string(start, size_t(end - start)).find_first_not_of("0123456789+-.eE") !=
+            std::string::npos)
+        return std::nullopt;
     // The number must be followed by nothing but blanks or a comma.
     for (const char* p = end; *p; ++p)
         if (*p != ' ' && *p != '\t' && *p != ',') return std::nullopt;

@@ -44,14 +44,12 @@ void WQK::initport() {
 void WQK::Checkconfig() {
     bool valid = false;
     if (auto n = portcfg::read(portcfg::FileName)) {
-        // Only a port the program can address is taken over: an out-of-range number
-        // would leave the register addresses undefined. LptNumber then keeps its
-        // value and the selection window lets the user choose.
+        // Only the whole numbers 1..3 are taken: anything else (0.5 would round to 0,
+        // 3.5 to 4) leaves LptNumber as it is and the selection window lets the user
+        // choose, so no port that does not exist is shown or written back.
         const double v = *n;
-        if (v >= 0.5 && v <= 3.5) {
-            s.LptNumber = int16_t(vb::CInt(v));
-            valid = s.LptNumber >= 1 && s.LptNumber <= 3;
-        }
+        valid = v == 1 || v == 2 || v == 3;
+        if (valid) s.LptNumber = int16_t(v);
     }
     if (!valid) Configport();
 }

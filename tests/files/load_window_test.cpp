@@ -5,7 +5,10 @@
 
 #include <QDir>
 #include <QStorageInfo>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using filetest::lastMessage;
 using filetest::load;
@@ -205,7 +208,8 @@ TEST(LoadWindow, ProfileRestoresTheSettings) {
     EXPECT_EQ(w.state().ChanABuffer, buffers); // a profile holds no samples
 }
 
-// A profile that fails anywhere after its magic leaves every setting as it was.
+// A profile that fails anywhere after its magic, holds a setting no saved profile can
+// have or is no regular file leaves every setting as it was.
 TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     Harness h;
     WQK& w = h.window();
@@ -222,22 +226,38 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     h.writeFile("size.dpf", oversized);
     h.writeFile("nine.dpf", "DPF, 0 , ");
     h.writeFile("magic.dpf", "XYZ" + good.substr(3));
+    h.writeFile("running.dpf", cut(69) + " 1 ," + good.substr(cut(70).size())); // RunState 1
+    for (const char* odd : {"fifo.dpf", "dir.dpf", "device.dpf", "locked.dpf"})
+        h.writeFile(odd, good);
     w.state().TrigLevel = 900;
     w.state().ScopeMode = 2;
     const Snapshot before(w.state());
     struct Case {
         std::string name, text;
         double fileInvalid; // set by the open error, cleared after a rejection
+        // Turns the listed file into something else before the load reads it.
+        std::function<void(const char*)> swap = [](const char*) {};
     };
     const std::vector<Case> cases = {
         {"trunc.dpf", "Unable to open file", 1},
         {"size.dpf", "Not a valid WQK profile file", 0},
         {"nine.dpf", "Not a valid WQK profile file", 0},
         {"magic.dpf", "Not a valid WQK profile file", 0},
+        {"running.dpf", "Not a valid WQK profile file", 0},
+        {"fifo.dpf", "Unable to open file", 1, [](const char* p) { unlink(p), mkfifo(p, 0600); }},
+        {"dir.dpf", "Unable to open file", 1, [](const char* p) { unlink(p), mkdir(p, 0700); }},
+        {"device.dpf", "Unable to open file", 1,
+         [](const char* p) { unlink(p), symlink("/dev/zero", p); }},
+        {"locked.dpf", "Unable to open file", 1, [](const char* p) { chmod(p, 0); }},
     };
     for (const Case& c : cases) {
-        EXPECT_TRUE(
-            load(h, {pick(w, c.name, w.profileloadbutton), [&] { w.loadexitbutton->click(); }}));
+        testing_support::NoDacOverride asUser;
+        EXPECT_TRUE(load(h, {[&] {
+                                 ASSERT_TRUE(w.File1->selectFile(c.name));
+                                 c.swap(c.name.c_str());
+                                 w.profileloadbutton->click();
+                             },
+                             [&] { w.loadexitbutton->click(); }}));
         EXPECT_EQ(lastMessage(h)->text, c.text) << c.name;
         EXPECT_TRUE(Snapshot(w.state()) == before) << c.name;
         EXPECT_EQ(w.state().LoadDone.num(), 0);

@@ -19,11 +19,16 @@ InstrumentState started() {
     return s;
 }
 
-// The items of a start-up profile with item k (1-based) replaced.
-std::string with(int k, const std::string& text) {
+// The items of a start-up profile with some items (1-based) replaced.
+using Items = std::vector<std::pair<int, std::string>>;
+std::string with(const Items& changes) {
     auto items = startItems;
-    items[size_t(k - 1)] = text;
+    for (const auto& [k, text] : changes)
+        items[size_t(k - 1)] = text;
     return line(items, 78);
+}
+std::string with(int k, const std::string& text) {
+    return with({{k, text}});
 }
 
 Outcome decode(const std::string& text) {
@@ -65,6 +70,7 @@ TEST(ProfileRead, RoundTripRestoresEverySetting) {
     s.CursorX = 63.9375;
     s.SweepStartFreq = 7.5;
     s.TracePosB = -16;
+    s.YMagB = 2;
     s.RunRepeat = 1;
     s.DelayMode = 1;
     s.SampleSizeIndex = 4;
@@ -132,25 +138,30 @@ TEST(ProfileRead, EndingBeforeItemSeventyIsUnreadable) {
 
 TEST(ProfileRead, ValuesTheProgramCannotHoldAreRejected) {
     const std::vector<std::pair<int, std::string>> bad = {
-        {11, " 5 "},                     // size index
-        {53, " 5 "},                     // selected size index
-        {53, "-1 "},        {54, " 4 "}, // operating mode
-        {15, " 2561 "},                  // full scale
-        {13, " 40000 "},                 // window width
-        {13, " 0 "},        {14, "-1 "}, // scroll position
-        {14, " 32768 "},    {45, " 5 "}, // trigger level
-        {45, " 2560 "},     {1, " 3 "},  // range code
-        {5, " 1.5 "},                    // rate index must be whole
-        {16, " 0 "},                     // toggles are +1 or -1
-        {31, " 3 "},                     // magnification factor 1, 2 or 5
-        {64, " 3 "},                     // sweep factor
-        {60, " 4 "},                     // generator frequency
-        {73, " 17 "},                    // trace position
-        {74, "-17 "},       {56, "abc"}, // text where a number belongs
-        {68, "x"},          {16, ""},    // empty where the program always holds a value
-        {37, "-1 "},                     // cursor position
-        {47, " 16777216 "},              // colour
-        {40, " 1e400 "},
+        {11, " 5 "},                       // size index
+        {53, " 5 "},                       // selected size index
+        {53, "-1 "},        {54, " 4 "},   // operating mode
+        {15, " 2561 "},                    // full scale
+        {13, " 40000 "},                   // window width
+        {13, " 0 "},        {14, "-1 "},   // scroll position
+        {14, " 32768 "},    {45, " 5 "},   // trigger level
+        {45, " 2560 "},     {1, " 3 "},    // range code
+        {5, " 1.5 "},                      // rate index must be whole
+        {16, " 0 "},                       // toggles are +1 or -1
+        {31, " 3 "},                       // magnification factor 1, 2 or 5
+        {64, " 3 "},                       // sweep factor
+        {60, " 4 "},                       // generator frequency
+        {73, " 17 "},                      // trace position
+        {74, "-17 "},       {56, "abc"},   // text where a number belongs
+        {68, "x"},          {16, ""},      // empty where the program always holds a value
+        {37, "-1 "},                       // cursor position
+        {47, " 16777216 "},                // colour
+        {40, " 1e400 "},    {70, " 1 "},   // running: SAVE is locked during a run
+        {50, " 320 "},      {51, " 20 "},  // level steps are FullScale / 16 and / 256
+        {45, " 1285 "},                    // the level moves in steps of 10
+        {46, " 2.5 "},                     // previous level line: a whole number
+        {39, " 255 "},      {40, " 255 "}, // red is no cursor colour
+        {47, " 192 "},      {48, " 192 "}, // the level line is drawn in A's or B's colour
     };
     for (const auto& [item, text] : bad)
         EXPECT_EQ(decode(with(item, text)), Outcome::Invalid)
@@ -158,14 +169,29 @@ TEST(ProfileRead, ValuesTheProgramCannotHoldAreRejected) {
 }
 
 TEST(ProfileRead, CombinationsTheButtonsNeverProduce) {
-    auto items = startItems;
-    items[33] = " 1 "; // A+B
-    items[34] = " 1 "; // A-B
-    EXPECT_EQ(decode(line(items, 78)), Outcome::Invalid);
-    items[34] = "-1 ";
-    EXPECT_EQ(decode(line(items, 78)), Outcome::Loaded);
-    items[53] = " 3 "; // FFT mode with A+B on
-    EXPECT_EQ(decode(line(items, 78)), Outcome::Invalid);
+    const std::vector<std::pair<Items, Outcome>> cases = {
+        {{{34, " 1 "}, {35, " 1 "}}, Outcome::Invalid}, // A+B and A-B
+        {{{34, " 1 "}}, Outcome::Loaded},
+        {{{34, " 1 "}, {54, " 3 "}}, Outcome::Invalid}, // A+B in FFT mode
+        {{{6, " 2 "}}, Outcome::Invalid},               // A and B copies differ
+        {{{8, " 2 "}}, Outcome::Invalid},
+        {{{10, " 2 "}}, Outcome::Invalid},
+        {{{12, " 2 "}}, Outcome::Invalid},
+        {{{57, " 4 "}}, Outcome::Invalid}, // custom style outside CUSTOM mode
+        {{{56, " 2 "}}, Outcome::Invalid}, // CUSTOM mode with a built-in style
+        {{{56, " 2 "}, {57, " 4 "}}, Outcome::Loaded},
+        {{{64, " 5 "}}, Outcome::Invalid}, // sweep factor and ratio disagree
+        {{{62, " 1 "}}, Outcome::Invalid},
+        {{{62, " 1 "}, {64, " 5 "}}, Outcome::Loaded},
+        {{{62, " 3 "}, {64, " 20 "}}, Outcome::Invalid}, // X20 from a 200-step start
+        {{{62, " 3 "}, {63, " 0 "}, {64, " 20 "}}, Outcome::Loaded},
+        {{{73, " 4 "}}, Outcome::Invalid}, // beyond the 3 steps of magnification x1
+        {{{71, " 1 "}, {73, " 4 "}}, Outcome::Loaded},
+        {{{74, "-4 "}}, Outcome::Invalid},
+        {{{72, " 2 "}, {74, "-16 "}}, Outcome::Loaded},
+    };
+    for (const auto& [changes, outcome] : cases)
+        EXPECT_EQ(decode(with(changes)), outcome) << "first change: item " << changes[0].first;
 }
 
 TEST(ProfileRead, TrigModeTwoAndEdgeValuesAreAccepted) {
@@ -174,7 +200,7 @@ TEST(ProfileRead, TrigModeTwoAndEdgeValuesAreAccepted) {
     EXPECT_EQ(decode(with(45, " 2550 ")), Outcome::Loaded);
     EXPECT_EQ(decode(with(13, " 32767 ")), Outcome::Loaded);
     EXPECT_EQ(decode(with(37, " 16383.5 ")), Outcome::Loaded);
-    EXPECT_EQ(decode(with(64, " 20 ")), Outcome::Loaded);
+    EXPECT_EQ(decode(with(39, " 12583104 ")), Outcome::Loaded);
 }
 
 TEST(ProfileApply, EnteringFftModeKeepsTheSamplesForLater) {

@@ -8,8 +8,15 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <csignal>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using filetest::lastMessage;
 using filetest::save;
@@ -27,6 +34,29 @@ std::vector<std::string> dirEntries() {
                                                       QDir::Hidden | QDir::System))
         out.push_back(e.toStdString());
     return out;
+}
+
+// Runs `body` in a child process, so that a mount, a size limit or another user stays
+// there; returns what it reported.
+std::string inChild(const std::function<std::string()>& body) {
+    if (fork() == 0) {
+        QFile f("child-report"); // opened before `body` may become another user
+        const bool open = f.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        _exit(open && f.write(body().c_str()) >= 0 ? 0 : 1);
+    }
+    int status = 0;
+    wait(&status);
+    QFile f("child-report");
+    const std::string report = f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "";
+    f.remove();
+    return WIFEXITED(status) && !WEXITSTATUS(status) ? report : report + "died";
+}
+
+// A small file system of our own in `dir` (needs root). Empty when mounted, else why not.
+std::string mountSmallTmpfs(const std::string& dir) {
+    if (unshare(CLONE_NEWNS) != 0) return strerror(errno);
+    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr);
+    return mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=256k") == 0 ? "" : strerror(errno);
 }
 
 } // namespace
@@ -234,23 +264,110 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
     EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
 }
 
-TEST(SaveMend, DiskFullKeepsThePreviousFile) {
+// Every save kind, small (under the 16 KB a buffered write keeps) and large, on a full
+// disk and under a file-size limit: the message, SaveDone 0, the old file byte for byte
+// and no temporary file left.
+TEST(SaveMend, FailedSavesKeepThePreviousFile) {
     Harness h;
     WQK& w = h.window();
-    h.writeFile("Untitled.wqk", "previous contents");
-    // A file-size limit makes every write past 4 KB fail, as a full disk would.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }, [&] { w.exitsavebutton->click(); }}));
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
-    EXPECT_EQ(h.readFile("Untitled.wqk"), "previous contents");
-    EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
+    const std::vector<std::pair<std::string, std::function<void()>>> kinds = {
+        {"signal", [&] { w.chabsave(); }},
+        {"FFT", [&] { w.fftabsave(); }},
+        {"profile", [&] { w.profilesave(); }},
+        {"custom wave of 10 points", [&] { w.state().GenLast = 9, w.customsave(); }},
+        {"custom wave of 32768 points", [&] { w.state().GenLast = 32767, w.customsave(); }},
+        {"spectrum export of 1024 rows of 0",
+         [&] {
+             w.state().ChanABuffer.assign(32768, 0), w.state().ChanBBuffer.assign(32768, 0);
+             w.state().SampleSizeIndex = 0, w.state().ExportABReq = 0, w.exportab();
+         }},
+        {"signal export of 32768 rows",
+         [&] { w.state().SampleSizeIndex = 4, w.state().ExportABReq = 1, w.exportab(); }},
+    };
+    // Saves over a file of each kind in `dir` once `squeeze` has taken the room away;
+    // reports each difference.
+    auto saveAll = [&](const std::string& dir, const std::function<int()>& squeeze) {
+        std::string report;
+        for (size_t k = 0; k < kinds.size(); ++k)
+            h.writeFile(dir + "/old" + std::to_string(k), "previous contents");
+        const int extra = squeeze();
+        for (size_t k = 0; k < kinds.size(); ++k) {
+            w.state().FilePath = dir + "/old" + std::to_string(k);
+            h.messages().shown.clear();
+            kinds[k].second();
+            if (h.messages().shown.empty() ||
+                h.messages().shown.back().text !=
+                    "Unable to save - File in use by other application")
+                report += kinds[k].first + ": no message\n";
+            if (w.state().SaveDone.num() != 0) report += kinds[k].first + ": SaveDone\n";
+            if (h.readFile(dir + "/old" + std::to_string(k)) != "previous contents")
+                report += kinds[k].first + ": old file changed\n";
+        }
+        const QStringList left =
+            QDir(QString::fromStdString(h.dir() + "/" + dir)).entryList(QDir::Files | QDir::Hidden);
+        if (left.size() != int(kinds.size()) + extra)
+            report += "left: " + left.join(' ').toStdString() + "\n";
+        return report;
+    };
+    ASSERT_TRUE(QDir(QString::fromStdString(h.dir())).mkpath("limited"));
+    EXPECT_EQ(inChild([&] {
+                  return saveAll("limited", [] {
+                      signal(SIGXFSZ, SIG_IGN);
+                      const rlimit small{4, 4};
+                      return setrlimit(RLIMIT_FSIZE, &small);
+                  });
+              }),
+              "");
+    ASSERT_TRUE(QDir(QString::fromStdString(h.dir())).mkpath("full"));
+    const std::string full = inChild([&] {
+        const std::string why = mountSmallTmpfs(h.dir() + "/full");
+        return why.empty() ? saveAll("full",
+                                     [] {
+                                         QFile f("full/filler");
+                                         f.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+                                         while (f.write(std::string(4096, 'x').c_str(), 4096) > 0) {
+                                         }
+                                         return 1;
+                                     })
+                           : "skip: " + why;
+    });
+    if (full.rfind("skip: ", 0) == 0) GTEST_SKIP() << "no small file system to fill: " << full;
+    EXPECT_EQ(full, "");
+}
+
+// A writable file in a folder the user may not write is saved in place, keeping its
+// other links and its owner; in a writable folder the file is replaced as a whole.
+TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
+    Harness h;
+    WQK& w = h.window();
+    for (const std::string dir : {"shut/", "open/"}) {
+        ASSERT_TRUE(QDir::current().mkdir(QString::fromStdString(dir)));
+        h.writeFile(dir + "p.dpf", "previous contents");
+        ASSERT_EQ(link((dir + "p.dpf").c_str(), (dir + "q").c_str()), 0);
+        chmod((dir + "p.dpf").c_str(), 0666);
+    }
+    chmod(h.dir().c_str(), 0755);
+    chmod("shut", 0555);
+    struct stat before {
+    }, after{};
+    stat("shut/p.dpf", &before);
+    // The save runs as a plain user: root writes into any folder.
+    EXPECT_EQ(inChild([&] {
+                  if (geteuid() == 0 && (setgid(65534) || setuid(65534))) return "no user";
+                  w.state().FilePath = "shut/p.dpf";
+                  w.profilesave();
+                  return w.state().SaveDone.num() == 1 ? "" : "not saved";
+              }),
+              "");
+    chmod("shut", 0755);
+    w.state().FilePath = "open/p.dpf";
+    w.profilesave();
+    stat("shut/p.dpf", &after);
+    const std::string saved = files::encodeProfile(w.state());
+    EXPECT_EQ(h.readFile("shut/p.dpf") + h.readFile("shut/q") + h.readFile("open/p.dpf"),
+              saved + saved + saved);
+    EXPECT_EQ(h.readFile("open/q"), "previous contents");
+    EXPECT_TRUE(after.st_ino == before.st_ino && after.st_uid == before.st_uid);
 }
 
 TEST(SaveMend, NameOfADirectoryIsRefused) {

@@ -4,7 +4,10 @@
 #include "port/config_file.h"
 #include "support/fixture.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace cmd;
 
@@ -159,8 +162,8 @@ TEST(ConfigFile, FormatAndReading) {
 // Start-up with a configuration that holds no port 1..3 opens the selection window;
 // EXIT there rewrites the file with the current number.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
-    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n",           "",
-                                    "-1",     "2.5e9",  std::string(5000, '9')};
+    const std::string contents[] = {" 0\r\n", " 4\r\n", "hello\r\n", "",    "-1",
+                                    "2.5e9",  " 0.5",   " 3.5",      "0x2", std::string(5000, '9')};
     for (const std::string& c : contents) {
         Harness h(sim::Options{}, false);
         h.writeFile("WQKport.cfg", c);
@@ -177,6 +180,38 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         EXPECT_EQ(w.state().LptNumber, 1);
         EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
     }
+}
+
+// A configuration that is no regular file counts as missing, with the reason on stderr;
+// a pipe of that name must not stop the start-up.
+TEST(Checkconfig, OnlyARegularFileIsRead) {
+    const std::vector<std::pair<std::function<void(const char*)>, std::string>> odd = {
+        {[](const char* p) { unlink(p), mkfifo(p, 0600); }, "not a regular file"},
+        {[](const char* p) { unlink(p), mkdir(p, 0700); }, "not a regular file"},
+        {[](const char* p) { unlink(p), symlink("/dev/zero", p); }, "not a regular file"},
+        {[](const char* p) { chmod(p, 0); }, "cannot be read (Permission denied)"}, // holds " 2"
+    };
+    alarm(60); // a start-up that blocks fails instead of hanging the suite
+    for (const auto& [make, why] : odd) {
+        Harness h(sim::Options{}, true, 2);
+        make(portcfg::FileName);
+        WQK& w = h.window(false);
+        bool opened = false;
+        h.clock().atDoEvents(1, [&] {
+            opened = !w.CONFIGWINDOW->isHidden();
+            w.CONFIGEXIT->click();
+        });
+        testing::internal::CaptureStderr();
+        {
+            testing_support::NoDacOverride asUser;
+            w.activate();
+        }
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "WQKport.cfg: " + why + "; taken as missing\n");
+        EXPECT_TRUE(opened) << why;
+        EXPECT_EQ(w.state().LptNumber, 1);
+    }
+    alarm(0);
 }
 
 TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {

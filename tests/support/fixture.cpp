@@ -5,6 +5,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -26,6 +30,20 @@ bool MessageLog::contains(const std::string& text) const {
     for (const auto& m : shown)
         if (m.text == text) return true;
     return false;
+}
+
+NoDacOverride::NoDacOverride() {
+    __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+    syscall(SYS_capget, &h, saved_);
+    uint32_t caps[2][3];
+    std::copy(&saved_[0][0], &saved_[0][0] + 6, &caps[0][0]);
+    caps[0][0] &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH)); // effective
+    syscall(SYS_capset, &h, caps);
+}
+
+NoDacOverride::~NoDacOverride() {
+    __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
+    syscall(SYS_capset, &h, saved_);
 }
 
 Harness::Harness(sim::Options o, bool writeConfig, int configLpt) {

@@ -7,6 +7,7 @@
 #include "sim/wqk01.h"
 
 #include <QTemporaryDir>
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <string>
@@ -21,6 +22,17 @@ struct MessageLog {
     void install();
     static void uninstall();
     bool contains(const std::string& text) const;
+};
+
+// Root reads and writes any file: while one lives, this thread works without that
+// override, so a file without permissions is unreadable as it is for a user.
+class NoDacOverride {
+  public:
+    NoDacOverride();
+    ~NoDacOverride();
+
+  private:
+    uint32_t saved_[2][3] = {};
 };
 
 class Harness {

@@ -1,0 +1,89 @@
+#include "cli/cli.h"
+
+#include <ostream>
+
+namespace cli {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = {
+        {"measure",
+         "[options] [--json]",
+         "Captures once and prints each channel's frequency, period, levels, duty cycle,\n"
+         "rise and fall times, and the gain and phase of B against A.",
+         {&captureOptions(), &jsonOption()},
+         runMeasure},
+        {"spectrum",
+         "[options] [--window=rect|hann|hamming|blackman-harris|flattop]\n"
+         "[--scale=linear|dbfs|dbv] [--average=N] [--peaks=N] [--json] [--out=F.csv]",
+         "Captures in FFT mode and prints the highest peaks of each channel's spectrum.",
+         {&captureOptions(), &spectrumOptions(), &jsonOption()},
+         runSpectrum},
+    };
+    return list;
+}
+
+namespace {
+
+const Command* find(const std::string& name) {
+    for (const Command& c : commands())
+        if (name == c.name) return &c;
+    return nullptr;
+}
+
+// "PREFIX NAME SYNOPSIS", the synopsis's further lines lined up under its first.
+std::string usage(const std::string& prefix, const Command& c) {
+    std::string out = prefix + c.name + " ";
+    const size_t indent = out.size();
+    for (const char* p = c.synopsis; *p; ++p)
+        out += *p == '\n' ? "\n" + std::string(indent, ' ') : std::string(1, *p);
+    return out + "\n";
+}
+
+std::string help(const Command& c) {
+    std::string portHelp = ports::usage();
+    portHelp.erase(0, portHelp.find('\n') + 1); // its own usage line
+    return usage("Usage: wqkscope ", c) + "\n" + c.summary +
+           "\n\nOptions (unset capture settings are those the window starts with):\n" +
+           optionHelp(c.options) + "Port and simulator options, as for the window:\n" + portHelp +
+           "\nExit status: 0 done; 1 the --out file could not be written; 2 bad usage;\n"
+           "3 no instrument or no power; 4 no trigger or no end of capture within --timeout.\n";
+}
+
+} // namespace
+
+bool isSubcommand(const std::vector<std::string>& args) {
+    return !args.empty() && find(args[0]) != nullptr;
+}
+
+std::string subcommandSummary() {
+    std::string out = "Subcommands (wqkscope SUBCOMMAND --help tells more):\n";
+    for (const Command& c : commands())
+        out += usage("  wqkscope ", c);
+    return out;
+}
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const Command* c = isSubcommand(args) ? find(args[0]) : nullptr;
+    if (!c) {
+        err << "wqkscope: unknown subcommand\n" << subcommandSummary();
+        return Usage;
+    }
+    std::vector<std::string> errors;
+    const Settings settings =
+        parse(std::vector<std::string>(args.begin() + 1, args.end()), c->options, errors);
+    if (settings.help) {
+        out << help(*c);
+        return Done;
+    }
+    if (!errors.empty()) {
+        for (const std::string& e : errors)
+            err << "wqkscope " << c->name << ": " << e << "\n";
+        err << "Try 'wqkscope " << c->name << " --help'.\n";
+        return Usage;
+    }
+    Session session(settings, err);
+    if (const Status s = session.start(); s != Done) return s;
+    return c->run(session, settings, out, err);
+}
+
+} // namespace cli

@@ -1,0 +1,42 @@
+#pragma once
+// The command line: `wqkscope SUBCOMMAND [options]` runs the window's procedures
+// without a window and prints what it measured.
+//
+// To add a subcommand, add a row to commands() in cli.cpp: its name, synopsis, summary,
+// the option lists it takes (captureOptions() for the capture options, jsonOption(), and
+// its own OptionList, whose takes check a value and keep it in Settings::more) and the
+// function that runs it once the instrument has started. That function calls
+// session.apply() and session.capture() (or the window's own procedures through
+// session.wqk()) and returns a Status; `wqkscope --help` and its --help follow the row.
+#include "cli/options.h"
+#include "cli/session.h"
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace cli {
+
+struct Command {
+    const char* name;
+    const char* synopsis; // after "wqkscope NAME "
+    const char* summary;  // what it does, for --help
+    std::vector<const OptionList*> options;
+    Status (*run)(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
+};
+const std::vector<Command>& commands();
+
+Status runMeasure(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
+Status runSpectrum(Session& session, const Settings& settings, std::ostream& out,
+                   std::ostream& err);
+
+// True when args[0] names a subcommand.
+bool isSubcommand(const std::vector<std::string>& args);
+// Runs the subcommand args[0] with the rest of args as its options; returns the exit
+// status. Needs a QApplication (the offscreen platform will do).
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// The subcommands' lines for the program's --help.
+std::string subcommandSummary();
+
+} // namespace cli

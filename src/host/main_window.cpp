@@ -1,0 +1,192 @@
+#include "host/main_window.h"
+
+#include "host/measure_panel.h"
+#include "host/spectrum_panel.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+#include <array>
+
+namespace host {
+
+const std::vector<MenuItem>& menuItems() {
+    static const std::vector<MenuItem> items = {
+        {"&File", "&Load...", "actionLoad", &WQK::fileloadbutton,
+         [](MainWindow& m) { m.wqk().fileloadbutton_Click(); }},
+        {"&File", "&Save...", "actionSave", &WQK::filesavebutton,
+         [](MainWindow& m) { m.wqk().filesavebutton_Click(); }},
+        {"&File", "&Print...", "actionPrint", &WQK::Command1,
+         [](MainWindow& m) { m.wqk().Command1_Click(); }},
+        {"&File", "P&ort...", "actionPort", &WQK::SETUP,
+         [](MainWindow& m) { m.wqk().SETUP_Click(); }},
+        {"&File", "E&xit", "actionExit", &WQK::Command22,
+         [](MainWindow& m) { m.wqk().Command22_Click(); }},
+        {"&View", "&Default Layout", "actionDefaultLayout", nullptr,
+         [](MainWindow& m) { m.restoreDefaultLayout(); }},
+        {"&Help", "&Guide", "actionGuide", &WQK::helpbutton,
+         [](MainWindow& m) { m.wqk().helpbutton_Click(); }},
+        {"&Help", "&About", "actionAbout", nullptr, [](MainWindow& m) { m.about(); }},
+    };
+    return items;
+}
+
+const std::vector<PanelEntry>& panels() {
+    static const std::vector<PanelEntry> entries = {
+        {"MeasurementsDock", "Measurements", "&Analysis", Qt::RightDockWidgetArea,
+         [](RecordWatch& r) -> Panel* { return new MeasurePanel(r); }},
+        {"SpectrumDock", "Spectrum", "&Analysis", Qt::RightDockWidgetArea,
+         [](RecordWatch& r) -> Panel* { return new SpectrumPanel(r); }},
+    };
+    return entries;
+}
+
+namespace {
+// The windows of the Parts that cover every button while they are open.
+std::array<PictureBox*, 5> coveringWindows(WQK& w) {
+    return {w.fileloadwindow, w.filesavewindow, w.printwindow, w.helpwindow, w.CONFIGWINDOW};
+}
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), wqk_(new WQK) {
+    setObjectName("MainWindow");
+    // WQK has taken its start size (within the screen) when it was made; the main
+    // window gives it that room below the menu bar.
+    startSize_ = wqk_->size();
+    wqkStartWidth_ = startSize_.width();
+    setCentralWidget(wqk_);
+    record_ = new RecordWatch(*wqk_, this);
+    buildPanels();
+    buildMenus();
+    startSize_.rheight() += menuBar()->sizeHint().height();
+    resize(startSize_);
+    setWindowTitle(wqk_->windowTitle());
+    wqk_->installEventFilter(this);
+    followButtons();
+    wqk_->onEnd = [this](int code) {
+        if (onEnd) onEnd(code);
+        hide();
+    };
+}
+
+void MainWindow::buildPanels() {
+    setDockOptions(AnimatedDocks | AllowTabbedDocks);
+    for (const PanelEntry& p : panels()) {
+        auto* dock = new QDockWidget(p.title, this);
+        dock->setObjectName(p.name);
+        Panel* panel = p.make(*record_);
+        dock->setWidget(panel);
+        addDockWidget(p.area, dock);
+        dock->hide();
+        // An opened panel catches up with the record at once, beside the window of the
+        // Parts rather than in its room.
+        connect(dock->toggleViewAction(), &QAction::toggled, panel, [this, panel, dock](bool on) {
+            if (!on) return;
+            panel->refresh();
+            makeRoomFor(dock);
+        });
+        // A panel sharing its place with another as a tab catches up when its tab is chosen.
+        connect(dock, &QDockWidget::visibilityChanged, panel, [panel](bool shown) {
+            if (shown) panel->refresh();
+        });
+        docks_.push_back(dock);
+    }
+}
+
+void MainWindow::makeRoomFor(QDockWidget* dock) {
+    if (!isVisible() || dock->isFloating() || isMaximized() || isFullScreen()) return;
+    const int want = wqkStartWidth_ + dock->sizeHint().width() +
+                     style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
+    const int most = screen() ? screen()->availableGeometry().width() : want;
+    if (width() < want) resize(std::min(want, most), height());
+}
+
+void MainWindow::buildMenus() {
+    const auto menuNamed = [this](const char* title) {
+        for (QAction* a : menuBar()->actions())
+            if (a->text() == title) return a->menu();
+        return menuBar()->addMenu(title);
+    };
+    for (const char* title : {"&File", "&Analysis", "&View", "&Help"})
+        menuNamed(title);
+    for (size_t i = 0; i < docks_.size(); ++i) {
+        QAction* toggle = docks_[i]->toggleViewAction();
+        toggle->setObjectName(QString("action") + panels()[i].title);
+        menuNamed(panels()[i].menu)->addAction(toggle);
+        if (std::string_view(panels()[i].menu) != "&View") menuNamed("&View")->addAction(toggle);
+    }
+    menuNamed("&View")->addSeparator();
+    for (const MenuItem& item : menuItems()) {
+        QAction* a = menuNamed(item.menu)->addAction(item.text);
+        a->setObjectName(item.name);
+        connect(a, &QAction::triggered, this, [this, run = item.run] { run(*this); });
+        if (item.button) {
+            VbButton* b = wqk_->*item.button;
+            locked_.push_back({a, b});
+            b->installEventFilter(this);
+        }
+    }
+    for (PictureBox* p : coveringWindows(*wqk_))
+        p->installEventFilter(this);
+}
+
+void MainWindow::followButtons() {
+    bool covered = false;
+    for (PictureBox* p : coveringWindows(*wqk_))
+        covered = covered || p->isVisibleTo(wqk_);
+    for (auto& [action, button] : locked_)
+        action->setEnabled(button->isEnabled() && !covered);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::EnabledChange:
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+        if (watched != wqk_) followButtons();
+        break;
+    case QEvent::WindowTitleChange:
+        if (watched == wqk_) setWindowTitle(wqk_->windowTitle());
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+QAction* MainWindow::action(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
+QDockWidget* MainWindow::dock(const QString& name) const {
+    return findChild<QDockWidget*>(name);
+}
+
+void MainWindow::restoreDefaultLayout() {
+    for (size_t i = 0; i < docks_.size(); ++i) {
+        docks_[i]->setFloating(false);
+        addDockWidget(panels()[i].area, docks_[i]);
+        docks_[i]->hide();
+    }
+    resize(startSize_);
+}
+
+void MainWindow::about() {
+    QMessageBox::about(this, "About WQK Scope",
+                       "<b>WQK Scope &amp; Generator</b><p>Control program of the WQK01 "
+                       "two-channel PC oscilloscope with signal generator, with measurements, "
+                       "spectrum analysis and a command line (<tt>wqkscope --help</tt>).");
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    // However the window is closed, the window of the Parts unloads: the port is
+    // released and nothing is sent to the instrument.
+    if (!wqk_->ended()) wqk_->close();
+    e->accept();
+}
+
+} // namespace host

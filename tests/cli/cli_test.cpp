@@ -1,0 +1,167 @@
+// The command line on the simulated instrument and the virtual clock, in-process: its
+// JSON and CSV against the simulated inputs, its table, and its exit statuses.
+#include "cli/cli.h"
+#include "support/fixture.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+class Cli : public ::testing::Test {
+  protected:
+    Result run(std::vector<std::string> args) {
+        std::ostringstream out, err;
+        args.insert(args.begin() + 1, "--port=sim");
+        const int status = cli::run(args, out, err);
+        return {status, out.str(), err.str()};
+    }
+    static QJsonObject json(const Result& r) {
+        return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object();
+    }
+    testing_support::Harness h_; // the current directory, the port file and the clock
+};
+
+const std::vector<std::string> Quiet = {"--noise=0", "--range-a=1.2", "--range-b=1.2",
+                                        "--input-b=sine:1000:0.5"};
+
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+} // namespace
+
+TEST_F(Cli, MeasureJsonHoldsTheInputsValues) {
+    const Result r = run(with({"measure", "--json", "--pretrigger=10", "--channels=ab"}, Quiet));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QJsonObject o = json(r);
+    EXPECT_EQ(o.keys(), QStringList({"b_over_a", "channels", "model", "rate_hz", "samples"}));
+    EXPECT_EQ(o["model"].toString(), "20 MHz");
+    EXPECT_EQ(o["rate_hz"].toDouble(), 2e6);
+    EXPECT_EQ(o["samples"].toInt(), 4086); // 4K less the pretrigger
+    const QJsonObject a = o["channels"]["A"].toObject(), b = o["channels"]["B"].toObject();
+    EXPECT_EQ(a.keys(),
+              QStringList({"ac_rms_v", "clipped", "duty_pct", "fall_s", "frequency_hz", "mean_v",
+                           "period_s", "rise_s", "rms_v", "vmax_v", "vmin_v", "vpp_v"}));
+    EXPECT_NEAR(a["frequency_hz"].toDouble(), 1000, 1);
+    EXPECT_NEAR(a["vpp_v"].toDouble(), 2.0, 2 * 0.009375); // two codes
+    EXPECT_NEAR(a["rms_v"].toDouble(), 0.7071, 0.007);
+    EXPECT_NEAR(b["vpp_v"].toDouble(), 1.0, 2 * 0.009375);
+    EXPECT_FALSE(a["clipped"].toBool());
+    EXPECT_NEAR(o["b_over_a"]["gain_db"].toDouble(), -6.02, 0.2);
+    EXPECT_NEAR(o["b_over_a"]["phase_deg"].toDouble(), 0, 2);
+
+    // One channel: B against A cannot be measured, and says so with null.
+    const QJsonObject one = json(run(with({"measure", "--json", "--channels=a"}, Quiet)));
+    EXPECT_EQ(one["channels"].toObject().keys(), QStringList({"A"}));
+    EXPECT_TRUE(one["b_over_a"]["gain_db"].isNull());
+}
+
+TEST_F(Cli, MeasureTableIsAligned) {
+    const Result r = run(with({"measure"}, Quiet));
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line, header;
+    std::vector<std::string> rows;
+    while (std::getline(lines, line))
+        if (!line.empty()) rows.push_back(line);
+    ASSERT_GE(rows.size(), 17u);
+    EXPECT_EQ(rows[0], "Model    20 MHz");
+    EXPECT_EQ(rows[3], "              A          B");
+    EXPECT_EQ(rows[4], "Frequency     1.000 kHz  1.000 kHz");
+    EXPECT_EQ(rows[15], "Clipped       no         no");
+    EXPECT_EQ(rows[16], "B / A gain    -6.03 dB");
+}
+
+TEST_F(Cli, SpectrumJsonAndCsv) {
+    const Result r =
+        run(with({"spectrum", "--json", "--peaks=1", "--average=3", "--out=s.csv"}, Quiet));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QJsonObject o = json(r);
+    EXPECT_EQ(o.keys(), QStringList({"bin_hz", "peaks", "points", "rate_hz", "scale", "window"}));
+    EXPECT_EQ(o["points"].toInt(), 4096);
+    EXPECT_EQ(o["bin_hz"].toDouble(), 2e6 / 4096);
+    EXPECT_EQ(o["window"].toString(), "rect");
+    EXPECT_EQ(o["scale"].toString(), "linear");
+    const QJsonArray peaks = o["peaks"].toArray();
+    ASSERT_EQ(peaks.size(), 2); // one per channel
+    EXPECT_EQ(peaks[1]["channel"].toString(), "B");
+    EXPECT_NEAR(peaks[0]["frequency_hz"].toDouble(), 1000, 488.28125 * 0.1);
+    EXPECT_EQ(peaks[0]["level"].toDouble(), 100);
+
+    const QStringList lines =
+        QString::fromStdString(h_.readFile("s.csv")).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 1 + 2048);
+    EXPECT_EQ(lines[0], "frequency_hz,A,B");
+    EXPECT_TRUE(lines[1].startsWith("0,0,0")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[3].startsWith("976.5625,100,")) << lines[3].toStdString();
+
+    // dB full scale through the flat-top window: a 1 V sine between bins, far from the
+    // zero (whose image would share the window's wide lobe), on the 1.2 V range.
+    const QJsonObject db = json(run(with({"spectrum", "--json", "--peaks=1", "--window=flattop",
+                                          "--scale=dbfs", "--input-a=sine:100000:1"},
+                                         Quiet)));
+    EXPECT_NEAR(db["peaks"][0]["level"].toDouble(), 20 * std::log10(1 / 1.2), 0.1);
+}
+
+TEST_F(Cli, ExitStatuses) {
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string says; // on stdout when it succeeds (help: a line of it), else on stderr
+    } rows[] = {
+        {"measure help", {"measure", "--help"}, 0, "  --pretrigger=0|10|100  "},
+        {"spectrum help",
+         {"spectrum", "--help"},
+         0,
+         "  --window=rect|hann|hamming|blackman-harris|flattop\n        "},
+        {"bad value", {"measure", "--size=3K"}, 2, "--size must be 2K, 4K, 8K, 16K or 32K: 3K"},
+        {"bad window",
+         {"spectrum", "--window=kaiser"},
+         2,
+         "--window must be rect, hann, hamming, blackman-harris or flattop: kaiser"},
+        {"rate of another model",
+         {"measure", "--rate=30M"},
+         2,
+         "--rate must be one of 2k, 20k, 200k, 2M, 20M on this model: 30M"},
+        {"no channel B",
+         {"measure", "--channels=b", "--no-chb"},
+         2,
+         "--channels must be a on this instrument: channel B is not fitted"},
+        {"no instrument",
+         {"measure", "--no-instrument"},
+         3,
+         "No WQK Hardware !!! Aborting Command ..."},
+        {"no power", {"spectrum", "--power-off"}, 3, "No Power to WQK  !!! Check Power to WQK"},
+        {"slow capture",
+         {"measure", "--rate=2k", "--size=32K", "--timeout=1"},
+         0,
+         "Samples  32768"},
+        {"no trigger",
+         {"measure", "--input-a=dc:0", "--trigger=a+", "--level=0.5", "--timeout=2"},
+         4,
+         "no trigger within 2 s"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Result r = run(row.args);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_NE((row.status ? r.err : r.out).find(row.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.rfind("Usage: wqkscope " + row.args[0] + " [options]", 0) == 0,
+                  row.args.back() == "--help");
+        // Each subcommand lists only its own options; a failure prints nothing on stdout.
+        EXPECT_EQ(r.out.find("--window=") != std::string::npos,
+                  std::string(row.name) == "spectrum help");
+    }
+    EXPECT_GE(h_.clock().nowMs(), 2000); // the timeout ran on the virtual clock
+}

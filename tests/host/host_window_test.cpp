@@ -1,0 +1,158 @@
+// The host window: its menus lock with the window's buttons, its panels follow the
+// record without changing it, and with them open the program does exactly what it
+// does with them closed.
+#include "files/formats.h"
+#include "files/lists.h"
+#include "host/main_window.h"
+#include "host/spectrum_panel.h"
+#include "support/fixture.h"
+
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QLabel>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using testing_support::Harness;
+using Kind = sim::InputSpec::Kind;
+
+namespace {
+
+sim::Options quietSines() {
+    sim::Options o;
+    o.inputA = {Kind::Sine, 2000, 1};
+    o.inputB = {Kind::Sine, 2000, 0.5};
+    o.noise = 0;
+    return o;
+}
+
+// The window's items that stand beside its buttons, with the button each follows.
+const std::pair<const char*, VbButton * WQK::*> Locked[] = {
+    {"actionLoad", &WQK::fileloadbutton}, {"actionSave", &WQK::filesavebutton},
+    {"actionPrint", &WQK::Command1},      {"actionPort", &WQK::SETUP},
+    {"actionExit", &WQK::Command22},      {"actionGuide", &WQK::helpbutton},
+};
+
+void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {
+    for (const auto& [name, button] : Locked) {
+        SCOPED_TRACE(std::string(when) + ": " + name);
+        ASSERT_NE(mw.action(name), nullptr);
+        EXPECT_EQ(mw.action(name)->isEnabled(), enabled);
+        EXPECT_EQ((mw.wqk().*button)->isEnabled(), enabled); // as the button beside it
+    }
+}
+
+// Everything the record holds that a tool could change, and what reached the port.
+std::string snapshot(const InstrumentState& s, const sim::Wqk01& sim) {
+    std::string out = files::encodeProfile(s) + std::to_string(sim.accessCount());
+    for (const auto* b : {&s.ChanABuffer, &s.ChanBBuffer, &s.SaveA, &s.SaveB})
+        out.append(reinterpret_cast<const char*>(b->data()), b->size() * sizeof(int16_t));
+    return out;
+}
+
+// A capture in SCOPE mode with B shown, an FFT capture, back, and the window widened.
+void session(WQK& w) {
+    w.activate();
+    w.Command3_Click(); // A and B on the 1.2 V range
+    w.Command6_Click();
+    w.Command18_Click(); // show B
+    w.GOBUTTON_Click();
+    w.FFTbutton_Click();
+    w.GOBUTTON_Click();
+    w.SCOPEMODE_Click();
+    w.HScroll2->setValue(3000);
+}
+
+std::string cell(host::MainWindow& mw, int row, int column) {
+    auto* t = mw.findChild<QTableWidget*>("measureTable");
+    return t->item(row, column) ? t->item(row, column)->text().toStdString() : "";
+}
+std::string text(host::MainWindow& mw, const char* label) {
+    return mw.findChild<QLabel*>(label)->text().toStdString();
+}
+
+} // namespace
+
+TEST(HostWindow, MenusLockWithTheButtonsDuringARunAndWhileAWindowCoversThem) {
+    Harness h;
+    host::MainWindow mw;
+    WQK& w = mw.wqk();
+    w.activate();
+    EXPECT_EQ(mw.windowTitle(), w.windowTitle());
+    expectMenus(mw, true, "stopped");
+    w.TRESETBUTTON_Click(); // Repeat: the run goes on until STOP
+    bool checked = false;
+    h.clock().at(h.clock().nowMs() + 3000, [&] {
+        expectMenus(mw, false, "running");
+        checked = true;
+        w.GOBUTTON_Click(); // STOP
+    });
+    w.GOBUTTON_Click();
+    EXPECT_TRUE(checked);
+    expectMenus(mw, true, "after the run");
+    // File > Port opens the port-selection window over every button.
+    h.clock().atDoEvents(2, [&] {
+        EXPECT_FALSE(mw.action("actionLoad")->isEnabled());
+        EXPECT_TRUE(mw.action("actionMeasurements")->isEnabled());
+        w.CONFIGEXIT_Click();
+    });
+    mw.action("actionPort")->trigger();
+    EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
+    expectMenus(mw, true, "port window closed");
+}
+
+TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
+    std::string closed, open;
+    {
+        Harness h(quietSines());
+        host::MainWindow mw;
+        session(mw.wqk());
+        closed = snapshot(mw.wqk().state(), h.sim());
+    }
+    Harness h(quietSines());
+    host::MainWindow mw;
+    WQK& w = mw.wqk();
+    auto* spectrum = mw.dock("SpectrumDock")->findChild<host::SpectrumPanel*>();
+    mw.action("actionMeasurements")->trigger();
+    mw.action("actionSpectrum")->trigger();
+    EXPECT_EQ(text(mw, "measureSpan"), "nothing captured yet");
+    session(w);
+    EXPECT_EQ(snapshot(w.state(), h.sim()), closed);
+
+    // Back in SCOPE mode: A and B over the display window, three periods.
+    EXPECT_EQ(text(mw, "measureSpan"), "Display window: samples 0 to 3000 of 4096");
+    EXPECT_EQ(cell(mw, 0, 0), "2.000 kHz");
+    EXPECT_EQ(cell(mw, 2, 1), "993.7 mV"); // B: 106 codes of 9.375 mV
+    EXPECT_EQ(text(mw, "measureGain"), "-6.02 dB");
+    EXPECT_EQ(text(mw, "spectrumStatus"), "Active in FFT mode (press F)");
+    // The capture saved and loaded again: a signal file does not keep B's offset, so no
+    // phase rather than a wrong one.
+    std::string bytes;
+    ASSERT_TRUE(files::encodeSignal(w.state(), files::WqkSignal, bytes));
+    h.writeFile("s.wqk", bytes);
+    w.File1->setPath(h.dir(), true);
+    ASSERT_TRUE(w.Dir1->setPath(h.dir()) && w.File1->selectFile("s.wqk"));
+    w.chabload();
+    EXPECT_EQ(text(mw, "measureSpan"), "Display window: samples 0 to 3000 of 32767 (signal file)");
+    EXPECT_EQ(text(mw, "measurePhase"), "-");
+    EXPECT_EQ(mw.findChild<QLabel*>("measurePhase")->toolTip().toStdString(),
+              "B's offset from A is not kept in a signal file");
+    // A flat trace has no frequency: "-" and the reason.
+    w.state().ChanABuffer.assign(InstrumentState::BufferSize, InstrumentState::MidScale);
+    mw.findChild<QCheckBox*>("measureWholeRecord")->click();
+    EXPECT_EQ(cell(mw, 0, 0), "-");
+    EXPECT_EQ(mw.findChild<QTableWidget*>("measureTable")->item(0, 0)->toolTip().toStdString(),
+              "flat trace");
+
+    // In FFT mode, with every option at its default, the panel shows the display's spectrum.
+    w.FFTbutton_Click();
+    w.GOBUTTON_Click();
+    ASSERT_FALSE(spectrum->traces().empty());
+    const std::vector<double>& a = spectrum->traces()[0].values;
+    ASSERT_EQ(a.size(), 2048u);
+    for (size_t k = 0; k < a.size(); ++k)
+        ASSERT_EQ(a[k], w.state().ChanABuffer[k] / 25.5) << k;
+    auto* peaks = mw.findChild<QTableWidget*>("spectrumPeaks");
+    EXPECT_EQ(peaks->rowCount(), 2 * host::SpectrumPanel::PeakCount);
+    EXPECT_EQ(peaks->item(0, 2)->text().toStdString(), "100.0");
+}
