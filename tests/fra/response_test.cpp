@@ -11,29 +11,25 @@ using fra::Point;
 TEST(FraResponse, PlansAndChecks) {
     const std::string range = "The frequencies must lie within the generator's range, 5 Hz to "
                               "500000 Hz.";
-    struct Row {
-        double from, to;
-        int perDecade, points;
-        std::vector<long> freqs; // empty: refused with `error`
-        std::string error;
-    } rows[] = {
-        {100, 10000, 2, 0, {100, 316, 1000, 3162, 10000}, ""},
-        {1000, 5000, 3, 0, {1000, 1710, 2924, 5000}, ""}, // a part decade rounds up
-        {5, 500000, 99, 3, {5, 1581, 500000}, ""},        // a point count
-        {5, 6, 10, 0, {5, 6}, ""},                        // each whole hertz once
-        {4.9, 100, 5, 0, {}, range},
-        {100, 500001, 5, 0, {}, range},
-        {1000, 100, 5, 0, {}, "The stop frequency must be above the start frequency."},
-        {NAN, 100, 5, 0, {}, "The start and stop frequencies must be numbers."},
-        {100, 1000, 0, 0, {}, "Points per decade must be 1 to 100."},
-        {100, 1000, 5, 1, {}, "The point count must be 2 to 1000."},
+    // Settings (from, to, per decade, point count, amplitude divisor), the frequencies,
+    // or none and why.
+    const std::tuple<fra::Settings, std::vector<long>, std::string> rows[] = {
+        {{100, 10000, 2}, {100, 316, 1000, 3162, 10000}, ""},
+        {{1000, 5000, 3}, {1000, 1710, 2924, 5000}, ""}, // a part decade rounds up
+        {{5, 500000, 99, 3}, {5, 1581, 500000}, ""},     // a point count
+        {{5, 6, 10}, {5, 6}, ""},                        // each whole hertz once
+        {{4.9, 100}, {}, range},
+        {{100, 500001}, {}, range},
+        {{1000, 100}, {}, "The stop frequency must be above the start frequency."},
+        {{NAN, 100}, {}, "The start and stop frequencies must be numbers."},
+        {{100, 1000, 0}, {}, "Points per decade must be 1 to 100."},
+        {{100, 1000, 5, 1}, {}, "The point count must be 2 to 1000."},
+        {{100, 1000, 5, 0, 3}, {}, "The amplitude must be 2 V or 1 V peak to peak."},
     };
-    for (const Row& r : rows) {
-        const fra::Settings s{r.from, r.to, r.perDecade, r.points};
-        EXPECT_EQ(fra::check(s), r.error) << r.from << " " << r.to;
-        EXPECT_EQ(fra::plannedFrequencies(s), r.freqs) << r.from << " " << r.to;
+    for (const auto& [settings, freqs, error] : rows) {
+        EXPECT_EQ(fra::check(settings), error) << settings.fromHz << " " << settings.toHz;
+        EXPECT_EQ(fra::plannedFrequencies(settings), freqs) << settings.fromHz;
     }
-    EXPECT_EQ(fra::check({100, 1000, 5, 0, 3}), "The amplitude must be 2 V or 1 V peak to peak.");
 }
 
 TEST(FraResponse, OnePointFromTheSettledHalfOfACapture) {
@@ -61,33 +57,25 @@ TEST(FraResponse, OnePointFromTheSettledHalfOfACapture) {
     EXPECT_FALSE(fra::measurePoint(c)->clipped);
 }
 
-TEST(FraResponse, CornerAtMinusThreeDecibels) {
-    struct Row {
-        std::vector<Point> points;
-        double freq, phase; // 0: none
-    } rows[] = {
+TEST(FraResponse, CornerCsvAndTimeLeft) {
+    // The points; the corner's frequency and phase, 0 for none.
+    const std::tuple<std::vector<Point>, double, double> rows[] = {
         {{{100, 0, -1}, {1000, -1, -30}, {10000, -5, -60}}, std::pow(10.0, 3.5), -45},
         // From the peak, not the first point; the phase across 180 degrees the short way.
         {{{100, -6, 80}, {1000, 0, 0}, {10000, -4, -80}}, std::pow(10.0, 3.75), -60},
         {{{100, 0, 170}, {1000, -6, -170}}, std::pow(10.0, 2.5), 180},
         {{{100, 0, 0}, {200, -3, -45}}, 200, -45},
         {{{100, 0, 0}, {1000, -2.9, -40}}, 0, 0},
-        {{{100, -10, 0}}, 0, 0},
     };
-    for (const Row& r : rows) {
-        const std::optional<fra::Corner> c = fra::findCorner(r.points);
-        ASSERT_EQ(c.has_value(), r.freq > 0) << r.freq;
-        EXPECT_NEAR(c.value_or(fra::Corner{}).freqHz, r.freq, 1e-6 * r.freq);
-        EXPECT_NEAR(c.value_or(fra::Corner{}).phaseDeg, r.phase, 1e-9);
+    for (const auto& [points, freq, phase] : rows) {
+        const std::optional<fra::Corner> c = fra::findCorner(points);
+        ASSERT_EQ(c.has_value(), freq > 0) << freq;
+        EXPECT_NEAR(c.value_or(fra::Corner{}).freqHz, freq, 1e-6 * freq);
+        EXPECT_NEAR(c.value_or(fra::Corner{}).phaseDeg, phase, 1e-9);
     }
-}
-
-TEST(FraResponse, CsvAndTimeLeft) {
-    EXPECT_EQ(fra::toCsv({}), "frequency_hz,gain_db,phase_deg\n");
     EXPECT_EQ(
         fra::toCsv({{100, -0.0004, -0.004}, {15873.015873, -5.4656, -57.789}, {0.5, 12, 180}}),
         "frequency_hz,gain_db,phase_deg\n100.0000,0.000,0.00\n15873.0159,-5.466,-57.79\n"
         "0.5000,12.000,180.00\n");
-    EXPECT_DOUBLE_EQ(fra::secondsLeft(0, 0, 16, 1.1), 16 * 1.1);
     EXPECT_DOUBLE_EQ(fra::secondsLeft(6, 4, 16, 1.1), 18);
 }

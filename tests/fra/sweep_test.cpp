@@ -1,8 +1,9 @@
-// Sweeps on the simulated instrument (virtual clock): the measured response of the
-// simulated first-order low-pass against its closed form, the cancel path and the
-// settings put back afterwards; the dialog with its live plot and exports.
+// On the simulated low-pass (virtual clock): the sweep against the closed form, its early
+// ends and the settings put back; the dialog from its menu; the bode subcommand.
+#include "cli/cli.h"
 #include "fra/bode_plot.h"
 #include "fra/fra_dialog.h"
+#include "host/main_window.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -34,42 +35,35 @@ auto settingsOf(const InstrumentState& s) {
 QWidget* c(QWidget& d, const char* name) {
     return d.findChild<QWidget*>(name);
 }
-void click(QWidget& d, const char* name) {
-    QMetaObject::invokeMethod(c(d, name), "click");
-}
 
 } // namespace
 
 TEST(FraSweep, MatchesTheFirstOrderLowPass) {
-    struct Row {
-        Reference ref;
-        int ampDiv;
-        double cornerHz, upToHz, dbTol, degTol;
-    } rows[] = {
+    // Reference, amplitude divisor, corner, checked up to, tolerances in dB and degrees.
+    const std::tuple<Reference, int, double, double, double, double> rows[] = {
         {Reference::A, 1, 10000, 1e6, 0.3, 3},
         {Reference::D, 1, 10000, 20000, 0.5, 5},
         // Below -20 dB the 0.5 V stimulus leaves the response a few codes: not checked.
         {Reference::A, 2, 2000, 20000, 0.3, 3},
     };
-    for (const Row& r : rows) {
-        Harness h(lowPass(r.cornerHz));
+    for (const auto& [ref, ampDiv, cornerHz, upToHz, dbTol, degTol] : rows) {
+        Harness h(lowPass(cornerHz));
         fra::Sweep sweep(h.window());
-        ASSERT_EQ(sweep.run({100, 100000, 5, 0, r.ampDiv, r.ref}), "") << r.cornerHz;
-        ASSERT_EQ(sweep.points().size(), 16u) << r.cornerHz;
+        ASSERT_EQ(sweep.run({100, 100000, 5, 0, ampDiv, ref}), "") << cornerHz;
+        ASSERT_EQ(sweep.points().size(), 16u) << cornerHz;
         for (const Point& p : sweep.points()) {
-            const double gainDb = -10 * std::log10(1 + std::pow(p.freqHz / r.cornerHz, 2));
-            const double phaseDeg = -std::atan(p.freqHz / r.cornerHz) * 180 / M_PI;
-            const std::string at = std::to_string(r.cornerHz) + " " + std::to_string(p.freqHz);
-            EXPECT_FALSE(p.clipped) << at;
-            if (p.freqHz > r.upToHz) continue;
-            EXPECT_NEAR(p.gainDb, gainDb, r.dbTol) << at;
-            EXPECT_NEAR(p.phaseDeg, phaseDeg, r.degTol) << at;
+            const double gainDb = -10 * std::log10(1 + std::pow(p.freqHz / cornerHz, 2));
+            const double phaseDeg = -std::atan(p.freqHz / cornerHz) * 180 / M_PI;
+            EXPECT_FALSE(p.clipped) << p.freqHz;
+            if (p.freqHz > upToHz) continue;
+            EXPECT_NEAR(p.gainDb, gainDb, dbTol) << p.freqHz;
+            EXPECT_NEAR(p.phaseDeg, phaseDeg, degTol) << p.freqHz;
         }
     }
 }
 
 TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
-    enum class How { Cancel, StopInWindow, BOff, NoGenerator, NoChannelB };
+    enum class How { Cancel, StopInWindow, BOff, NoGenerator };
     struct Row {
         const char *name, *error;
         How how;
@@ -80,12 +74,10 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
          How::StopInWindow, 3},
         {"B off in the window", "No reading at 398 Hz: B was not captured with A.", How::BOff, 3},
         {"no generator", "This instrument has no generator.", How::NoGenerator, 0},
-        {"no channel B", "This instrument has no channel B.", How::NoChannelB, 0},
     };
     for (const Row& r : rows) {
         sim::Options o = lowPass(10000);
         o.generator = r.how != How::NoGenerator;
-        o.channelB = r.how != How::NoChannelB;
         Harness h(o);
         WQK& w = h.window();
         InstrumentState& s = w.state();
@@ -93,11 +85,9 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
         // B off, Repeat; a capture in the buffers.
         for (int i = 0; i < 3; ++i)
             w.SCOPEMODE_Click();
-        ASSERT_EQ(s.mode(), modes::FFT);
         w.GENMODEBUTTON_MouseDown();
         w.GENMODEBUTTON_MouseDown();
-        for (int i = 0; i < 100; ++i)
-            s.CustomWave[size_t(i)] = int16_t(i * 20);
+        std::fill_n(s.CustomWave.begin(), 100, int16_t(777));
         w.Command2_Click();
         if (s.chanBOn()) w.SCHBbutton_Click();
         w.TRESETBUTTON_Click();
@@ -130,18 +120,20 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
 
 TEST(FraDialog, SweepsFromItsFieldsAndExports) {
     Harness h(lowPass(10000));
-    fra::FraDialog d(h.window());
+    host::MainWindow mw;
+    mw.wqk().activate();
+    mw.action("actionResponse")->trigger();
+    fra::FraDialog& d = *mw.findChild<fra::FraDialog*>();
     c(d, "fraFrom")->setProperty("value", 1000);
     c(d, "fraPoints")->setProperty("value", 3);
     c(d, "fraReference")->setProperty("currentIndex", 1);
-    EXPECT_EQ(d.settings().reference, fra::Reference::D);
-    size_t live = 0;
-    QObject::connect(&d.sweep(), &fra::Sweep::measured, [&] {
-        live = d.plot()->points().size();
-        EXPECT_FALSE(c(d, "fraStart")->isEnabled() || c(d, "fraExportCsv")->isEnabled());
+    int live = 0; // points that were on the plot as they arrived, the fields locked
+    QObject::connect(&d.sweep(), &fra::Sweep::measured, [&](const fra::Point&, int done) {
+        live += d.plot()->points().size() == size_t(done) && !c(d, "fraStart")->isEnabled() &&
+                !c(d, "fraReference")->isEnabled();
     });
-    click(d, "fraStart");
-    EXPECT_EQ(live, 7u); // 1 kHz to 100 kHz at 3 per decade
+    QMetaObject::invokeMethod(c(d, "fraStart"), "click");
+    EXPECT_EQ(live, 7); // 1 kHz to 100 kHz at 3 per decade
     EXPECT_EQ(c(d, "fraProgress")->property("value").toInt(), 7);
     EXPECT_TRUE(c(d, "fraStart")->isEnabled() && !c(d, "fraCancel")->isEnabled());
     d.plot()->setCursor(6);
@@ -157,14 +149,39 @@ TEST(FraDialog, SweepsFromItsFieldsAndExports) {
 
     // Closed during a second sweep: the sweep ends, puts everything back, keeps its
     // points, and then the dialog closes.
-    d.show();
     QObject::connect(&d.sweep(), &fra::Sweep::measured, [&](const fra::Point&, int done) {
         if (done == 2) h.clock().atDoEvents(1, [&] { d.reject(); });
     });
-    click(d, "fraStart");
+    QMetaObject::invokeMethod(c(d, "fraStart"), "click");
     EXPECT_EQ(d.plot()->points().size(), 2u);
     EXPECT_FALSE(d.isVisible());
     EXPECT_TRUE(d.status().startsWith("Cancelled: 2 of 7 points kept"));
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(h.s().mode(), modes::Scope);
+}
+
+TEST(FraBode, CommandLine) {
+    Harness h; // the clock, the port file and a current directory
+    const std::pair<std::vector<std::string>, int> rows[] = {
+        {{"--from=1000", "--to=100000", "--per-decade=1", "--json", "--out=b.csv"}, 0},
+        {{"--from=1000"}, 2}, // no --to
+        {{"--to=100", "--from=9", "--reference=b"}, 2},
+        {{"--from=10", "--to=20", "--no-gen"}, 3},
+        {{"--from=10", "--to=20", "--out=no/b.csv"}, 1},
+    };
+    for (const auto& [args, status] : rows) {
+        std::vector<std::string> a = {"bode", "--port=sim", "--input-a=dac", "--input-b=gen"};
+        a.insert(a.end(), args.begin(), args.end());
+        std::ostringstream out, err;
+        EXPECT_EQ(cli::run(a, out, err), status) << err.str();
+        if (status != 0) continue;
+        const std::string json = out.str();
+        EXPECT_EQ(
+            json.rfind(
+                R"({"reference": "a", "amplitude_vpp": 2, "points": [{"frequency_hz": 1000,)", 0),
+            0u)
+            << json;
+        EXPECT_EQ(std::count(json.begin(), json.end(), '{'), 5) << json; // 3 points, corner
+        EXPECT_EQ(h.readFile("b.csv").substr(0, 44),
+                  "frequency_hz,gain_db,phase_deg\n1000.0000,-0.");
+    }
 }
