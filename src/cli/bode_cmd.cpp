@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <ostream>
+#include <stdexcept>
 
 namespace cli {
 
@@ -78,11 +79,13 @@ std::string text(const fra::Sweep& sweep, const fra::Settings& set) {
                              {"-3 dB", c ? analysis::formatSI(c->freqHz, "Hz") + ", " +
                                                analysis::formatFixed(c->phaseDeg, 1, "deg")
                                          : "-"}});
-    std::vector<std::vector<std::string>> rows{{"Frequency", "Gain", "Phase", ""}};
-    for (const fra::Point& p : sweep.points())
+    std::vector<std::vector<std::string>> rows{{"Frequency", "Gain", "Phase"}};
+    for (const fra::Point& p : sweep.points()) {
         rows.push_back({analysis::formatSI(p.freqHz, "Hz", 6),
                         analysis::formatFixed(p.gainDb, 2, "dB"),
-                        analysis::formatFixed(p.phaseDeg, 1, "deg"), p.clipped ? "clipped" : ""});
+                        analysis::formatFixed(p.phaseDeg, 1, "deg")});
+        if (p.clipped) rows.back().push_back("clipped"); // an input left its range
+    }
     return out + "\n" + table(rows);
 }
 
@@ -105,8 +108,7 @@ const OptionList& bodeOptions() {
             [](const std::string& v) { return v == "2" || v == "1"; }, "2 or 1"),
         kept(
             "--reference", "a|d",
-            "reference: channel A wired to the generator output, or the generator's own "
-            "samples D (default a)",
+            "a (default): channel A, wired to the generator output; d: the generator's samples",
             [](const std::string& v) { return v == "a" || v == "d"; }, "a or d"),
         {"--out", "F.csv", "also write frequency_hz,gain_db,phase_deg as CSV",
          [](Settings& s, const std::string& v) -> std::string {
