@@ -1,152 +1,80 @@
-// The sampling panel: box texts, arrows and the copies for the next capture.
+// The sampling panel: its boxes, its arrows and the copies the next capture uses.
 #include "acquisition/acquisition.h"
-#include "device/drawn_text.h"
-#include "support/fixture.h"
+#include "device/rig.h"
 
-#include <QCoreApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <gtest/gtest.h>
 
-using testing_support::Harness;
+using rig::Rig;
 
-namespace {
-const char* const Rate20[] = {"  2  KHz", " 20 KHz", " 200KHz", "  2  MHz", " 20 MHz"};
-const char* const Rate30[] = {"  3  KHz", " 30 KHz", " 300KHz", "  3  MHz", " 30 MHz"};
-const char* const Sizes[] = {"    2K ", "    4K ", "    8K ", "   16K ", "   32K "};
-constexpr long LightYellow = 0xC0FFFF, Grey = 0xC0C0C0;
-
-sim::Options model(int m) {
-    sim::Options o;
-    o.model = m;
-    return o;
-}
-} // namespace
-
-TEST(SamplingTexts, TablesOfBothModels) {
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(acq::rateText(i, 1.0f), Rate20[i]);
-        EXPECT_EQ(acq::rateText(i, 1.5f), Rate30[i]);
-        EXPECT_EQ(acq::sizeText(i), Sizes[i]);
+// Rate index i and size index 4 - i on both models; the generator modes show the wave's
+// point count in grey instead, and leave the copies for SCOPE and FFT.
+TEST(SamplingPanel, BoxesAndCopies) {
+    const struct {
+        int model, mode, index;
+        const char *rate, *size, *copies;
+    } rows[] = {
+        {20, 0, 0, "  2  KHz", "   32K ", "0 0 4 4"}, {20, 0, 1, " 20 KHz", "   16K ", "1 1 3 3"},
+        {20, 0, 2, " 200KHz", "    8K ", "2 2 2 2"},  {20, 0, 3, "  2  MHz", "    4K ", "3 3 1 1"},
+        {20, 0, 4, " 20 MHz", "    2K ", "4 4 0 0"},  {20, 1, 0, "", " 4097", "4 4 0 0"},
+        {20, 2, 1, "", " 4097", "4 4 0 0"},           {20, 3, 1, " 20 KHz", "   16K ", "1 1 3 3"},
+        {30, 0, 0, "  3  KHz", "   32K ", "0 0 4 4"}, {30, 0, 2, " 300KHz", "    8K ", "2 2 2 2"},
+        {30, 0, 3, "  3  MHz", "    4K ", "3 3 1 1"}};
+    std::map<int, std::unique_ptr<Rig>> rigs;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.model) + " MHz, mode " + std::to_string(row.mode) +
+                     ", index " + std::to_string(row.index));
+        auto& r = rigs[row.model];
+        sim::Options o;
+        o.model = row.model;
+        if (!r) r = std::make_unique<Rig>(o);
+        r->s.ScopeMode = row.mode;
+        r->s.GenLast = 4096;
+        r->s.SampleRateIndex = row.index;
+        r->s.SampleSizeIndex = 4 - row.index;
+        r->w.DSAMPLE();
+        EXPECT_TRUE(drawn::shows(r->w.SRATEDISP, {row.rate}) &&
+                    drawn::shows(r->w.SSIZEDISP, {row.size}));
+        const long back = row.mode == 1 || row.mode == 2 ? 0xC0C0C0 : 0xC0FFFF;
+        EXPECT_TRUE(r->w.SRATEDISP->BackColor() == back && r->w.SSIZEDISP->BackColor() == back);
+        std::ostringstream copies;
+        copies << r->s.rateA() << " " << r->s.RateB << " " << r->s.sizeA() << " " << r->s.SizeB;
+        EXPECT_EQ(copies.str(), row.copies);
     }
-    EXPECT_EQ(acq::rateText(5, 1.0f), "");
-    EXPECT_EQ(acq::rateText(-1, 1.0f), "");
-    EXPECT_EQ(acq::sizeText(9), "");
+    EXPECT_EQ(acq::rateText(5, 1) + acq::rateText(-1, 1) + acq::sizeText(5), "");
 }
 
-TEST(DSAMPLE, DrawsTheBoxesAndTakesTheCopies) {
-    for (int m : {20, 30}) {
-        Harness h(model(m));
-        WQK& w = drawn::shown(h.window());
-        for (int i = 0; i < 5; ++i) {
-            w.state().SampleRateIndex = i;
-            w.state().SampleSizeIndex = 4 - i;
-            w.DSAMPLE();
-            EXPECT_TRUE(drawn::shows(w.SRATEDISP, {(m == 20 ? Rate20 : Rate30)[i]}))
-                << m << " " << i;
-            EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {Sizes[4 - i]})) << i;
-            EXPECT_EQ(w.SRATEDISP->BackColor(), LightYellow);
-            EXPECT_EQ(w.SSIZEDISP->BackColor(), LightYellow);
-            EXPECT_EQ(w.state().rateA(), i);
-            EXPECT_EQ(w.state().RateB, i);
-            EXPECT_EQ(w.state().sizeA(), 4 - i);
-            EXPECT_EQ(w.state().SizeB, 4 - i);
-        }
-        // The check tells texts apart by a single blank.
-        w.state().SampleRateIndex = 0;
-        w.DSAMPLE();
-        EXPECT_FALSE(drawn::shows(w.SRATEDISP, {m == 20 ? " 2  KHz" : " 3  KHz"}));
+// The arrows stop at the ends of the tables; a size key (not the mouse) also sets the
+// scroll range to the buffer: 2^size x 2048 (1024 in FFT) - 1, at most 32767.
+TEST(SamplingPanel, ArrowsAndTheScrollRange) {
+    using Handler = void (WQK::*)();
+    const struct {
+        const char* name;
+        Handler press;
+        int rate, size, bufBase;
+        const char* after; // rate, size, scroll range (1234: untouched)
+    } rows[] = {{"rate up stops at 4", &WQK::SRATEP_MouseDown, 4, 1, 2048, "4 1 1234"},
+                {"rate down stops at 0", &WQK::SRATEN_MouseDown, 0, 1, 2048, "0 1 1234"},
+                {"rate up key", &WQK::SRATEP_KeyPress, 0, 1, 2048, "1 1 1234"},
+                {"rate down key", &WQK::SRATEN_KeyPress, 1, 1, 2048, "0 1 1234"},
+                {"a damaged rate index", &WQK::SRATEP_MouseDown, 9, 1, 2048, "4 1 1234"},
+                {"size up stops at 4", &WQK::SSIZEP_MouseDown, 3, 4, 2048, "3 4 1234"},
+                {"size down, mouse", &WQK::SSIZEN_MouseDown, 3, 1, 2048, "3 0 1234"},
+                {"size up key", &WQK::SSIZEP_KeyPress, 3, 1, 2048, "3 2 8191"},
+                {"size down key in FFT", &WQK::SSIZEN_KeyPress, 3, 2, 1024, "3 1 2047"},
+                {"size down key stops at 0", &WQK::SSIZEN_KeyPress, 3, 0, 2048, "3 0 2047"},
+                {"a damaged size index", &WQK::SSIZEN_KeyPress, 3, 40, 2048, "3 39 32767"}};
+    Rig r;
+    for (const auto& row : rows) {
+        r.s.SampleRateIndex = row.rate;
+        r.s.SampleSizeIndex = row.size;
+        r.s.BufBase = row.bufBase;
+        r.w.HScroll1->setMaximum(1234);
+        r.w.HScroll2->setMaximum(1234);
+        (r.w.*row.press)();
+        std::ostringstream got;
+        got << r.s.sampleRateIndex() << " " << r.s.SampleSizeIndex << " "
+            << r.w.HScroll1->maximum();
+        EXPECT_EQ(got.str(), row.after) << row.name;
+        EXPECT_EQ(r.w.HScroll2->maximum(), r.w.HScroll1->maximum()) << row.name;
     }
-}
-
-TEST(DSAMPLE, GeneratorModesShowThePointCountInGrey) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
-    for (int mode : {1, 2}) {
-        w.state().ScopeMode = mode;
-        w.state().GenLast = 4096;
-        w.state().SampleRateIndex = 0;
-        w.state().SampleSizeIndex = 3;
-        w.DSAMPLE();
-        EXPECT_EQ(w.SRATEDISP->BackColor(), Grey);
-        EXPECT_EQ(w.SSIZEDISP->BackColor(), Grey);
-        EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {" 4097"}));
-        EXPECT_TRUE(drawn::shows(w.SRATEDISP, {}));
-        EXPECT_EQ(w.state().rateA(), 3); // the copies wait for SCOPE or FFT
-        EXPECT_EQ(w.state().sizeA(), 1);
-    }
-    w.state().ScopeMode = 3;
-    w.DSAMPLE();
-    EXPECT_EQ(w.state().rateA(), 0);
-    EXPECT_EQ(w.state().sizeA(), 3);
-}
-
-TEST(SamplingArrows, StopAtTheEndsOfTheTables) {
-    Harness h(model(30));
-    WQK& w = drawn::shown(h.window());
-    for (int k = 0; k < 3; ++k)
-        w.SRATEP_MouseDown();
-    EXPECT_EQ(w.state().sampleRateIndex(), 4);
-    EXPECT_EQ(w.state().rateA(), 4);
-    EXPECT_TRUE(drawn::shows(w.SRATEDISP, {" 30 MHz"}));
-    for (int k = 0; k < 6; ++k)
-        w.SRATEN_KeyPress();
-    EXPECT_EQ(w.state().sampleRateIndex(), 0);
-    EXPECT_TRUE(drawn::shows(w.SRATEDISP, {"  3  KHz"}));
-    w.SRATEP_KeyPress();
-    EXPECT_EQ(w.state().sampleRateIndex(), 1);
-    for (int k = 0; k < 5; ++k)
-        w.SSIZEP_MouseDown();
-    EXPECT_EQ(w.state().SampleSizeIndex, 4);
-    EXPECT_EQ(w.state().sizeA(), 4);
-    for (int k = 0; k < 6; ++k)
-        w.SSIZEN_MouseDown();
-    EXPECT_EQ(w.state().SampleSizeIndex, 0);
-    EXPECT_TRUE(drawn::shows(w.SSIZEDISP, {"    2K "}));
-}
-
-TEST(SamplingArrows, KeyPressSetsTheScrollMaximaMouseDownDoesNot) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
-    w.HScroll1->setMaximum(1234);
-    w.HScroll2->setMaximum(1234);
-    w.SSIZEP_MouseDown(); // 4K -> 8K
-    EXPECT_EQ(w.HScroll1->maximum(), 1234);
-    EXPECT_EQ(w.HScroll2->maximum(), 1234);
-    w.SSIZEN_MouseDown();
-    w.SSIZEP_KeyPress();
-    EXPECT_EQ(w.state().SampleSizeIndex, 2);
-    EXPECT_EQ(w.HScroll1->maximum(), 8191);
-    EXPECT_EQ(w.HScroll2->maximum(), 8191);
-    w.state().BufBase = 1024; // FFT mode
-    w.SSIZEN_KeyPress();
-    w.SSIZEP_KeyPress();
-    EXPECT_EQ(w.HScroll1->maximum(), 4095);
-    EXPECT_EQ(w.HScroll2->maximum(), 4095);
-    w.SSIZEN_KeyPress();
-    EXPECT_EQ(w.HScroll1->maximum(), 2047);
-}
-
-TEST(SamplingArrows, ReachedThroughMouseAndKeyEvents) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(w.SRATEP, &press);
-    EXPECT_EQ(w.state().sampleRateIndex(), 4);
-    QKeyEvent key(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, "x");
-    QCoreApplication::sendEvent(w.SSIZEP, &key);
-    EXPECT_EQ(w.state().SampleSizeIndex, 2);
-    EXPECT_EQ(w.HScroll1->maximum(), 8191);
-}
-
-TEST(SamplingArrows, DamagedIndexesDoNotBreakThePanel) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
-    w.state().SampleSizeIndex = 40;
-    w.SSIZEN_KeyPress(); // 39: the scroll maxima stay within a buffer
-    EXPECT_EQ(w.HScroll1->maximum(), 32767);
-    w.state().SampleRateIndex = 9;
-    w.SRATEP_MouseDown();
-    EXPECT_EQ(w.state().sampleRateIndex(), 4);
 }

@@ -40,4 +40,26 @@ inline Writes cat(std::initializer_list<Writes> parts) {
     return out;
 }
 
+// The stop counter loaded with `pulses` (32768 less the samples to take).
+inline Writes stopCounter(long pulses) {
+    return cat({cw(Reset), pulse(), cw(OpenCount), times(pulses, pulse()), cw(EndLoad), cw(Idle)});
+}
+// The channel configuration sent as `n` pulses.
+inline Writes config(int n) {
+    return cat({cw(ClearConfig), pulse(), cw(OpenCount), times(n, pulse()), cw(LatchConfig),
+                cw(OpenCount)});
+}
+// Trigger armed with its qualifier flags, comparator level and rate code.
+inline Writes arm(int flags, int level, int rateCode) {
+    return cat({cw(Idle), pulse(), cw(Start), cw(flags), strobe(level), cw(Arm + flags, rateCode)});
+}
+// One memory read: select, `skip` clocks, then a clock after each of `n` samples.
+inline Writes readOut(int select, long skip, long n) {
+    return cat({cw(select),
+                times(skip, readClock()),
+                {{C, CtlRead}},
+                times(n, readClock()),
+                {{C, CtlIdle}}});
+}
+
 } // namespace seq

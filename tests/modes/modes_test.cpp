@@ -1,206 +1,111 @@
-#include "modes/mode_names.h"
-#include "support/fixture.h"
+// The operating modes: the order the mode button steps through and the control table
+// each mode applies, for every fitting of the instrument and state of the channels.
+#include "device/rig.h"
 
 #include <gtest/gtest.h>
 
-using plat::RGB;
-using testing_support::Harness;
+using rig::Rig;
 
 namespace {
 
-bool on(QWidget* w) {
-    return w->isEnabled();
-}
-bool shown(WQK& w, QWidget* c) {
-    return c->isVisibleTo(&w);
-}
-
-// The control-state table after a mode change, for the current channel switches.
+// The control table after a mode change, for the current channel switches.
 void expectModeTable(WQK& w) {
     InstrumentState& s = w.state();
-    const int mode = int(int(s.mode()));
-    const bool aOn = s.ChanAOn.num() == 1, bOn = s.ChanBOn == 1;
-    const bool bFitted = s.ChanBFitted.num() != 0;
-    SCOPED_TRACE("mode " + std::to_string(mode) + " A " + std::to_string(aOn) + " B " +
-                 std::to_string(bOn));
-    for (QWidget* c : {w.Command3, w.Command2, w.Command4})
-        EXPECT_EQ(on(c), mode != 1 && aOn);
-    for (QWidget* c : {w.Command6, w.Command7, w.Command5})
-        EXPECT_EQ(on(c), mode != 1 && bOn && bFitted);
-    const bool gen = mode == 1 || mode == 2;
-    for (QWidget* c : {w.GENMODEBUTTON, w.GENSTYLEBUTTON, w.GENUPDATEBUTTON, w.GENLFREQBUTTONN,
-                       w.GENLFREQBUTTONP})
-        EXPECT_EQ(on(c), gen);
-    if (!gen) {
-        EXPECT_EQ(w.GENUPDATEBACK->BackColor(), RGB(128, 255, 128));
-    }
-    for (QWidget* c : {w.TMODEBUTTON, w.TSOURCEBUTTON, w.PRETRIGBUTTON, w.TSLOPEBUTTON})
-        EXPECT_EQ(on(c), !gen);
-    EXPECT_EQ(on(w.TRESETBUTTON), mode != 1);
-    for (QWidget* c : {w.SRATEN, w.SRATEP, w.SSIZEN, w.SSIZEP})
-        EXPECT_EQ(on(c), !gen);
-    EXPECT_EQ(on(w.Command17), mode != 1);
-    EXPECT_EQ(on(w.Command18), mode != 1 && bFitted);
-    EXPECT_EQ(on(w.Command19), gen);
-    if (mode != 2) {
-        EXPECT_EQ(s.ShowD.num(), mode == 1 ? 1 : -1);
-    }
-    EXPECT_EQ(on(w.Command20), mode == 0 || mode == 2);
-    EXPECT_EQ(on(w.Command21), mode == 0 || mode == 2);
-    // Y Mag belongs to the combined trace: the selector refresh keeps it off while
-    // neither A+B nor A-B is shown.
-    const bool combined = s.ShowAplusB.num() == 1 || s.ShowAminusB == 1;
-    EXPECT_EQ(on(w.Command12), (mode == 0 || mode == 2) && combined);
-    const bool hidden = mode == 1 || mode == 3;
+    const int mode = int(s.mode());
+    const bool aOn = s.chanAOn(), bOn = s.chanBOn(), bFitted = s.chanBFitted();
+    const bool gen = mode == 1 || mode == 2, scope = mode == 0 || mode == 2;
+    SCOPED_TRACE("mode " + std::to_string(mode));
+    auto all = [](std::initializer_list<QWidget*> ws, bool on) {
+        for (QWidget* c : ws)
+            EXPECT_EQ(c->isEnabled(), on) << c->objectName().toStdString();
+    };
+    all({w.Command3, w.Command2, w.Command4}, mode != 1 && aOn);
+    all({w.Command6, w.Command7, w.Command5}, mode != 1 && bOn && bFitted);
+    all({w.GENMODEBUTTON, w.GENSTYLEBUTTON, w.GENUPDATEBUTTON, w.GENLFREQBUTTONN, w.GENLFREQBUTTONP,
+         w.Command19},
+        gen);
+    all({w.TMODEBUTTON, w.TSOURCEBUTTON, w.PRETRIGBUTTON, w.TSLOPEBUTTON, w.SRATEN, w.SRATEP,
+         w.SSIZEN, w.SSIZEP},
+        !gen);
+    all({w.TRESETBUTTON, w.Command17}, mode != 1);
+    all({w.Command18}, mode != 1 && bFitted);
+    all({w.Command20, w.Command21}, scope);
+    // Y Mag belongs to the combined trace: off while neither A+B nor A-B is shown.
+    all({w.Command12}, scope && (s.showAplusB() || s.showAminusB()));
+    EXPECT_TRUE(gen || w.GENUPDATEBACK->BackColor() == plat::RGB(128, 255, 128));
+    EXPECT_TRUE(mode == 2 || s.ShowD.num() == (mode == 1 ? 1 : -1));
     for (QWidget* c : {w.scrollupA, w.scrolldownA, w.scrollupB, w.scrolldownB})
-        EXPECT_EQ(shown(w, c), !hidden);
+        EXPECT_EQ(c->isVisibleTo(&w), scope);
     EXPECT_EQ(s.BufBase, mode == 3 ? 1024 : 2048);
     EXPECT_EQ(s.cursorMode(), 0);
-    EXPECT_EQ(w.CURSINFO->BackColor(), RGB(192, 192, 192));
+    EXPECT_EQ(w.CURSINFO->BackColor(), plat::RGB(192, 192, 192));
 }
 
 } // namespace
 
-TEST(ModeCaptions, TheFourNames) {
-    EXPECT_EQ(modes::caption(0), "        SCOPE");
-    EXPECT_EQ(modes::caption(1), "   GENERATOR");
-    EXPECT_EQ(modes::caption(2), "   SCOPE+GEN");
-    EXPECT_EQ(modes::caption(3), "            FFT");
-}
-
-TEST(ModeCycle, FourClicksComeBackWithTheSamplesExactlyAsBefore) {
-    Harness h;
-    WQK& w = h.window();
-    InstrumentState& s = w.state();
-    for (int i = 0; i < 32768; ++i) {
-        s.ChanABuffer[i] = int16_t((i * 7) % 2551);
-        s.ChanBBuffer[i] = int16_t((i * 13) % 2551);
-    }
-    const auto a = s.ChanABuffer, b = s.ChanBBuffer;
-    const int expected[4] = {1, 2, 3, 0};
-    for (int k = 0; k < 4; ++k) {
-        w.SCOPEMODE_Click();
-        ASSERT_EQ(int(s.mode()), expected[k]);
-        expectModeTable(w);
-        if (k == 2) {
-            // In FFT the buffers hold spectra.
-            std::fill(s.ChanABuffer.begin(), s.ChanABuffer.end(), int16_t(5));
-            std::fill(s.ChanBBuffer.begin(), s.ChanBBuffer.end(), int16_t(6));
-            s.FFTDoneA = 1;
-            s.FFTDoneB = 1;
+TEST(Modes, TheControlTableInEveryModeAndFitting) {
+    const struct {
+        const char* name;
+        bool generator, chanB;
+        int aOn, bOn;
+        std::vector<int> cycle; // the modes the button steps through from SCOPE
+    } rows[] = {{"all fitted, both on", true, true, 1, 1, {1, 2, 3, 0}},
+                {"channel A off", true, true, 0, 1, {1, 2, 3, 0}},
+                {"channel B off", true, true, 1, 0, {1, 2, 3, 0}},
+                {"no generator: SCOPE and FFT only", false, true, 1, 1, {3, 0}},
+                {"no channel B", true, false, 1, 1, {1, 2, 3, 0}}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim::Options o;
+        o.generator = row.generator;
+        o.channelB = row.chanB;
+        Rig r(o);
+        r.s.ChanAOn = row.aOn;
+        r.s.ChanBOn = row.bOn;
+        r.s.LevelSetMode = 1;
+        for (int mode : row.cycle) {
+            r.w.SCOPEMODE_Click();
+            ASSERT_EQ(int(r.s.mode()), mode);
+            expectModeTable(r.w);
+            EXPECT_TRUE(mode != 1 || r.s.LevelSetMode.num() == 0); // no level setting, no trigger
+        }
+        // The F button enters FFT from any mode and leaves it to SCOPE.
+        for (int start : {0, 1, 2}) {
+            r.s.ScopeMode = start;
+            r.w.FFTbutton_Click();
+            EXPECT_EQ(int(r.s.mode()), 3);
+            expectModeTable(r.w);
+            r.w.FFTbutton_Click();
+            EXPECT_EQ(int(r.s.mode()), 0);
+            expectModeTable(r.w);
         }
     }
-    EXPECT_EQ(s.ChanABuffer, a);
-    EXPECT_EQ(s.ChanBBuffer, b);
-    EXPECT_EQ(s.FFTDoneA.num(), 0);
-    EXPECT_EQ(s.FFTDoneB, 0);
 }
 
-TEST(ModeCycle, TableHoldsWithChannelsOff) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ChanAOn = 0;
-    for (int k = 0; k < 4; ++k) {
-        w.SCOPEMODE_Click();
-        expectModeTable(w);
-    }
-    w.state().ChanAOn = 1;
-    w.state().ChanBOn = 0;
-    for (int k = 0; k < 4; ++k) {
-        w.SCOPEMODE_Click();
-        expectModeTable(w);
-    }
-}
-
-TEST(ModeCycle, WithoutGeneratorScopeAndFftOnly) {
-    sim::Options o;
-    o.generator = false;
-    Harness h(o);
-    WQK& w = h.window();
-    ASSERT_EQ(w.state().GenFitted.num(), 0);
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(int(w.state().mode()), 3);
-    expectModeTable(w);
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(int(w.state().mode()), 0);
-    expectModeTable(w);
-}
-
-TEST(ModeCycle, WithoutChannelBItsControlsStayOff) {
-    sim::Options o;
-    o.channelB = false;
-    Harness h(o);
-    WQK& w = h.window();
-    for (int k = 0; k < 4; ++k) {
-        w.SCOPEMODE_Click();
-        expectModeTable(w);
-    }
-}
-
-TEST(FftButton, EntersFftFromAnyModeAndLeavesToScope) {
-    Harness h;
-    WQK& w = h.window();
-    for (int start : {0, 1, 2}) {
-        while (int(w.state().mode()) != start)
-            w.SCOPEMODE_Click();
-        w.FFTbutton_Click();
-        EXPECT_EQ(int(w.state().mode()), 3) << start;
-        expectModeTable(w);
-        w.FFTbutton_Click();
-        EXPECT_EQ(int(w.state().mode()), 0) << start;
-        expectModeTable(w);
-    }
-}
-
-TEST(FftMode, SumAndDifferenceForcedOffAndScrollRangeHalved) {
-    Harness h;
-    WQK& w = h.window();
-    InstrumentState& s = w.state();
-    s.ShowAplusB = 1;
-    s.SampleSizeIndex = 2;
-    w.FFTbutton_Click();
-    EXPECT_EQ(s.ShowAplusB.num(), -1);
-    EXPECT_EQ(s.ShowAminusB, -1);
-    EXPECT_EQ(w.HScroll1->maximum(), 4 * 1024 - 1);
-    EXPECT_EQ(w.HScroll2->maximum(), 4 * 1024 - 1);
-    w.FFTbutton_Click();
-    EXPECT_TRUE(w.Command20->isEnabled());
-    EXPECT_EQ(s.ShowAplusB.num(), -1); // enabled again, but off
-    EXPECT_EQ(w.HScroll1->maximum(), 4 * 2048 - 1);
-}
-
-TEST(GeneratorEntry, BuiltInWaveIsRecomputedCustomIsNot) {
-    Harness h;
-    WQK& w = h.window();
-    InstrumentState& s = w.state();
-    s.SampleSizeIndex = 3;
-    ASSERT_EQ(s.GenDirty, 1);
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(s.CapturedSizeIndex, 3);
-    EXPECT_EQ(s.GenDirty, 0);
-    EXPECT_EQ(s.GenLast, 8000); // 50000 Hz: 20 cycles of 400 steps at 20 MHz
-    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), RGB(128, 255, 128));
-
-    // Back round to SCOPE, switch to CUSTOM, enter GENERATOR again.
-    for (int k = 0; k < 3; ++k)
-        w.SCOPEMODE_Click();
-    s.GenMode = 2;
-    s.GenStyle = 4;
-    s.GenDirty = 0; // a custom wave was loaded
-    std::fill(s.GenWave.begin(), s.GenWave.end(), int16_t(42));
-    std::fill(s.CustomWave.begin(), s.CustomWave.end(), int16_t(42));
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(s.GenWave[0], 42);
-    EXPECT_EQ(s.GenWave[32767], 42); // no sine table, no mid-level tail
-    EXPECT_EQ(s.GenDirty, 0);
-    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), RGB(128, 255, 128)); // keeps its colour
-}
-
-TEST(SmodeDisp, LevelSettingEndsInGeneratorModes) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().LevelSetMode = 1;
-    w.SCOPEMODE_Click();
-    EXPECT_EQ(w.state().LevelSetMode.num(), 0);
-    EXPECT_FALSE(w.SRATEN->isEnabled());
+// FFT keeps the samples aside while the buffers hold spectra, forces A+B and A-B off and
+// halves the scroll range; leaving it brings all back but the sum and difference. A custom
+// wave stays as loaded when GENERATOR is entered.
+TEST(Modes, FftKeepsTheSamplesGeneratorKeepsACustomWave) {
+    Rig r;
+    r.fill(r.s.ChanABuffer, 1);
+    r.fill(r.s.ChanBBuffer, 2);
+    const auto a = r.s.ChanABuffer, b = r.s.ChanBBuffer;
+    r.s.ShowAplusB = 1;
+    r.s.SampleSizeIndex = 2;
+    r.w.FFTbutton_Click();
+    EXPECT_EQ(r.s.ShowAplusB.num() + r.s.ShowAminusB, -2);
+    EXPECT_EQ(r.w.HScroll1->maximum(), 4 * 1024 - 1);
+    std::fill(r.s.ChanABuffer.begin(), r.s.ChanABuffer.end(), int16_t(5));
+    r.s.ChanBBuffer = r.s.ChanABuffer;
+    r.s.FFTDoneA = r.s.FFTDoneB = 1;
+    r.s.GenMode = 2;
+    r.s.GenDirty = 0; // a custom wave was loaded
+    r.s.GenWave = r.s.CustomWave = r.s.ChanABuffer;
+    r.w.SCOPEMODE_Click();
+    EXPECT_TRUE(r.s.ChanABuffer == a && r.s.ChanBBuffer == b);
+    EXPECT_EQ(r.s.FFTDoneA.num() + r.s.FFTDoneB + r.s.ShowAplusB.num(), -1);
+    EXPECT_EQ(r.w.HScroll2->maximum(), 4 * 2048 - 1);
+    r.w.SCOPEMODE_Click();
+    EXPECT_TRUE(r.s.GenWave == r.s.CustomWave && r.s.GenWave[0] == 5 && r.s.GenDirty == 0);
+    EXPECT_EQ(r.w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
 }

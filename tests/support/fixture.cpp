@@ -15,9 +15,8 @@ namespace testing_support {
 void MessageLog::install() {
     plat::setMessageHandler([this](const plat::Message& m) {
         shown.push_back(m);
-        if (answers.empty()) return plat::Answer::OK;
-        plat::Answer a = answers.front();
-        answers.pop_front();
+        const plat::Answer a = answers.empty() ? plat::Answer::OK : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     });
 }
@@ -27,9 +26,7 @@ void MessageLog::uninstall() {
 }
 
 bool MessageLog::contains(const std::string& text) const {
-    for (const auto& m : shown)
-        if (m.text == text) return true;
-    return false;
+    return std::any_of(shown.begin(), shown.end(), [&](const auto& m) { return m.text == text; });
 }
 
 NoDacOverride::NoDacOverride() {
