@@ -95,7 +95,6 @@ QString BodePlot::cornerText() const {
 
 QImage BodePlot::render(QSize size) const {
     QImage img(size, QImage::Format_RGB32);
-    img.fill(Qt::white);
     QPainter p(&img);
     draw(p, size);
     return img;
@@ -103,11 +102,11 @@ QImage BodePlot::render(QSize size) const {
 
 void BodePlot::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
     draw(p, size());
 }
 
 void BodePlot::draw(QPainter& p, QSize size) const {
+    p.fillRect(QRect(QPoint(), size), Qt::white);
     p.setRenderHint(QPainter::Antialiasing);
     const int w = size.width() - Left - Right;
     const int h = (size.height() - Top - Gap - Bottom) / 2;

@@ -26,8 +26,10 @@ class BodePlot : public QWidget {
     // The -3 dB corner as the plot marks it, or "" before the gain has crossed it.
     QString cornerText() const;
 
-    // The diagram drawn at any size, for the picture export.
+    // The diagram drawn at any size, for the picture export: on an image, or on any
+    // painter (SVG, PDF), white background included.
     QImage render(QSize size) const;
+    void draw(QPainter& p, QSize size) const;
     QSize sizeHint() const override { return {640, 480}; }
 
   signals:
@@ -40,7 +42,6 @@ class BodePlot : public QWidget {
     void keyPressEvent(QKeyEvent* e) override;
 
   private:
-    void draw(QPainter& p, QSize size) const;
     int nearest(double x) const;
 
     std::vector<Point> points_;

@@ -10,12 +10,16 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -189,11 +193,34 @@ std::string FraDialog::exportCsv(const QString& path) const {
 }
 
 std::string FraDialog::exportPicture(const QString& path) const {
-    QByteArray png;
-    QBuffer buf(&png);
+    const QSize size(1000, 700);
+    const QString ext = QFileInfo(path).suffix().toLower();
+    QByteArray bytes;
+    QBuffer buf(&bytes);
     buf.open(QIODevice::WriteOnly);
-    if (!plot_->render(QSize(1000, 700)).save(&buf, "PNG") ||
-        !files::saveWhole(path.toStdString(), png.toStdString()))
+    bool ok = true;
+    if (ext == "svg") {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buf);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(), size));
+        svg.setTitle("Frequency response");
+        QPainter p(&svg);
+        plot_->draw(p, size);
+    } else if (ext == "pdf") {
+        QPdfWriter pdf(&buf);
+        pdf.setTitle("Frequency response");
+        pdf.setResolution(96); // one dot per pixel of the PNG
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96, QPageSize::Point, QString(),
+                                  QPageSize::ExactMatch));
+        QPainter p;
+        ok = p.begin(&pdf);
+        if (ok) plot_->draw(p, size);
+    } else {
+        ok = plot_->render(size).save(&buf, "PNG");
+    }
+    if (!ok || !files::saveWhole(path.toStdString(), bytes.toStdString()))
         return "Could not write " + path.toStdString() + ".";
     return "";
 }
@@ -209,7 +236,8 @@ void FraDialog::chooseCsv() {
 
 void FraDialog::choosePicture() {
     const QString path =
-        QFileDialog::getSaveFileName(this, "Export picture", "bode.png", "PNG picture (*.png)");
+        QFileDialog::getSaveFileName(this, "Export picture", "bode.png",
+                                     "PNG picture (*.png);;SVG picture (*.svg);;PDF (*.pdf)");
     if (path.isEmpty()) return;
     const std::string error = exportPicture(path);
     if (!error.empty())

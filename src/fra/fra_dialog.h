@@ -25,7 +25,8 @@ class FraDialog : public QDialog {
     Settings settings() const;
     // Runs a sweep with the fields' settings; returns when it has ended.
     void startSweep();
-    // Writes the points as CSV or the plot as a PNG picture; "" or the reason it failed.
+    // Writes the points as CSV, or the plot as a picture: SVG or PDF by the file name's
+    // extension, else PNG; "" or the reason it failed.
     std::string exportCsv(const QString& path) const;
     std::string exportPicture(const QString& path) const;
 

@@ -142,8 +142,10 @@ TEST(FraDialog, SweepsFromItsFieldsAndExports) {
 
     EXPECT_EQ(d.exportCsv(QString::fromStdString(h.dir() + "/b.csv")), "");
     EXPECT_EQ(h.readFile("b.csv"), fra::toCsv(d.plot()->points()));
-    EXPECT_EQ(d.exportPicture(QString::fromStdString(h.dir() + "/b.png")), "");
+    for (const char* name : {"/b.png", "/b.svg", "/b.pdf"})
+        EXPECT_EQ(d.exportPicture(QString::fromStdString(h.dir() + name)), "") << name;
     EXPECT_EQ(QImage(QString::fromStdString(h.dir() + "/b.png")).size(), QSize(1000, 700));
+    EXPECT_EQ(h.readFile("b.svg").substr(0, 5) + h.readFile("b.pdf").substr(0, 4), "<?xml%PDF");
     const std::string nowhere = h.dir() + "/no/such/folder/b.csv";
     EXPECT_EQ(d.exportCsv(QString::fromStdString(nowhere)), "Could not write " + nowhere + ".");
 
