@@ -3,7 +3,7 @@
 #include "device/commands.h"
 #include "platform/vb.h"
 
-#include <QFile>
+#include <QSaveFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -60,11 +60,17 @@ std::optional<double> read(const std::string& path) {
 }
 
 bool write(const std::string& path, int lpt) {
-    QFile::remove(QString::fromStdString(path));
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    std::string line = vb::NumberText(lpt) + "\r\n";
-    return f.write(line.data(), qint64(line.size())) == qint64(line.size());
+    // Written beside the old file and renamed over it only once every byte is out, so a
+    // full disk leaves the last good configuration in place instead of an empty file.
+    QSaveFile f(QString::fromStdString(path));
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly)) return false;
+    const std::string line = vb::NumberText(lpt) + "\r\n";
+    if (f.write(line.data(), qint64(line.size())) != qint64(line.size())) {
+        f.cancelWriting();
+        return false;
+    }
+    return f.commit();
 }
 
 int baseAddress(int lpt) {
