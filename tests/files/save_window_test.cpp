@@ -185,7 +185,6 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
              }}));
 }
 
-// A save that fails leaves the earlier file exactly as it was and nothing half-written.
 TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
     Harness h;
     WQK& w = h.window();
