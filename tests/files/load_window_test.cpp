@@ -13,7 +13,8 @@
 using filetest::lastMessage;
 using filetest::load;
 using filetest::Snapshot;
-using testing_support::Harness;
+using LoadWindow = filetest::FileWindow;
+using LoadMend = filetest::FileWindow;
 
 namespace {
 
@@ -30,7 +31,7 @@ filetest::Step pick(WQK& w, const std::string& name, VbButton* button) {
 }
 
 // Opens the custom form the way the generator's UPDATE does.
-bool custom(Harness& h, std::vector<filetest::Step> steps) {
+bool custom(testing_support::Harness& h, std::vector<filetest::Step> steps) {
     WQK& w = h.window();
     return filetest::runWindow(
         h, [&w] { w.state().LoadFromButton = 0, w.state().LoadDone = 0, w.FILELOAD(); },
@@ -49,9 +50,7 @@ std::string shown(WQK& w) {
 
 } // namespace
 
-TEST(LoadWindow, ButtonsPerModeAndForm) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, ButtonsPerModeAndForm) {
     const char* rows[] = {"10001|00001", "00111|00001", "00111|00001", "01001|00001"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
@@ -67,9 +66,7 @@ TEST(LoadWindow, ButtonsPerModeAndForm) {
     EXPECT_EQ(w.state().LoadDone.num(), 0); // left with neither a load nor "keep"
 }
 
-TEST(LoadWindow, SignalFftAndCustomFilesLoad) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, SignalFftAndCustomFilesLoad) {
     h.writeFile("x.wqk", filebytes::signal("WQK", "1421", 32768));
     EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.chaloadbutton)}));
     const InstrumentState& s = w.state();
@@ -101,7 +98,7 @@ TEST(LoadWindow, SignalFftAndCustomFilesLoad) {
     EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadRawReq.num() == 0 && h.messages().shown.empty());
 }
 
-TEST(LoadWindow, RefusedFilesChangeNothing) {
+TEST_F(LoadWindow, RefusedFilesChangeNothing) {
     // clang-format off
     const struct { const char* name; std::string bytes; int mode; const char* message;
                    int fileInvalid; } rows[] = { // the signal format's own refusals: one row
@@ -113,8 +110,6 @@ TEST(LoadWindow, RefusedFilesChangeNothing) {
         {"", "", 0, "No File selected to load", 0},
     };
     // clang-format on
-    Harness h;
-    WQK& w = h.window();
     for (const auto& r : rows) {
         if (*r.name) h.writeFile(r.name, r.bytes);
         h.messages().shown.clear();
@@ -149,9 +144,7 @@ TEST(LoadWindow, RefusedFilesChangeNothing) {
     EXPECT_TRUE(Snapshot(w.state()) == before);
 }
 
-TEST(LoadWindow, ProfileRestoresTheSettings) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, ProfileRestoresTheSettings) {
     InstrumentState saved;
     saved.XMagnify = 1024, saved.ScrollPos = 100, saved.TrigMode = 1, saved.TrigLevel = 1600;
     saved.SampleRateIndex = 1, saved.GenFreq = 1235, saved.LevelSetMode = 1, saved.RunRepeat = 1;
@@ -166,9 +159,7 @@ TEST(LoadWindow, ProfileRestoresTheSettings) {
     EXPECT_EQ(s.ChanABuffer, buffers); // a profile holds no samples
 }
 
-TEST(LoadMend, DamagedProfilesChangeNoSetting) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadMend, DamagedProfilesChangeNoSetting) {
     std::string good = files::encodeProfile(w.state());
     auto cut = [&](int items) { // the line up to and including item `items`
         size_t p = 0;
@@ -218,9 +209,7 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     }
 }
 
-TEST(LoadWindow, CustomFormKeepCopyAndRawLoad) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, CustomFormKeepCopyAndRawLoad) {
     InstrumentState& s = w.state();
     s.GenMode = 2, s.GenLast = 99, s.GenWave[99] = 990;
     EXPECT_TRUE(custom(h, {[&] { s.KeepCustom = 1; }}));
@@ -242,9 +231,7 @@ TEST(LoadWindow, CustomFormKeepCopyAndRawLoad) {
     EXPECT_TRUE(s.GenLast == 19.0f && s.CustomWave[19] == 640 && h.messages().shown.empty());
 }
 
-TEST(LoadWindow, FoldersAndDrives) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, FoldersAndDrives) {
     const std::string drive = QStorageInfo(QDir::currentPath()).rootPath().toStdString();
     ASSERT_TRUE(QDir::current().mkdir("sub") && QDir::current().mkdir("gone"));
     h.writeFile("sub/in.wqk", filebytes::signal("WQK", "1300", 1024));
