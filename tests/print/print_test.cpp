@@ -288,7 +288,7 @@ TEST_F(Spooler, AStoppedPrinterIsReportedAndNothingIsPrinted) {
     PrinterChoice offline("PDF-offline");
     t.print("Printsignal");
     ASSERT_EQ(t.h.messages().shown.size(), 1u);
-    EXPECT_EQ(t.h.messages().shown[0].title, "Printer Error!");
-    EXPECT_EQ(t.h.messages().shown[0].text, "Printer \"PDF-offline\" is stopped (off-line).");
+    EXPECT_EQ(t.h.messages().shown[0].title + t.h.messages().shown[0].text,
+              "Printer Error!Printer \"PDF-offline\" is stopped (off-line).");
     EXPECT_FALSE(t.w.ended());
 }
