@@ -9,13 +9,10 @@ const std::string B13(13, ' ');
 } // namespace
 
 TEST(PanelTexts, EveryModeAndSetting) {
-    const struct {
-        const char* name;
-        int mode, style, startIndex, ratio;
-        std::string texts[5]; // mode, amplitude, label, freq, secondary; "" is not checked
-        int ampDiv = 1, duty = 50, ampRatio = 0;
-        float rf = 1;
-    } rows[] = {
+    // texts[5]: mode, amplitude, label, freq, secondary; "" is not checked
+    // clang-format off
+    const struct { const char* name; int mode, style, startIndex, ratio; std::string texts[5];
+                   int ampDiv = 1, duty = 50, ampRatio = 0; float rf = 1; } rows[] = {
         {"normal", 0, 0, 5, 0, {"NORMAL ", "2V p-p", "Frequency (Hz)", " 50000", B13}},
         {"normal square 1 V", 0, 3, 5, 0, {"NORMAL ", "1V p-p", "", "", "36 %  "}, 2, 36},
         {"sweep start-up", 1, 0, 5, 0, {"SWEEP   ", "", "Start Freq (Hz) ", " 1000", "2      "}},
@@ -27,7 +24,9 @@ TEST(PanelTexts, EveryModeAndSetting) {
         {"custom x1", 2, 4, 5, 0, {"CUSTOM ", B13, "   Step Freq       ", " 20 KHz", "x 1   "}},
         {"custom x2", 2, 4, 5, 0, {"", "", "", "", "x 2   "}, 1, 50, 1},
         {"custom x5", 2, 4, 5, 0, {"", "", "", "", "x 5   "}, 1, 50, 2},
-        {"custom MAX", 2, 4, 5, 0, {"", "", "", "", "MAX   "}, 1, 50, 3}};
+        {"custom MAX", 2, 4, 5, 0, {"", "", "", "", "MAX   "}, 1, 50, 3},
+    };
+    // clang-format on
     for (const auto& r : rows) {
         InstrumentState s;
         s.GenMode = r.mode, s.GenStyle = r.style, s.AmpDiv = int16_t(r.ampDiv);
@@ -46,9 +45,9 @@ TEST(PanelTexts, EveryModeAndSetting) {
     for (int i = 0; i < 10; ++i) {
         s.SweepStartIndex = i;
         gen::applyPanelState(s);
-        EXPECT_EQ(s.sweepStartFreq(), nominal[i]);
-        EXPECT_EQ(s.SweepHalf.num(), i % 2);
-        EXPECT_EQ(s.sweepRateIndex(), i / 2);
+        EXPECT_TRUE(s.sweepStartFreq() == nominal[i] && s.SweepHalf.num() == i % 2 &&
+                    s.sweepRateIndex() == i / 2)
+            << i;
     }
     const char* rates[5] = {"  2  KHz", " 20 KHz", " 200KHz", "  2  MHz", " 20 MHz"};
     const char* rates30[5] = {"  3  KHz", " 30 KHz", " 300KHz", "  3  MHz", " 30 MHz"};
@@ -82,12 +81,11 @@ TEST(CustomAmplitude, RatiosScaleACopyAroundTheMidLevel) {
     EXPECT_TRUE(s.CustomMax.num() == 2000 && s.CustomMin.num() == 1000 && s.CustomMid == 1500);
     s.GenLast = 1;
     s.CustomWave[0] = 1001;
-    s.CustomWave[1] = 1002;
-    gen::applyPanelState(s);
-    EXPECT_EQ(s.CustomMid, 1002); // 1001.5 rounds to even
-    s.CustomWave[1] = 1004;
-    gen::applyPanelState(s);
-    EXPECT_EQ(s.CustomMid, 1002); // 1002.5 too
+    for (int16_t second : {1002, 1004}) { // 1001.5 and 1002.5 round to even
+        s.CustomWave[1] = second;
+        gen::applyPanelState(s);
+        EXPECT_EQ(s.CustomMid, 1002) << second;
+    }
     // MAX of a flat wave leaves the wave and the factor alone.
     std::fill(s.CustomWave.begin(), s.CustomWave.begin() + 10, int16_t(700));
     std::fill(s.GenWave.begin(), s.GenWave.begin() + 10, int16_t(123));
@@ -95,7 +93,6 @@ TEST(CustomAmplitude, RatiosScaleACopyAroundTheMidLevel) {
     s.AmpRatio = 3;
     s.AmpFactor = 7;
     gen::applyPanelState(s);
-    EXPECT_TRUE(
-        std::all_of(s.GenWave.begin(), s.GenWave.begin() + 10, [](int16_t v) { return v == 123; }));
-    EXPECT_EQ(s.AmpFactor, 7);
+    EXPECT_TRUE(s.AmpFactor == 7 && std::all_of(s.GenWave.begin(), s.GenWave.begin() + 10,
+                                                [](int16_t v) { return v == 123; }));
 }

@@ -42,35 +42,33 @@ struct Panel {
 
 TEST(FrequencyButtons, StepsRepeatsAndLimitsInNormalMode) {
     using W = WQK;
-    const struct {
-        const char* name;
-        double from;
-        void (WQK::*down)();
-        void (WQK::*up)();
-        int64_t heldMs;
-        double to;
-    } rows[] = {{"large up clamps at the top", 499700, &W::GENLFREQBUTTONP_MouseDown,
-                 &W::GENLFREQBUTTONP_MouseUp, 20, 500000},
-                // -500 at once, then at 350, 400, 450, 500 ms: 5000 above 200 kHz, 2500 below.
-                {"held large down", 210000, &W::GENLFREQBUTTONN_MouseDown,
-                 &W::GENLFREQBUTTONN_MouseUp, 525, 194500},
-                {"held large up", 199000, &W::GENLFREQBUTTONP_MouseDown,
-                 &W::GENLFREQBUTTONP_MouseUp, 425, 199500 + 2500 + 5000},
-                {"small down stops at 5 Hz", 5, &W::GENSFREQBUTTONN_MouseDown,
-                 &W::GENSFREQBUTTONN_MouseUp, 10, 5},
-                {"held small up: 1, then 10 a repeat", 1000, &W::GENSFREQBUTTONP_MouseDown,
-                 &W::GENSFREQBUTTONP_MouseUp, 475, 1031},
-                {"released before the first repeat", 1031, &W::GENSFREQBUTTONN_MouseDown,
-                 &W::GENSFREQBUTTONN_MouseUp, 150, 1030}};
+    // clang-format off
+    const struct { const char* name; double from; void (WQK::*down)(); void (WQK::*up)();
+                   int64_t heldMs; double to; } rows[] = {
+        {"large up clamps at the top", 499700, &W::GENLFREQBUTTONP_MouseDown,
+         &W::GENLFREQBUTTONP_MouseUp, 20, 500000},
+        // -500 at once, then at 350, 400, 450, 500 ms: 5000 above 200 kHz, 2500 below.
+        {"held large down", 210000, &W::GENLFREQBUTTONN_MouseDown, &W::GENLFREQBUTTONN_MouseUp,
+         525, 194500},
+        {"held large up", 199000, &W::GENLFREQBUTTONP_MouseDown, &W::GENLFREQBUTTONP_MouseUp, 425,
+         199500 + 2500 + 5000},
+        {"small down stops at 5 Hz", 5, &W::GENSFREQBUTTONN_MouseDown, &W::GENSFREQBUTTONN_MouseUp,
+         10, 5},
+        {"held small up: 1, then 10 a repeat", 1000, &W::GENSFREQBUTTONP_MouseDown,
+         &W::GENSFREQBUTTONP_MouseUp, 475, 1031},
+        {"released before the first repeat", 1031, &W::GENSFREQBUTTONN_MouseDown,
+         &W::GENSFREQBUTTONN_MouseUp, 150, 1030},
+    };
+    // clang-format on
     Panel p;
     for (const auto& r : rows) {
         p.s.GenFreq = r.from;
         p.s.GenDirty = 0;
         p.hold(r.down, r.up, r.heldMs);
         EXPECT_EQ(p.s.genFreq(), r.to) << r.name;
-        EXPECT_EQ(p.s.GenDirty, 1) << r.name;
-        EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red) << r.name;
-        EXPECT_EQ(p.s.ButtonHeld.num(), 0) << r.name;
+        EXPECT_TRUE(p.s.GenDirty == 1 && p.w.GENUPDATEBACK->BackColor() == Red &&
+                    p.s.ButtonHeld.num() == 0)
+            << r.name;
     }
 }
 
@@ -81,13 +79,12 @@ TEST(FrequencyButtons, SweepPicksTheStartAndCustomTheStepClock) {
     for (int i = 0; i < 12; ++i)
         p.w.GENLFREQBUTTONP_MouseDown();
     EXPECT_EQ(p.h.clock().nowMs(), t0); // no auto-repeat here
-    EXPECT_TRUE(p.s.sweepStartIndex() == 9 && p.s.sweepStartFreq() == 100000);
-    EXPECT_EQ(p.s.GenDirty, 1); // a new start needs a new table
+    // A new start needs a new table.
+    EXPECT_TRUE(p.s.sweepStartIndex() == 9 && p.s.sweepStartFreq() == 100000 && p.s.GenDirty == 1);
     p.s.GenDirty = 0;
     for (int i = 0; i < 12; ++i)
         p.w.GENLFREQBUTTONN_MouseDown();
-    EXPECT_TRUE(p.s.sweepStartIndex() == 0 && p.s.SweepHalf.num() == 0);
-    EXPECT_EQ(p.s.GenDirty, 1);
+    EXPECT_TRUE(p.s.sweepStartIndex() == 0 && p.s.SweepHalf.num() == 0 && p.s.GenDirty == 1);
     const double freq = p.s.genFreq();
     p.w.GENSFREQBUTTONP_MouseDown();
     EXPECT_EQ(p.s.genFreq(), freq);
@@ -97,9 +94,8 @@ TEST(FrequencyButtons, SweepPicksTheStartAndCustomTheStepClock) {
     p.s.UnitsOn = 1;
     for (int i = 0; i < 6; ++i)
         p.w.GENLFREQBUTTONP_MouseDown();
-    EXPECT_EQ(p.s.customRateIndex(), 4);
-    EXPECT_EQ(p.s.UnitsOn, -1);
-    EXPECT_EQ(p.s.GenDirty, 0); // the rate is not part of a custom wave
+    // The rate is not part of a custom wave.
+    EXPECT_TRUE(p.s.customRateIndex() == 4 && p.s.UnitsOn == -1 && p.s.GenDirty == 0);
     for (int i = 0; i < 6; ++i)
         p.w.GENLFREQBUTTONN_MouseDown();
     EXPECT_EQ(p.s.customRateIndex(), 0);
@@ -120,13 +116,15 @@ TEST(PanelButtons, CaptionsAndControlsOfEachModeAndStyle) {
         p.s.GenStyle = r.style;
         p.w.GENDISP();
         const std::string at = std::to_string(r.mode) + "/" + std::to_string(r.style);
-        EXPECT_EQ(p.w.GENSTYLEBUTTON->caption(), r.style_) << at;
-        EXPECT_EQ(p.w.GENAMPBUTTON->caption(), r.amp) << at;
-        EXPECT_EQ(p.w.SWRATIOBUTTON->caption(), r.ratio) << at;
-        EXPECT_EQ(p.w.SWRATIOBUTTON->isEnabled(), r.ratioOn) << at;
-        EXPECT_EQ(p.w.DCUP->isVisibleTo(&p.w), r.dutyOn) << at;
-        EXPECT_EQ(p.w.GENSFREQBUTTONP->isEnabled(), r.smallOn) << at;
-        EXPECT_EQ(p.w.STYLEDISP->isVisibleTo(&p.w), r.mode != 2) << at;
+        EXPECT_EQ(p.w.GENSTYLEBUTTON->caption() + " " + p.w.GENAMPBUTTON->caption() + " " +
+                      p.w.SWRATIOBUTTON->caption(),
+                  std::string(r.style_) + " " + r.amp + " " + r.ratio)
+            << at;
+        EXPECT_TRUE(p.w.SWRATIOBUTTON->isEnabled() == r.ratioOn &&
+                    p.w.DCUP->isVisibleTo(&p.w) == r.dutyOn &&
+                    p.w.GENSFREQBUTTONP->isEnabled() == r.smallOn &&
+                    p.w.STYLEDISP->isVisibleTo(&p.w) == (r.mode != 2))
+            << at;
     }
 }
 
@@ -205,9 +203,8 @@ TEST(Crop, AsksThenCutsRightOrLeftOfTheCursorKeepingTenPoints) {
                               " of cursor? (irreversible)");
         EXPECT_TRUE(m.title == "Crop Confirmation" && m.buttons == plat::Buttons::OKCancel);
         (r.left ? p.w.GENSTYLEBUTTON_MouseDown() : p.w.GENAMPBUTTON_Click());
-        EXPECT_EQ(p.s.GenLast, r.after) << r.name;
-        EXPECT_EQ(p.s.CustomWave[0], r.first) << r.name;
-        EXPECT_EQ(p.s.GenWave[0], r.first) << r.name; // x1: the output follows
+        EXPECT_EQ(p.s.GenLast, r.after) << r.name; // at x1 the output follows
+        EXPECT_TRUE(p.s.CustomWave[0] == r.first && p.s.GenWave[0] == r.first) << r.name;
         EXPECT_TRUE(r.left || r.after == r.last || p.s.cursorMode() == 0) << r.name;
     }
 }
@@ -232,14 +229,13 @@ TEST(Update, NormalSweepAndHostileSettingsStayInsideTheBuffer) {
         p.w.GENUPDATEBUTTON_Click();
         EXPECT_TRUE(r.mode != 0 || p.s.genFreq() == r.wantFreq) << r.name << p.s.genFreq();
         EXPECT_TRUE(r.last < 0 || p.s.GenLast == r.last) << r.name << " " << p.s.GenLast;
-        EXPECT_LE(p.s.GenLast, 32767) << r.name;
-        EXPECT_EQ(p.s.GenDirty, 0) << r.name;
-        EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Green) << r.name;
+        EXPECT_TRUE(p.s.GenLast <= 32767 && p.s.GenDirty == 0 &&
+                    p.w.GENUPDATEBACK->BackColor() == Green)
+            << r.name;
     }
     p.s.GenMode = 0, p.s.GenStyle = 3, p.s.GenFreq = 5;
     p.w.GENUPDATEBUTTON_Click();
-    EXPECT_EQ(p.s.SquareSwitchAngle.num(), 288); // kept in the record
-    EXPECT_EQ(p.s.GenWave[8001], 0);
+    EXPECT_TRUE(p.s.SquareSwitchAngle.num() == 288 && p.s.GenWave[8001] == 0); // angle kept
     p.s.GenStyle = 0;
     p.w.GENUPDATEBUTTON_Click();
     EXPECT_EQ(p.s.GenWave[32767], 1275); // the sine's tail
@@ -261,13 +257,12 @@ TEST(Update, CustomFetchesTheWaveThroughTheLoadWindow) {
     p.w.GENUPDATEBUTTON_Click();
     EXPECT_TRUE(windowShown);
     EXPECT_TRUE(p.s.LoadFromButton == 0 && p.s.GenLast == 99 && p.s.GenWave[0] == 333);
-    EXPECT_EQ(p.s.GenDirty, 1); // left without a load: still red
-    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red);
+    EXPECT_TRUE(p.s.GenDirty == 1 && p.w.GENUPDATEBACK->BackColor() == Red); // no load: red
     // "Keep existing data" counts as a load.
     p.h.clock().atDoEvents(3, [&] { p.w.keepcustombutton_Click(); });
     p.w.GENUPDATEBUTTON_Click();
-    EXPECT_TRUE(p.s.LoadDone.num() == 1 && p.s.GenDirty == 0 && p.s.GenWave[0] == 333);
-    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Green);
+    EXPECT_TRUE(p.s.LoadDone.num() == 1 && p.s.GenDirty == 0 && p.s.GenWave[0] == 333 &&
+                p.w.GENUPDATEBACK->BackColor() == Green);
     // A copy of channel A replays at the capture's rate.
     p.s.CapturedSizeIndex = 1;
     p.s.SampleRateIndex = 3;
@@ -275,8 +270,8 @@ TEST(Update, CustomFetchesTheWaveThroughTheLoadWindow) {
         p.s.ChanABuffer[size_t(i)] = int16_t(10 * (i % 256));
     p.h.clock().atDoEvents(3, [&] { p.w.CopyAbutton_Click(); });
     p.w.GENUPDATEBUTTON_Click();
-    EXPECT_TRUE(p.s.GenLast == 4095 && p.s.CustomWave[255] == 2550 && p.s.GenWave[4095] == 2550);
-    EXPECT_EQ(p.s.customRateIndex(), 3);
+    EXPECT_TRUE(p.s.GenLast == 4095 && p.s.CustomWave[255] == 2550 && p.s.GenWave[4095] == 2550 &&
+                p.s.customRateIndex() == 3);
 }
 
 TEST(GeneratorRun, OutputRunsUntilStopThenFallsToZero) {
@@ -298,11 +293,9 @@ TEST(GeneratorRun, OutputRunsUntilStopThenFallsToZero) {
         r.w.GOBUTTON_Click(); // STOP
     });
     r.w.GOBUTTON_Click();
-    EXPECT_TRUE(playing);
-    EXPECT_TRUE(messageShown);
+    EXPECT_TRUE(playing && messageShown && !r.w.Trigwait->isVisible());
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(r.s.GenCount, 8000);
-    EXPECT_FALSE(r.w.Trigwait->isVisible());
     const auto& mem = r.h.sim().generatorMemory();
     EXPECT_TRUE(std::all_of(mem.begin(), mem.end(), [](uint8_t b) { return b == 0; }));
     EXPECT_EQ(r.h.sim().generator().output(double(r.h.clock().nowNs()) + 1e6), 0.0);
@@ -317,11 +310,8 @@ TEST(GeneratorRun, ScopeGenShowsTheLowPassResponseOfTheStimulus) {
     r.s.RangeSelB = 0; // B on the 1.2 V range, AC-coupled
     r.s.CouplingB = -1;
     r.w.GOBUTTON_Click();
-    ASSERT_EQ(r.s.CaptureStatus, 1);
-    ASSERT_EQ(r.s.GenCount, 8000);
-    EXPECT_EQ(r.s.dataRateA(), 2);
-    EXPECT_EQ(r.s.DataRateB, 2);
-    EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
+    ASSERT_TRUE(r.s.CaptureStatus == 1 && r.s.GenCount == 8000);
+    EXPECT_TRUE(r.s.dataRateA() == 2 && r.s.DataRateB == 2 && r.w.GOBUTTON->caption() == "GO");
 
     // Expected: the stepped DAC output through the RC filter, sampled mid-step, less its
     // mean (AC), on the 1.2 V range: 128 codes per 1.2 V.
@@ -371,7 +361,6 @@ TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
         EXPECT_EQ(sweeps[i] - sweeps[i - 1], 1100);
     EXPECT_LT(sweeps[sweeps.size() - 2], t0 + 3500);
     EXPECT_GT(sweeps.back(), t0 + 3500);
-    EXPECT_EQ(r.s.CaptureStatus, 0);
-    EXPECT_EQ(r.s.RunState.num(), 0);
+    EXPECT_TRUE(r.s.CaptureStatus == 0 && r.s.RunState.num() == 0);
     EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
 }
