@@ -6,7 +6,7 @@ cd "$ROOT"
 # Debian packages the build, the tests and the program need.
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool
-  cups printer-driver-cups-pdf poppler-utils)
+  cups printer-driver-cups-pdf poppler-utils qt6-svg-dev libsndfile1-dev pkg-config)
 # clang with libFuzzer, for ./scripts/fuzz.
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The style gates of ./scripts/lint.

@@ -18,6 +18,22 @@ const std::vector<Command>& commands() {
          "Captures in FFT mode and prints the highest peaks of each channel's spectrum.",
          {&captureOptions(), &spectrumOptions(), &jsonOption()},
          runSpectrum},
+        {"capture",
+         "[options] [--out=F.wqk|F.csv|F.wav] [--picture=F.png|F.svg|F.pdf]\n"
+         "[--picture-scale=1|2]",
+         "Captures once and writes it as the SAVE window's signal file or CSV export\n"
+         "(byte for byte), as a WAV file, and the signal display as a picture.",
+         {&captureOptions(), &captureFileOptions()},
+         runCapture},
+        {"log",
+         "[options] (--count=N | --duration=S) --dir=DIR [--format=wav|wqk|csv]\n"
+         "[--keep-free=MB]",
+         "Captures in Repeat and writes each capture into DIR, named by its UTC time, with\n"
+         "one line of index.csv (time, file, rate, samples, each channel's range, probe,\n"
+         "frequency, peak-to-peak and RMS) once the file is complete. Prints each file's\n"
+         "name as it is written; Ctrl-C ends it cleanly.",
+         {&captureOptions(), &logOptions()},
+         runLog},
     };
     return list;
 }
@@ -45,7 +61,7 @@ std::string help(const Command& c) {
     return usage("Usage: wqkscope ", c) + "\n" + c.summary +
            "\n\nOptions (unset capture settings are those the window starts with):\n" +
            optionHelp(c.options) + "Port and simulator options, as for the window:\n" + portHelp +
-           "\nExit status: 0 done; 1 the --out file could not be written; 2 bad usage;\n"
+           "\nExit status: 0 done; 1 an output file could not be written; 2 bad usage;\n"
            "3 no instrument or no power; 4 no trigger or no end of capture within --timeout.\n";
 }
 

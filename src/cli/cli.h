@@ -31,6 +31,12 @@ Status runMeasure(Session& session, const Settings& settings, std::ostream& out,
 Status runSpectrum(Session& session, const Settings& settings, std::ostream& out,
                    std::ostream& err);
 
+// wqkscope capture and wqkscope log (cli/export_cmd.cpp) and their own options.
+const OptionList& captureFileOptions();
+const OptionList& logOptions();
+Status runCapture(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
+Status runLog(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
+
 // True when args[0] names a subcommand.
 bool isSubcommand(const std::vector<std::string>& args);
 // Runs the subcommand args[0] with the rest of args as its options; returns the exit

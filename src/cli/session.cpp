@@ -191,6 +191,14 @@ Status Session::apply(bool fft) {
 }
 
 Status Session::capture(int captures, const std::function<void()>& each) {
+    return captureWhile(captures, [&each] {
+        each();
+        return true;
+    });
+}
+
+Status Session::captureWhile(int captures, const std::function<bool()>& more,
+                             const std::function<bool()>& cancelled) {
     WQK& w = *w_;
     InstrumentState& s = w.state();
     s.RunRepeat = captures > 1 ? 1 : 0;
@@ -206,11 +214,12 @@ Status Session::capture(int captures, const std::function<void()>& each) {
         timer.setEnabled(false);
         if (s.running()) w.GOBUTTON_Click();
     };
+    bool enough = false;
     const QMetaObject::Connection c = connect(&w, &WQK::captured, this, [&] {
         ++got;
-        each();
+        enough = !more();
         timer.setEnabled(false);
-        if (got >= captures) {
+        if (got >= captures || enough) {
             if (s.running()) w.GOBUTTON_Click();
         } else {
             timer.setEnabled(true);
@@ -219,7 +228,7 @@ Status Session::capture(int captures, const std::function<void()>& each) {
     timer.setEnabled(true);
     w.GOBUTTON_Click();
     disconnect(c);
-    if (got >= captures) return Done;
+    if (got >= captures || enough || (cancelled && cancelled())) return Done;
     const std::string what = s.trigMode() == 1 ? "no trigger" : "no end of capture";
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, settings_.timeoutS);

@@ -32,6 +32,10 @@ class Session : public QObject {
     // GO for `captures` captures in a row; `each` runs after each one's read-out.
     // Done, or Timeout when a trigger or a capture's end did not come in time.
     Status capture(int captures, const std::function<void()>& each);
+    // As capture(), while `more` says so after each capture: the run ends, Done, once it
+    // returns false, or when STOP was pressed for `cancelled` (Ctrl-C, say).
+    Status captureWhile(int captures, const std::function<bool()>& more,
+                        const std::function<bool()>& cancelled = {});
 
     WQK& wqk() { return *w_; }
     const InstrumentState& state() const { return w_->state(); }

@@ -75,31 +75,6 @@ void WQK::Command23_Click() {
     SDISPLAY();
 }
 
-namespace {
-// The reading of the measured trace under the cursor: volts, or per cent in FFT mode.
-double cursorValue(const InstrumentState& s, int mode, bool fft) {
-    const int i =
-        std::clamp(int(vb::Nearest(s.scrollPos() + s.cursorX())), 0, InstrumentState::LastIndex);
-    const int a = s.ChanABuffer[size_t(i)], b = s.ChanBBuffer[size_t(i)];
-    const double voltA = display::sampleVolts(a, s.dataRangeA());
-    const double voltB = display::sampleVolts(b, s.DataRangeB);
-    switch (mode) {
-    case 1:
-        return fft ? display::spectrumPercent(a) : voltA;
-    case 2:
-        return fft ? display::spectrumPercent(b) : voltB;
-    case 3:
-        return voltA + voltB;
-    case 4:
-        return voltA - voltB;
-    case 5:
-        return display::genVolts(s.GenWave[size_t(i)]);
-    default:
-        return 0;
-    }
-}
-} // namespace
-
 void WQK::cursdraw() {
     const int mode = s.cursorMode();
     if (mode == 0 && !s.cursorDrawn()) return;
@@ -130,7 +105,7 @@ void WQK::cursdraw() {
     readoutScale(CURSINFO);
     const bool fft = s.mode() == modes::FFT;
     if (mode > 0) {
-        const double v = cursorValue(s, mode, fft);
+        const double v = display::cursorValue(s, mode, fft);
         printSigned(CURSINFO, 0, v, NumberText(v));
         if (!fft) printAt(CURSINFO, 360, 0, "V");
     }

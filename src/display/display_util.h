@@ -52,4 +52,27 @@ inline Shown shownOf(const InstrumentState& s) {
     return v;
 }
 
+// The reading of the measured trace under the cursor: volts, or per cent in FFT mode.
+inline double cursorValue(const InstrumentState& s, int mode, bool fft) {
+    const int i =
+        std::clamp(int(vb::Nearest(s.scrollPos() + s.cursorX())), 0, InstrumentState::LastIndex);
+    const int a = s.ChanABuffer[size_t(i)], b = s.ChanBBuffer[size_t(i)];
+    const double voltA = sampleVolts(a, s.dataRangeA());
+    const double voltB = sampleVolts(b, s.DataRangeB);
+    switch (mode) {
+    case 1:
+        return fft ? spectrumPercent(a) : voltA;
+    case 2:
+        return fft ? spectrumPercent(b) : voltB;
+    case 3:
+        return voltA + voltB;
+    case 4:
+        return voltA - voltB;
+    case 5:
+        return genVolts(s.GenWave[size_t(i)]);
+    default:
+        return 0;
+    }
+}
+
 } // namespace display

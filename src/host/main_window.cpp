@@ -1,5 +1,6 @@
 #include "host/main_window.h"
 
+#include "export/dialogs.h"
 #include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
 
@@ -24,6 +25,15 @@ const std::vector<MenuItem>& menuItems() {
          [](MainWindow& m) { m.wqk().Command1_Click(); }},
         {"&File", "P&ort...", "actionPort", &WQK::SETUP,
          [](MainWindow& m) { m.wqk().SETUP_Click(); }},
+        {"&File", "Save Pi&cture...", "actionSavePicture", &WQK::filesavebutton,
+         [](MainWindow& m) { exporting::savePictureAs(&m, m.wqk()); }},
+        {"&File/&Export", "&WAV...", "actionExportWav", &WQK::filesavebutton,
+         [](MainWindow& m) { exporting::exportWavAs(&m, m.wqk()); }},
+        {"&File", "&Record Captures...", "actionRecordCaptures", nullptr,
+         [](MainWindow& m) {
+             m.recordDialog().show();
+             m.recordDialog().raise();
+         }},
         {"&File", "E&xit", "actionExit", &WQK::Command22,
          [](MainWindow& m) { m.wqk().Command22_Click(); }},
         {"&View", "&Default Layout", "actionDefaultLayout", nullptr,
@@ -60,6 +70,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), wqk_(new WQK) {
     wqkStartWidth_ = startSize_.width();
     setCentralWidget(wqk_);
     record_ = new RecordWatch(*wqk_, this);
+    recordDialog_ = new exporting::RecordDialog(*wqk_, this);
+    connect(wqk_, &WQK::captured, recordDialog_, &exporting::RecordDialog::captured);
     buildPanels();
     buildMenus();
     startSize_.rheight() += menuBar()->sizeHint().height();
@@ -106,10 +118,19 @@ void MainWindow::makeRoomFor(QDockWidget* dock) {
 }
 
 void MainWindow::buildMenus() {
-    const auto menuNamed = [this](const char* title) {
-        for (QAction* a : menuBar()->actions())
-            if (a->text() == title) return a->menu();
-        return menuBar()->addMenu(title);
+    // "&File" or a submenu "&File/&Export".
+    const auto menuNamed = [this](std::string_view path) {
+        QMenu* menu = nullptr;
+        for (size_t at = 0; at <= path.size();) {
+            const size_t end = std::min(path.find('/', at), path.size());
+            const QString title = QString::fromUtf8(path.data() + at, int(end - at));
+            QMenu* found = nullptr;
+            for (QAction* a : menu ? menu->actions() : menuBar()->actions())
+                if (a->menu() && a->text() == title) found = a->menu();
+            menu = found ? found : menu ? menu->addMenu(title) : menuBar()->addMenu(title);
+            at = end + 1;
+        }
+        return menu;
     };
     for (const char* title : {"&File", "&Analysis", "&View", "&Help"})
         menuNamed(title);

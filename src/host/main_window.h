@@ -13,6 +13,9 @@
 #include <vector>
 
 class QDockWidget;
+namespace exporting {
+class RecordDialog;
+}
 
 namespace host {
 
@@ -22,7 +25,7 @@ class MainWindow;
 // One menu item. `button` names the window's button it stands beside: the item then
 // locks whenever that button does, and while a window of the Parts covers the buttons.
 struct MenuItem {
-    const char* menu; // "&File", "&Analysis", "&View", "&Help"
+    const char* menu; // "&File", "&Analysis", "&View", "&Help"; a submenu "&File/&Export"
     const char* text;
     const char* name; // the action's objectName
     VbButton* WQK::*button;
@@ -47,6 +50,8 @@ class MainWindow : public QMainWindow {
 
     WQK& wqk() { return *wqk_; }
     RecordWatch& record() { return *record_; }
+    // File, Record Captures: records every capture while it is started.
+    exporting::RecordDialog& recordDialog() { return *recordDialog_; }
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
@@ -72,6 +77,7 @@ class MainWindow : public QMainWindow {
 
     WQK* wqk_;
     RecordWatch* record_;
+    exporting::RecordDialog* recordDialog_;
     QSize startSize_;
     int wqkStartWidth_ = 0;
     std::vector<QDockWidget*> docks_;

@@ -45,32 +45,26 @@ TEST(GoButton, RunsNothingWithoutChannelsInstrumentOrPower) {
         const int opened = r.sim.commandCount(cmd::OpenCount);
         r.mark();
         r.w.GOBUTTON_Click();
-        EXPECT_TRUE(shown);
+        EXPECT_TRUE(shown && r.w.Trigwait->isHidden() && r.s.RunState.num() == 0);
         EXPECT_EQ(r.elapsed(), row.message.empty() ? 0 : 2000);
-        EXPECT_EQ(r.sim.commandCount(cmd::OpenCount), opened); // no configuration, no counter
+        // No configuration, no counter.
+        EXPECT_EQ(r.sim.commandCount(cmd::OpenCount), opened);
         EXPECT_TRUE(!row.message.empty() || r.sim.log().empty());
-        EXPECT_TRUE(r.w.Trigwait->isHidden());
-        EXPECT_EQ(r.s.RunState.num(), 0);
         EXPECT_EQ(goButton(r.w), "GO 10 255");
     }
 }
 
-// Each mode locks its panels during a run and unlocks what it allows after; a run
-// returns the display to its start unless in delay mode.
 TEST(GoButton, LocksAndRestoresTheControlsOfEachMode) {
-    const struct {
-        const char* name;
-        int mode, genMode, delay;
-        const char *during, *after;
-        std::vector<int> instantRates;
-        int rateCode;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int mode, genMode, delay; const char *during, *after;
+                   std::vector<int> instantRates; int rateCode; } rows[] = {
         {"SCOPE", 0, 0, 0, "0000011111", "1111011111", {2}, 2},
         {"FFT in delay mode, B off", 3, 0, 1, "0000000000", "1111011110", {2}, 2},
         {"GENERATOR, NORMAL at GenRateIndex 4", 1, 0, 0, "0000000000", "1111110000", {}, 1},
         {"GENERATOR, SWEEP at SweepRateIndex 0", 1, 1, 0, "0000000000", "1111110000", {}, 5},
         {"SCOPE+GEN, CUSTOM at CustomRateIndex 1", 2, 2, 0, "0000000100", "1111110111", {}, 4},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Rig r;
@@ -89,13 +83,11 @@ TEST(GoButton, LocksAndRestoresTheControlsOfEachMode) {
         r.w.GOBUTTON_Click();
         EXPECT_EQ(during, row.during + std::string(" STOP 8 65280"));
         EXPECT_EQ(controls(r.w) + " " + goButton(r.w), row.after + std::string(" GO 10 255"));
-        EXPECT_EQ(r.instantRates, row.instantRates);
-        EXPECT_EQ(r.s.rateCode(), row.rateCode);
+        EXPECT_TRUE(r.instantRates == row.instantRates && r.s.rateCode() == row.rateCode);
         // Only data returns the display to its start (STOP left the generator modes none).
         EXPECT_EQ(r.w.HScroll1->value(), row.delay || row.instantRates.empty() ? 500 : 0);
         // FFT keeps copies of the channels that are on.
-        EXPECT_EQ(r.s.SaveA[0] != 0, row.mode == 3);
-        EXPECT_EQ(r.s.SaveB[0], 0);
+        EXPECT_TRUE((r.s.SaveA[0] != 0) == (row.mode == 3) && r.s.SaveB[0] == 0);
         EXPECT_EQ(r.s.GenCount, row.mode == 1 || row.mode == 2 ? 4096 : 360); // 4096.5: even
         EXPECT_TRUE(r.sim.misuse().empty()) << r.sim.misuse().front();
     }
@@ -187,18 +179,14 @@ TEST(GoButton, RepeatRunsUntilStopOrBothChannelsOff) {
             if (row.event == Probe) r.s.ProbeA = 1;
         });
         r.w.GOBUTTON_Click();
-        EXPECT_EQ(r.elapsed(), row.ms);
-        EXPECT_EQ(r.instantRates, row.rates);
-        EXPECT_EQ(r.configClears, row.configClears);
-        EXPECT_EQ(r.sim.channelConfig(), r.s.chanConfig());
-        EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
+        EXPECT_TRUE(r.elapsed() == row.ms && r.instantRates == row.rates &&
+                    r.configClears == row.configClears);
+        EXPECT_TRUE(r.sim.channelConfig() == r.s.chanConfig() && r.w.GOBUTTON->caption() == "GO");
         r.w.TRESETBUTTON_Click();
         EXPECT_EQ(r.w.TRESETBUTTON->caption(), "Single");
     }
 }
 
-// The captured-with record holds the settings in force when the capture started, and
-// changes only when data comes.
 TEST(GoButton, CapturedWithRecordAndCopiesOnlyFromData) {
     Rig r;
     r.s.RangeA = 2;
@@ -227,8 +215,6 @@ TEST(GoButton, CapturedWithRecordAndCopiesOnlyFromData) {
     });
     r.after(3000, [&] { r.w.GOBUTTON_Click(); });
     r.w.GOBUTTON_Click();
-    EXPECT_TRUE(waiting);
-    EXPECT_TRUE(r.s.ChanABuffer == a && r.s.ChanBBuffer == b);
-    EXPECT_EQ(r.s.dataRateA(), 0);
-    EXPECT_TRUE(r.w.Trigwait->isHidden());
+    EXPECT_TRUE(waiting && r.w.Trigwait->isHidden());
+    EXPECT_TRUE(r.s.ChanABuffer == a && r.s.ChanBBuffer == b && r.s.dataRateA() == 0);
 }

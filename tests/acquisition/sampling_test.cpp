@@ -74,7 +74,7 @@ TEST(SamplingPanel, ArrowsAndTheScrollRange) {
         std::ostringstream got;
         got << r.s.sampleRateIndex() << " " << r.s.SampleSizeIndex << " "
             << r.w.HScroll1->maximum();
-        EXPECT_EQ(got.str(), row.after) << row.name;
-        EXPECT_EQ(r.w.HScroll2->maximum(), r.w.HScroll1->maximum()) << row.name;
+        got << " " << r.w.HScroll2->maximum() - r.w.HScroll1->maximum();
+        EXPECT_EQ(got.str(), row.after + std::string(" 0")) << row.name;
     }
 }

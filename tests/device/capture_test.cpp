@@ -31,19 +31,12 @@ struct DoneAt : plat::PortBackend {
 
 } // namespace
 
-// Each wait loop with the end of the capture seen at a given time, or STOP pressed; a
-// capture that delivers is read for the channels that are on, and only then.
 TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
     enum Proc { Instant, Trigger, Sweep };
-    const struct {
-        const char* name;
-        Proc proc;
-        int64_t doneAtMs, stopAtMs; // -1: never
-        int status;
-        int64_t ms;
-        size_t arms;
-        const char* on = "AB";
-    } rows[] = {
+    // doneAtMs, stopAtMs: -1 for never
+    // clang-format off
+    const struct { const char* name; Proc proc; int64_t doneAtMs, stopAtMs; int status; int64_t ms;
+                   size_t arms; const char* on = "AB"; } rows[] = {
         // Instant: 1 ms, then polls 100 ms apart; an end first seen after poll 198 is late.
         {"instant, done at the first poll, A only", Instant, 50, -1, 1, 101, 0, "A"},
         {"instant, done at poll 198, B only", Instant, 19750, -1, 1, 19801, 0, "B"},
@@ -60,6 +53,7 @@ TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
         {"STOP with the end in the same poll", Sweep, 1300, 1250, 0, 1300, 0},
         {"STOP alone ends the next poll", Sweep, -1, 1450, 0, 1500, 0},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Rig r;
@@ -68,45 +62,35 @@ TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
         r.s.ChanAOn = on.find('A') != std::string::npos;
         r.s.ChanBOn = on.find('B') != std::string::npos;
         r.s.RunState = r.s.FFTDoneA = r.s.FFTDoneB = 1;
-        r.s.CaptureStatus = 0;
-        r.s.TrigMode = row.proc == Trigger;
-        r.s.RateCode = 2;
-        r.s.TrigLevelCode = 128;
-        r.s.GenCount = 300;
+        r.s.CaptureStatus = 0, r.s.TrigMode = row.proc == Trigger;
+        r.s.RateCode = 2, r.s.TrigLevelCode = 128, r.s.GenCount = 300;
         r.mark(false);
         port.doneAtMs = row.doneAtMs < 0 ? -1 : r.t0 + row.doneAtMs;
         if (row.stopAtMs >= 0) r.after(row.stopAtMs, [&] { r.s.RunState = 0; });
         const int a = r.sim.commandCount(SelectA), b = r.sim.commandCount(SelectB);
         row.proc == Sweep ? r.w.DACADC() : r.w.ADCconvert();
-        EXPECT_EQ(r.s.CaptureStatus, row.status);
-        EXPECT_EQ(r.elapsed(), row.ms);
-        EXPECT_EQ(r.arms.size(), row.arms);
+        EXPECT_TRUE(r.s.CaptureStatus == row.status && r.elapsed() == row.ms &&
+                    r.arms.size() == row.arms);
         const std::string read = std::string(r.sim.commandCount(SelectA) > a ? "A" : "") +
                                  (r.sim.commandCount(SelectB) > b ? "B" : "");
         EXPECT_EQ(read, row.status ? on : "");
-        EXPECT_EQ(r.s.FFTDoneA.num(), read.find('A') == std::string::npos);
-        EXPECT_EQ(r.s.FFTDoneB, read.find('B') == std::string::npos);
+        EXPECT_TRUE(r.s.FFTDoneA.num() == (read.find('A') == std::string::npos) &&
+                    r.s.FFTDoneB == (read.find('B') == std::string::npos));
     }
 }
 
-// Generate-and-sample leaves both buffers zero from the last point on, so nothing of an
-// older capture stays behind the new one, and puts the pretrigger count back.
+// Zeros from the last point on, so nothing of an older capture stays behind the new one.
 TEST(GenerateAndSample, BuffersEndInZerosAndThePretriggerIsRestored) {
     Rig r;
     DoneAt port(r);
-    r.s.GenCount = 1000;
-    r.s.RunState = 1;
-    r.s.PreTrigCount = 10;
-    r.s.RateCode = 3;
+    r.s.GenCount = 1000, r.s.PreTrigCount = 10, r.s.RateCode = 3;
+    r.s.RunState = r.s.FFTDoneA = r.s.FFTDoneB = 1;
     r.s.CaptureStatus = 0;
-    r.s.FFTDoneA = r.s.FFTDoneB = 1;
     std::fill(r.s.ChanABuffer.begin(), r.s.ChanABuffer.end(), int16_t(1111));
     std::fill(r.s.ChanBBuffer.begin(), r.s.ChanBBuffer.end(), int16_t(2222));
     port.doneAtMs = r.now() + 1300;
     r.w.DACADC();
-    EXPECT_EQ(r.s.CaptureStatus, 1);
-    EXPECT_EQ(r.s.ReadCount, 1000);
-    EXPECT_EQ(r.s.PreTrigCount, 10);
+    EXPECT_TRUE(r.s.CaptureStatus == 1 && r.s.ReadCount == 1000 && r.s.PreTrigCount == 10);
     EXPECT_EQ(r.s.FFTDoneA.num() + r.s.FFTDoneB, 0);
     for (int i = 1000; i < 32768; ++i)
         ASSERT_TRUE(r.s.ChanABuffer[i] == 0 && r.s.ChanBBuffer[i] == 0) << i;

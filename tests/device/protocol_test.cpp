@@ -58,26 +58,19 @@ TEST(PortSequences, PatternsCountersClearingAndRestart) {
 }
 
 TEST(PortSequences, CaptureStarts) {
-    const struct {
-        const char* name;
-        int trigMode, source, slope;
-        Writes w;
-        int64_t ms;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int trigMode, source, slope; Writes w; int64_t ms; } rows[] = {
         {"instant on A: 1 ms, then the first poll", 0, -1, 1, cat({cw(Idle), cw(Start, 2)}), 101},
         {"instant on B", 0, 1, 1, cat({cw(Idle + SourceB), cw(Start + SourceB, 2)}), 101},
         // 1 ms before the level strobe, 2 ms before the arm, a 20 ms poll.
         {"trigger on A rising", 1, -1, 1, cat({arm(0, 128, 2), cw(Idle)}), 23},
         {"trigger on B falling", 1, 1, -1, cat({arm(SourceB | Falling, 128, 2), cw(Idle)}), 23},
     };
+    // clang-format on
     for (const auto& row : rows) {
         Rig r;
-        r.s.TrigSource = row.source;
-        r.s.TrigSlope = row.slope;
-        r.s.TrigLevelCode = 128;
-        r.s.RateCode = 2;
-        r.s.RunState = 1;
-        r.s.ReadCount = 4096;
+        r.s.TrigSource = row.source, r.s.TrigSlope = row.slope, r.s.TrigLevelCode = 128;
+        r.s.RateCode = 2, r.s.RunState = 1, r.s.ReadCount = 4096;
         r.w.SETMAXLOOP();
         r.mark();
         row.trigMode ? r.w.trigconvert() : r.w.autoconvert();
@@ -102,9 +95,7 @@ TEST(PortSequences, ReadOutsSkipTheOldestSamples) {
             r.sim.memoryA()[p] = uint8_t((p * 5) & 0xFF);
             r.sim.memoryB()[p] = uint8_t((p * 3 + 1) & 0xFF);
         }
-        r.s.ChanAOn = row.aOn;
-        r.s.ReadCount = row.readCount;
-        r.s.PreTrigCount = row.preTrigCount;
+        r.s.ChanAOn = row.aOn, r.s.ReadCount = row.readCount, r.s.PreTrigCount = row.preTrigCount;
         r.w.SETMAXLOOP();
         r.mark();
         Writes w;
@@ -172,10 +163,8 @@ TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
     Rig r;
     EXPECT_EQ(proto::channelConfig(r.w.channelSettings()), 10); // start-up: AC, 12 V on both
     for (int bits = 0; bits < 16; ++bits) {
-        r.s.CouplingA = (bits & 1) ? 1 : -1;
-        r.s.RangeSelA = (bits & 2) ? 1 : 0;
-        r.s.CouplingB = (bits & 4) ? 1 : -1;
-        r.s.RangeSelB = (bits & 8) ? 1 : 0;
+        r.s.CouplingA = (bits & 1) ? 1 : -1, r.s.RangeSelA = (bits & 2) ? 1 : 0;
+        r.s.CouplingB = (bits & 4) ? 1 : -1, r.s.RangeSelB = (bits & 8) ? 1 : 0;
         r.s.ProbeA = r.s.ProbeB = bits & 1;
         EXPECT_EQ(proto::channelConfig(r.w.channelSettings()), bits);
     }

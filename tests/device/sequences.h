@@ -13,20 +13,13 @@ using namespace cmd;
 using Writes = std::vector<std::pair<int, int>>;
 constexpr int D = cmd::Lpt1Base + cmd::DataOffset, C = cmd::Lpt1Base + cmd::ControlOffset;
 
-// data := first; control := 04H; data := c; control := 00H
-inline Writes cw(int c, int first = 0) {
-    return {{D, first}, {C, cmd::CtlCommand}, {D, c}, {C, cmd::CtlIdle}};
-}
-// control := 01H; control := 00H
-inline Writes pulse() {
-    return {{C, cmd::CtlStrobe}, {C, cmd::CtlIdle}};
-}
-inline Writes strobe(int v) {
-    return {{D, v}, {C, cmd::CtlStrobe}, {C, cmd::CtlIdle}};
-}
-inline Writes readClock() {
-    return {{C, cmd::CtlReadClock}, {C, cmd::CtlRead}};
-}
+// clang-format off
+// data := f (the first phase); control := 04H; data := c; control := 00H
+inline Writes cw(int c, int f = 0) { return {{D, f}, {C, CtlCommand}, {D, c}, {C, CtlIdle}}; }
+inline Writes pulse() { return {{C, CtlStrobe}, {C, CtlIdle}}; } // control := 01H, then 00H
+inline Writes strobe(int v) { return {{D, v}, {C, CtlStrobe}, {C, CtlIdle}}; }
+inline Writes readClock() { return {{C, CtlReadClock}, {C, CtlRead}}; }
+// clang-format on
 inline Writes times(long n, const Writes& w) {
     Writes out;
     for (long i = 0; i < n; ++i)

@@ -1,19 +1,20 @@
-// The load window, signal/profile form: buttons per mode, each loader through the
-// window, the messages, and hostile files that must change nothing.
-#include "file_bytes.h"
+// The load window through the running program: buttons per mode, each loader, the
+// custom-wave form, and refused, damaged or hostile files that must change nothing.
+#include "samples.h"
 #include "window_driver.h"
 
 #include <QDir>
 #include <QStorageInfo>
-#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
 using filetest::lastMessage;
 using filetest::load;
 using filetest::Snapshot;
-using testing_support::Harness;
+using LoadWindow = filetest::FileWindow;
+using LoadMend = filetest::FileWindow;
 
 namespace {
 
@@ -29,190 +30,134 @@ filetest::Step pick(WQK& w, const std::string& name, VbButton* button) {
     };
 }
 
+// Opens the custom form the way the generator's UPDATE does.
+bool custom(testing_support::Harness& h, std::vector<filetest::Step> steps) {
+    WQK& w = h.window();
+    return filetest::runWindow(
+        h, [&w] { w.state().LoadFromButton = 0, w.state().LoadDone = 0, w.FILELOAD(); },
+        std::move(steps), [&w] { w.loadexitbutton->click(); });
+}
+
+// chaload, FFT, custom, CSV, profile | chbload, keep, copy A, copy B, EXIT: 1 when shown
+std::string shown(WQK& w) {
+    std::string v;
+    for (VbButton* b :
+         {w.chaloadbutton, w.FFTloadab, w.Customloadbutton, w.CustomCSVbutton, w.profileloadbutton,
+          w.chbloadbutton, w.keepcustombutton, w.CopyAbutton, w.CopyBbutton, w.loadexitbutton})
+        v += std::string(b == w.chbloadbutton ? "|" : "") + (b->isVisibleTo(&w) ? '1' : '0');
+    return v;
+}
+
 } // namespace
 
-TEST(LoadWindow, ButtonsPerMode) {
-    // chaload, fftload, customload, csvload, profileload
-    const std::vector<std::vector<bool>> shown = {
-        {true, false, false, false, true},
-        {false, false, true, true, true},
-        {false, false, true, true, true},
-        {false, true, false, false, true},
-    };
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, ButtonsPerModeAndForm) {
+    const char* rows[] = {"10001|00001", "00111|00001", "00111|00001", "01001|00001"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
-        EXPECT_FALSE(load(h, {[&] {
-                              std::vector<bool> v = {w.chaloadbutton->isVisibleTo(&w),
-                                                     w.FFTloadab->isVisibleTo(&w),
-                                                     w.Customloadbutton->isVisibleTo(&w),
-                                                     w.CustomCSVbutton->isVisibleTo(&w),
-                                                     w.profileloadbutton->isVisibleTo(&w)};
-                              EXPECT_EQ(v, shown[size_t(mode)]) << "mode " << mode;
-                              for (VbButton* hidden : {w.chbloadbutton, w.keepcustombutton,
-                                                       w.CopyAbutton, w.CopyBbutton})
-                                  EXPECT_FALSE(hidden->isVisibleTo(&w))
-                                      << hidden->objectName().toStdString();
-                              EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                              EXPECT_EQ(w.Dir1->path(), cwd());
-                          }}));
+        EXPECT_FALSE(load(h, {[&] { EXPECT_EQ(shown(w) + w.Dir1->path(), rows[mode] + cwd()); }}));
         EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
         EXPECT_EQ(w.state().LoadExit.num(), 0);
     }
     EXPECT_EQ(w.FFTloadab->caption(), "Load A + B  FFT plots (fft)");
+    w.state().ScopeMode = 1, w.state().GenMode = 2; // the FFT button was shown last time
+    EXPECT_FALSE(custom(h, {[&] { EXPECT_EQ(shown(w), "00110|01111"); }}));
+    EXPECT_FALSE(w.CopyAbutton->isVisibleTo(&w) || w.CopyBbutton->isVisibleTo(&w));
+    EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
+    EXPECT_EQ(w.state().LoadDone.num(), 0); // left with neither a load nor "keep"
 }
 
-TEST(LoadWindow, SignalFileLoadsAndClosesTheWindow) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, SignalFftAndCustomFilesLoad) {
     h.writeFile("x.wqk", filebytes::signal("WQK", "1421", 32768));
     EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.chaloadbutton)}));
-    EXPECT_EQ(w.state().FilePath, cwd() + "/x.wqk");
-    EXPECT_EQ(w.state().ChanABuffer[300], filebytes::a(300) * 10);
-    EXPECT_EQ(w.state().ChanBBuffer[32767], filebytes::b(32767) * 10);
-    EXPECT_EQ(w.state().GenLast, 32767.0f);
-    EXPECT_EQ(w.state().dataRateA(), 4);
-    EXPECT_EQ(w.state().dataRangeA(), 2);
-    EXPECT_EQ(w.state().DataRangeB, 1);
-    EXPECT_EQ(w.state().LoadDone.num(), 1);
-    EXPECT_EQ(w.state().LoadABReq.num(), 0);
-    EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
-}
-
-TEST(LoadWindow, NothingSelected) {
-    Harness h;
-    WQK& w = h.window();
-    h.writeFile("x.wqk", filebytes::signal("WQK", "1300", 1024));
-    EXPECT_TRUE(load(h, {[&] { w.chaloadbutton->click(); },
-                         [&] {
-                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                             EXPECT_EQ(w.state().LoadABReq.num(), 0);
-                             w.profileloadbutton->click();
-                         },
+    const InstrumentState& s = w.state();
+    EXPECT_EQ(s.FilePath, cwd() + "/x.wqk");
+    EXPECT_TRUE(s.ChanABuffer[300] == filebytes::a(300) * 10 &&
+                s.ChanBBuffer[32767] == filebytes::b(32767) * 10 && s.GenLast == 32767.0f);
+    EXPECT_TRUE(s.dataRateA() == 4 && s.dataRangeA() == 2 && s.DataRangeB == 1);
+    EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadABReq.num() == 0 && h.messages().shown.empty());
+    w.state().ScopeMode = 3;
+    h.writeFile("p.fft", filebytes::signal("FFT", "2200", 512)); // 1031 bytes
+    EXPECT_TRUE(load(h, {pick(w, "p.fft", w.FFTloadab)}));
+    EXPECT_TRUE(s.ChanABuffer[511] == filebytes::a(511) * 10 && s.ChanABuffer[512] == 0);
+    EXPECT_TRUE(s.FFTDoneA.num() == 1 && s.FFTDoneB == 1 && s.RateFactor == 1.5f);
+    EXPECT_TRUE(s.dataRateA() == 2 && s.LoadFFTReq.num() == 0);
+    w.state().ScopeMode = 1;
+    h.writeFile("w.csv", "10,20,30\r\n300,-4,12.34\r\n");
+    EXPECT_TRUE(load(h, {pick(w, "w.csv", w.CustomCSVbutton)}));
+    EXPECT_TRUE(s.GenLast == 9.0f && s.GenWave[3] == 2550 && s.GenWave[5] == 123);
+    EXPECT_TRUE(s.genMode() == 2 && s.genStyle() == 4 && s.CustomWave == s.GenWave);
+    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
+    h.writeFile("w.csv", "1,1,1,1,1,1,1,1,1,1,1,1\r\n"); // no second load by itself
+    EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.File1->selectFile("w.csv")); }, [] {},
                          [&] { w.loadexitbutton->click(); }}));
-    ASSERT_EQ(h.messages().shown.size(), 2u);
-    for (const auto& m : h.messages().shown) {
-        EXPECT_EQ(m.text, "No File selected to load");
-        EXPECT_EQ(m.title, "Help");
-    }
+    EXPECT_TRUE(s.GenWave[3] == 2550 && s.GenLast == 9.0f);
+    w.state().ScopeMode = 2;
+    h.writeFile("notes.txt", "\x01\x02\x03\x04\x05");
+    EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.Customloadbutton)}));
+    EXPECT_TRUE(s.GenLast == 9.0f && s.GenWave[4] == 50 && s.GenWave[5] == 0);
+    EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadRawReq.num() == 0 && h.messages().shown.empty());
 }
 
-TEST(LoadWindow, RejectedSignalFilesChangeNothing) {
-    const std::vector<std::pair<std::string, std::string>> hostile = {
-        {"short.wqk", filebytes::signal("WQK", "1300", 1023)}, // 2053 bytes
-        {"lower.wqk", filebytes::signal("wqk", "1300", 1024)},
-        {"rate5.wqk", filebytes::signal("WQK", "1500", 1024)},
-        {"range.wqk", filebytes::signal("WQK", "1390", 1024)},
-        {"plots.fft", filebytes::signal("FFT", "1300", 32768)},
-        {"empty.wqk", ""},
+TEST_F(LoadWindow, RefusedFilesChangeNothing) {
+    // clang-format off
+    const struct { const char* name; std::string bytes; int mode; const char* message;
+                   int fileInvalid; } rows[] = { // the signal format's own refusals: one row
+        {"range.wqk", filebytes::signal("WQK", "1390", 1024), 0, "Not a valid WQK signal file", 0},
+        {"plots.fft", filebytes::signal("FFT", "1300", 32768), 0, "Not a valid WQK signal file", 0},
+        {"empty.wqk", "", 0, "Not a valid WQK signal file", 0},
+        {"s.wqk", filebytes::signal("WQK", "1300", 4096), 3, "Not a valid FFT signal file", 0},
+        {"gone.wqk", "", 0, "Unable to open file", 1}, // removed once selected
+        {"", "", 0, "No File selected to load", 0},
     };
-    Harness h;
-    WQK& w = h.window();
-    for (const auto& [name, bytes] : hostile)
-        h.writeFile(name, bytes);
-    const Snapshot before(w.state());
-    for (const auto& [name, bytes] : hostile) {
-        EXPECT_TRUE(load(h, {pick(w, name, w.chaloadbutton), [&] {
+    // clang-format on
+    for (const auto& r : rows) {
+        if (*r.name) h.writeFile(r.name, r.bytes);
+        h.messages().shown.clear();
+        w.state().ScopeMode = r.mode;
+        w.state().FFTDoneA = w.state().FFTDoneB = r.mode == 3; // the spectra are drawn
+        VbButton* button = r.mode == 3 ? w.FFTloadab : w.chaloadbutton;
+        std::optional<Snapshot> before; // once the window is open
+        EXPECT_TRUE(load(h, {[&] {
+                                 before.emplace(w.state());
+                                 ASSERT_TRUE(!*r.name || w.File1->selectFile(r.name));
+                                 if (std::string(r.name) == "gone.wqk") QFile::remove(r.name);
+                                 button->click();
+                             },
+                             [&] {
                                  EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
                                  w.loadexitbutton->click();
                              }}));
-        ASSERT_NE(lastMessage(h), nullptr);
-        EXPECT_EQ(lastMessage(h)->text, "Not a valid WQK signal file") << name;
-        EXPECT_EQ(w.state().FileInvalid.num(), 0);
-        EXPECT_TRUE(Snapshot(w.state()) == before) << name;
+        ASSERT_EQ(h.messages().shown.size(), 1u) << r.name; // once: no request left pending
+        EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
+                  r.message + std::string("|Help"));
+        EXPECT_EQ(w.state().FileInvalid.num(), r.fileInvalid) << r.name;
+        EXPECT_TRUE(before && Snapshot(w.state()) == *before) << r.name;
+        EXPECT_TRUE(w.state().LoadABReq.num() == 0 && w.state().LoadFFTReq.num() == 0) << r.name;
     }
-}
-
-// A file whose last pair lacks its B byte loads its complete pairs instead of failing
-// halfway with half-filled buffers.
-TEST(LoadMend, IncompleteLastPairLoadsTheCompletePairs) {
-    Harness h;
-    WQK& w = h.window();
-    h.writeFile("odd.wqk", filebytes::signal("WQK", "1300", 1023) + "\x33"); // 2054 bytes
-    EXPECT_TRUE(load(h, {pick(w, "odd.wqk", w.chaloadbutton)}));
-    EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.state().ChanABuffer[1022], filebytes::a(1022) * 10);
-    EXPECT_EQ(w.state().ChanABuffer[1023], 0);
-    EXPECT_EQ(w.state().ChanBBuffer[1023], 0);
-    EXPECT_EQ(w.state().GenLast, 1023.0f);
-}
-
-TEST(LoadWindow, VanishedFileGivesTheOpenErrorAndChangesNothing) {
-    Harness h;
-    WQK& w = h.window();
-    h.writeFile("gone.wqk", filebytes::signal("WQK", "1300", 2000));
+    // A load after a failure has nothing pending: no message, no change.
+    const size_t messages = h.messages().shown.size();
     const Snapshot before(w.state());
-    EXPECT_TRUE(load(h, {[&] {
-                             ASSERT_TRUE(w.File1->selectFile("gone.wqk"));
-                             QFile::remove("gone.wqk");
-                             w.chaloadbutton->click();
-                         },
-                         [&] {
-                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                             w.loadexitbutton->click();
-                         }}));
-    EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
-    EXPECT_EQ(lastMessage(h)->title, "Help");
-    EXPECT_EQ(w.state().FileInvalid.num(), 1);
+    EXPECT_TRUE(load(h, {[] {}, [] {}, [&] { w.loadexitbutton->click(); }}));
+    EXPECT_EQ(h.messages().shown.size(), messages);
     EXPECT_TRUE(Snapshot(w.state()) == before);
 }
 
-TEST(LoadWindow, FftPlotsLoadInFftMode) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ScopeMode = 3;
-    h.writeFile("p.fft", filebytes::signal("FFT", "2200", 512)); // 1031 bytes
-    h.writeFile("s.wqk", filebytes::signal("WQK", "1300", 4096));
-    const Snapshot before(w.state());
-    EXPECT_TRUE(
-        load(h, {pick(w, "s.wqk", w.FFTloadab), [&] { EXPECT_EQ(w.state().LoadFFTReq.num(), 0); },
-                 pick(w, "p.fft", w.FFTloadab)}));
-    EXPECT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_EQ(h.messages().shown[0].text, "Not a valid FFT signal file");
-    EXPECT_EQ(w.state().ChanABuffer[511], filebytes::a(511) * 10);
-    EXPECT_EQ(w.state().ChanABuffer[512], 0);
-    EXPECT_EQ(w.state().FFTDoneA.num(), 1);
-    EXPECT_EQ(w.state().FFTDoneB, 1);
-    EXPECT_EQ(w.state().RateFactor, 1.5f);
-    EXPECT_EQ(w.state().dataRateA(), 2);
-    EXPECT_EQ(w.state().LoadFFTReq.num(), 0);
-    EXPECT_FALSE(Snapshot(w.state()) == before);
-}
-
-TEST(LoadWindow, ProfileRestoresTheSettings) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadWindow, ProfileRestoresTheSettings) {
     InstrumentState saved;
-    saved.XMagnify = 1024;
-    saved.ScrollPos = 100;
-    saved.TrigMode = 1;
-    saved.TrigLevel = 1600;
-    saved.SampleRateIndex = 1;
-    saved.GenFreq = 1235;
-    saved.LevelSetMode = 1;
-    saved.RunRepeat = 1;
+    saved.XMagnify = 1024, saved.ScrollPos = 100, saved.TrigMode = 1, saved.TrigLevel = 1600;
+    saved.SampleRateIndex = 1, saved.GenFreq = 1235, saved.LevelSetMode = 1, saved.RunRepeat = 1;
     h.writeFile("set.dpf", files::encodeProfile(saved));
     const auto buffers = w.state().ChanABuffer;
     EXPECT_TRUE(load(h, {pick(w, "set.dpf", w.profileloadbutton)}));
+    const InstrumentState& s = w.state();
     EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_EQ(w.state().trigMode(), 1);
-    EXPECT_EQ(w.state().trigLevel(), 1600);
-    EXPECT_EQ(w.state().sampleRateIndex(), 1);
-    EXPECT_EQ(w.state().genFreq(), 1235);
-    EXPECT_EQ(w.state().RunRepeat, 1);
-    EXPECT_EQ(w.state().LevelSetMode.num(), 0);
-    EXPECT_EQ(w.state().LoadDone.num(), 1);
-    EXPECT_EQ(w.state().LoadProfileReq, 0);
-    EXPECT_EQ(w.state().ChanABuffer, buffers); // a profile holds no samples
+    EXPECT_TRUE(s.trigMode() == 1 && s.trigLevel() == 1600 && s.sampleRateIndex() == 1);
+    EXPECT_TRUE(s.genFreq() == 1235 && s.RunRepeat == 1 && s.LevelSetMode.num() == 0);
+    EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadProfileReq == 0);
+    EXPECT_EQ(s.ChanABuffer, buffers); // a profile holds no samples
 }
 
-// A profile that fails anywhere after its magic, holds a setting no saved profile can
-// have or is no regular file leaves every setting as it was.
-TEST(LoadMend, DamagedProfilesChangeNoSetting) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(LoadMend, DamagedProfilesChangeNoSetting) {
     std::string good = files::encodeProfile(w.state());
     auto cut = [&](int items) { // the line up to and including item `items`
         size_t p = 0;
@@ -222,35 +167,32 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
     };
     std::string oversized = good;
     oversized.replace(oversized.find(", 1 , 1 , 1 , 1 , 512"), 4, ", 9 "); // size index 9
-    h.writeFile("trunc.dpf", cut(60));
-    h.writeFile("size.dpf", oversized);
-    h.writeFile("nine.dpf", "DPF, 0 , ");
-    h.writeFile("magic.dpf", "XYZ" + good.substr(3));
-    h.writeFile("running.dpf", cut(69) + " 1 ," + good.substr(cut(70).size())); // RunState 1
-    for (const char* odd : {"fifo.dpf", "dir.dpf", "device.dpf", "locked.dpf"})
-        h.writeFile(odd, good);
     w.state().TrigLevel = 900;
     w.state().ScopeMode = 2;
     const Snapshot before(w.state());
-    struct Case {
-        std::string name, text;
-        double fileInvalid; // set by the open error, cleared after a rejection
-        // Turns the listed file into something else before the load reads it.
-        std::function<void(const char*)> swap = [](const char*) {};
-    };
-    const std::vector<Case> cases = {
-        {"trunc.dpf", "Unable to open file", 1},
-        {"size.dpf", "Not a valid WQK profile file", 0},
-        {"nine.dpf", "Not a valid WQK profile file", 0},
-        {"magic.dpf", "Not a valid WQK profile file", 0},
-        {"running.dpf", "Not a valid WQK profile file", 0},
-        {"fifo.dpf", "Unable to open file", 1, [](const char* p) { unlink(p), mkfifo(p, 0600); }},
-        {"dir.dpf", "Unable to open file", 1, [](const char* p) { unlink(p), mkdir(p, 0700); }},
-        {"device.dpf", "Unable to open file", 1,
+    const auto none = [](const char*) {};
+    // fileInvalid: set by the open error, cleared after a rejection; swap turns the listed
+    // file into something else before the load reads it.
+    // clang-format off
+    const struct { std::string name, text, message; double fileInvalid;
+                   std::function<void(const char*)> swap; } cases[] = {
+        {"trunc.dpf", cut(60), "Unable to open file", 1, none},
+        {"size.dpf", oversized, "Not a valid WQK profile file", 0, none},
+        {"nine.dpf", "DPF, 0 , ", "Not a valid WQK profile file", 0, none},
+        {"magic.dpf", "XYZ" + good.substr(3), "Not a valid WQK profile file", 0, none},
+        {"running.dpf", cut(69) + " 1 ," + good.substr(cut(70).size()), // RunState 1
+         "Not a valid WQK profile file", 0, none},
+        {"fifo.dpf", good, "Unable to open file", 1,
+         [](const char* p) { unlink(p), mkfifo(p, 0600); }},
+        {"dir.dpf", good, "Unable to open file", 1,
+         [](const char* p) { unlink(p), mkdir(p, 0700); }},
+        {"device.dpf", good, "Unable to open file", 1,
          [](const char* p) { unlink(p), symlink("/dev/zero", p); }},
-        {"locked.dpf", "Unable to open file", 1, [](const char* p) { chmod(p, 0); }},
+        {"locked.dpf", good, "Unable to open file", 1, [](const char* p) { chmod(p, 0); }},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
+        h.writeFile(c.name, c.text);
         testing_support::NoDacOverride asUser;
         EXPECT_TRUE(load(h, {[&] {
                                  ASSERT_TRUE(w.File1->selectFile(c.name));
@@ -258,115 +200,66 @@ TEST(LoadMend, DamagedProfilesChangeNoSetting) {
                                  w.profileloadbutton->click();
                              },
                              [&] { w.loadexitbutton->click(); }}));
-        EXPECT_EQ(lastMessage(h)->text, c.text) << c.name;
+        EXPECT_EQ(lastMessage(h)->text, c.message) << c.name;
         EXPECT_TRUE(Snapshot(w.state()) == before) << c.name;
         EXPECT_EQ(w.state().LoadDone.num(), 0);
         EXPECT_EQ(w.state().FileInvalid.num(), c.fileInvalid) << c.name;
     }
 }
 
-TEST(LoadWindow, SecondLoadAfterAFailureHasNothingPending) {
-    Harness h;
-    WQK& w = h.window();
-    h.writeFile("bad.wqk", "WQK");
-    EXPECT_TRUE(load(h, {pick(w, "bad.wqk", w.chaloadbutton), [&] { w.loadexitbutton->click(); }}));
-    ASSERT_EQ(h.messages().shown.size(), 1u);
-    const Snapshot before(w.state());
-    EXPECT_TRUE(load(h, {[&] {
-                             EXPECT_TRUE(w.chaloadbutton->isVisibleTo(&w));
-                             EXPECT_TRUE(w.profileloadbutton->isVisibleTo(&w));
-                         },
-                         [&] {}, [&] { w.loadexitbutton->click(); }}));
-    EXPECT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_TRUE(Snapshot(w.state()) == before);
+TEST_F(LoadWindow, CustomFormKeepCopyAndRawLoad) {
+    InstrumentState& s = w.state();
+    s.GenMode = 2, s.GenLast = 99, s.GenWave[99] = 990;
+    EXPECT_TRUE(custom(h, {[&] { s.KeepCustom = 1; }}));
+    EXPECT_TRUE(s.LoadDone.num() == 1 && s.KeepCustom == 0 && s.LoadExit.num() == 0);
+    EXPECT_EQ(s.CustomWave[99], 990); // the custom wave follows GenWave on closing
+    s.SampleRateIndex = 2, s.CustomRateIndex = 0;
+    EXPECT_TRUE(custom(h, {[&] { s.CopyBRequest = 1; }}));
+    EXPECT_TRUE(s.LoadDone.num() == 1 && s.customRateIndex() == 2 && s.CopyBRequest == 0);
+    h.writeFile("p.wqk", "WQK1300" + std::string(4000, '\x10'));
+    h.writeFile("wave.dcg", std::string(20, '\x40'));
+    const auto buffer = s.ChanABuffer;
+    EXPECT_TRUE(custom(h, {[&] {
+                               // Requests of the other form are not acted on here.
+                               ASSERT_TRUE(w.File1->selectFile("p.wqk"));
+                               s.LoadABReq = 1;
+                           },
+                           pick(w, "wave.dcg", w.Customloadbutton)}));
+    EXPECT_TRUE(s.ChanABuffer == buffer && s.LoadABReq.num() == 0);
+    EXPECT_TRUE(s.GenLast == 19.0f && s.CustomWave[19] == 640 && h.messages().shown.empty());
 }
 
-TEST(LoadWindow, CsvWaveInGeneratorModeThenNoSecondLoadByItself) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ScopeMode = 1;
-    h.writeFile("w.csv", "10,20,30\r\n300,-4,12.34\r\n");
-    EXPECT_TRUE(load(h, {pick(w, "w.csv", w.CustomCSVbutton)}));
-    EXPECT_EQ(w.state().GenLast, 9.0f);
-    EXPECT_EQ(w.state().GenWave[3], 2550);
-    EXPECT_EQ(w.state().GenWave[5], 123);
-    EXPECT_EQ(w.state().genMode(), 2);
-    EXPECT_EQ(w.state().genStyle(), 4);
-    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
-    // Closing in CUSTOM mode makes the loaded wave the custom wave.
-    for (int i = 0; i <= 9; ++i)
-        EXPECT_EQ(w.state().CustomWave[i], w.state().GenWave[i]) << i;
-
-    h.writeFile("w.csv", "1,1,1,1,1,1,1,1,1,1,1,1\r\n");
-    EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.File1->selectFile("w.csv")); }, [&] {},
-                         [&] { w.loadexitbutton->click(); }}));
-    EXPECT_EQ(w.state().GenWave[3], 2550);
-    EXPECT_EQ(w.state().GenLast, 9.0f);
-}
-
-TEST(LoadWindow, RawWaveFromAnyFile) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ScopeMode = 2;
-    h.writeFile("notes.txt", "\x01\x02\x03\x04\x05");
-    EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.Customloadbutton)}));
-    EXPECT_EQ(w.state().GenLast, 9.0f);
-    EXPECT_EQ(w.state().GenWave[4], 50);
-    EXPECT_EQ(w.state().GenWave[5], 0);
-    EXPECT_EQ(w.state().LoadDone.num(), 1);
-    EXPECT_EQ(w.state().LoadRawReq.num(), 0);
-}
-
-TEST(LoadWindow, DirectoryListLeadsTheFileList) {
-    Harness h;
-    WQK& w = h.window();
-    ASSERT_TRUE(QDir::current().mkdir("sub"));
+TEST_F(LoadWindow, FoldersAndDrives) {
+    const std::string drive = QStorageInfo(QDir::currentPath()).rootPath().toStdString();
+    ASSERT_TRUE(QDir::current().mkdir("sub") && QDir::current().mkdir("gone"));
     h.writeFile("sub/in.wqk", filebytes::signal("WQK", "1300", 1024));
     h.writeFile(".hidden.wqk", "x");
-    EXPECT_TRUE(load(h, {[&] {
-                             EXPECT_EQ(w.File1->count(), 1); // WQKport.cfg only
-                             auto found = w.Dir1->findItems("sub", Qt::MatchEndsWith);
-                             ASSERT_EQ(found.size(), 1);
-                             emit w.Dir1->itemActivated(found[0]);
-                         },
-                         pick(w, "in.wqk", w.chaloadbutton)}));
-    EXPECT_EQ(w.state().FilePath, cwd() + "/sub/in.wqk");
-    EXPECT_EQ(w.Drive1->drive(), QStorageInfo(QDir::currentPath()).rootPath().toStdString());
-}
-
-TEST(LoadWindow, FolderThatCannotBeOpenedGivesTheOpenError) {
-    Harness h;
-    WQK& w = h.window();
-    ASSERT_TRUE(QDir::current().mkdir("gone"));
-    EXPECT_TRUE(load(h, {[&] {
-                             auto found = w.Dir1->findItems("gone", Qt::MatchEndsWith);
-                             ASSERT_EQ(found.size(), 1);
-                             ASSERT_TRUE(QDir::current().rmdir("gone"));
-                             emit w.Dir1->itemActivated(found[0]);
-                         },
+    auto enter = [&](const char* dir, bool remove) {
+        auto found = w.Dir1->findItems(dir, Qt::MatchEndsWith);
+        ASSERT_EQ(found.size(), 1);
+        if (remove) {
+            ASSERT_TRUE(QDir::current().rmdir(dir));
+        }
+        emit w.Dir1->itemActivated(found[0]);
+    };
+    auto refused = [&] {
+        ASSERT_NE(lastMessage(h), nullptr);
+        EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
+        EXPECT_TRUE(w.state().FileInvalid.num() == 1 && w.Dir1->path() == cwd());
+        EXPECT_TRUE(w.Drive1->drive() == drive && w.fileloadwindow->isVisibleTo(&w));
+        h.messages().shown.clear();
+    };
+    EXPECT_TRUE(load(h, {[&] { enter("gone", true); }, refused,
                          [&] {
-                             ASSERT_NE(lastMessage(h), nullptr);
-                             EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
-                             EXPECT_EQ(w.state().FileInvalid.num(), 1);
-                             EXPECT_EQ(w.Dir1->path(), cwd());
-                             w.loadexitbutton->click();
-                         }}));
-}
-
-TEST(LoadWindow, UnusableDriveGivesTheOpenErrorAndKeepsTheDirectory) {
-    Harness h;
-    WQK& w = h.window();
-    EXPECT_TRUE(load(h, {[&] {
                              w.Drive1->addItem("/no such volume", "/no such volume");
                              w.Drive1->setCurrentIndex(w.Drive1->count() - 1);
                          },
+                         refused,
                          [&] {
-                             EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
-                             EXPECT_EQ(w.state().FileInvalid.num(), 1);
-                             EXPECT_EQ(w.Dir1->path(), cwd());
-                             EXPECT_EQ(w.Drive1->drive(),
-                                       QStorageInfo(QDir::currentPath()).rootPath().toStdString());
-                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                             w.loadexitbutton->click();
-                         }}));
+                             EXPECT_EQ(w.File1->count(), 1); // WQKport.cfg only
+                             enter("sub", false);
+                         },
+                         pick(w, "in.wqk", w.chaloadbutton)}));
+    EXPECT_EQ(w.state().FilePath, cwd() + "/sub/in.wqk");
+    EXPECT_EQ(w.Drive1->drive(), drive);
 }

@@ -1,7 +1,7 @@
 // The save window: buttons per mode, the name rules and confirmation, the writers, and
 // saves that fail without harming the file already there.
 #include "device/drawn_text.h"
-#include "profile_golden.h"
+#include "samples.h"
 #include "window_driver.h"
 
 #include <QDir>
@@ -20,7 +20,8 @@
 
 using filetest::lastMessage;
 using filetest::save;
-using testing_support::Harness;
+using SaveWindow = filetest::FileWindow;
+using SaveMend = filetest::FileWindow;
 
 namespace {
 
@@ -61,123 +62,103 @@ std::string mountSmallTmpfs(const std::string& dir) {
 
 } // namespace
 
-TEST(SaveWindow, ButtonsPerModeAndStartingName) {
-    // chasave, fftsave, customsave, profilesave, export, exportfft
-    const std::vector<std::vector<bool>> shown = {
-        {true, false, false, true, true, false},  // SCOPE
-        {false, false, true, true, false, false}, // GENERATOR
-        {true, false, true, true, true, false},   // SCOPE+GEN
-        {false, true, false, true, false, true},  // FFT
+TEST_F(SaveWindow, ButtonsPerModeAndStartingName) {
+    auto shown = [&] { // signal, FFT, custom, profile, export, FFT export, EXIT; window
+        std::string v;
+        for (QWidget* b : std::initializer_list<QWidget*>{
+                 w.chasavebutton, w.fftsaveab, w.customsavebutton, w.profilesavebutton,
+                 w.EXPORTABBUTTON, w.ExportFFTab, w.exitsavebutton, w.filesavewindow})
+            v += b->isVisibleTo(&w) ? '1' : '0';
+        return v + " " + w.savename->text().toStdString() + " " + w.Dir3->path();
     };
-    Harness h;
-    WQK& w = h.window();
+    const char* rows[] = {"10011011", "00110011", "10111011", "01010111"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
         w.savename->setText("left over");
-        bool checked = false;
-        EXPECT_FALSE(save(h, {[&] {
-                              std::vector<bool> v = {w.chasavebutton->isVisibleTo(&w),
-                                                     w.fftsaveab->isVisibleTo(&w),
-                                                     w.customsavebutton->isVisibleTo(&w),
-                                                     w.profilesavebutton->isVisibleTo(&w),
-                                                     w.EXPORTABBUTTON->isVisibleTo(&w),
-                                                     w.ExportFFTab->isVisibleTo(&w)};
-                              EXPECT_EQ(v, shown[size_t(mode)]) << "mode " << mode;
-                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                              EXPECT_TRUE(w.exitsavebutton->isVisibleTo(&w));
-                              EXPECT_EQ(w.savename->text(), "Untitled");
-                              EXPECT_EQ(w.Dir3->path(), cwd());
-                              checked = true;
-                          }}));
-        EXPECT_TRUE(checked);
+        EXPECT_FALSE(save(h, {[&] { EXPECT_EQ(shown(), rows[mode] + (" Untitled " + cwd())); }}));
         EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
         EXPECT_EQ(w.state().SaveExit.num(), 0);
     }
     EXPECT_EQ(w.fftsaveab->caption(), "Save A + B  FFT Plots");
 }
 
-TEST(SaveWindow, UntitledSignalFileAfterConfirmation) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ChanABuffer[0] = 2550;
-    w.state().ChanBBuffer[0] = 0;
-    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
-    const plat::Message* m = lastMessage(h);
-    ASSERT_NE(m, nullptr);
-    EXPECT_EQ(m->text, "Save Channels A & B Waves as " + cwd() + "/Untitled.wqk");
-    EXPECT_EQ(m->title, "Save message");
-    EXPECT_EQ(m->buttons, plat::Buttons::OKCancel);
-    const std::string f = h.readFile("Untitled.wqk");
-    ASSERT_EQ(f.size(), 65543u);
-    EXPECT_EQ(f.substr(0, 7), "WQK1300");
-    EXPECT_EQ(uint8_t(f[7]), 255);
-    EXPECT_EQ(uint8_t(f[8]), 0);
-    EXPECT_EQ(w.state().SaveDone.num(), 1);
-    EXPECT_EQ(w.state().SaveABReq.num(), 0);
-    EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
-}
-
-TEST(SaveWindow, CancelWritesNothingAndTheWindowStaysOpen) {
-    Harness h;
-    WQK& w = h.window();
-    h.messages().answers.push_back(plat::Answer::Cancel);
-    EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); },
-                         [&] {
-                             EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                             EXPECT_EQ(w.state().SaveProfileReq.num(), 0);
-                             EXPECT_EQ(w.state().NameOK, 0);
-                             w.exitsavebutton->click();
+// Each kind through its button: the question, then the file (name rule: the extension
+// replaces everything after the first full stop; a listed name is taken by a click).
+TEST_F(SaveWindow, EachKindAfterConfirmation) {
+    h.writeFile("old.dcg", "previous");
+    // clang-format off
+    const struct { int mode; const char* typed; VbButton* button; std::string question, file, start;
+                   long lines; } rows[] = {
+        {0, nullptr, w.chasavebutton, "Save Channels A & B Waves as ", "Untitled.wqk",
+         {"WQK1300\xff\x00", 9}, 0},
+        {0, "a.b.c", w.profilesavebutton, "Save Scope Profile as ", "a.dpf", "DPF, 0 , 0 , 1 ,", 0},
+        {3, nullptr, w.fftsaveab, "Save Channels A & B FFT Plots as ", "Untitled.fft",
+         "FFT2300", 0},
+        {0, "trace.txt", w.EXPORTABBUTTON,
+         "Save Channels A & B in Excel CSV format. Selected buffer size of  8 K as ", "trace.csv",
+         "WQK sample data for Channels A & B\r\n", 3 + 8192},
+        {3, "plots", w.ExportFFTab,
+         "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as ", "plots.csv",
+         "WQK FFT data for Channels A & B\r\n", 3 + 4096},
+        {1, "", w.customsavebutton, "Save Custom wave as ", "old.dcg", std::string(10, char(128)),
+         0}, // a listed name
+    };
+    // clang-format on
+    w.state().ChanABuffer[0] = 2550, w.state().ChanBBuffer[0] = 0;
+    w.state().SampleSizeIndex = 2, w.state().GenLast = 9;
+    for (const auto& r : rows) {
+        w.state().ScopeMode = r.mode;
+        w.state().RateFactor = r.mode == 3 ? 1.5f : 1.0f;
+        h.messages().shown.clear();
+        EXPECT_TRUE(save(h, {[&] {
+                             if (r.typed && *r.typed) w.savename->setText(r.typed);
+                             ASSERT_TRUE(!r.typed || *r.typed || w.File3->selectFile(r.file));
+                             EXPECT_EQ(w.savename->text().toStdString(), !r.typed ? "Untitled"
+                                                                         : *r.typed
+                                                                             ? r.typed
+                                                                             : r.file.c_str());
+                             r.button->click();
                          }}));
-    EXPECT_FALSE(h.fileExists("Untitled.dpf"));
-    EXPECT_EQ(w.state().SaveDone.num(), 0);
+        ASSERT_EQ(h.messages().shown.size(), 1u) << r.file;
+        EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
+                  r.question + cwd() + "/" + r.file + "|Save message");
+        EXPECT_EQ(lastMessage(h)->buttons, plat::Buttons::OKCancel);
+        const std::string f = h.readFile(r.file);
+        EXPECT_EQ(f.substr(0, r.start.size()), r.start) << r.file;
+        EXPECT_EQ(r.lines ? std::count(f.begin(), f.end(), '\n') : 0, r.lines) << r.file;
+        EXPECT_TRUE(r.file != "a.dpf" || f == files::encodeProfile(w.state()));
+        EXPECT_TRUE(r.file != "Untitled.wqk" || f.size() == 65543u);
+        EXPECT_TRUE(w.state().SaveDone.num() == 1 && w.state().SaveABReq.num() == 0) << r.file;
+        EXPECT_TRUE(w.state().ExportFFTReq == 0 && !w.filesavewindow->isVisibleTo(&w)) << r.file;
+    }
 }
 
-TEST(SaveWindow, EmptyNameIsRefused) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveWindow, CancelOrNoNameWritesNothing) {
+    h.messages().answers.push_back(plat::Answer::Cancel);
+    EXPECT_TRUE(
+        save(h, {[&] { ASSERT_TRUE(w.Dir3->setPath("/")); }, [&] { w.profilesavebutton->click(); },
+                 [&] {
+                     EXPECT_EQ(w.File3->path(), "/");
+                     EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
+                     EXPECT_TRUE(w.state().SaveProfileReq.num() == 0 && w.state().NameOK == 0);
+                     w.exitsavebutton->click();
+                 }}));
+    EXPECT_EQ(lastMessage(h)->text, "Save Scope Profile as /Untitled.dpf"); // one slash
+    h.messages().shown.clear();
     EXPECT_TRUE(save(h, {[&] {
                              w.savename->setText("");
                              w.chasavebutton->click();
                          },
                          [&] { w.exitsavebutton->click(); }}));
     ASSERT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_EQ(h.messages().shown[0].text, "No File name to save");
-    EXPECT_EQ(h.messages().shown[0].title, "Help");
-    EXPECT_EQ(h.messages().shown[0].buttons, plat::Buttons::OK);
+    EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title, "No File name to save|Help");
+    EXPECT_EQ(lastMessage(h)->buttons, plat::Buttons::OK);
+    EXPECT_EQ(w.state().SaveDone.num(), 0);
     EXPECT_EQ(dirEntries(), std::vector<std::string>{"WQKport.cfg"});
 }
 
-TEST(SaveWindow, ExtensionRuleAndFileListClick) {
-    Harness h;
-    WQK& w = h.window();
-    EXPECT_TRUE(save(h, {[&] {
-                         w.savename->setText("trace.txt");
-                         w.chasavebutton->click();
-                     }}));
-    EXPECT_TRUE(h.fileExists("trace.wqk"));
-    EXPECT_TRUE(save(h, {[&] {
-                         w.savename->setText("a.b.c");
-                         w.profilesavebutton->click();
-                     }}));
-    EXPECT_EQ(h.readFile("a.dpf"), files::encodeProfile(w.state()));
-    // Clicking a listed name takes it over; the file is overwritten without a question
-    // beyond the confirmation.
-    h.writeFile("old.dcg", "previous");
-    w.state().ScopeMode = 1;
-    w.state().GenLast = 9;
-    const size_t before = h.messages().shown.size();
-    EXPECT_TRUE(save(h, {[&] {
-                         ASSERT_TRUE(w.File3->selectFile("old.dcg"));
-                         EXPECT_EQ(w.savename->text(), "old.dcg");
-                         w.customsavebutton->click();
-                     }}));
-    EXPECT_EQ(h.messages().shown.size(), before + 1);
-    EXPECT_EQ(h.readFile("old.dcg"), std::string(10, char(128)));
-}
-
-TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
+TEST_F(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
+    drawn::shown(w);
     EXPECT_TRUE(
         save(h, {[&] {
                  ASSERT_TRUE(w.File3->selectFile("WQKport.cfg"));
@@ -194,59 +175,7 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
              }}));
 }
 
-TEST(SaveWindow, ExportTextsAndLayouts) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().SampleSizeIndex = 2;
-    EXPECT_TRUE(save(h, {[&] { w.EXPORTABBUTTON->click(); }}));
-    EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B in Excel CSV format. Selected buffer "
-                                    "size of  8 K as " +
-                                        cwd() + "/Untitled.csv");
-    std::string signal = h.readFile("Untitled.csv");
-    EXPECT_EQ(signal.substr(0, 36), "WQK sample data for Channels A & B\r\n");
-    EXPECT_EQ(std::count(signal.begin(), signal.end(), '\n'), 3 + 8192);
-
-    w.state().ScopeMode = 3;
-    EXPECT_TRUE(save(h, {[&] {
-                         w.savename->setText("plots");
-                         w.ExportFFTab->click();
-                     }}));
-    EXPECT_EQ(lastMessage(h)->text,
-              "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as " + cwd() +
-                  "/plots.csv");
-    std::string spectrum = h.readFile("plots.csv");
-    EXPECT_EQ(spectrum.substr(0, 33), "WQK FFT data for Channels A & B\r\n");
-    EXPECT_EQ(std::count(spectrum.begin(), spectrum.end(), '\n'), 3 + 4096);
-    EXPECT_EQ(w.state().ExportFFTReq, 0);
-}
-
-TEST(SaveWindow, FftPlotsSaveWithTheirMagic) {
-    Harness h;
-    WQK& w = h.window();
-    w.state().ScopeMode = 3;
-    w.state().RateFactor = 1.5f;
-    EXPECT_TRUE(save(h, {[&] { w.fftsaveab->click(); }}));
-    EXPECT_EQ(lastMessage(h)->text, "Save Channels A & B FFT Plots as " + cwd() + "/Untitled.fft");
-    EXPECT_EQ(h.readFile("Untitled.fft").substr(0, 7), "FFT2300");
-}
-
-TEST(SaveWindow, RootDirectoryGetsASingleSlash) {
-    Harness h;
-    WQK& w = h.window();
-    h.messages().answers.push_back(plat::Answer::Cancel);
-    EXPECT_TRUE(
-        save(h, {[&] { ASSERT_TRUE(w.Dir3->setPath("/")); }, [&] { w.profilesavebutton->click(); },
-                 [&] {
-                     EXPECT_EQ(w.File3->path(), "/");
-                     w.exitsavebutton->click();
-                 }}));
-    EXPECT_EQ(lastMessage(h)->text, "Save Scope Profile as /Untitled.dpf");
-}
-
-// A save that fails leaves the earlier file exactly as it was and nothing half-written.
-TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
     EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
     const std::string before = h.readFile("Untitled.wqk");
     ASSERT_EQ(before.size(), 65543u);
@@ -257,8 +186,8 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
                              EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
                              w.exitsavebutton->click();
                          }}));
-    EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
-    EXPECT_EQ(lastMessage(h)->title, "Help");
+    EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
+              "Unable to save - File in use by other application|Help");
     EXPECT_EQ(w.state().SaveDone.num(), 0);
     EXPECT_EQ(h.readFile("Untitled.wqk"), before);
     EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
@@ -267,9 +196,7 @@ TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
 // Every save kind, small (under the 16 KB a buffered write keeps) and large, on a full
 // disk and under a file-size limit: the message, SaveDone 0, the old file byte for byte
 // and no temporary file left.
-TEST(SaveMend, FailedSavesKeepThePreviousFile) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, FailedSavesKeepThePreviousFile) {
     const std::vector<std::pair<std::string, std::function<void()>>> kinds = {
         {"signal", [&] { w.chabsave(); }},
         {"FFT", [&] { w.fftabsave(); }},
@@ -337,9 +264,7 @@ TEST(SaveMend, FailedSavesKeepThePreviousFile) {
 
 // A writable file in a folder the user may not write is saved in place, keeping its
 // other links and its owner; in a writable folder the file is replaced as a whole.
-TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
     for (const std::string dir : {"shut/", "open/"}) {
         ASSERT_TRUE(QDir::current().mkdir(QString::fromStdString(dir)));
         h.writeFile(dir + "p.dpf", "previous contents");
@@ -370,9 +295,7 @@ TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
     EXPECT_TRUE(after.st_ino == before.st_ino && after.st_uid == before.st_uid);
 }
 
-TEST(SaveMend, NameOfADirectoryIsRefused) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, NameOfADirectoryIsRefused) {
     ASSERT_TRUE(QDir::current().mkdir("x.dpf"));
     EXPECT_TRUE(save(h, {[&] {
                              w.savename->setText("x");
@@ -387,9 +310,7 @@ TEST(SaveMend, NameOfADirectoryIsRefused) {
 // The profile a freshly started program saves: the start values, with what the
 // start-up drawing derives from them (range codes from the range buttons, the cursor
 // position and steps from the window width of 512).
-TEST(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
     EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); }}));
     auto items = profilegolden::startItems;
     items[3 - 1] = " 1 ";   // RangeA = RangeSelA + ProbeA

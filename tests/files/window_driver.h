@@ -6,6 +6,7 @@
 #include "support/fixture.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -17,19 +18,13 @@ using Step = std::function<void()>;
 // true when the window closed without the fallback EXIT.
 inline bool runWindow(testing_support::Harness& h, const Step& open, std::vector<Step> steps,
                       const Step& exit) {
-    auto finished = std::make_shared<bool>(false);
-    auto usedFallback = std::make_shared<bool>(false);
-    for (size_t i = 0; i < steps.size(); ++i) {
-        Step step = steps[i];
-        h.clock().atDoEvents(int(i) + 1, [=] {
+    auto finished = std::make_shared<bool>(false), usedFallback = std::make_shared<bool>(false);
+    for (size_t i = 0; i < steps.size(); ++i)
+        h.clock().atDoEvents(int(i) + 1, [=, step = steps[i]] {
             if (!*finished) step();
         });
-    }
     h.clock().atDoEvents(int(steps.size()) + 3, [=] {
-        if (!*finished) {
-            *usedFallback = true;
-            exit();
-        }
+        if (!*finished) *usedFallback = true, exit();
     });
     open();
     *finished = true;
@@ -54,18 +49,21 @@ inline bool save(testing_support::Harness& h, std::vector<Step> steps) {
 struct Snapshot {
     std::string profile;
     std::vector<int16_t> a, b, gen, custom;
-    float genLast, rateFactor;
-    double loadDone, fftDoneA;
-    int16_t fftDoneB;
+    std::vector<double> numbers;
     explicit Snapshot(const InstrumentState& s)
         : profile(files::encodeProfile(s)), a(s.ChanABuffer), b(s.ChanBBuffer), gen(s.GenWave),
-          custom(s.CustomWave), genLast(s.GenLast), rateFactor(s.RateFactor),
-          loadDone(s.LoadDone.num()), fftDoneA(s.FFTDoneA.num()), fftDoneB(s.FFTDoneB) {}
+          custom(s.CustomWave), numbers{s.GenLast, s.RateFactor, s.LoadDone.num(), s.FFTDoneA.num(),
+                                        double(s.FFTDoneB)} {}
     bool operator==(const Snapshot& o) const {
         return profile == o.profile && a == o.a && b == o.b && gen == o.gen && custom == o.custom &&
-               genLast == o.genLast && rateFactor == o.rateFactor && loadDone == o.loadDone &&
-               fftDoneA == o.fftDoneA && fftDoneB == o.fftDoneB;
+               numbers == o.numbers;
     }
+};
+
+// The running program, for the window tests.
+struct FileWindow : ::testing::Test {
+    testing_support::Harness h;
+    WQK& w = h.window();
 };
 
 inline const plat::Message* lastMessage(testing_support::Harness& h) {

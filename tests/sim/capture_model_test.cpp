@@ -68,9 +68,8 @@ TEST(SimCapture, CouplingRangeAndClipping) {
         r.instant(1);
         r.waitMs(1);
         ASSERT_TRUE(r.done());
-        EXPECT_EQ(r.sim.memoryA()[32767], row.codeA);
-        EXPECT_EQ(r.sim.memoryB()[32767], row.codeB);
-        EXPECT_EQ(r.sim.memoryB()[100], row.codeB);
+        EXPECT_TRUE(r.sim.memoryA()[32767] == row.codeA && r.sim.memoryB()[32767] == row.codeB &&
+                    r.sim.memoryB()[100] == row.codeB);
     }
 }
 
@@ -108,8 +107,7 @@ TEST(SimTrigger, UnreachableLevelsIdleRearmsAndNewStarts) {
     s.play(config(ADc));
     s.play(arm(0, 128, 5));
     s.waitMs(2000);
-    EXPECT_FALSE(s.done());
-    EXPECT_EQ(s.sim.capture().state(), sim::CaptureModel::State::Triggered);
+    EXPECT_TRUE(!s.done() && s.sim.capture().state() == sim::CaptureModel::State::Triggered);
     s.play(cw(Arm, 5)); // as the wait loop does every 2 s
     s.waitMs(60);
     EXPECT_TRUE(s.done());

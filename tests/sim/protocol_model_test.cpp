@@ -10,11 +10,9 @@ using simtest::Rig;
 using Kind = sim::InputSpec::Kind;
 
 TEST(SimMisuse, EachMisuseOfTheProtocolIsReported) {
-    const struct {
-        const char* report;
-        Writes w; // after a loaded stop counter
-        bool power = true;
-    } rows[] = {
+    // w: after a loaded stop counter
+    // clang-format off
+    const struct { const char* report; Writes w; bool power = true; } rows[] = {
         {"read clock before a channel memory was selected", readClock()},
         {"sample read before a channel memory was selected", {{C, CtlRead}}},
         {"sampling started with no stop counter loaded since the last reset",
@@ -39,6 +37,7 @@ TEST(SimMisuse, EachMisuseOfTheProtocolIsReported) {
          cat({cw(GenSelect), pulse(), pulse()})},
         {"sampling started on an instrument without power", cw(Start, 2), false},
     };
+    // clang-format on
     for (const auto& row : rows) {
         sim::Options o;
         o.power = row.power;

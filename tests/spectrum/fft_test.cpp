@@ -40,8 +40,7 @@ TEST(Fourier, RefusesCountsItCannotTransformAndTouchesNothing) {
         int32_t count = n;
         EXPECT_FALSE(Fourier(count, w.ri, w.ii, w.ro, w.io));
     }
-    EXPECT_EQ(w.ro, before);
-    ASSERT_EQ(log.shown.size(), 4u);
+    ASSERT_TRUE(w.ro == before && log.shown.size() == 4u);
     EXPECT_EQ(log.shown[0].text, "Error in procedure Fourier:\r\n NumSamples is 1000, which is "
                                  "not a positive integer power of two.");
     EXPECT_EQ(log.shown[3].text, "Error in procedure Fourier:\r\n NumSamples is 65536, which is "
@@ -76,20 +75,19 @@ TEST(Fourier, MatchesADirectTransform) {
 }
 
 TEST(Spectrum, ScaledToTheLargestLineWithoutTheConstant) {
-    const struct {
-        const char* name;
-        int n;
-        std::vector<int16_t> in;
-        std::vector<std::pair<int, int>> lines; // bin and value; every other bin below 26
-    } rows[] = {{"flat", 4096, std::vector<int16_t>(32768, 1900), {{0, 0}}},
-                {"all zero", 2048, std::vector<int16_t>(32768, 0), {{0, 0}}},
-                {"1 cycle in 2048", 2048, sines(2048, {{1, 1000}}), {{1, 2550}}},
-                {"1023 cycles in 2048", 2048, sines(2048, {{1023, 1000}}), {{1023, 2550}}},
-                {"1000 in 32768", 32768, sines(32768, {{1000, 1000}}), {{1000, 2550}}},
-                {"two lines keep their ratio",
-                 4096,
-                 sines(4096, {{40, 800}, {300, 400}}),
-                 {{40, 2550}, {300, 1275}}}};
+    // lines: bin and value; every other bin below 26
+    // clang-format off
+    const struct { const char* name; int n; std::vector<int16_t> in;
+                   std::vector<std::pair<int, int>> lines; } rows[] = {
+        {"flat", 4096, std::vector<int16_t>(32768, 1900), {{0, 0}}},
+        {"all zero", 2048, std::vector<int16_t>(32768, 0), {{0, 0}}},
+        {"1 cycle in 2048", 2048, sines(2048, {{1, 1000}}), {{1, 2550}}},
+        {"1023 cycles in 2048", 2048, sines(2048, {{1023, 1000}}), {{1023, 2550}}},
+        {"1000 in 32768", 32768, sines(32768, {{1000, 1000}}), {{1000, 2550}}},
+        {"two lines keep their ratio", 4096, sines(4096, {{40, 800}, {300, 400}}),
+         {{40, 2550}, {300, 1275}}},
+    };
+    // clang-format on
     Work w;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -110,34 +108,27 @@ TEST(Spectrum, ScaledToTheLargestLineWithoutTheConstant) {
     MessageLog log;
     log.install();
     auto b = sines(2048, {{3, 1000}});
-    EXPECT_FALSE(spectrum::convertChannel(b, 3000, w.ri, w.ii, w.ro, w.io));
-    EXPECT_FALSE(spectrum::convertChannel(b, 65536, w.ri, w.ii, w.ro, w.io));
-    EXPECT_EQ(b, sines(2048, {{3, 1000}}));
-    EXPECT_EQ(log.shown.size(), 2u);
+    for (int n : {3000, 65536})
+        EXPECT_FALSE(spectrum::convertChannel(b, n, w.ri, w.ii, w.ro, w.io));
+    EXPECT_TRUE(b == sines(2048, {{3, 1000}}) && log.shown.size() == 2u);
     MessageLog::uninstall();
 }
 
-// Each channel's buffer turns into its spectrum once per capture; a channel that was
-// off keeps what it holds.
 TEST(FFTconvert, OncePerCaptureAndOnlyChannelsWithSamples) {
     rig::Rig r;
     r.s.FFTNumSamples = 4096;
     const auto a = sines(4096, {{12, 1000}}), b = sines(4096, {{50, 1000}});
-    r.s.ChanABuffer = a;
-    r.s.ChanBBuffer = b;
-    r.s.FFTDoneA = 0;
-    r.s.FFTDoneB = 1;
+    r.s.ChanABuffer = a, r.s.ChanBBuffer = b;
+    r.s.FFTDoneA = 0, r.s.FFTDoneB = 1;
     r.w.FFTconvert();
-    EXPECT_EQ(r.s.ChanABuffer[12], 2550);
-    EXPECT_EQ(r.s.ChanBBuffer, b);
+    EXPECT_TRUE(r.s.ChanABuffer[12] == 2550 && r.s.ChanBBuffer == b);
     EXPECT_EQ(r.s.FFTDoneA.num() + r.s.FFTDoneB, 2);
     const auto specA = r.s.ChanABuffer;
     r.w.FFTconvert();
     EXPECT_EQ(r.s.ChanABuffer, specA);
     r.s.FFTDoneB = 0; // a fresh capture of B only
     r.w.FFTconvert();
-    EXPECT_EQ(r.s.ChanABuffer, specA);
-    EXPECT_EQ(r.s.ChanBBuffer[50], 2550);
+    EXPECT_TRUE(r.s.ChanABuffer == specA && r.s.ChanBBuffer[50] == 2550);
     const auto specB = r.s.ChanBBuffer;
     r.w.FFTconvert(); // and B's spectrum, too, is not transformed again
     EXPECT_EQ(r.s.ChanBBuffer, specB);

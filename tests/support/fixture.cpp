@@ -15,21 +15,14 @@ namespace testing_support {
 void MessageLog::install() {
     plat::setMessageHandler([this](const plat::Message& m) {
         shown.push_back(m);
-        if (answers.empty()) return plat::Answer::OK;
-        plat::Answer a = answers.front();
-        answers.pop_front();
+        const plat::Answer a = answers.empty() ? plat::Answer::OK : answers.front();
+        if (!answers.empty()) answers.pop_front();
         return a;
     });
 }
 
 void MessageLog::uninstall() {
     plat::setMessageHandler(nullptr);
-}
-
-bool MessageLog::contains(const std::string& text) const {
-    for (const auto& m : shown)
-        if (m.text == text) return true;
-    return false;
 }
 
 NoDacOverride::NoDacOverride() {
@@ -87,10 +80,6 @@ void Harness::writeFile(const std::string& name, const std::string& bytes) const
     QFile f(dir_.filePath(QString::fromStdString(name)));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(bytes.data(), qint64(bytes.size()));
-}
-
-bool Harness::fileExists(const std::string& name) const {
-    return QFile::exists(dir_.filePath(QString::fromStdString(name)));
 }
 
 } // namespace testing_support

@@ -1,7 +1,26 @@
 #pragma once
-// The profile line a freshly started program writes, typed from the start values.
+// File contents for the tests: signal files and the start-up profile line.
+#include <cstdint>
 #include <string>
 #include <vector>
+
+namespace filebytes {
+
+// Magic, the four header characters and `pairs` pairs: A(i) = i % 256, B(i) = 255 - i % 256.
+inline uint8_t a(size_t i) {
+    return static_cast<uint8_t>(i % 256);
+}
+inline uint8_t b(size_t i) {
+    return static_cast<uint8_t>(255 - i % 256);
+}
+inline std::string signal(const std::string& magic, const std::string& digits, size_t pairs) {
+    std::string f = magic + digits;
+    for (size_t i = 0; i < pairs; ++i)
+        f += {static_cast<char>(a(i)), static_cast<char>(b(i))};
+    return f;
+}
+
+} // namespace filebytes
 
 namespace profilegolden {
 

@@ -1,0 +1,384 @@
+// The signal display in the started program: redraw, channel windows, display panel,
+// scroll bars and cursor, on the simulated instrument and the virtual clock.
+#include "display/trace_render.h"
+#include "support/fixture.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor BlueA(0, 0, 128), GreenB(0, 128, 0), RedD(192, 0, 0), PurpleSum(192, 0, 192);
+const QColor Background(224, 224, 224), GridGrey(128, 128, 128), Pink(255, 128, 128),
+    LightGreen(192, 255, 192);
+
+// A started program with its window shown, so every picture has its pixel size.
+struct Display {
+    testing_support::Harness h;
+    WQK& w;
+    InstrumentState& s;
+    Display() : w(h.window()), s(w.state()) {
+        w.show();
+        QCoreApplication::processEvents();
+        w.HScroll1_Change();
+    }
+    QPoint px(double x, double y) const {
+        return {display::pixelOf(w.Picture1->toPxX(x)), display::pixelOf(w.Picture1->toPxY(y))};
+    }
+    QColor at(double x, double y) const { return w.Picture1->pixel(px(x, y).x(), px(x, y).y()); }
+    QImage image() const { return w.Picture1->image().copy(); }
+    // Pixels of the colour in one pixel row, or in the whole picture when row < 0.
+    static int count(PictureBox* p, const QColor& c, int row = -1) {
+        const QImage& img = p->image();
+        int n = 0;
+        for (int y = row < 0 ? 0 : row; y < (row < 0 ? img.height() : row + 1); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                n += QColor(img.pixel(x, y)) == c;
+        return n;
+    }
+    int inRow(double y, const QColor& c) const { return count(w.Picture1, c, px(0, y).y()); }
+    void fill(std::vector<int16_t>& b, int v) { std::fill(b.begin(), b.end(), int16_t(v)); }
+    // Holds the button down until `ms` of virtual time from now.
+    void hold(void (WQK::*down)(), void (WQK::*up)(), int64_t ms) {
+        h.clock().at(h.clock().nowMs() + ms, [this, up] { (w.*up)(); });
+        (w.*down)();
+    }
+};
+
+QColor corner(PictureBox* p) {
+    return p->pixel(p->width() - 2, p->height() - 2);
+}
+
+} // namespace
+
+TEST(Redraw, TracesAtTheirComputedRowsJoinedOrNotAndScrolled) {
+    Display d;
+    ASSERT_GT(d.w.Picture1->width(), 600); // more pixels than the 512 samples shown
+    for (int i = 0; i < 32768; ++i)
+        d.s.ChanABuffer[size_t(i)] = int16_t(300 + (i * 37) % 1900);
+    for (int join : {-1, 1}) {
+        d.s.JoinOn = join;
+        d.w.HScroll1_Change();
+        for (int i = 0; i < 512; i += 7) // A at factor 1, no shift: y = 2560 - v
+            EXPECT_EQ(d.at(i, 2560 - d.s.ChanABuffer[size_t(i)]), BlueA) << i << " " << join;
+    }
+    d.w.HScroll1->setValue(1000); // set by another panel: redraws from sample 1000
+    EXPECT_DOUBLE_EQ(d.s.scrollPos(), 1000);
+    EXPECT_EQ(d.at(10, 2560 - d.s.ChanABuffer[1010]), BlueA);
+    d.s.ShowB = 1;
+    d.fill(d.s.ChanBBuffer, 1600);
+    d.w.HScroll1_Change();
+    EXPECT_GT(d.inRow(960, GreenB), 0);
+}
+
+TEST(Redraw, GridLinesAndNumbersOnlyWithTheGrid) {
+    Display d;
+    d.fill(d.s.ChanABuffer, 1280);
+    d.w.Command16_Click(); // UNITS on
+    const int width = d.w.Picture1->image().width();
+    // A horizontal grid line, dotted, runs across the picture; between lines only the
+    // vertical lines cross a row.
+    EXPECT_GT(d.inRow(2560 * 3 / 8, GridGrey), width / 4);
+    EXPECT_LT(d.inRow(2560 * 5 / 16, GridGrey), width / 16);
+    const auto others = [&d] { // the numbers and unit: besides background, grid and trace
+        const QImage& img = d.w.Picture1->image();
+        return img.width() * img.height() - d.count(d.w.Picture1, Background) -
+               d.count(d.w.Picture1, GridGrey) - d.count(d.w.Picture1, BlueA);
+    };
+    EXPECT_GT(others(), 0);
+    d.w.Command13_Click(); // GRID off
+    EXPECT_EQ(others() + d.count(d.w.Picture1, GridGrey), 0);
+}
+
+TEST(Redraw, CombinedTraceInTheLargerRangeAndItsMagnification) {
+    Display d;
+    d.s.DataRangeA = 1; // 12 V
+    d.s.DataRangeB = 0; // 1.2 V
+    d.fill(d.s.ChanABuffer, 1280);
+    d.fill(d.s.ChanBBuffer, 1780);
+    d.w.Command20_Click();                          // A+B
+    EXPECT_GT(d.inRow(1230, PurpleSum), 0);         // B's 500 units count as 50
+    EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w));  // arrows only when magnified
+    EXPECT_FALSE(d.w.scrollupA->isVisibleTo(&d.w)); // no per-channel boxes meanwhile
+    EXPECT_TRUE(d.w.Command12->isEnabled() && !d.w.TriglevelBUTTON->isEnabled());
+    d.w.Command12_Click();
+    EXPECT_EQ(d.s.SumYMagFactor, 2);
+    EXPECT_TRUE(d.w.Scrollup->isVisibleTo(&d.w) && d.w.scrolldown->isVisibleTo(&d.w));
+    d.w.scrolldown_Click();
+    d.w.scrolldown_Click();
+    EXPECT_TRUE(d.s.ShiftSum == 212 && d.s.voltOffsetSum() == 0.3);
+    d.w.Command12_Click();
+    EXPECT_TRUE(d.s.SumYMagFactor == 5 && d.s.TracePosSum == 2); // kept while magnified
+    for (int i = 0; i < 40; ++i)
+        d.w.scrolldown_Click();
+    EXPECT_EQ(d.s.TracePosSum, 32);
+    d.w.Command12_Click(); // back to x 1: position reset
+    EXPECT_TRUE(d.s.SumYMagFactor == 1 && d.s.TracePosSum == 0 && d.s.ShiftSum == 0 &&
+                d.s.voltOffsetSum() == 0);
+    // A-B switches A+B off; the second click brings the channel boxes back.
+    d.w.Command21_Click();
+    EXPECT_TRUE(d.s.ShowAminusB == 1 && d.s.ShowAplusB.num() == -1);
+    EXPECT_TRUE(d.w.Command21->fontBold() && !d.w.Command20->fontBold());
+    d.w.Command21_Click();
+    EXPECT_TRUE(d.w.scrollupA->isVisibleTo(&d.w));
+    EXPECT_FALSE(d.w.Command12->isEnabled() || !d.w.TriglevelBUTTON->isEnabled());
+}
+
+TEST(Redraw, FftSpectraAtFactorOneKeepTheFactorsInForce) {
+    Display d;
+    d.w.Command20_Click();
+    d.w.Command12_Click(); // the combined trace at x 2
+    d.w.Command20_Click();
+    d.s.ScopeMode = 3;
+    d.s.BufBase = 1024;
+    d.s.SampleSizeIndex = 0;
+    d.s.YMagA = 2;
+    d.s.TracePosA = 4;
+    d.fill(d.s.ChanABuffer, 1380);
+    d.s.FFTDoneA = d.s.FFTDoneB = 1; // the buffers already hold spectra
+    d.w.HScroll1_Change();
+    EXPECT_TRUE(d.s.FFTNumSamples == 2048 && d.w.HScroll2->maximum() == 1023);
+    EXPECT_TRUE(d.s.yMagFactorA() == 5 && d.s.SavedFactorA.num() == 5);
+    EXPECT_EQ(d.s.savedSumFactor(), d.s.SumYMagFactor);
+    d.w.HScroll2->setValue(d.w.HScroll2->maximum()); // X Magnify at its end: all of it
+    EXPECT_DOUBLE_EQ(d.s.xMagnify(), 1023);
+    for (int mode : {1, 3}) { // no Y Mag in GENERATOR and FFT
+        d.s.ScopeMode = mode;
+        d.w.Command12_Click();
+        d.w.YMagAbutton_Click();
+        EXPECT_TRUE(d.s.sumYMag() == 1 && d.s.yMagA() == 2) << mode;
+    }
+}
+
+TEST(Channels, RangeProbeCouplingAndTheirTexts) {
+    Display d;
+    d.s.TrigMode = 1;
+    d.s.TrigLevel = 1120;
+    d.h.messages().shown.clear();
+    const char* const Warning =
+        "DO NOT switch probe to X 1 unless the input voltage is less then 20 V";
+    const struct {
+        const char* name;
+        void (WQK::*click)();
+        double rangeA, rangeB, level;
+        size_t warnings;
+    } rows[] = {{"start: 12 V", nullptr, 1, 1, 1.5, 0},
+                {"A to 1.2 V", &WQK::Command3_Click, 0, 1, 0.15, 0},
+                {"A x10 on 1.2 V: 12 V", &WQK::Command4_Click, 1, 1, 1.5, 1},
+                {"A x1 again: no warning", &WQK::Command4_Click, 0, 1, 0.15, 1},
+                {"A back to 12 V", &WQK::Command3_Click, 1, 1, 1.5, 1},
+                {"A x10 on 12 V: 120 V", &WQK::Command4_Click, 2, 1, 15, 2},
+                {"B to 1.2 V", &WQK::Command6_Click, 2, 0, 15, 2},
+                {"B x10", &WQK::Command5_Click, 2, 1, 15, 3}};
+    for (const auto& r : rows) {
+        if (r.click) (d.w.*r.click)();
+        d.w.trcursdraw();
+        EXPECT_TRUE(d.s.rangeA() == r.rangeA && d.s.RangeB == r.rangeB) << r.name;
+        EXPECT_DOUBLE_EQ(d.s.levelVolts(), r.level) << r.name;
+        ASSERT_EQ(d.h.messages().shown.size(), r.warnings) << r.name;
+    }
+    const plat::Message& m = d.h.messages().shown[0];
+    EXPECT_TRUE(m.text == Warning && m.title == "WARNING" && m.icon == plat::Icon::Critical &&
+                m.buttons == plat::Buttons::OK);
+    EXPECT_EQ(d.w.Command2->caption(), "AC");
+    d.w.Command2_Click();
+    EXPECT_TRUE(d.s.CouplingA.num() == 1 && d.w.Command2->caption() == "DC");
+    d.w.Command7_Click();
+    EXPECT_EQ(d.w.Command7->caption(), "DC");
+}
+
+TEST(Channels, SamplingOnOffRedrawsItsWindowAndGroup) {
+    Display d;
+    const struct {
+        PictureBox* box;
+        VbButton *button, *range;
+        void (WQK::*click)();
+        QColor ink;
+    } rows[] = {{d.w.Picture3, d.w.SCHAbutton, d.w.Command3, &WQK::SCHAbutton_Click, BlueA},
+                {d.w.Picture4, d.w.SCHBbutton, d.w.Command6, &WQK::SCHBbutton_Click, GreenB}};
+    for (const auto& r : rows) {
+        EXPECT_EQ(corner(r.box), QColor(128, 128, 128)); // ON after start-up
+        for (bool off : {true, false}) {
+            (d.w.*r.click)();
+            EXPECT_EQ(corner(r.box), off ? QColor(64, 64, 64) : QColor(128, 128, 128));
+            EXPECT_EQ(r.button->caption(), off ? "ON" : "OFF"); // what the next click does
+            EXPECT_EQ(r.range->isEnabled(), !off);              // the channel's group follows
+            EXPECT_GT(d.count(r.box, r.ink), 20); // "CH A" / "CH B" in the channel's colour
+        }
+    }
+    EXPECT_TRUE(d.s.chanAOn() && d.s.chanBOn());
+}
+
+TEST(Channels, PositionArrowsStopAtTheLimitOfEachMagnification) {
+    Display d;
+    // clang-format off
+    const struct { const char* name; int yMag, clicks; bool up; int pos, shift; double volts;
+                   } rows[] = {
+        {"x1 up", 0, 5, true, -3, -477, -0.9},
+        {"x1 down", 0, 10, false, 3, 477, 0.9},
+        {"x5 down", 2, 20, false, 16, 848, 0.96},
+    };
+    // clang-format on
+    for (const auto& r : rows) {
+        d.s.YMagA = r.yMag;
+        d.s.YMagB = r.yMag;
+        for (int i = 0; i < r.clicks; ++i) {
+            (r.up ? d.w.scrollupA_Click() : d.w.scrolldownA_Click());
+            (r.up ? d.w.scrollupB_Click() : d.w.scrolldownB_Click());
+        }
+        EXPECT_TRUE(d.s.tracePosA() == r.pos && d.s.TracePosB == r.pos && d.s.ShiftA == r.shift &&
+                    d.s.ShiftB == r.shift)
+            << r.name;
+        EXPECT_NEAR(d.s.voltOffsetA(), r.volts, 1e-9) << r.name;
+        EXPECT_TRUE(corner(d.w.scrollupA) == (r.up ? Pink : LightGreen) &&
+                    corner(d.w.scrolldownA) == (r.up ? LightGreen : Pink))
+            << r.name;
+    }
+    // From x5 back to x1 (two clicks past x5) the position is clamped to 3 steps.
+    d.w.YMagAbutton_Click();
+    EXPECT_EQ(corner(d.w.YMagAbutton), LightGreen);
+    d.w.YMagBbutton_Click();
+    EXPECT_TRUE(d.s.tracePosA() == 3 && d.s.TracePosB == 3);
+    EXPECT_EQ(d.s.BaseA, 1280 + 2 * 477); // three divisions below, less 2 units a step
+    d.w.YMagAbutton_Click();
+    EXPECT_EQ(corner(d.w.YMagAbutton), Pink);
+    EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 2);
+}
+
+TEST(Panel, TogglesNegateTheirFieldAndShowItInBold) {
+    Display d;
+    const struct {
+        VbButton* button;
+        void (WQK::*click)();
+        vb::Variant* field;
+    } rows[] = {{d.w.Command13, &WQK::Command13_Click, &d.s.GridOn},
+                {d.w.Command15, &WQK::Command15_Click, &d.s.JoinOn},
+                {d.w.Command17, &WQK::Command17_Click, &d.s.ShowA},
+                {d.w.Command18, &WQK::Command18_Click, &d.s.ShowB},
+                {d.w.Command19, &WQK::Command19_Click, &d.s.ShowD}};
+    for (const auto& r : rows) {
+        const std::string name = r.button->objectName().toStdString();
+        const double before = r.field->num();
+        EXPECT_EQ(r.button->fontBold(), before == 1) << name;
+        (d.w.*r.click)();
+        // Whole numbers, as profiles store them.
+        EXPECT_TRUE(r.field->num() == -before && r.field->kind() == vb::Variant::Kind::Whole &&
+                    r.button->fontBold() == (before != 1))
+            << name;
+    }
+    const int16_t units = d.s.UnitsOn;
+    d.w.Command16_Click();
+    EXPECT_TRUE(d.s.UnitsOn == -units && d.w.Command16->fontBold() == (units != 1));
+    d.w.DelayWin_Click();
+    EXPECT_TRUE(d.s.DelayMode == 1 && corner(d.w.DelayWin) == Pink);
+    d.w.DelayWin_Click();
+    EXPECT_TRUE(d.s.DelayMode == 0 && corner(d.w.DelayWin) == LightGreen);
+}
+
+TEST(ScrollBars, StartRedrawAndTheXMagnifyBar) {
+    Display d;
+    EXPECT_EQ(d.w.HScroll1->maximum(), 4095); // 4K after start-up
+    // The redraw sets the bars without change events.
+    d.s.SampleSizeIndex = 0;
+    d.w.HScroll1->setValue(1800); // beyond the window's room at 2K
+    int events = 0;
+    QObject::connect(d.w.HScroll1, &QScrollBar::valueChanged, [&events] { ++events; });
+    QObject::connect(d.w.HScroll2, &QScrollBar::valueChanged, [&events] { ++events; });
+    d.w.HScroll1_Change();
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(d.w.HScroll1->value(), 2047 - 512);
+    // Data shorter than the bar's minimum, then long data again: the window follows the
+    // bar's value where the new range moved it.
+    d.s.ScopeMode = 2;
+    d.s.GenLast = 99;
+    d.w.HScroll2_Change();
+    EXPECT_TRUE(d.w.HScroll2->maximum() == 99 && d.s.xMagnify() == 99 && d.s.scrollPos() == 0);
+    d.s.GenLast = 8000;
+    d.w.HScroll2_Change();
+    EXPECT_TRUE(d.w.HScroll2->minimum() == 256 && d.s.xMagnify() == 256);
+    // A click on the display, or on A, B or D, takes the bar's width.
+    for (auto click : {&WQK::Picture1_Click, &WQK::Command17_Click}) {
+        d.s.XMagnify = 700; // e.g. from a profile
+        (d.w.*click)();
+        EXPECT_DOUBLE_EQ(d.s.xMagnify(), 256);
+    }
+}
+
+TEST(Cursor, FollowsTheCombinedTraceOnAndOff) {
+    Display d;
+    EXPECT_FALSE(d.w.Cursorch->isVisibleTo(&d.w));
+    d.w.Command20_Click();
+    d.w.Command23_Click();
+    EXPECT_TRUE(d.s.cursorMode() == 3 && d.s.cursorColour() == plat::RGB(192, 0, 192));
+    EXPECT_TRUE(d.w.Cursorch->isVisibleTo(&d.w) && d.w.Command23->fontBold());
+    EXPECT_EQ(corner(d.w.CURSINFO), QColor(255, 255, 192));
+    d.w.Command20_Click(); // the combined trace off: the cursor too
+    EXPECT_FALSE(d.s.cursorMode() != 0 || d.w.Cursorch->isVisibleTo(&d.w));
+    EXPECT_EQ(corner(d.w.CURSINFO), QColor(192, 192, 192));
+}
+
+TEST(Cursor, LineIsDrawnAndErasedByNotXor) {
+    Display d;
+    d.fill(d.s.ChanABuffer, 1500);
+    d.w.HScroll1_Change();
+    const QImage before = d.image();
+    d.s.CursorMode = 1;
+    d.s.CursorX = 100;
+    d.w.SDISPLAY();
+    d.w.cursdraw();
+    const QImage at100 = d.image();
+    EXPECT_NE(d.at(100, 500), Background);
+    d.s.CursorX = 300;
+    d.w.cursdraw();
+    EXPECT_TRUE(d.at(100, 500) == Background && d.at(300, 500) != Background); // old one gone
+    d.s.CursorX = 100;
+    d.w.cursdraw();
+    EXPECT_EQ(d.image(), at100);
+    d.s.CursorMode = 0;
+    d.w.cursdraw();
+    EXPECT_TRUE(d.image() == before && d.s.CursorDrawn.num() == 0);
+}
+
+TEST(Cursor, ButtonsStepRepeatWhileHeldAndStopAtTheEdges) {
+    Display d;
+    d.s.CursorX = 100;
+    const int64_t t0 = d.h.clock().nowMs();
+    d.w.Command24_MouseDown(); // cursor off: nothing, not even a repeat loop
+    d.w.Command27_KeyPress();
+    EXPECT_TRUE(d.s.cursorX() == 100 && d.h.clock().nowMs() == t0);
+    d.s.SampleSizeIndex = 4;
+    d.w.HScroll1_Change();
+    d.w.HScroll2->setValue(32000); // large step 2000
+    d.w.Command23_Click();
+    d.s.CursorX = 0;
+    // One step at once, then one every 50 ms from 350 ms to 1000 ms.
+    d.hold(&WQK::Command25_MouseDown, &WQK::Command25_MouseUp, 1025);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 15 * 2000);
+    d.w.HScroll2->setValue(512); // large step 32
+    d.s.CursorX = 500;
+    d.hold(&WQK::Command25_MouseDown, &WQK::Command25_MouseUp, 10);
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 512);
+    d.s.CursorX = 1;
+    d.w.Command26_KeyPress(); // small step 1, no repeat
+    d.w.Command26_KeyPress();
+    EXPECT_DOUBLE_EQ(d.s.cursorX(), 0);
+    d.w.Command27_KeyPress();
+    EXPECT_TRUE(d.s.cursorX() == 1 && d.s.ButtonHeld.num() == 0);
+}
+
+TEST(LevelLine, DrawnOnTheTraceLevelAndErased) {
+    Display d;
+    d.w.trcursdraw(); // instant mode: the value box is grey
+    EXPECT_EQ(d.w.levelval->pixel(2, 2), QColor(192, 192, 192));
+    const QImage before = d.image();
+    d.s.TrigMode = 1;
+    d.s.LevelSetMode = 1;
+    d.s.TrigLevel = 1120;
+    d.s.LevelLineColour = d.s.ColourA;
+    d.w.trcursdraw();
+    EXPECT_TRUE(d.at(300, 1120) != Background && d.s.trigLevelPrev() == 1120);
+    EXPECT_TRUE(d.w.Timer1->isEnabled() && d.w.Timer1->interval() == 5000); // time-out restarts
+    d.s.LevelSetMode = 0;
+    d.w.trcursdraw();
+    EXPECT_TRUE(d.image() == before && d.s.LevelDrawn.num() == 0);
+}
