@@ -62,14 +62,12 @@ struct Guide {
 } // namespace
 
 TEST(HelpPages, EachModelsFiguresAndTheGuideNamesEveryOptionAndOnlyRealContacts) {
-    const struct {
-        int model;
-        const char* mhz;
-        std::vector<const char*> figures;
-        const char* other;
-    } rows[] = {
+    // clang-format off
+    const struct { int model; const char* mhz; std::vector<const char*> figures; const char* other; }
+    rows[] = {
         {1, "20MHz", {"20 million samples", "13 s", "0 to 10 MHz", "2K, 20K, 200K"}, "30 million"},
         {2, "30MHz", {"30 million samples", "9 s", "0 to 15 MHz", "7.5, 15, 75"}, "20 million"}};
+    // clang-format on
     for (const auto& r : rows) {
         const auto p = help::specifications(r.model);
         ASSERT_TRUE(p);

@@ -6,14 +6,12 @@
 using namespace vb;
 
 TEST(Numbers, RoundingAndPrintForm) {
-    const struct {
-        double v, floor;
-        int cint;
-        const char* text;
-    } rows[] = {
+    // clang-format off
+    const struct { double v, floor; int cint; const char* text; } rows[] = {
         {127.5, 127, 128, " 127.5"}, {126.5, 126, 126, " 126.5"}, {-0.5, -1, 0, "-.5"},
-        {-1.5, -2, -2, "-1.5"},      {2.4999, 2, 2, " 2.4999"},   {0, 0, 0, " 0"},
-        {-0.25, -1, 0, "-.25"},      {1280, 1280, 1280, " 1280"}, {3.1415926, 3, 3, " 3.1415926"}};
+        {-1.5, -2, -2, "-1.5"}, {2.4999, 2, 2, " 2.4999"}, {0, 0, 0, " 0"}, {-0.25, -1, 0, "-.25"},
+        {1280, 1280, 1280, " 1280"}, {3.1415926, 3, 3, " 3.1415926"}};
+    // clang-format on
     for (const auto& row : rows) {
         EXPECT_EQ(CInt(row.v), row.cint) << row.v;
         EXPECT_EQ(Int(row.v), row.floor) << row.v;
