@@ -121,15 +121,7 @@ TEST_F(Cli, ExitStatuses) {
         std::string says; // on stdout when it succeeds (help: a line of it), else on stderr
     } rows[] = {
         {"measure help", {"measure", "--help"}, 0, "  --pretrigger=0|10|100  "},
-        {"spectrum help",
-         {"spectrum", "--help"},
-         0,
-         "  --window=rect|hann|hamming|blackman-harris|flattop\n        "},
         {"bad value", {"measure", "--size=3K"}, 2, "--size must be 2K, 4K, 8K, 16K or 32K: 3K"},
-        {"bad window",
-         {"spectrum", "--window=kaiser"},
-         2,
-         "--window must be rect, hann, hamming, blackman-harris or flattop: kaiser"},
         {"rate of another model",
          {"measure", "--rate=30M"},
          2,
