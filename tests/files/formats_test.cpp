@@ -212,8 +212,6 @@ TEST(ProfileWrite, StartUpLineAndRoundTrip) {
     s.YMagB = 2, s.RunRepeat = 1, s.GenMode = 1, s.TrigMode = 2, s.DelayMode = 1,
     s.SampleSizeIndex = 4, s.SweepStartFreq = 7.5;
     const std::string p = files::encodeProfile(s);
-    for (const char* part : {", .5 ,,", ", 63.9375 , 64 ,", ",-830 ,", "DPF, 0 , 2 ,", ", 7.5 ,"})
-        EXPECT_NE(p.find(part), std::string::npos) << part;
     InstrumentState t;
     t.LevelSetMode = 1;
     t = loadedProfile(p, t);

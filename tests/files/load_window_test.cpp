@@ -132,21 +132,6 @@ TEST_F(LoadWindow, RefusedFilesChangeNothing) {
     }
 }
 
-TEST_F(LoadWindow, ProfileRestoresTheSettings) {
-    InstrumentState saved;
-    saved.XMagnify = 1024, saved.ScrollPos = 100, saved.TrigMode = 1, saved.TrigLevel = 1600;
-    saved.SampleRateIndex = 1, saved.GenFreq = 1235, saved.LevelSetMode = 1, saved.RunRepeat = 1;
-    h.writeFile("set.dpf", files::encodeProfile(saved));
-    const auto buffers = w.state().ChanABuffer;
-    EXPECT_TRUE(load(h, {pick(w, "set.dpf", w.profileloadbutton)}));
-    const InstrumentState& s = w.state();
-    EXPECT_TRUE(h.messages().shown.empty());
-    EXPECT_TRUE(s.trigMode() == 1 && s.trigLevel() == 1600 && s.sampleRateIndex() == 1);
-    EXPECT_TRUE(s.genFreq() == 1235 && s.RunRepeat == 1 && s.LevelSetMode.num() == 0);
-    EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadProfileReq == 0);
-    EXPECT_EQ(s.ChanABuffer, buffers); // a profile holds no samples
-}
-
 TEST_F(LoadMend, DamagedProfilesChangeNoSetting) {
     std::string good = files::encodeProfile(w.state());
     auto cut = [&](int items) { // the line up to and including item `items`
