@@ -31,10 +31,6 @@ TEST(Record, BWindowOffsetFollowsTheReadOutSkips) {
         EXPECT_EQ(o.samples, r.want);
         EXPECT_EQ(o.reason, r.why);
     }
-    InstrumentState s; // from the mode, the channels, PreTrigCount and the captured rate
-    s.ScopeMode = modes::ScopeGen;
-    s.DataRateA = 4;
-    EXPECT_EQ(bWindowOffset(s).samples, -4);
 }
 
 TEST(Record, ScalesAndRatesOfTheCapture) {
