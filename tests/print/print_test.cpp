@@ -58,23 +58,20 @@ QString uniqueTitle(const char* what) {
 QImage printedPage(const QString& title, int dpi) {
     QElapsedTimer t;
     t.start();
-    QString seen;
-    qint64 lastSize = -1;
-    while (t.elapsed() < 60000) {
-        const QFileInfoList files =
-            QDir(pdfDir()).entryInfoList({title + "*.pdf"}, QDir::Files, QDir::Time);
+    for (qint64 lastSize = -1; t.elapsed() < 60000;) {
+        const QFileInfoList files = QDir(pdfDir()).entryInfoList({title + "*.pdf"}, QDir::Files);
+        const QString pdf = files.isEmpty() ? QString() : files.front().absoluteFilePath();
+        const qint64 size = files.isEmpty() ? -1 : files.front().size();
         // Complete when it no longer grows and poppler reads it whole.
-        if (!files.isEmpty() && files.front().absoluteFilePath() == seen &&
-            files.front().size() == lastSize && lastSize > 0 && run("pdfinfo", {seen})) {
+        if (size > 0 && size == lastSize && run("pdfinfo", {pdf})) {
             QTemporaryDir dir;
             const QString png = dir.filePath("page");
-            const bool ok = run("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile",
-                                             "-f", "1", "-l", "1", seen, png});
-            QFile::remove(seen);
+            const bool ok =
+                run("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, png});
+            QFile::remove(pdf);
             return ok ? QImage(png + ".png").convertToFormat(QImage::Format_RGB32) : QImage();
         }
-        if (!files.isEmpty())
-            seen = files.front().absoluteFilePath(), lastSize = files.front().size();
+        lastSize = size;
         QEventLoop loop; // lets the spooler work without blocking this process's events
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
