@@ -77,20 +77,6 @@ TEST(InitPort, ModelAndOptionsFromTheStatusDifference) {
             << int(k.mask);
         EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
     }
-    sim::Options m30, bare, none;
-    m30.model = 30, bare.channelB = bare.generator = false, none.present = false;
-    // clang-format off
-    const struct { sim::Options o; int diff, chb, gen; } sims[] = {
-        {{}, 0xD0, StatusChanB, StatusGenerator}, {m30, 0xE0, StatusChanB, StatusGenerator},
-        {bare, 0x10, 0, 0}, {none, 0x00, 0, 0}};
-    // clang-format on
-    for (const auto& k : sims) {
-        Harness h(k.o);
-        WQK& w = h.window(false);
-        w.initport();
-        EXPECT_EQ(w.state().StatusDiff, k.diff);
-        EXPECT_TRUE(w.state().ChanBFitted.num() == k.chb && w.state().GenFitted.num() == k.gen);
-    }
 }
 
 TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
@@ -188,28 +174,4 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
         detections += a == Lpt1Base + EcrOffset && v == EcrByteMode;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n");
-}
-
-TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
-    sim::Options o;
-    o.present = false;
-    Harness h(o, false);
-    WQK& w = h.window(false);
-    int openings = 0;
-    // The window's wait loop is the only place DoEvents runs before step 8; every
-    // first DoEvents of an opening sees it shown.
-    std::function<void()> exitNow = [&] {
-        if (!w.CONFIGWINDOW->isHidden()) ++openings, w.CONFIGEXIT->click();
-        if (openings < 3) h.clock().atDoEvents(1, exitNow);
-    };
-    h.clock().atDoEvents(1, exitNow);
-    h.sim().setLogging(true);
-    w.activate();
-    EXPECT_TRUE(openings == 2 && !w.ended() && w.state().ModelCode == 0);
-    EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n");
-    // With nothing attached, start-up still sends the clear and the configuration.
-    int strobes = 0;
-    for (const auto& [a, v] : h.sim().writes())
-        strobes += a == Lpt1Base + ControlOffset && v == CtlStrobe;
-    EXPECT_GE(strobes, 32768 + 2);
 }

@@ -58,23 +58,20 @@ QString uniqueTitle(const char* what) {
 QImage printedPage(const QString& title, int dpi) {
     QElapsedTimer t;
     t.start();
-    QString seen;
-    qint64 lastSize = -1;
-    while (t.elapsed() < 60000) {
-        const QFileInfoList files =
-            QDir(pdfDir()).entryInfoList({title + "*.pdf"}, QDir::Files, QDir::Time);
+    for (qint64 lastSize = -1; t.elapsed() < 60000;) {
+        const QFileInfoList files = QDir(pdfDir()).entryInfoList({title + "*.pdf"}, QDir::Files);
+        const QString pdf = files.isEmpty() ? QString() : files.front().absoluteFilePath();
+        const qint64 size = files.isEmpty() ? -1 : files.front().size();
         // Complete when it no longer grows and poppler reads it whole.
-        if (!files.isEmpty() && files.front().absoluteFilePath() == seen &&
-            files.front().size() == lastSize && lastSize > 0 && run("pdfinfo", {seen})) {
+        if (size > 0 && size == lastSize && run("pdfinfo", {pdf})) {
             QTemporaryDir dir;
             const QString png = dir.filePath("page");
-            const bool ok = run("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile",
-                                             "-f", "1", "-l", "1", seen, png});
-            QFile::remove(seen);
+            const bool ok =
+                run("pdftoppm", {"-r", QString::number(dpi), "-png", "-singlefile", pdf, png});
+            QFile::remove(pdf);
             return ok ? QImage(png + ".png").convertToFormat(QImage::Format_RGB32) : QImage();
         }
-        if (!files.isEmpty())
-            seen = files.front().absoluteFilePath(), lastSize = files.front().size();
+        lastSize = size;
         QEventLoop loop; // lets the spooler work without blocking this process's events
         QTimer::singleShot(100, &loop, &QEventLoop::quit);
         loop.exec();
@@ -96,10 +93,7 @@ QRect inkBox(const QImage& page) {
 }
 
 // Mean difference per colour channel (0..255) of two pictures of the same size.
-double meanDifference(const QImage& a0, const QImage& b0) {
-    if (a0.size() != b0.size() || a0.isNull()) return 255;
-    const QImage a = a0.convertToFormat(QImage::Format_RGB32);
-    const QImage b = b0.convertToFormat(QImage::Format_RGB32);
+double meanDifference(const QImage& a, const QImage& b) {
     double sum = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
@@ -154,7 +148,6 @@ TEST(PrintLayout, TwipsBecomeDevicePixelsAndTooLargeShrinksKeepingItsShape) {
         {"too tall: the bottom limits", 1440, 14400, 0, 0, 850, 500, 100, {0, 0, 50, 500}},
         {"exactly fitting", 1440, 1440, 0, 0, 100, 100, 100, {0, 0, 100, 100}},
         {"no width", 0, 100, 5, 5, 100, 100, 100, {}}, // empty: nothing fits
-        {"negative height", 100, -1, 5, 5, 100, 100, 100, {}},
         {"corner beyond the page", 1440, 1440, 200, 10, 100, 100, 100, {}}};
     // clang-format on
     for (const auto& r : rows) {
@@ -245,8 +238,6 @@ TEST(PrintMenu, ClosingTheMenuOrTheGuideRedrawsTheDisplayAndClosingTheWindowEnds
     EXPECT_TRUE(t.w.ended());
     EXPECT_EQ(none.asked, 2);
     EXPECT_EQ(menus, 3);
-    EXPECT_TRUE(t.w.Printform->text() == "Print All details" &&
-                t.w.Printsignal->text() == "Print Signal Display only");
 }
 
 class Spooler : public ::testing::Test {
