@@ -34,6 +34,13 @@ const std::vector<Command>& commands() {
          "name as it is written; Ctrl-C ends it cleanly.",
          {&captureOptions(), &logOptions()},
          runLog},
+        {"bode",
+         "--from=HZ --to=HZ [--per-decade=N] [--amplitude=2|1] [--reference=a|d]\n"
+         "[--out=F.csv] [--json]",
+         "Sweeps the generator from --from to --to in SCOPE+GEN and prints the gain and\n"
+         "phase of channel B against the reference at each frequency, and the -3 dB point.",
+         {&bodeOptions(), &jsonOption()},
+         runBode},
     };
     return list;
 }

@@ -30,6 +30,10 @@ const std::vector<Command>& commands();
 Status runMeasure(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
 Status runSpectrum(Session& session, const Settings& settings, std::ostream& out,
                    std::ostream& err);
+// wqkscope bode: its own options (--from, --to, --per-decade, --amplitude, --reference,
+// --out, --timeout) and the sweep.
+const OptionList& bodeOptions();
+Status runBode(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
 
 // wqkscope capture and wqkscope log (cli/export_cmd.cpp) and their own options.
 const OptionList& captureFileOptions();

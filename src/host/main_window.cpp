@@ -1,6 +1,7 @@
 #include "host/main_window.h"
 
 #include "export/dialogs.h"
+#include "fra/fra_dialog.h"
 #include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
 #include "platform/version.h"
@@ -37,6 +38,9 @@ const std::vector<MenuItem>& menuItems() {
          }},
         {"&File", "E&xit", "actionExit", &WQK::Command22,
          [](MainWindow& m) { m.wqk().Command22_Click(); }},
+        // The sweep runs the window's own captures: it locks as LOAD does, during a run.
+        {"&Analysis", "&Frequency Response...", "actionResponse", &WQK::fileloadbutton,
+         [](MainWindow& m) { fra::showDialog(m.wqk(), &m); }},
         {"&View", "&Default Layout", "actionDefaultLayout", nullptr,
          [](MainWindow& m) { m.restoreDefaultLayout(); }},
         {"&Help", "&Guide", "actionGuide", &WQK::helpbutton,

@@ -3,7 +3,6 @@
 #include "device/commands.h"
 #include "platform/vb.h"
 
-#include <QFile>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -59,12 +58,37 @@ std::optional<double> read(const std::string& path) {
     return v;
 }
 
+namespace {
+bool writeAll(int fd, const std::string& bytes) {
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+} // namespace
+
 bool write(const std::string& path, int lpt) {
-    QFile::remove(QString::fromStdString(path));
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    std::string line = vb::NumberText(lpt) + "\r\n";
-    return f.write(line.data(), qint64(line.size())) == qint64(line.size());
+    const std::string line = vb::NumberText(lpt) + "\r\n";
+    // Written beside the old file and renamed over its name only once every byte is out:
+    // a full disk keeps the last good configuration, and a link put in the file's place
+    // is replaced, never followed to what it points at.
+    const std::string temp = path + ".new";
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        const bool ok = writeAll(fd, line);
+        if (::close(fd) == 0 && ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // A folder the user may not write: the file itself, when it is writable, in place.
+    fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && writeAll(fd, line);
+    return ::close(fd) == 0 && ok;
 }
 
 int baseAddress(int lpt) {

@@ -2,8 +2,9 @@
 // The signal generator of the simulated WQK01. It plays the generator memory through
 // the DAC (code 0 = 0 V, 255 = 2 V) at the coded step rate, either without end
 // (continuous output) or once while the inputs are sampled (combined sweep), and it
-// offers the output through a first-order RC low-pass (10 kHz), which is channel B's
-// default input. The core tells it the decoded commands; times are simulated ns.
+// offers the output through first-order RC low-passes (10 kHz unless an input asks for
+// another corner; channel B's default input). The core tells it the decoded commands;
+// times are simulated ns.
 #include "device/commands.h"
 #include "sim/inputs.h"
 
@@ -18,7 +19,7 @@ namespace sim {
 
 class GeneratorModel {
   public:
-    static constexpr double CornerHz = 10000; // RC low-pass corner
+    static constexpr double CornerHz = 10000; // RC low-pass corner of filter 0
     static constexpr int MemorySize = cmd::MemorySize;
     using Memory = std::array<uint8_t, MemorySize>;
 
@@ -51,8 +52,12 @@ class GeneratorModel {
     // DAC code and volts at the output at time t (after the last start or reset).
     int outputCode(double tNs) const;
     double output(double tNs) const { return outputCode(tNs) * 2.0 / 255.0; }
-    // The output through the RC low-pass, in volts.
-    double filtered(double tNs) const;
+    // Adds a low-pass with its own corner and returns its number (filter 0, 10 kHz,
+    // always exists). Best added before the output first changes: the new filter starts
+    // from the level the output holds now.
+    int addLowpass(double cornerHz);
+    // The output through a low-pass, in volts.
+    double filtered(double tNs, int filter = 0) const;
     // Mean output of what is playing now (or the held level), in volts.
     double meanVolts() const;
 
@@ -84,6 +89,7 @@ class GeneratorModel {
     const Segment* segmentAt(double tNs) const;
 
     double rateFactor_;
+    std::vector<double> tausNs_; // RC of each low-pass
     bool selected_ = false;
     Mode mode_ = Mode::Idle;
     int64_t doneAtNs_ = -1;
@@ -92,10 +98,13 @@ class GeneratorModel {
     std::unique_ptr<Segment> cur_, prev_;
 };
 
-// The generator output through its RC low-pass as an instrument input, with the same
-// kind of small deterministic noise as the other simulated signals. The model must
-// outlive the input.
-std::shared_ptr<const Input> makeGeneratorInput(const GeneratorModel& g, double noiseVolts,
-                                                uint32_t seed);
+// The generator output through an RC low-pass with the given corner as an instrument
+// input, with the same kind of small deterministic noise as the other simulated
+// signals. The model must outlive the input.
+std::shared_ptr<const Input> makeGeneratorInput(GeneratorModel& g, double noiseVolts, uint32_t seed,
+                                                double cornerHz = GeneratorModel::CornerHz);
+// The generator output itself (the DAC's steps), with the same noise.
+std::shared_ptr<const Input> makeDacInput(const GeneratorModel& g, double noiseVolts,
+                                          uint32_t seed);
 
 } // namespace sim

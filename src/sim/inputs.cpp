@@ -133,16 +133,18 @@ InputSpec defaultInputB() {
     return s;
 }
 
-InputSpec generatorStandIn() {
+InputSpec generatorStandIn(const InputSpec& signal) {
     InputSpec s;
-    s.kind = InputSpec::Kind::RcSquare;
+    s.kind =
+        signal.kind == InputSpec::Kind::Dac ? InputSpec::Kind::Square : InputSpec::Kind::RcSquare;
     s.offset = 1.0;
+    s.cornerHz = signal.cornerHz;
     return s;
 }
 
 std::string inputHelp() {
     return "sine:FREQ:PEAK[:OFFSET], square:FREQ:PEAK[:OFFSET], "
-           "rc-square:FREQ:PEAK[:OFFSET[:CORNER]], dc:VOLTS, off or gen";
+           "rc-square:FREQ:PEAK[:OFFSET[:CORNER]], dc:VOLTS, off, gen[:CORNER] or dac";
 }
 
 bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
@@ -160,8 +162,18 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         out = s;
         return true;
     }
-    if (kind == "gen" && p.size() == 1) {
+    if (kind == "dac" && p.size() == 1) {
+        s.kind = InputSpec::Kind::Dac;
+        out = s;
+        return true;
+    }
+    if (kind == "gen") {
+        if (p.size() > 2) return bad("gen takes at most a corner frequency");
         s.kind = InputSpec::Kind::Generator;
+        // Below a hundredth of a hertz the low-pass holds still over any capture, and
+        // its steady state no longer resolves in double precision.
+        if (p.size() == 2 && (!number(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
+            return bad("corner frequency out of range (0.01 Hz to 1 GHz)");
         out = s;
         return true;
     }
@@ -205,7 +217,9 @@ std::shared_ptr<const Input> makeInput(const InputSpec& signal, double noiseVolt
         return std::make_shared<Dc>(signal, n, seed);
     case InputSpec::Kind::Generator:
         // Only the instrument knows its generator; on its own this is the stand-in.
-        return std::make_shared<RcSquare>(generatorStandIn(), n, seed);
+        return std::make_shared<RcSquare>(generatorStandIn(signal), n, seed);
+    case InputSpec::Kind::Dac:
+        return std::make_shared<Square>(generatorStandIn(signal), n, seed);
     case InputSpec::Kind::Sine:
         break;
     }

@@ -24,12 +24,14 @@ class Input {
 
 // What the command line and the tests choose for an input.
 struct InputSpec {
-    enum class Kind { Sine, Square, RcSquare, Dc, Generator };
+    // Generator: the generator output through a first-order low-pass at cornerHz;
+    // Dac: the generator output itself.
+    enum class Kind { Sine, Square, RcSquare, Dc, Generator, Dac };
     Kind kind = Kind::Sine;
     double freq = 1000;      // Hz
     double peak = 1.0;       // V, half the peak-to-peak swing
     double offset = 0.0;     // V added to the wave (the dc level for Kind::Dc)
-    double cornerHz = 10000; // RcSquare: corner of the first-order low-pass
+    double cornerHz = 10000; // RcSquare, Generator: corner of the first-order low-pass
 };
 
 // Channel A: 1 kHz sine of 1 V peak.
@@ -37,12 +39,14 @@ InputSpec defaultInputA();
 // Channel B: the generator output through a 10 kHz first-order RC low-pass.
 InputSpec defaultInputB();
 // What stands in for the generator output on an instrument without generator: a 1 kHz
-// square between 0 and 2 V through the same low-pass.
-InputSpec generatorStandIn();
+// square between 0 and 2 V, through a low-pass of `signal`'s corner for Generator, as
+// it is for Dac.
+InputSpec generatorStandIn(const InputSpec& signal = defaultInputB());
 
 // Parses "sine:FREQ:PEAK[:OFFSET]", "square:FREQ:PEAK[:OFFSET]",
-// "rc-square:FREQ:PEAK[:OFFSET[:CORNER]]", "dc:VOLTS", "off" (0 V) or "gen" (the
-// generator output through its low-pass).
+// "rc-square:FREQ:PEAK[:OFFSET[:CORNER]]", "dc:VOLTS", "off" (0 V), "gen[:CORNER]" (the
+// generator output through a low-pass, 10 kHz by default) or "dac" (the generator
+// output itself).
 // Returns false with a message for anything else or for values out of range.
 bool parseInput(const std::string& text, InputSpec& out, std::string& error);
 std::string inputHelp();

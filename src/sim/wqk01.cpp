@@ -35,10 +35,12 @@ Wqk01::Wqk01(Options o)
 }
 
 std::shared_ptr<const Input> Wqk01::inputFor(const InputSpec& signal, uint32_t seed) {
-    if (signal.kind != InputSpec::Kind::Generator) return makeInput(signal, opt_.noise, seed);
-    if (opt_.generator) return makeGeneratorInput(gen_, opt_.noise, seed);
-    // Without a generator, a square like its output stands in.
-    return makeInput(generatorStandIn(), opt_.noise, seed);
+    const bool fromGenerator =
+        signal.kind == InputSpec::Kind::Generator || signal.kind == InputSpec::Kind::Dac;
+    // Without a generator, makeInput gives a square like its output.
+    if (!fromGenerator || !opt_.generator) return makeInput(signal, opt_.noise, seed);
+    if (signal.kind == InputSpec::Kind::Dac) return makeDacInput(gen_, opt_.noise, seed);
+    return makeGeneratorInput(gen_, opt_.noise, seed, signal.cornerHz);
 }
 
 int64_t Wqk01::nowNs() {

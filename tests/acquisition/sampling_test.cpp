@@ -13,12 +13,9 @@ TEST(SamplingPanel, BoxesAndCopies) {
         int model, mode, index;
         const char *rate, *size, *copies;
     } rows[] = {
-        {20, 0, 0, "  2  KHz", "   32K ", "0 0 4 4"}, {20, 0, 1, " 20 KHz", "   16K ", "1 1 3 3"},
-        {20, 0, 2, " 200KHz", "    8K ", "2 2 2 2"},  {20, 0, 3, "  2  MHz", "    4K ", "3 3 1 1"},
-        {20, 0, 4, " 20 MHz", "    2K ", "4 4 0 0"},  {20, 1, 0, "", " 4097", "4 4 0 0"},
-        {20, 2, 1, "", " 4097", "4 4 0 0"},           {20, 3, 1, " 20 KHz", "   16K ", "1 1 3 3"},
-        {30, 0, 0, "  3  KHz", "   32K ", "0 0 4 4"}, {30, 0, 2, " 300KHz", "    8K ", "2 2 2 2"},
-        {30, 0, 3, "  3  MHz", "    4K ", "3 3 1 1"}};
+        {20, 0, 0, "  2  KHz", "   32K ", "0 0 4 4"}, {20, 0, 4, " 20 MHz", "    2K ", "4 4 0 0"},
+        {20, 1, 0, "", " 4097", "4 4 0 0"},           {20, 2, 1, "", " 4097", "4 4 0 0"},
+        {20, 3, 1, " 20 KHz", "   16K ", "1 1 3 3"},  {30, 0, 2, " 300KHz", "    8K ", "2 2 2 2"}};
     std::map<int, std::unique_ptr<Rig>> rigs;
     for (const auto& row : rows) {
         SCOPED_TRACE(std::to_string(row.model) + " MHz, mode " + std::to_string(row.mode) +
@@ -55,7 +52,6 @@ TEST(SamplingPanel, ArrowsAndTheScrollRange) {
     } rows[] = {{"rate up stops at 4", &WQK::SRATEP_MouseDown, 4, 1, 2048, "4 1 1234"},
                 {"rate down stops at 0", &WQK::SRATEN_MouseDown, 0, 1, 2048, "0 1 1234"},
                 {"rate up key", &WQK::SRATEP_KeyPress, 0, 1, 2048, "1 1 1234"},
-                {"rate down key", &WQK::SRATEN_KeyPress, 1, 1, 2048, "0 1 1234"},
                 {"a damaged rate index", &WQK::SRATEP_MouseDown, 9, 1, 2048, "4 1 1234"},
                 {"size up stops at 4", &WQK::SSIZEP_MouseDown, 3, 4, 2048, "3 4 1234"},
                 {"size down, mouse", &WQK::SSIZEN_MouseDown, 3, 1, 2048, "3 0 1234"},

@@ -38,7 +38,6 @@ TEST(Measure, ClosedForms) {
         {sine(1234.5, 0.5, 0.3), 1234.5, 1, 0.3, std::sqrt(0.215), std::sqrt(0.125), 50,
          sineRise / 1234.5},
         {square(1000, 0.25, 1, -1), 1000, 2, -0.5, 1, std::sqrt(0.75), 25, step},
-        {square(2000, 0.7, 1, 0), 2000, 1, 0.7, std::sqrt(0.7), std::sqrt(0.21), 70, step},
         {rcSquare(500, rc), 500, 2, 0, std::sqrt(0.96), std::sqrt(0.96), 50, rc * std::log(9)},
     };
     for (const Row& r : rows) {
@@ -124,12 +123,9 @@ TEST(GainPhase, ClosedForms) {
 }
 
 TEST(Format, SiPrefixesAndFixedDecimals) {
-    EXPECT_EQ(formatSI(1000, "Hz"), "1.000 kHz");
     EXPECT_EQ(formatSI(0.70710678, "V"), "707.1 mV");
-    EXPECT_EQ(formatSI(2.2e-6, "s"), "2.200 us");
     EXPECT_EQ(formatSI(999.96, "Hz"), "1.000 kHz"); // rounds up into the next prefix
-    EXPECT_EQ(formatSI(0, "V"), "0.000 V");
-    EXPECT_EQ(formatSI(3.3e-13, "s"), "0.330 ps"); // below the smallest prefix
+    EXPECT_EQ(formatSI(3.3e-13, "s"), "0.330 ps");  // below the smallest prefix
     EXPECT_EQ(formatSI(std::nan(""), "V"), "-");
     EXPECT_EQ(formatFixed(-6.0206, 2, "dB"), "-6.02 dB");
 }

@@ -39,7 +39,6 @@ TEST(Spectrum, WindowGainsAndScalesOnABinCentredTone) {
         EXPECT_EQ(windowFromName(windowName(w)), w);
         const std::vector<double> c = windowCoefficients(w, 4096);
         EXPECT_NEAR(std::accumulate(c.begin(), c.end(), 0.0) / 4096, gains[int(w)], 1e-12);
-        EXPECT_DOUBLE_EQ(coherentGain(w), gains[int(w)]);
         const Spectrum s = spectrum(x, w);
         EXPECT_NEAR(s.amplitudeV(64), 0.6, 0.002);
         EXPECT_NEAR(s.amplitudeV(0), 0.3, 0.002);
@@ -49,7 +48,6 @@ TEST(Spectrum, WindowGainsAndScalesOnABinCentredTone) {
         EXPECT_NEAR(dbv[64], -7.4473, 0.03);                         // 0.424 V RMS
         EXPECT_NEAR(dbv[0], -10.457, 0.06);                          // the DC level, 0.3 V
     }
-    EXPECT_EQ(scaleFromName("dbfs"), Scale::Dbfs);
     EXPECT_FALSE(windowFromName("kaiser"));
     const std::vector<int16_t> flat(64, 1280); // reads 0 everywhere, as on the FFT display
     EXPECT_EQ(normalisedCodes(spectrum(flat, Window::Rectangular)), std::vector<int16_t>(32, 0));

@@ -33,15 +33,13 @@ TEST(Captions, ArrowButtonsShowTheirArrows) {
 }
 
 TEST(Captions, EveryCaptionAndTitleFitsItsBoxAtEveryWindowSize) {
-    const struct {
-        const char* name;
-        void (WQK::*open)();
-        VbButton* WQK::*exit;
-    } panels[] = {{"main window", nullptr, nullptr},
-                  {"port selection", &WQK::Configport, &WQK::CONFIGEXIT},
-                  {"load", &WQK::fileloadbutton_Click, &WQK::loadexitbutton},
-                  {"save", &WQK::filesavebutton_Click, &WQK::exitsavebutton},
-                  {"print", &WQK::Command1_Click, &WQK::exitprint}};
+    // clang-format off
+    const struct { const char* name; void (WQK::*open)(); VbButton* WQK::*exit; } panels[] = {
+        {"main window", nullptr, nullptr}, {"port selection", &WQK::Configport, &WQK::CONFIGEXIT},
+        {"load", &WQK::fileloadbutton_Click, &WQK::loadexitbutton},
+        {"save", &WQK::filesavebutton_Click, &WQK::exitsavebutton},
+        {"print", &WQK::Command1_Click, &WQK::exitprint}};
+    // clang-format on
     for (QSize size : {QSize(500, 350), QSize(643, 450), QSize(800, 450), QSize(643, 700),
                        QSize(965, 675), QSize(1280, 900), QSize(1900, 1000)}) {
         testing_support::Harness h;

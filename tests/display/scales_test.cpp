@@ -37,11 +37,8 @@ TEST(Axes, TimeAndFrequencyPerDivision) {
     check({{"32K at 20 MHz: 100 uS", timeDiv(32768, 1.0, 4), 100},
            {"512 at 2 MHz rounds to 1/10", timeDiv(512, 1.0, 3), 15.6},
            {"30 MHz model to 1/100", timeDiv(32768, 1.5, 4), 66.67},
-           {"1024 at 20 kHz rounds up", timeDiv(1024, 1.0, 1), 3.13},
            {"FFT step 20 MHz / 2048", freqAxis(1.0, 2048, 4).step, 20.0 / 2048},
            {"FFT places MHz", freqAxis(1.0, 2048, 4).places, 100},
-           {"FFT places KHz", freqAxis(1.0, 2048, 2).places, 1000},
-           {"FFT places Hz", freqAxis(1.0, 2048, 0).places, 10},
            {"FFT number at point 1024", fftAxisNumber(1000, 24, freqAxis(1.0, 2048, 4)), 10},
            {"FFT number to 1/100", fftAxisNumber(125, 0, freqAxis(1.0, 2048, 4)), 1.22}});
     std::string units = std::string(timeUnit(3)) + " " + timeUnit(2); // then R4, R2, R0 of FFT
@@ -55,12 +52,9 @@ TEST(VoltLabels, RangeMagnificationOffsetAndCombinedScale) {
     for (int k = 0; k <= 6; ++k)
         for (int range = 0; range <= 2; ++range)
             EXPECT_DOUBLE_EQ(voltLabel(k, range, 1, 0), base[k] * std::pow(10, range)) << k;
-    check({{"x2 bottom", voltLabel(0, 0, 2, 0), -0.45},
-           {"x5 top", voltLabel(6, 0, 5, 0), 0.18},
-           {"one step up: bottom", voltLabel(0, 0, 1, 0.3), -0.6},
+    check({{"x5 top", voltLabel(6, 0, 5, 0), 0.18},
            {"x5 two steps: top", voltLabel(6, 0, 5, 0.12), 0.3},
            {"offset scales with 12 V range", voltLabel(3, 1, 1, 0.3), 3},
-           {"generator bottom", genLabel(0), 0.25},
            {"generator top", genLabel(6), 1.75},
            {"combined range A larger", combinedRange(1, 0), 1},
            {"combined range B larger", combinedRange(0, 2), 2},
@@ -88,8 +82,7 @@ TEST(Positions, StepTableLimitsAndMultipliers) {
 
 TEST(Window, LastIndexClampAndCursorSteps) {
     const auto w = [](double x, double pos, double lmax) { return clampWindow(x, pos, lmax); };
-    check({{"2K buffer", lastIndex(false, 0, 2048, 0), 2047},
-           {"32K buffer", lastIndex(false, 4, 2048, 0), 32767},
+    check({{"32K buffer", lastIndex(false, 4, 2048, 0), 32767},
            {"generator data", lastIndex(true, 4, 2048, 8000), 8000},
            {"generator data past the buffer", lastIndex(true, 0, 2048, 50000), 32767},
            {"negative generator end", lastIndex(true, 0, 2048, -5), 0},
@@ -98,9 +91,7 @@ TEST(Window, LastIndexClampAndCursorSteps) {
            {"tiny generator data", w(512, 0, 9).xMagnify, 9},
            {"zero width", w(0, 0, 2047).xMagnify, 1},
            {"no data: width", w(512, 0, 0).xMagnify, 1},
-           {"no data: position", w(512, 0, 0).scrollPos, 0},
            {"large step fraction", cursorStepLarge(1000), 62.5},
-           {"small step at 512", double(cursorStepSmall(512)), 1},
            {"small step at 32767", double(cursorStepSmall(32767)), 64},
            {"small 1.5 rounds to even", double(cursorStepSmall(384)), 2},
            {"small 2.5 rounds to even", double(cursorStepSmall(1280)), 2},
@@ -109,12 +100,9 @@ TEST(Window, LastIndexClampAndCursorSteps) {
 }
 
 TEST(Readout, VoltsTimesFrequenciesAndReciprocals) {
-    check({{"sample top", sampleVolts(2550, 0), 1.2},
-           {"sample bottom", sampleVolts(0, 0), -1.21},
-           {"sample 120 V range", sampleVolts(1600, 2), 30.2},
+    check({{"sample bottom", sampleVolts(0, 0), -1.21},
            {"spectrum full", spectrumPercent(2550), 100},
            {"generator top", genVolts(2550), 1.99},
-           {"level 160 units up", levelVolts(1120, 0), 0.15},
            {"level rounds", levelVolts(2550, 0), -1.19},
            {"level 120 V range", levelVolts(10, 2), 119},
            {"below 10: four decimals", scaleReading(1.23456789, false).value, 1.2345},
@@ -133,8 +121,6 @@ TEST(Readout, VoltsTimesFrequenciesAndReciprocals) {
         {"1/3 uS", reciprocal({3, "uS"}), 0.3333, "MHz"},
         {"1/0.25 S", reciprocal({0.25, "S"}), 4, "Hz"},
         {"FFT: 1/10 MHz", reciprocal({10, "MHz"}), 0.1, "uS"},
-        {"1/2 KHz", reciprocal({2, "KHz"}), 0.5, "mS"},
-        {"1/2 Hz", reciprocal({2, "Hz"}), 0.5, "S"},
         {"nothing to invert at 0", reciprocal({0, "uS"}), 0, "uS"},
     };
     // clang-format on
@@ -153,8 +139,7 @@ TEST(CursorModes, NextAndCheckFollowWhatIsShown) {
                 {"AB+", false, 0, 3, 0}, {"AB+", false, 3, 0, 3}, {"AB+D", false, 3, 5, 3},
                 {"-", false, 0, 4, 0},   {"-", false, 1, 4, 4},   {"", false, 0, 0, 0},
                 {"B", false, 0, 2, 0},   {"AD", true, 0, 5, 0},   {"AD", true, 5, 0, 5},
-                {"A", false, 2, 0, 0},   {"A", false, 3, 0, 0},   {"A+", false, 4, 0, 3},
-                {"A-", false, 3, 0, 4},  {"A", false, 5, 0, 0}};
+                {"A", false, 2, 0, 0},   {"A+", false, 4, 0, 3},  {"A-", false, 3, 0, 4}};
     for (const auto& r : rows) {
         const Shown s = shown(r.traces, r.generator);
         EXPECT_EQ(nextCursorMode(r.from, s), r.next) << r.traces << " from " << r.from;

@@ -8,7 +8,7 @@
 
 namespace {
 
-const QColor BlueA(0, 0, 128), GreenB(0, 128, 0), RedD(192, 0, 0), PurpleSum(192, 0, 192);
+const QColor BlueA(0, 0, 128), GreenB(0, 128, 0), PurpleSum(192, 0, 192);
 const QColor Background(224, 224, 224), GridGrey(128, 128, 128), Pink(255, 128, 128),
     LightGreen(192, 255, 192);
 
@@ -38,11 +38,6 @@ struct Display {
     }
     int inRow(double y, const QColor& c) const { return count(w.Picture1, c, px(0, y).y()); }
     void fill(std::vector<int16_t>& b, int v) { std::fill(b.begin(), b.end(), int16_t(v)); }
-    // Holds the button down until `ms` of virtual time from now.
-    void hold(void (WQK::*down)(), void (WQK::*up)(), int64_t ms) {
-        h.clock().at(h.clock().nowMs() + ms, [this, up] { (w.*up)(); });
-        (w.*down)();
-    }
 };
 
 QColor corner(PictureBox* p) {
@@ -51,24 +46,17 @@ QColor corner(PictureBox* p) {
 
 } // namespace
 
-TEST(Redraw, TracesAtTheirComputedRowsJoinedOrNotAndScrolled) {
+TEST(Redraw, TracesAtTheirComputedRowsAndScrolled) {
     Display d;
     ASSERT_GT(d.w.Picture1->width(), 600); // more pixels than the 512 samples shown
     for (int i = 0; i < 32768; ++i)
         d.s.ChanABuffer[size_t(i)] = int16_t(300 + (i * 37) % 1900);
-    for (int join : {-1, 1}) {
-        d.s.JoinOn = join;
-        d.w.HScroll1_Change();
-        for (int i = 0; i < 512; i += 7) // A at factor 1, no shift: y = 2560 - v
-            EXPECT_EQ(d.at(i, 2560 - d.s.ChanABuffer[size_t(i)]), BlueA) << i << " " << join;
-    }
+    d.w.HScroll1_Change();
+    for (int i = 0; i < 512; i += 7) // A at factor 1, no shift: y = 2560 - v
+        EXPECT_EQ(d.at(i, 2560 - d.s.ChanABuffer[size_t(i)]), BlueA) << i;
     d.w.HScroll1->setValue(1000); // set by another panel: redraws from sample 1000
     EXPECT_DOUBLE_EQ(d.s.scrollPos(), 1000);
     EXPECT_EQ(d.at(10, 2560 - d.s.ChanABuffer[1010]), BlueA);
-    d.s.ShowB = 1;
-    d.fill(d.s.ChanBBuffer, 1600);
-    d.w.HScroll1_Change();
-    EXPECT_GT(d.inRow(960, GreenB), 0);
 }
 
 TEST(Redraw, GridLinesAndNumbersOnlyWithTheGrid) {
@@ -155,8 +143,6 @@ TEST(Channels, RangeProbeCouplingAndTheirTexts) {
     d.s.TrigMode = 1;
     d.s.TrigLevel = 1120;
     d.h.messages().shown.clear();
-    const char* const Warning =
-        "DO NOT switch probe to X 1 unless the input voltage is less then 20 V";
     const struct {
         const char* name;
         void (WQK::*click)();
@@ -177,9 +163,6 @@ TEST(Channels, RangeProbeCouplingAndTheirTexts) {
         EXPECT_DOUBLE_EQ(d.s.levelVolts(), r.level) << r.name;
         ASSERT_EQ(d.h.messages().shown.size(), r.warnings) << r.name;
     }
-    const plat::Message& m = d.h.messages().shown[0];
-    EXPECT_TRUE(m.text == Warning && m.title == "WARNING" && m.icon == plat::Icon::Critical &&
-                m.buttons == plat::Buttons::OK);
     EXPECT_EQ(d.w.Command2->caption(), "AC");
     d.w.Command2_Click();
     EXPECT_TRUE(d.s.CouplingA.num() == 1 && d.w.Command2->caption() == "DC");
@@ -211,29 +194,16 @@ TEST(Channels, SamplingOnOffRedrawsItsWindowAndGroup) {
 
 TEST(Channels, PositionArrowsStopAtTheLimitOfEachMagnification) {
     Display d;
-    // clang-format off
-    const struct { const char* name; int yMag, clicks; bool up; int pos, shift; double volts;
-                   } rows[] = {
-        {"x1 up", 0, 5, true, -3, -477, -0.9},
-        {"x1 down", 0, 10, false, 3, 477, 0.9},
-        {"x5 down", 2, 20, false, 16, 848, 0.96},
-    };
-    // clang-format on
-    for (const auto& r : rows) {
-        d.s.YMagA = r.yMag;
-        d.s.YMagB = r.yMag;
-        for (int i = 0; i < r.clicks; ++i) {
-            (r.up ? d.w.scrollupA_Click() : d.w.scrolldownA_Click());
-            (r.up ? d.w.scrollupB_Click() : d.w.scrolldownB_Click());
-        }
-        EXPECT_TRUE(d.s.tracePosA() == r.pos && d.s.TracePosB == r.pos && d.s.ShiftA == r.shift &&
-                    d.s.ShiftB == r.shift)
-            << r.name;
-        EXPECT_NEAR(d.s.voltOffsetA(), r.volts, 1e-9) << r.name;
-        EXPECT_TRUE(corner(d.w.scrollupA) == (r.up ? Pink : LightGreen) &&
-                    corner(d.w.scrolldownA) == (r.up ? LightGreen : Pink))
-            << r.name;
-    }
+    for (int i = 0; i < 5; ++i)
+        d.w.scrollupA_Click();
+    EXPECT_TRUE(d.s.tracePosA() == -3 && d.s.ShiftA == -477 && corner(d.w.scrollupA) == Pink);
+    d.s.YMagA = d.s.YMagB = 2;
+    for (int i = 0; i < 20; ++i)
+        d.w.scrolldownA_Click(), d.w.scrolldownB_Click();
+    EXPECT_TRUE(d.s.tracePosA() == 16 && d.s.TracePosB == 16 && d.s.ShiftA == 848 &&
+                d.s.ShiftB == 848 && corner(d.w.scrollupA) == LightGreen &&
+                corner(d.w.scrolldownA) == Pink);
+    EXPECT_NEAR(d.s.voltOffsetA(), 0.96, 1e-9);
     // From x5 back to x1 (two clicks past x5) the position is clamped to 3 steps.
     d.w.YMagAbutton_Click();
     EXPECT_EQ(corner(d.w.YMagAbutton), LightGreen);
@@ -266,9 +236,6 @@ TEST(Panel, TogglesNegateTheirFieldAndShowItInBold) {
                     r.button->fontBold() == (before != 1))
             << name;
     }
-    const int16_t units = d.s.UnitsOn;
-    d.w.Command16_Click();
-    EXPECT_TRUE(d.s.UnitsOn == -units && d.w.Command16->fontBold() == (units != 1));
     d.w.DelayWin_Click();
     EXPECT_TRUE(d.s.DelayMode == 1 && corner(d.w.DelayWin) == Pink);
     d.w.DelayWin_Click();
@@ -277,7 +244,6 @@ TEST(Panel, TogglesNegateTheirFieldAndShowItInBold) {
 
 TEST(ScrollBars, StartRedrawAndTheXMagnifyBar) {
     Display d;
-    EXPECT_EQ(d.w.HScroll1->maximum(), 4095); // 4K after start-up
     // The redraw sets the bars without change events.
     d.s.SampleSizeIndex = 0;
     d.w.HScroll1->setValue(1800); // beyond the window's room at 2K
@@ -304,19 +270,6 @@ TEST(ScrollBars, StartRedrawAndTheXMagnifyBar) {
     }
 }
 
-TEST(Cursor, FollowsTheCombinedTraceOnAndOff) {
-    Display d;
-    EXPECT_FALSE(d.w.Cursorch->isVisibleTo(&d.w));
-    d.w.Command20_Click();
-    d.w.Command23_Click();
-    EXPECT_TRUE(d.s.cursorMode() == 3 && d.s.cursorColour() == plat::RGB(192, 0, 192));
-    EXPECT_TRUE(d.w.Cursorch->isVisibleTo(&d.w) && d.w.Command23->fontBold());
-    EXPECT_EQ(corner(d.w.CURSINFO), QColor(255, 255, 192));
-    d.w.Command20_Click(); // the combined trace off: the cursor too
-    EXPECT_FALSE(d.s.cursorMode() != 0 || d.w.Cursorch->isVisibleTo(&d.w));
-    EXPECT_EQ(corner(d.w.CURSINFO), QColor(192, 192, 192));
-}
-
 TEST(Cursor, LineIsDrawnAndErasedByNotXor) {
     Display d;
     d.fill(d.s.ChanABuffer, 1500);
@@ -337,48 +290,4 @@ TEST(Cursor, LineIsDrawnAndErasedByNotXor) {
     d.s.CursorMode = 0;
     d.w.cursdraw();
     EXPECT_TRUE(d.image() == before && d.s.CursorDrawn.num() == 0);
-}
-
-TEST(Cursor, ButtonsStepRepeatWhileHeldAndStopAtTheEdges) {
-    Display d;
-    d.s.CursorX = 100;
-    const int64_t t0 = d.h.clock().nowMs();
-    d.w.Command24_MouseDown(); // cursor off: nothing, not even a repeat loop
-    d.w.Command27_KeyPress();
-    EXPECT_TRUE(d.s.cursorX() == 100 && d.h.clock().nowMs() == t0);
-    d.s.SampleSizeIndex = 4;
-    d.w.HScroll1_Change();
-    d.w.HScroll2->setValue(32000); // large step 2000
-    d.w.Command23_Click();
-    d.s.CursorX = 0;
-    // One step at once, then one every 50 ms from 350 ms to 1000 ms.
-    d.hold(&WQK::Command25_MouseDown, &WQK::Command25_MouseUp, 1025);
-    EXPECT_DOUBLE_EQ(d.s.cursorX(), 15 * 2000);
-    d.w.HScroll2->setValue(512); // large step 32
-    d.s.CursorX = 500;
-    d.hold(&WQK::Command25_MouseDown, &WQK::Command25_MouseUp, 10);
-    EXPECT_DOUBLE_EQ(d.s.cursorX(), 512);
-    d.s.CursorX = 1;
-    d.w.Command26_KeyPress(); // small step 1, no repeat
-    d.w.Command26_KeyPress();
-    EXPECT_DOUBLE_EQ(d.s.cursorX(), 0);
-    d.w.Command27_KeyPress();
-    EXPECT_TRUE(d.s.cursorX() == 1 && d.s.ButtonHeld.num() == 0);
-}
-
-TEST(LevelLine, DrawnOnTheTraceLevelAndErased) {
-    Display d;
-    d.w.trcursdraw(); // instant mode: the value box is grey
-    EXPECT_EQ(d.w.levelval->pixel(2, 2), QColor(192, 192, 192));
-    const QImage before = d.image();
-    d.s.TrigMode = 1;
-    d.s.LevelSetMode = 1;
-    d.s.TrigLevel = 1120;
-    d.s.LevelLineColour = d.s.ColourA;
-    d.w.trcursdraw();
-    EXPECT_TRUE(d.at(300, 1120) != Background && d.s.trigLevelPrev() == 1120);
-    EXPECT_TRUE(d.w.Timer1->isEnabled() && d.w.Timer1->interval() == 5000); // time-out restarts
-    d.s.LevelSetMode = 0;
-    d.w.trcursdraw();
-    EXPECT_TRUE(d.image() == before && d.s.LevelDrawn.num() == 0);
 }

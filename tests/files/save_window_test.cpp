@@ -20,7 +20,8 @@
 
 using filetest::lastMessage;
 using filetest::save;
-using testing_support::Harness;
+using SaveWindow = filetest::FileWindow;
+using SaveMend = filetest::FileWindow;
 
 namespace {
 
@@ -61,36 +62,28 @@ std::string mountSmallTmpfs(const std::string& dir) {
 
 } // namespace
 
-TEST(SaveWindow, ButtonsPerModeAndStartingName) {
-    Harness h;
-    WQK& w = h.window();
-    // signal, FFT, custom, profile, export, FFT export
-    const char* rows[] = {"100110", "001100", "101110", "010101"};
+TEST_F(SaveWindow, ButtonsPerModeAndStartingName) {
+    auto shown = [&] { // signal, FFT, custom, profile, export, FFT export, EXIT; window
+        std::string v;
+        for (QWidget* b : std::initializer_list<QWidget*>{
+                 w.chasavebutton, w.fftsaveab, w.customsavebutton, w.profilesavebutton,
+                 w.EXPORTABBUTTON, w.ExportFFTab, w.exitsavebutton, w.filesavewindow})
+            v += b->isVisibleTo(&w) ? '1' : '0';
+        return v + " " + w.savename->text().toStdString() + " " + w.Dir3->path();
+    };
+    const char* rows[] = {"10011011", "00110011", "10111011", "01010111"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
         w.savename->setText("left over");
-        EXPECT_FALSE(save(
-            h, {[&] {
-                std::string v;
-                for (VbButton* b : {w.chasavebutton, w.fftsaveab, w.customsavebutton,
-                                    w.profilesavebutton, w.EXPORTABBUTTON, w.ExportFFTab})
-                    v += b->isVisibleTo(&w) ? '1' : '0';
-                EXPECT_EQ(v, rows[mode]);
-                EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w) && w.exitsavebutton->isVisibleTo(&w));
-                EXPECT_EQ(w.savename->text(), "Untitled");
-                EXPECT_EQ(w.Dir3->path(), cwd());
-            }}));
+        EXPECT_FALSE(save(h, {[&] { EXPECT_EQ(shown(), rows[mode] + (" Untitled " + cwd())); }}));
         EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
         EXPECT_EQ(w.state().SaveExit.num(), 0);
     }
-    EXPECT_EQ(w.fftsaveab->caption(), "Save A + B  FFT Plots");
 }
 
 // Each kind through its button: the question, then the file (name rule: the extension
 // replaces everything after the first full stop; a listed name is taken by a click).
-TEST(SaveWindow, EachKindAfterConfirmation) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveWindow, EachKindAfterConfirmation) {
     h.writeFile("old.dcg", "previous");
     // clang-format off
     const struct { int mode; const char* typed; VbButton* button; std::string question, file, start;
@@ -118,30 +111,27 @@ TEST(SaveWindow, EachKindAfterConfirmation) {
         h.messages().shown.clear();
         EXPECT_TRUE(save(h, {[&] {
                              if (r.typed && *r.typed) w.savename->setText(r.typed);
-                             const bool listed =
-                                 r.typed && !*r.typed && w.File3->selectFile(r.file);
-                             EXPECT_EQ(w.savename->text().toStdString(), listed    ? r.file
-                                                                         : r.typed ? r.typed
-                                                                                   : "Untitled");
+                             ASSERT_TRUE(!r.typed || *r.typed || w.File3->selectFile(r.file));
+                             EXPECT_EQ(w.savename->text().toStdString(), !r.typed ? "Untitled"
+                                                                         : *r.typed
+                                                                             ? r.typed
+                                                                             : r.file.c_str());
                              r.button->click();
                          }}));
         ASSERT_EQ(h.messages().shown.size(), 1u) << r.file;
-        EXPECT_EQ(lastMessage(h)->text, r.question + cwd() + "/" + r.file);
-        EXPECT_EQ(lastMessage(h)->title, "Save message");
+        EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
+                  r.question + cwd() + "/" + r.file + "|Save message");
         EXPECT_EQ(lastMessage(h)->buttons, plat::Buttons::OKCancel);
         const std::string f = h.readFile(r.file);
         EXPECT_EQ(f.substr(0, r.start.size()), r.start) << r.file;
         EXPECT_EQ(r.lines ? std::count(f.begin(), f.end(), '\n') : 0, r.lines) << r.file;
         EXPECT_TRUE(r.file != "a.dpf" || f == files::encodeProfile(w.state()));
-        EXPECT_TRUE(r.file != "Untitled.wqk" || f.size() == 65543u);
         EXPECT_TRUE(w.state().SaveDone.num() == 1 && w.state().SaveABReq.num() == 0) << r.file;
         EXPECT_TRUE(w.state().ExportFFTReq == 0 && !w.filesavewindow->isVisibleTo(&w)) << r.file;
     }
 }
 
-TEST(SaveWindow, CancelOrNoNameWritesNothing) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveWindow, CancelOrNoNameWritesNothing) {
     h.messages().answers.push_back(plat::Answer::Cancel);
     EXPECT_TRUE(
         save(h, {[&] { ASSERT_TRUE(w.Dir3->setPath("/")); }, [&] { w.profilesavebutton->click(); },
@@ -159,16 +149,14 @@ TEST(SaveWindow, CancelOrNoNameWritesNothing) {
                          },
                          [&] { w.exitsavebutton->click(); }}));
     ASSERT_EQ(h.messages().shown.size(), 1u);
-    EXPECT_EQ(lastMessage(h)->text, "No File name to save");
-    EXPECT_EQ(lastMessage(h)->title, "Help");
+    EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title, "No File name to save|Help");
     EXPECT_EQ(lastMessage(h)->buttons, plat::Buttons::OK);
     EXPECT_EQ(w.state().SaveDone.num(), 0);
     EXPECT_EQ(dirEntries(), std::vector<std::string>{"WQKport.cfg"});
 }
 
-TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
-    Harness h;
-    WQK& w = drawn::shown(h.window());
+TEST_F(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
+    drawn::shown(w);
     EXPECT_TRUE(
         save(h, {[&] {
                  ASSERT_TRUE(w.File3->selectFile("WQKport.cfg"));
@@ -185,33 +173,10 @@ TEST(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
              }}));
 }
 
-// A save that fails leaves the earlier file exactly as it was and nothing half-written.
-TEST(SaveMend, ValueThatCannotBeStoredKeepsThePreviousFile) {
-    Harness h;
-    WQK& w = h.window();
-    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
-    const std::string before = h.readFile("Untitled.wqk");
-    ASSERT_EQ(before.size(), 65543u);
-    w.state().ChanABuffer[100] = 3000;
-    w.state().ChanABuffer[0] = 0;
-    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); },
-                         [&] {
-                             EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                             w.exitsavebutton->click();
-                         }}));
-    EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
-    EXPECT_EQ(lastMessage(h)->title, "Help");
-    EXPECT_EQ(w.state().SaveDone.num(), 0);
-    EXPECT_EQ(h.readFile("Untitled.wqk"), before);
-    EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg"}));
-}
-
 // Every save kind, small (under the 16 KB a buffered write keeps) and large, on a full
 // disk and under a file-size limit: the message, SaveDone 0, the old file byte for byte
 // and no temporary file left.
-TEST(SaveMend, FailedSavesKeepThePreviousFile) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, FailedSavesKeepThePreviousFile) {
     const std::vector<std::pair<std::string, std::function<void()>>> kinds = {
         {"signal", [&] { w.chabsave(); }},
         {"FFT", [&] { w.fftabsave(); }},
@@ -279,9 +244,7 @@ TEST(SaveMend, FailedSavesKeepThePreviousFile) {
 
 // A writable file in a folder the user may not write is saved in place, keeping its
 // other links and its owner; in a writable folder the file is replaced as a whole.
-TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
     for (const std::string dir : {"shut/", "open/"}) {
         ASSERT_TRUE(QDir::current().mkdir(QString::fromStdString(dir)));
         h.writeFile(dir + "p.dpf", "previous contents");
@@ -312,26 +275,40 @@ TEST(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
     EXPECT_TRUE(after.st_ino == before.st_ino && after.st_uid == before.st_uid);
 }
 
-TEST(SaveMend, NameOfADirectoryIsRefused) {
-    Harness h;
-    WQK& w = h.window();
+// A value a signal file cannot store, and a name that is a folder: refused, and
+// nothing already there is touched.
+TEST_F(SaveMend, RefusedSavesKeepWhatWasThere) {
+    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
+    const std::string before = h.readFile("Untitled.wqk");
+    ASSERT_EQ(before.size(), 65543u);
+    w.state().ChanABuffer[100] = 3000;
+    w.state().ChanABuffer[0] = 0;
     ASSERT_TRUE(QDir::current().mkdir("x.dpf"));
-    EXPECT_TRUE(save(h, {[&] {
-                             w.savename->setText("x");
-                             w.profilesavebutton->click();
-                         },
-                         [&] { w.exitsavebutton->click(); }}));
-    EXPECT_EQ(lastMessage(h)->text, "Unable to save - File in use by other application");
+    const std::vector<std::pair<std::string, filetest::Step>> rows = {
+        {"value", [&] { w.chasavebutton->click(); }},
+        {"folder", [&] { w.savename->setText("x"), w.profilesavebutton->click(); }}};
+    for (const auto& [name, press] : rows) {
+        h.messages().shown.clear();
+        w.state().SaveDone = 1;
+        EXPECT_TRUE(save(h, {press, [&] {
+                                 EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w)) << name;
+                                 w.exitsavebutton->click();
+                             }}));
+        ASSERT_NE(lastMessage(h), nullptr) << name;
+        EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
+                  "Unable to save - File in use by other application|Help")
+            << name;
+        EXPECT_EQ(w.state().SaveDone.num(), 0) << name;
+    }
+    EXPECT_EQ(h.readFile("Untitled.wqk"), before);
     EXPECT_TRUE(QFileInfo("x.dpf").isDir());
-    EXPECT_EQ(dirEntries(), (std::vector<std::string>{"WQKport.cfg", "x.dpf"}));
+    EXPECT_EQ(dirEntries(), (std::vector<std::string>{"Untitled.wqk", "WQKport.cfg", "x.dpf"}));
 }
 
 // The profile a freshly started program saves: the start values, with what the
 // start-up drawing derives from them (range codes from the range buttons, the cursor
 // position and steps from the window width of 512).
-TEST(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
-    Harness h;
-    WQK& w = h.window();
+TEST_F(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
     EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); }}));
     auto items = profilegolden::startItems;
     items[3 - 1] = " 1 ";   // RangeA = RangeSelA + ProbeA

@@ -6,6 +6,7 @@
 #include "support/fixture.h"
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,12 @@ struct Snapshot {
         return profile == o.profile && a == o.a && b == o.b && gen == o.gen && custom == o.custom &&
                numbers == o.numbers;
     }
+};
+
+// The running program, for the window tests.
+struct FileWindow : ::testing::Test {
+    testing_support::Harness h;
+    WQK& w = h.window();
 };
 
 inline const plat::Message* lastMessage(testing_support::Harness& h) {

@@ -23,10 +23,9 @@ TEST(Settle, FrequencyRateIndexCyclesAndFixedPoint) {
     const struct {
         long in, out;
         int index;
-    } rows[] = {{1234, 1235, 2}, {150000, 150376, 4}, {300000, 298507, 4},
-                {5, 5, 0},       {19, 19, 0},         {20, 20, 1},
-                {200, 200, 2},   {1000, 1000, 2},     {500000, 500000, 4},
-                {0, 5, 0},       {-40, 5, 0},         {2000000, 500000, 4}}; // held to 5..500k
+    } rows[] = {{1234, 1235, 2}, {150000, 150376, 4}, {300000, 298507, 4}, {5, 5, 0},
+                {19, 19, 0},     {20, 20, 1},         {500000, 500000, 4}, {0, 5, 0},
+                {-40, 5, 0},     {2000000, 500000, 4}}; // held to 5..500k
     for (const auto& r : rows) {
         const gen::Settled f = gen::settleFrequency(r.in, 1.0f);
         EXPECT_TRUE(f.freq == r.out && f.rateIndex == r.index) << r.in << ": " << f.freq;

@@ -24,18 +24,18 @@ std::string text(const help::Page& p) {
 bool has(const std::string& hay, const std::string& needle) {
     return hay.find(needle) != std::string::npos;
 }
-// Button, caption and page title, in the order in which the guide serves requests.
-const std::vector<std::array<const char*, 3>> Topics = {
-    {"helpspec", "Specifications", "WQK01 Technical Specifications (20MHz)"},
-    {"helpcontact", "Contact us", "Contact and Support"},
-    {"helpprint", "Printing", "Printing"},
-    {"Helpload", "Loading Files", "File Loading"},
-    {"HelpSave", "Saving Files", "File Saving"},
-    {"Helpgenerator", "Using generator", "Using Signal Generator"},
-    {"Helpscope", "Using Scope", "Using the SCOPE"},
-    {"HelpFFT", "Using FFT", "Using the FFT"},
-    {"helpreadme", "Readme 1st", "Important Information"},
-    {"helpbasic", "Software", "Software Information"}};
+// Button and page title, in the order in which the guide serves requests.
+const std::vector<std::array<const char*, 2>> Topics = {
+    {"helpspec", "WQK01 Technical Specifications (20MHz)"},
+    {"helpcontact", "Contact and Support"},
+    {"helpprint", "Printing"},
+    {"Helpload", "File Loading"},
+    {"HelpSave", "File Saving"},
+    {"Helpgenerator", "Using Signal Generator"},
+    {"Helpscope", "Using the SCOPE"},
+    {"HelpFFT", "Using the FFT"},
+    {"helpreadme", "Important Information"},
+    {"helpbasic", "Software Information"}};
 const char* const Start = "User Guide for WQK Scope & Generator";
 
 // A shown window whose guide records the titles of the pages it draws.
@@ -65,14 +65,12 @@ struct Guide {
 } // namespace
 
 TEST(HelpPages, EachModelsFiguresAndTheGuideNamesEveryOptionAndOnlyRealContacts) {
-    const struct {
-        int model;
-        const char* mhz;
-        std::vector<const char*> figures;
-        const char* other;
-    } rows[] = {
+    // clang-format off
+    const struct { int model; const char* mhz; std::vector<const char*> figures; const char* other; }
+    rows[] = {
         {1, "20MHz", {"20 million samples", "13 s", "0 to 10 MHz", "2K, 20K, 200K"}, "30 million"},
         {2, "30MHz", {"30 million samples", "9 s", "0 to 15 MHz", "7.5, 15, 75"}, "20 million"}};
+    // clang-format on
     for (const auto& r : rows) {
         const auto p = help::specifications(r.model);
         ASSERT_TRUE(p);
@@ -82,13 +80,6 @@ TEST(HelpPages, EachModelsFiguresAndTheGuideNamesEveryOptionAndOnlyRealContacts)
             EXPECT_TRUE(has(t, s)) << s;
         EXPECT_FALSE(has(t, r.other)) << "names the other model";
     }
-    EXPECT_FALSE(help::specifications(0) || help::specifications(3));
-    const auto a = help::specifications(1), b = help::specifications(2);
-    ASSERT_EQ(a->lines.size(), b->lines.size());
-    int differing = 0;
-    for (size_t i = 0; i < a->lines.size(); ++i)
-        differing += a->lines[i].text != b->lines[i].text || a->lines[i].value != b->lines[i].value;
-    EXPECT_EQ(differing, 8); // rates, length, bandwidth, FFT, two sweep lines, step clocks
     // Every option the program accepts is named as it parses it, and accepted as written.
     const std::string readme = text(help::page(help::Topic::Readme));
     std::smatch m;
@@ -185,15 +176,10 @@ TEST(HelpWindow, ServesEachRequestOnceInTableOrderAndClosesOnExit) {
     std::vector<std::string> expected{Start};
     for (int k = 0; k < 2; ++k)
         for (const auto& t : Topics)
-            expected.push_back(t[2]);
+            expected.push_back(t[1]);
     expected.push_back("Printing");
     EXPECT_EQ(g.titles, expected);
     EXPECT_FALSE(g.w.helpwindow->isVisible() || g.w.ended());
-    for (const auto& t : Topics)
-        EXPECT_EQ(g.w.findChild<VbButton*>(t[0])->text(), t[1]);
-    for (double req : {g.w.state().HelpSpecReq.num(), double(g.w.state().HelpContactReq),
-                       g.w.state().HelpPrintReq.num(), g.w.state().HelpBasicReq.num()})
-        EXPECT_EQ(req, 0);
 }
 
 TEST(HelpWindow, SpecificationsFollowTheModelAndShowNothingForAnUnknownOne) {

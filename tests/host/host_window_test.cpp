@@ -28,9 +28,10 @@ sim::Options quietSines() {
 
 // The window's items that stand beside its buttons, with the button each follows.
 const std::pair<const char*, VbButton * WQK::*> Locked[] = {
-    {"actionLoad", &WQK::fileloadbutton}, {"actionSave", &WQK::filesavebutton},
-    {"actionPrint", &WQK::Command1},      {"actionPort", &WQK::SETUP},
-    {"actionExit", &WQK::Command22},      {"actionGuide", &WQK::helpbutton},
+    {"actionLoad", &WQK::fileloadbutton},     {"actionSave", &WQK::filesavebutton},
+    {"actionPrint", &WQK::Command1},          {"actionPort", &WQK::SETUP},
+    {"actionExit", &WQK::Command22},          {"actionGuide", &WQK::helpbutton},
+    {"actionResponse", &WQK::fileloadbutton},
 };
 
 void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {

@@ -77,14 +77,10 @@ TEST(Ppdev, RegisterWritesBecomeIoctlsOnTheRightDevice) {
     ASSERT_TRUE(b.initialize());
     EXPECT_EQ(b.name(), "ppdev parport1 parport0"); // 1234 is no printer-port base
     f->calls.clear();
-    for (auto [a, v] : std::vector<std::pair<int, int>>{{0x378, 0x55},
-                                                        {0x278, 0x66},
-                                                        {0x3BC, 0x77},
-                                                        {0x77A, 0x20},
-                                                        {0x37A, 0x23},
-                                                        {0x37A, 0x22},
-                                                        {0x379, 0x12},
-                                                        {0x37A, 0x00}})
+    // clang-format off
+    for (auto [a, v] : std::vector<std::pair<int, int>>{{0x378, 0x55}, {0x278, 0x66}, {0x3BC, 0x77},
+             {0x77A, 0x20}, {0x37A, 0x23}, {0x37A, 0x22}, {0x379, 0x12}, {0x37A, 0x00}})
+        // clang-format on
         b.out(uint16_t(a), uint8_t(v));
     const Calls expected = {
         {10, PPWDATA, 0x55}, {11, PPWDATA, 0x66},    {10, PPSETMODE, IEEE1284_MODE_BYTE},
@@ -101,21 +97,19 @@ TEST(Ppdev, RegisterWritesBecomeIoctlsOnTheRightDevice) {
     EXPECT_EQ(std::get<1>(f->calls.back()), (unsigned long)PPRELEASE);
 }
 
-// With no port at 378H, 278H or 3BCH (a PCIe card) the machine's ports stand in for
-// LPT1..LPT3 and --port=auto starts on them; otherwise other ports are left alone.
+// A PCIe card's ports stand in for LPT1..LPT3, and --port=auto starts on them.
 TEST(Ppdev, PortsElsewhereStandInOnlyWhenNoneIsAtAClassicAddress) {
-    const struct {
-        std::map<std::string, std::string> bases;
-        std::vector<int> fds; // device taking 378H, 278H, 3BCH; -1 none
-        const char* name;
-    } rows[] = {
-        {{{"parport0", "53264\t53272\n"}, {"parport1", "53280\n"}},
-         {10, 11, -1},
+    // fds: the device taking 378H, 278H, 3BCH; -1 none
+    // clang-format off
+    const struct { std::map<std::string, std::string> bases; std::vector<int> fds; const char* name; }
+    rows[] = {
+        {{{"parport0", "53264\t53272\n"}, {"parport1", "53280\n"}}, {10, 11, -1},
          "ppdev LPT1 = parport0, LPT2 = parport1 (no port at 378H, 278H or 3BCH)"},
         {{{"parport0", "53264\n"}, {"parport1", "632\n"}}, {-1, 11, -1}, "ppdev parport1"},
         {{{"parport0", "888\n"}}, {}, nullptr}, // cannot be claimed
         {{}, {}, nullptr},
     };
+    // clang-format on
     for (const auto& row : rows) {
         FakePpdev probe;
         probe.bases = row.bases;

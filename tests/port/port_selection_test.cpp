@@ -49,16 +49,10 @@ TEST(InitPort, DetectionSequenceAndTheThreePorts) {
                     w.state().controlPort() == c);
         EXPECT_EQ(w.state().EcrPort.num(), e);
         if (n != 1) continue; // the instrument hangs on LPT1
-        EXPECT_EQ(h.sim().writes(), (Writes{{e, EcrByteMode},
-                                            {d, 0},
-                                            {c, CtlIdle},
-                                            {d, 0},
-                                            {c, CtlCommand},
-                                            {d, Idle},
-                                            {c, CtlIdle},
-                                            {e, EcrByteMode},
-                                            {d, 0},
-                                            {d, DetectBit}}));
+        // clang-format off
+        EXPECT_EQ(h.sim().writes(), (Writes{{e, EcrByteMode}, {d, 0}, {c, CtlIdle}, {d, 0},
+            {c, CtlCommand}, {d, Idle}, {c, CtlIdle}, {e, EcrByteMode}, {d, 0}, {d, DetectBit}}));
+        // clang-format on
         // The two status reads come right after the data writes 00H and 80H.
         const auto& log = h.sim().log();
         ASSERT_EQ(log.size(), 12u);
@@ -68,12 +62,10 @@ TEST(InitPort, DetectionSequenceAndTheThreePorts) {
 }
 
 TEST(InitPort, ModelAndOptionsFromTheStatusDifference) {
-    const struct {
-        uint8_t mask;
-        int model;
-        float factor;
-    } masks[] = {
+    // clang-format off
+    const struct { uint8_t mask; int model; float factor; } masks[] = {
         {0x30, 3, 1.5f}, {0x10, 1, 1.0f}, {0x20, 2, 1.5f}, {0x00, 0, 1.0f}, {0xC0, 0, 1.0f}};
+    // clang-format on
     for (const auto& k : masks) {
         Harness h;
         WQK& w = h.window(false);
@@ -84,22 +76,6 @@ TEST(InitPort, ModelAndOptionsFromTheStatusDifference) {
         EXPECT_TRUE(w.state().StatusDiff == k.mask && w.state().ModelCode == k.model)
             << int(k.mask);
         EXPECT_FLOAT_EQ(w.state().RateFactor, k.factor);
-    }
-    sim::Options m30, bare, none;
-    m30.model = 30, bare.channelB = bare.generator = false, none.present = false;
-    const struct {
-        sim::Options o;
-        int diff, chb, gen;
-    } sims[] = {{{}, 0xD0, StatusChanB, StatusGenerator},
-                {m30, 0xE0, StatusChanB, StatusGenerator},
-                {bare, 0x10, 0, 0},
-                {none, 0x00, 0, 0}};
-    for (const auto& k : sims) {
-        Harness h(k.o);
-        WQK& w = h.window(false);
-        w.initport();
-        EXPECT_EQ(w.state().StatusDiff, k.diff);
-        EXPECT_TRUE(w.state().ChanBFitted.num() == k.chb && w.state().GenFitted.num() == k.gen);
     }
 }
 
@@ -118,8 +94,7 @@ TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
     }
 }
 
-// Only the whole numbers 1..3 are a port; anything else opens the selection window at
-// start-up, and EXIT there rewrites the file with the current number.
+// Only the whole numbers 1..3 are a port.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
     {
         Harness h(sim::Options{}, false);
@@ -127,10 +102,6 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         EXPECT_EQ(h.readFile("WQKport.cfg"), " 2\r\n");
         h.writeFile("WQKport.cfg", "   3  \n");
         EXPECT_EQ(portcfg::read(portcfg::FileName), 3.0);
-        for (const std::string c : {"LPT2\r\n", "", "2 and more", "\xff\x01"}) {
-            h.writeFile("WQKport.cfg", c);
-            EXPECT_FALSE(portcfg::read(portcfg::FileName)) << c;
-        }
     }
     for (const std::string c : {" 0\r\n", " 4\r\n", "hello\r\n", "", "-1", "2.5e9", " 0.5", " 3.5",
                                 "0x2", "LPT2\r\n", "2 and more", "\xff\x01"}) {
@@ -181,16 +152,6 @@ TEST(Checkconfig, OnlyARegularFileIsRead) {
     alarm(0);
 }
 
-TEST(Checkconfig, ValidConfigurationSkipsTheWindow) {
-    Harness h(sim::Options{}, true, 1);
-    WQK& w = h.window(false);
-    int doEventsBefore = h.clock().doEventsCount();
-    w.activate();
-    // Only the one DoEvents of the detection-byte display ran: no window loop.
-    EXPECT_EQ(h.clock().doEventsCount() - doEventsBefore, 1);
-    EXPECT_TRUE(w.state().LptNumber == 1 && w.state().ModelCode == 1);
-}
-
 TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     sim::Options o;
     o.lpt = 2; // the instrument hangs on LPT2
@@ -213,28 +174,4 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
         detections += a == Lpt1Base + EcrOffset && v == EcrByteMode;
     EXPECT_EQ(detections, 2);
     EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n");
-}
-
-TEST(Startup, FirstStartWithoutConfigurationOrInstrumentOpensTheWindowTwice) {
-    sim::Options o;
-    o.present = false;
-    Harness h(o, false);
-    WQK& w = h.window(false);
-    int openings = 0;
-    // The window's wait loop is the only place DoEvents runs before step 8; every
-    // first DoEvents of an opening sees it shown.
-    std::function<void()> exitNow = [&] {
-        if (!w.CONFIGWINDOW->isHidden()) ++openings, w.CONFIGEXIT->click();
-        if (openings < 3) h.clock().atDoEvents(1, exitNow);
-    };
-    h.clock().atDoEvents(1, exitNow);
-    h.sim().setLogging(true);
-    w.activate();
-    EXPECT_TRUE(openings == 2 && !w.ended() && w.state().ModelCode == 0);
-    EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n");
-    // With nothing attached, start-up still sends the clear and the configuration.
-    int strobes = 0;
-    for (const auto& [a, v] : h.sim().writes())
-        strobes += a == Lpt1Base + ControlOffset && v == CtlStrobe;
-    EXPECT_GE(strobes, 32768 + 2);
 }

@@ -74,7 +74,8 @@ TEST(SimOptions, InputsFromTheCommandLine) {
     for (const char* bad :
          {"--input-a=sine:0:1", "--input-a=tri:100:1", "--input-b=sine:1000",
           "--input-a=sine:1e9:1", "--input-a=sine:100:-1", "--input-a=dc:1:2",
-          "--input-a=sine:100:1:nan", "--input-b=square:100:1:0:5", "--input-b=gen:1",
+          "--input-a=sine:100:1:nan", "--input-b=square:100:1:0:5", "--input-b=gen:1:2",
+          "--input-b=gen:0.001", "--input-b=gen:1e10", "--input-b=gen:x", "--input-a=dac:1",
           "--input-a=", "--noise=-1", "--noise=abc", "--noise="})
         EXPECT_EQ(ports::parseArgs({bad}).errors.size(), 1u) << bad;
 }

@@ -25,10 +25,6 @@ void MessageLog::uninstall() {
     plat::setMessageHandler(nullptr);
 }
 
-bool MessageLog::contains(const std::string& text) const {
-    return std::any_of(shown.begin(), shown.end(), [&](const auto& m) { return m.text == text; });
-}
-
 NoDacOverride::NoDacOverride() {
     __user_cap_header_struct h{_LINUX_CAPABILITY_VERSION_3, 0};
     syscall(SYS_capget, &h, saved_);
@@ -84,10 +80,6 @@ void Harness::writeFile(const std::string& name, const std::string& bytes) const
     QFile f(dir_.filePath(QString::fromStdString(name)));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(bytes.data(), qint64(bytes.size()));
-}
-
-bool Harness::fileExists(const std::string& name) const {
-    return QFile::exists(dir_.filePath(QString::fromStdString(name)));
 }
 
 } // namespace testing_support

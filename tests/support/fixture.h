@@ -21,7 +21,6 @@ struct MessageLog {
     std::deque<plat::Answer> answers;
     void install();
     static void uninstall();
-    bool contains(const std::string& text) const;
 };
 
 // Root reads and writes any file: while one lives, this thread works without that
@@ -49,7 +48,6 @@ class Harness {
     std::string dir() const { return dir_.path().toStdString(); }
     std::string readFile(const std::string& name) const;
     void writeFile(const std::string& name, const std::string& bytes) const;
-    bool fileExists(const std::string& name) const;
 
   private:
     QTemporaryDir dir_;
