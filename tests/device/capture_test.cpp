@@ -32,24 +32,24 @@ struct DoneAt : plat::PortBackend {
 } // namespace
 
 TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
-    enum Proc { Instant, Trigger, Sweep };
+    enum Proc { OnInstant, OnTrigger, OnSweep };
     // doneAtMs, stopAtMs: -1 for never
     // clang-format off
     const struct { const char* name; Proc proc; int64_t doneAtMs, stopAtMs; int status; int64_t ms;
                    size_t arms; const char* on = "AB"; } rows[] = {
         // Instant: 1 ms, then polls 100 ms apart; an end first seen after poll 198 is late.
-        {"instant, done at the first poll, A only", Instant, 50, -1, 1, 101, 0, "A"},
-        {"instant, done at poll 198, B only", Instant, 19750, -1, 1, 19801, 0, "B"},
-        {"instant, done at poll 199", Instant, 19850, -1, 0, 19901, 0},
+        {"instant, done at the first poll, A only", OnInstant, 50, -1, 1, 101, 0, "A"},
+        {"instant, done at poll 198, B only", OnInstant, 19750, -1, 1, 19801, 0, "B"},
+        {"instant, done at poll 199", OnInstant, 19850, -1, 0, 19901, 0},
         // Trigger: 3 ms, then polls 20 ms apart; after 100 polls it is armed again.
-        {"trigger at poll 99", Trigger, 1980, -1, 1, 1983, 1},
-        {"trigger first seen at poll 100 counts after a re-arm", Trigger, 1990, -1, 1, 2023, 2},
-        {"STOP takes effect at the end of a round", Trigger, -1, 5100, 0, 6003, 3},
+        {"trigger at poll 99", OnTrigger, 1980, -1, 1, 1983, 1},
+        {"trigger first seen at poll 100 counts after a re-arm", OnTrigger, 1990, -1, 1, 2023, 2},
+        {"STOP takes effect at the end of a round", OnTrigger, -1, 5100, 0, 6003, 3},
         // Combined sweep: a 1 s pause, then polls 100 ms apart; STOP wins over data.
-        {"sweep done at poll 198, B only", Sweep, 20750, -1, 1, 20800, 0, "B"},
-        {"sweep done at poll 199", Sweep, 20850, -1, 0, 20900, 0},
-        {"STOP with the end in the same poll", Sweep, 1300, 1250, 0, 1300, 0},
-        {"STOP alone ends the next poll", Sweep, -1, 1450, 0, 1500, 0},
+        {"sweep done at poll 198, B only", OnSweep, 20750, -1, 1, 20800, 0, "B"},
+        {"sweep done at poll 199", OnSweep, 20850, -1, 0, 20900, 0},
+        {"STOP with the end in the same poll", OnSweep, 1300, 1250, 0, 1300, 0},
+        {"STOP alone ends the next poll", OnSweep, -1, 1450, 0, 1500, 0},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -60,13 +60,13 @@ TEST(WaitLoops, PollLimitsTimesStopAndTheReadOut) {
         r.s.ChanAOn = on.find('A') != std::string::npos;
         r.s.ChanBOn = on.find('B') != std::string::npos;
         r.s.RunState = r.s.FFTDoneA = r.s.FFTDoneB = 1;
-        r.s.CaptureStatus = 0, r.s.TrigMode = row.proc == Trigger;
+        r.s.CaptureStatus = 0, r.s.TrigMode = row.proc == OnTrigger;
         r.s.RateCode = 2, r.s.TrigLevelCode = 128, r.s.GenCount = 300;
         r.mark(false);
         port.doneAtMs = row.doneAtMs < 0 ? -1 : r.t0 + row.doneAtMs;
         if (row.stopAtMs >= 0) r.after(row.stopAtMs, [&] { r.s.RunState = 0; });
         const int a = r.sim.commandCount(SelectA), b = r.sim.commandCount(SelectB);
-        row.proc == Sweep ? r.w.DACADC() : r.w.ADCconvert();
+        row.proc == OnSweep ? r.w.DACADC() : r.w.ADCconvert();
         EXPECT_TRUE(r.s.CaptureStatus == row.status && r.elapsed() == row.ms &&
                     r.arms.size() == row.arms);
         const std::string read = std::string(r.sim.commandCount(SelectA) > a ? "A" : "") +

@@ -64,7 +64,8 @@ Pixels walked(const Canvas& c, const std::vector<double>& ys) {
         for (int k = 0; k <= steps; ++k) {
             const int x = display::pixelOf(xa + (xb - xa) * k / steps);
             const int y = display::pixelOf(ya + (yb - ya) * k / steps);
-            if (x >= 0 && x < m.width && y >= 0 && y < m.height) on[size_t(y * m.width + x)] = 1;
+            if (x >= 0 && x < m.width && y >= 0 && y < m.height)
+                on[size_t(y) * size_t(m.width) + size_t(x)] = 1;
         }
     }
     Pixels s;

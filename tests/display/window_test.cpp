@@ -66,8 +66,8 @@ TEST(Redraw, GridLinesAndNumbersOnlyWithTheGrid) {
     const int width = d.w.Picture1->image().width();
     // A horizontal grid line, dotted, runs across the picture; between lines only the
     // vertical lines cross a row.
-    EXPECT_GT(d.inRow(2560 * 3 / 8, GridGrey), width / 4);
-    EXPECT_LT(d.inRow(2560 * 5 / 16, GridGrey), width / 16);
+    EXPECT_GT(d.inRow(2560.0 * 3 / 8, GridGrey), width / 4);
+    EXPECT_LT(d.inRow(2560.0 * 5 / 16, GridGrey), width / 16);
     const auto others = [&d] { // the numbers and unit: besides background, grid and trace
         const QImage& img = d.w.Picture1->image();
         return img.width() * img.height() - d.count(d.w.Picture1, Background) -

@@ -287,7 +287,9 @@ TEST_F(SaveMend, RefusedSavesKeepWhatWasThere) {
     const std::vector<std::pair<std::string, filetest::Step>> rows = {
         {"value", [&] { w.chasavebutton->click(); }},
         {"folder", [&] { w.savename->setText("x"), w.profilesavebutton->click(); }}};
-    for (const auto& [name, press] : rows) {
+    for (const auto& row : rows) {
+        const std::string& name = row.first; // a lambda below takes it: no structured binding
+        const filetest::Step& press = row.second;
         h.messages().shown.clear();
         w.state().SaveDone = 1;
         EXPECT_TRUE(save(h, {press, [&] {
