@@ -7,8 +7,14 @@ cd "$ROOT"
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool
   cups printer-driver-cups-pdf poppler-utils qt6-svg-dev libsndfile1-dev pkg-config)
+# The install check (tests/install): the desktop-entry and metadata validators, man.
+WQK_PACKAGES+=(desktop-file-utils appstream man-db file)
 # clang with libFuzzer, for ./scripts/fuzz.
 WQK_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# ./scripts/package: dpkg-shlibdeps works out the package's dependencies.
+WQK_PACKAGE_PACKAGES=(dpkg-dev)
+# ./scripts/hidpi-screenshot: the window on Xvfb, clicked by xdotool, grabbed by ImageMagick.
+WQK_SCREENSHOT_PACKAGES=(imagemagick)
 # The style gates of ./scripts/lint.
 WQK_LINT_PACKAGES=(clang-format clang-tidy)
 

@@ -2,9 +2,11 @@
 #include "cli/cli.h"
 #include "host/main_window.h"
 #include "platform/port.h"
+#include "platform/version.h"
 #include "port/select.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -38,6 +40,10 @@ int main(int argc, char** argv) {
         std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stdout);
         return 0;
     }
+    if (choice.version) {
+        std::printf("wqkscope %s\n", plat::version);
+        return 0;
+    }
     if (!choice.errors.empty()) {
         for (const auto& e : choice.errors)
             std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
@@ -45,6 +51,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
+    app.setApplicationVersion(plat::version);
+    // The desktop finds the entry, and with it the name and icon, by this name.
+    QGuiApplication::setDesktopFileName(plat::appId);
+    app.setWindowIcon(QIcon::fromTheme("wqkscope"));
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 

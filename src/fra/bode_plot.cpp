@@ -155,7 +155,12 @@ void BodePlot::draw(QPainter& p, QSize size) const {
     if (const std::optional<Corner> c = findCorner(points_)) {
         p.setPen(QPen(QColor(0, 128, 0), 1, Qt::DashLine));
         p.drawLine(x(c->freqHz), gain.r.top(), x(c->freqHz), phase.r.bottom());
-        p.drawText(QRect(x(c->freqHz) + 4, gain.r.top() + 2, 240, 16), Qt::AlignLeft, cornerText());
+        // Right of the mark, or left of it where the edge would cut the label off.
+        const QString label = cornerText();
+        const int tw = p.fontMetrics().horizontalAdvance(label) + 2, xc = x(c->freqHz);
+        const int left = xc + 4 + tw <= size.width() ? xc + 4 : std::max(0, xc - 4 - tw);
+        p.drawText(QRect(left, gain.r.top() + 2, tw, p.fontMetrics().height()), Qt::AlignLeft,
+                   label);
     }
     if (cursor_ >= 0) {
         p.setPen(QPen(Qt::darkGray, 1, Qt::DotLine));

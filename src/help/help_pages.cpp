@@ -2,6 +2,8 @@
 // pages about the program itself (ports, files, printing, contact).
 #include "help/help_pages.h"
 
+#include "platform/version.h"
+
 // Set by the build from the CMake cache (WQK_CONTACT_URL, WQK_CONTACT_EMAIL) and the
 // install prefix.
 #ifndef WQK_CONTACT_URL
@@ -105,7 +107,8 @@ Page contactPage(const std::string& url, const std::string& email, const std::st
          T("  - the command-line options the program was started with,"),
          T("  - what you did, what you expected and what happened instead."), Gap(),
          H("Help on the command line"),
-         T("wqkscope --help lists the command-line options of the program.")});
+         T("wqkscope --help lists the command-line options of the program and"),
+         T("wqkscope --version prints its version; man wqkscope is its manual page.")});
     return p;
 }
 
@@ -170,7 +173,7 @@ Page readmePage() {
             T("when a port is there, else simulated). The simulated WQK01 takes --model=20|30,"),
             T("--no-chb, --no-gen, --power-off, --no-instrument, --lpt=1|2|3, the input signals"),
             T("--input-a=SIGNAL and --input-b=SIGNAL (sine, square, rc-square, dc, off) and"),
-            T("--noise=VOLTS.")}};
+            T("--noise=VOLTS. --version prints the version of the program.")}};
     p.valueColumn = 900;
     return p;
 }
@@ -180,7 +183,7 @@ Page readmePage() {
 StartPage startPage() {
     return StartPage{
         "User Guide for WQK Scope & Generator",
-        "Version 1.0 for Linux",
+        std::string("Version ") + plat::version + " for Linux",
         "Welcome to WQK Scope & Generator Help Pages",
         {"The WQK01 on your PC's parallel port is three instruments in one: a two-channel",
          "digital sampling oscilloscope, a programmable signal generator and an FFT",

@@ -4,6 +4,7 @@
 #include "fra/fra_dialog.h"
 #include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
+#include "platform/version.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -202,9 +203,11 @@ void MainWindow::restoreDefaultLayout() {
 
 void MainWindow::about() {
     QMessageBox::about(this, "About WQK Scope",
-                       "<b>WQK Scope &amp; Generator</b><p>Control program of the WQK01 "
-                       "two-channel PC oscilloscope with signal generator, with measurements, "
-                       "spectrum analysis and a command line (<tt>wqkscope --help</tt>).");
+                       QString("<b>WQK Scope &amp; Generator</b> %1<p>Control program of the WQK01 "
+                               "two-channel PC oscilloscope with signal generator, with "
+                               "measurements, spectrum analysis and a command line "
+                               "(<tt>wqkscope --help</tt>, <tt>man wqkscope</tt>).")
+                           .arg(plat::version));
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -12,6 +12,7 @@ std::string usage() {
     return "Usage: wqkscope [options]\n"
            "  --port=auto|sim|ppdev|direct  port access (default auto: ppdev if a\n"
            "                                parallel port is there, else simulated)\n"
+           "  --version                     print the version and end\n"
            "Simulated instrument:\n"
            "  --model=20|30     20 MHz or 30 MHz model (default 20)\n"
            "  --no-chb          channel B not fitted\n"
@@ -77,6 +78,8 @@ Choice parseArgs(const std::vector<std::string>& args) {
             c.sim.present = false;
         } else if (a == "--help" || a == "-h") {
             c.help = true;
+        } else if (a == "--version") {
+            c.version = true;
         } else {
             c.errors.push_back("unknown option: " + a);
         }

@@ -14,6 +14,7 @@ struct Choice {
     sim::Options sim;
     std::vector<std::string> errors; // unknown or malformed options
     bool help = false;
+    bool version = false; // --version: print the version and end
 };
 
 Choice parseArgs(const std::vector<std::string>& args);

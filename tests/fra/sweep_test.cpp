@@ -187,3 +187,28 @@ TEST(FraBode, CommandLine) {
                   "frequency_hz,gain_db,phase_deg\n1000.0000,-0.");
     }
 }
+
+// The -3 dB label stays whole: right of its mark, or left of it near the plot's edge.
+TEST(FraBode, CornerLabelIsNeverCutOff) {
+    std::vector<fra::Point> points;
+    for (double f = 100; f <= 100001; f *= std::sqrt(10.0))
+        points.push_back({f, -10 * std::log10(1 + std::pow(f / 40000, 2)), 0});
+    const auto labelPixels = [&](double toHz) { // green, under the gain pane's top edge
+        fra::BodePlot plot;
+        plot.start(100, toHz);
+        for (const fra::Point& p : points)
+            plot.addPoint(p);
+        const QImage img = plot.render({640, 480});
+        int n = 0;
+        for (int y = 30; y < 50; ++y)
+            for (int x = 0; x < img.width(); ++x) {
+                const QColor c = img.pixelColor(x, y);
+                n += c.green() > c.red() + 60 && c.green() > c.blue() + 60;
+            }
+        return n;
+    };
+    // The same label with the corner near the right edge (axis to 100 kHz) and mid-axis.
+    const int nearEdge = labelPixels(100000), midAxis = labelPixels(1e7);
+    EXPECT_GT(midAxis, 100);
+    EXPECT_GT(nearEdge, midAxis * 9 / 10);
+}

@@ -1,13 +1,16 @@
 // The user guide: what its pages say, that each fits the text area, and the guide as a
 // user meets it (HELP, the topic buttons, EXIT).
+#include "help/guide_text.h"
 #include "help/help_draw.h"
 #include "help/help_pages.h"
+#include "platform/version.h"
 #include "port/select.h"
 #include "support/fixture.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 #include <regex>
+#include <set>
 
 using testing_support::Harness;
 
@@ -128,6 +131,33 @@ TEST(HelpPages, EveryPageFitsTheTextAreaAtEverySize) {
         const help::Extent s = help::drawStartPage(area, help::startPage());
         EXPECT_TRUE(s.right <= area.ScaleWidth() * 0.99 && s.bottom <= area.ScaleHeight() * 0.99);
         g.w.helpwindow->hide();
+    }
+}
+
+// The guide as text, for the documentation folder: the start page with the build's
+// version, every page once, each page's values in one column counted in characters
+// (labels such as "Stability at 20 °C" are not ASCII).
+TEST(HelpPages, GuideTextHoldsEveryPageWithItsValuesAligned) {
+    EXPECT_EQ(help::startPage().version, std::string("Version ") + plat::version + " for Linux");
+    const std::string guide = help::guideText();
+    EXPECT_NE(guide.find("\n" + help::startPage().version + "\n"), std::string::npos);
+    std::vector<help::Page> pages = {*help::specifications(2)};
+    for (int t = 0; t < 10; ++t)
+        pages.push_back(help::page(help::Topic(t)));
+    for (const help::Page& p : pages) {
+        const size_t at = guide.find("\n" + p.title + "\n===");
+        ASSERT_NE(at, std::string::npos) << p.title;
+        EXPECT_EQ(guide.find("\n" + p.title + "\n", at + 1), std::string::npos) << p.title;
+        std::set<long> columns;
+        for (const help::Line& l : p.lines) {
+            if (l.value.empty()) continue;
+            const size_t value = guide.find(l.value, at), start = guide.rfind('\n', value) + 1;
+            EXPECT_EQ(guide.compare(start, l.text.size(), l.text), 0) << l.text;
+            const std::string before = guide.substr(start, value - start);
+            columns.insert(std::count_if(before.begin(), before.end(),
+                                         [](unsigned char c) { return (c & 0xC0) != 0x80; }));
+        }
+        EXPECT_LE(columns.size(), 1u) << p.title;
     }
 }
 

@@ -159,7 +159,8 @@ TEST(Select, OptionsAndForcedBackends) {
     auto c = ports::parseArgs({"--port=sim", "--model=30", "--no-chb", "--lpt=3", "--power-off"});
     EXPECT_TRUE(c.errors.empty());
     EXPECT_TRUE(c.port == "sim" && c.sim.model == 30 && !c.sim.channelB && c.sim.generator);
-    EXPECT_TRUE(!c.sim.power && c.sim.lpt == 3);
+    EXPECT_TRUE(!c.sim.power && c.sim.lpt == 3 && !c.version);
+    EXPECT_TRUE(ports::parseArgs({"--version"}).version);
     for (const char* bad : {"--port=parallel", "--model=25", "--lpt=4", "--bogus"})
         EXPECT_EQ(ports::parseArgs({bad}).errors.size(), 1u) << bad;
     FakePpdev none;
