@@ -45,17 +45,44 @@ std::string reading(const analysis::Reading& r) {
     return r.ok() ? number(*r) : std::string();
 }
 
+// One channel of a capture as its index line needs it, the samples copied: the line is
+// measured on the writer thread while the loop takes the next capture into the buffers.
+struct ChannelCopy {
+    bool on = false;
+    int range = 0, probe = 0;
+    std::vector<int16_t> samples;
+    double voltsPerUnit = 0, sampleRateHz = 0;
+};
+
+ChannelCopy copyChannel(const InstrumentState& s, analysis::Channel c, size_t count) {
+    const bool a = c == analysis::Channel::A;
+    ChannelCopy k;
+    k.on = a ? s.chanAOn() : s.chanBOn();
+    if (!k.on) return k;
+    k.range = a ? s.dataRangeA() : s.DataRangeB;
+    k.probe = a ? s.probeA() : s.probeB();
+    const analysis::Trace t = analysis::traceOf(s, c, 0, count);
+    k.samples.assign(t.data, t.data + t.count);
+    k.voltsPerUnit = t.voltsPerUnit;
+    k.sampleRateHz = t.sampleRateHz;
+    return k;
+}
+
 // Range, probe, frequency, peak-to-peak and RMS of one channel; empty for a channel
 // that was off.
-std::string channelFields(const InstrumentState& s, analysis::Channel c, size_t count) {
-    const bool a = c == analysis::Channel::A;
-    if (!(a ? s.chanAOn() : s.chanBOn())) return "off,,,,";
-    const int range = a ? s.dataRangeA() : s.DataRangeB;
-    const int probe = a ? s.probeA() : s.probeB();
-    const analysis::Measurements m = analysis::measure(analysis::traceOf(s, c, 0, count));
-    return number(analysis::fullScaleVolts(range)) + (probe ? ",x10," : ",x1,") +
+std::string channelFields(const ChannelCopy& k) {
+    if (!k.on) return "off,,,,";
+    const analysis::Measurements m =
+        analysis::measure({k.samples.data(), k.samples.size(), k.voltsPerUnit, k.sampleRateHz});
+    return number(analysis::fullScaleVolts(k.range)) + (k.probe ? ",x10," : ",x1,") +
            reading(m.frequencyHz) + "," + reading(m.vppV) + "," + reading(m.rmsV);
 }
+
+struct IndexCopy {
+    std::string head; // time, file, rate and count
+    ChannelCopy a, b;
+    std::string line() const { return head + channelFields(a) + "," + channelFields(b) + "\n"; }
+};
 
 long posixWrite(int fd, const void* data, size_t n) {
     return long(::write(fd, data, n));
@@ -175,12 +202,19 @@ std::string indexHeader() {
            "range_b_v,probe_b,frequency_b_hz,peak_to_peak_b_v,rms_b_v\n";
 }
 
-std::string indexLine(const InstrumentState& s, int64_t utcMs, const std::string& file) {
+namespace {
+IndexCopy indexCopy(const InstrumentState& s, int64_t utcMs, const std::string& file) {
     const size_t count = analysis::capturedCount(s);
     const double rate = analysis::sampleRateHz(s.dataRateA(), s.RateFactor);
-    return isoTime(utcMs) + "," + file + "," + number(rate, "%.0f") + "," + std::to_string(count) +
-           "," + channelFields(s, analysis::Channel::A, count) + "," +
-           channelFields(s, analysis::Channel::B, count) + "\n";
+    return {isoTime(utcMs) + "," + file + "," + number(rate, "%.0f") + "," + std::to_string(count) +
+                ",",
+            copyChannel(s, analysis::Channel::A, count),
+            copyChannel(s, analysis::Channel::B, count)};
+}
+} // namespace
+
+std::string indexLine(const InstrumentState& s, int64_t utcMs, const std::string& file) {
+    return indexCopy(s, utcMs, file).line();
 }
 
 CaptureLogger::CaptureLogger(std::string dir, LogFormat format, LogLimits limits, Clock clock,
@@ -338,8 +372,8 @@ bool CaptureLogger::record(const InstrumentState& s) {
     // written by then.
     pendingName_ = freshName(now);
     pending_ = std::async(std::launch::async, [this, name = pendingName_, data = std::move(bytes),
-                                               line = indexLine(s, now, pendingName_)] {
-        return write(name, data, line);
+                                               index = indexCopy(s, now, pendingName_)] {
+        return write(name, data, index.line());
     });
     if (limits_.count > 0 && status_.written + 1 >= limits_.count) {
         stop("Recording finished: " + captures(limits_.count) + " written.");
