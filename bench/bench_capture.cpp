@@ -1,15 +1,10 @@
 // Capture path figures on the simulated instrument and the virtual clock: one full
 // 32K two-channel capture against the time a real port needs for the same accesses,
 // and the run loop's own cost per capture in Repeat mode.
-#include "app/wqk.h"
-#include "platform/clock.h"
-#include "platform/port.h"
-#include "port/config_file.h"
-#include "sim/wqk01.h"
+
+#include "bench_program.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
@@ -21,26 +16,7 @@ constexpr double RealPortNsPerAccess = 1000;
 // Goal for the run loop's own cost per capture.
 constexpr double LoopGoalNs = 5e6;
 
-struct Program {
-    QTemporaryDir dir;
-    plat::VirtualClock clock;
-    sim::Wqk01 sim;
-    std::unique_ptr<WQK> w;
-
-    Program() {
-        QDir::setCurrent(dir.path());
-        portcfg::write(portcfg::FileName, 1);
-        plat::setClock(&clock);
-        plat::setPortBackend(&sim);
-        w = std::make_unique<WQK>();
-        w->activate();
-    }
-    ~Program() {
-        w.reset();
-        plat::setPortBackend(nullptr);
-        plat::setClock(nullptr);
-    }
-};
+struct Program : BenchProgram {};
 
 double nowNs() {
     return double(std::chrono::duration_cast<std::chrono::nanoseconds>(

@@ -3,18 +3,13 @@
 // by side in one run. Goal: recording slows the loop by at most 10 % (ratio <= 1.10 of the
 // loop thread's CPU time; the files are written on a thread beside it, whose share the
 // process counter shows).
-#include "app/wqk.h"
 #include "export/logger.h"
-#include "platform/clock.h"
-#include "platform/port.h"
-#include "port/config_file.h"
-#include "sim/wqk01.h"
 
 #include "ratio_reporter.h"
 
+#include "bench_program.h"
+
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <ctime>
 #include <memory>
@@ -22,28 +17,12 @@
 namespace {
 
 // The program on the simulated instrument, 32K, both channels, instant captures.
-struct Program {
-    QTemporaryDir dir;
-    plat::VirtualClock clock;
-    sim::Wqk01 sim;
-    std::unique_ptr<WQK> w;
-
+struct Program : BenchProgram {
     Program() {
-        QDir::setCurrent(dir.path());
-        portcfg::write(portcfg::FileName, 1);
-        plat::setClock(&clock);
-        plat::setPortBackend(&sim);
-        w = std::make_unique<WQK>();
-        w->activate();
         InstrumentState& s = w->state();
         s.SampleSizeIndex = 4;
         w->DSAMPLE();
         s.RunRepeat = 1;
-    }
-    ~Program() {
-        w.reset();
-        plat::setPortBackend(nullptr);
-        plat::setClock(nullptr);
     }
 };
 

@@ -2,17 +2,12 @@
 // against A) beside the capture read-out of the same two channels from the simulated
 // instrument, side by side in one run. Goal: the measurements under 1 ms.
 #include "analysis/record.h"
-#include "app/wqk.h"
-#include "platform/clock.h"
-#include "platform/port.h"
-#include "port/config_file.h"
-#include "sim/wqk01.h"
 
 #include "ratio_reporter.h"
 
+#include "bench_program.h"
+
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -27,19 +22,8 @@ sim::Options inputs() {
 
 // The program on the simulated instrument after one 32K capture of both channels at
 // 2 MHz (16 periods of the 1 kHz inputs).
-struct Program {
-    QTemporaryDir dir;
-    plat::VirtualClock clock;
-    sim::Wqk01 sim{inputs()};
-    std::unique_ptr<WQK> w;
-
-    Program() {
-        QDir::setCurrent(dir.path());
-        portcfg::write(portcfg::FileName, 1);
-        plat::setClock(&clock);
-        plat::setPortBackend(&sim);
-        w = std::make_unique<WQK>();
-        w->activate();
+struct Program : BenchProgram {
+    Program() : BenchProgram(inputs()) {
         InstrumentState& s = w->state();
         s.ReadCount = 32768;
         s.PreTrigCount = 0;
@@ -49,11 +33,6 @@ struct Program {
         s.TrigMode = 0;
         s.CaptureStatus = 0;
         w->ADCconvert();
-    }
-    ~Program() {
-        w.reset();
-        plat::setPortBackend(nullptr);
-        plat::setClock(nullptr);
     }
 };
 
