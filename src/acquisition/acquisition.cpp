@@ -71,4 +71,9 @@ int generatorRateIndex(int genMode, int normal, int sweep, int custom) {
     }
 }
 
+double rateHz(int index, double rateFactor) {
+    if (index < 0 || index > MaxIndex) return 0;
+    return rateFactor * 2000 * std::pow(10.0, index);
+}
+
 } // namespace acq

@@ -7,6 +7,9 @@ namespace acq {
 
 constexpr int MaxIndex = 4; // rate and size indexes run 0..4
 
+// Samples per second of a rate index 0..4 (2 kHz .. 20 MHz, x1.5 on the 30 MHz model);
+// 0 outside.
+double rateHz(int index, double rateFactor);
 // Text of the sampling-rate box for a rate index; empty outside 0..4.
 std::string rateText(int index, float rateFactor);
 // Text of the sampling-size box for a size index; empty outside 0..4.

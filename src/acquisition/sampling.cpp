@@ -2,6 +2,7 @@
 // two settings that the next capture uses.
 #include "acquisition/acquisition.h"
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "platform/colours.h"
 
 #include <algorithm>
@@ -24,11 +25,8 @@ void printBox(PictureBox* box, long back, const std::string& text) {
 void WQK::DSAMPLE() {
     SRATEDISP->Cls();
     SSIZEDISP->Cls();
+    inst_->takeSampling();
     if (s.mode() == modes::Scope || s.mode() == modes::FFT) {
-        s.RateA = s.SampleRateIndex;
-        s.RateB = int16_t(s.sampleRateIndex());
-        s.SizeA = s.SampleSizeIndex;
-        s.SizeB = int16_t(s.SampleSizeIndex);
         printBox(SRATEDISP, colours::LightYellow, acq::rateText(s.sampleRateIndex(), s.RateFactor));
         printBox(SSIZEDISP, colours::LightYellow, acq::sizeText(s.SampleSizeIndex));
     } else {

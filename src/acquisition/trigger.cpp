@@ -1,6 +1,7 @@
 // The trigger panel: mode, source, slope, pretrigger, the level setting with its
 // arrows and time-out, and the single/repeat caption.
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/colours.h"
 
@@ -41,7 +42,7 @@ void enableLevel(WQK& w, bool on) {
 }
 
 // The texts of the four settings and the level line's colour.
-void showSettings(WQK& w, PictureBox* p) {
+void showTriggerSettings(WQK& w, PictureBox* p) {
     InstrumentState& s = w.state();
     p->FontBold = true;
     p->FontSize = 8;
@@ -72,13 +73,8 @@ void showSettings(WQK& w, PictureBox* p) {
             : pre == 2 ? "100 "
                        : "",
             colours::Black);
-    if (s.levelSetOn()) {
-        w.TriglevelBUTTON->setFontBold(true);
-        s.LevelLineColour = s.trigSourceB() ? s.ColourB : s.ColourA;
-    } else {
-        w.TriglevelBUTTON->setFontBold(false);
-        s.LevelLineColour = 0;
-    }
+    w.TriglevelBUTTON->setFontBold(s.levelSetOn());
+    w.instrument().applyTriggerPanel();
 }
 
 } // namespace
@@ -90,7 +86,7 @@ void WQK::TRIGGER() {
         DelayWin->hide();
     } else {
         DelayWin->show();
-        showSettings(*this, p);
+        showTriggerSettings(*this, p);
     }
     TRESETBUTTON->setCaption(s.RunRepeat != 0 ? "Repeat" : "Single");
 }

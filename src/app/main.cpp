@@ -6,17 +6,19 @@
 #include "port/select.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 namespace {
 
-// `wqkscope SUBCOMMAND ...`: no window, on Qt's offscreen platform whatever the
-// environment, so it runs without a display.
+// `wqkscope SUBCOMMAND ...`: no window. Measuring needs no GUI at all, so no platform
+// plugin is loaded and it runs where there is none; a picture draws text, which needs
+// the GUI, on Qt's offscreen platform whatever the environment.
 int runSubcommand(const std::vector<std::string>& args, char* program) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Standard error carries the program's own messages: keep Qt's notes about the
     // desktop environment (no runtime directory, no fonts ...) out of it.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
@@ -24,7 +26,13 @@ int runSubcommand(const std::vector<std::string>& args, char* program) {
             std::fprintf(stderr, "wqkscope: %s\n", qPrintable(text));
     });
     int qtArgc = 1; // the options are ours, not Qt's
-    QApplication app(qtArgc, &program);
+    std::unique_ptr<QCoreApplication> app;
+    if (cli::drawsPicture(args)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(qtArgc, &program);
+    } else {
+        app = std::make_unique<QCoreApplication>(qtArgc, &program);
+    }
     const int status = cli::run(args, std::cout, std::cerr);
     std::cout.flush();
     return status;

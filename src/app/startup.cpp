@@ -1,5 +1,6 @@
 // Start-up, EXIT and shutdown of the main window.
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/colours.h"
 #include "platform/msgbox.h"
@@ -48,15 +49,6 @@ void title(PictureBox* p, const std::string& text, long colour, double x = 40, d
     p->FontBold = false;
 }
 
-// Port access, with one retry; false (after the message) when there is none.
-bool openPort() {
-    if (InitializeWinIo() || InitializeWinIo()) return true;
-    plat::MsgBox("Printer port initialisation problem. Administrator privileges required to run "
-                 "this program",
-                 plat::Buttons::OK, "", plat::Icon::Critical);
-    return false;
-}
-
 // The buttons and windows that start hidden, the run message box and the GO indicator.
 void hideAtStart(WQK& w) {
     for (QWidget* b : std::initializer_list<QWidget*>{w.CopyAbutton, w.CopyBbutton, w.DCUP,
@@ -91,8 +83,6 @@ void resetDisplay(WQK& w) {
     w.HScroll1->setPageStep(1000);
     w.HScroll1->setValue(0);
     w.HScroll1->blockSignals(false);
-    s.XMagnify = 512;
-    s.ScrollPos = 0;
     w.Picture1->setBackColor(colours::Panel);
     w.Picture1->setScale(0, 10, InstrumentState::LastIndex, s.FullScale);
     w.Picture2->setBackColor(colours::Navy);
@@ -120,17 +110,6 @@ void drawTitles(WQK& w) {
     title(w.GENPICTURE, "GENERATOR SETUP", colours::Navy);
 }
 
-// The detection byte, shown briefly in the cursor readout.
-void showDetectionByte(WQK& w) {
-    w.CURSINFO->Cls();
-    w.CURSINFO->CurrentX = 0;
-    w.CURSINFO->CurrentY = 0;
-    w.CURSINFO->Print(vb::NumberText(w.state().StatusDiff));
-    DoEvents();
-    Pause(500);
-    w.CURSINFO->Cls();
-}
-
 // Every panel drawn from the state.
 void drawPanels(WQK& w) {
     w.GENFREQDISP->FontSize = 9;
@@ -152,37 +131,27 @@ void drawPanels(WQK& w) {
 }
 } // namespace
 
+void WQK::showDetectionByte() {
+    CURSINFO->Cls();
+    CURSINFO->CurrentX = 0;
+    CURSINFO->CurrentY = 0;
+    CURSINFO->Print(vb::NumberText(s.StatusDiff));
+    DoEvents();
+    Pause(500);
+    CURSINFO->Cls();
+}
+
 void WQK::Form_Activate() {
-    if (!openPort()) {
+    if (!inst_->openPort()) {
         endProgram(1);
         return;
     }
-    s.reset();
+    inst_->resetRecord();
     hideAtStart(*this);
     resetDisplay(*this);
     drawTitles(*this);
-
-    // Port configuration and instrument detection.
-    Checkconfig();
-    if (ended_) return;
-    initport();
-    updateTitle();
-    if (s.ModelCode == 0) {
-        Configport();
-        if (ended_) return;
-        updateTitle();
-    }
-
-    // The sample counts of the first capture.
-    s.ReadCount = 360;
-    s.GenCount = 360;
-    s.PreTrigCount = 1;
-    showDetectionByte(*this);
-
-    // First commands to the instrument.
-    ClearGeneratorMemory();
-    SETCHAB();
-
+    // Port configuration, detection (the port window when needed) and first commands.
+    if (!inst_->configurePort()) return;
     drawPanels(*this);
     GOBUTTON->setFocus();
     SCOPEMODE->setEnabled(true);
@@ -199,6 +168,5 @@ void WQK::Command22_Click() {
 
 void WQK::Form_Unload() {
     unloaded_ = true;
-    // Nothing is sent to the instrument: a generator that is playing keeps playing.
-    ShutdownWinIo();
+    inst_->shutdown();
 }

@@ -1,13 +1,19 @@
 #include "app/wqk.h"
 
+#include "instrument/instrument.h"
+
 #include "platform/msgbox.h"
 #include "platform/port.h"
 
 #include <QCloseEvent>
 #include <QTimer>
 
-WQK::WQK(QWidget* parent) : QWidget(parent) {
+WQK::WQK(QWidget* parent)
+    : QWidget(parent), inst_(std::make_unique<Instrument>()), view_(makeView()),
+      s(inst_->editRecord()) {
     setObjectName("WQK");
+    inst_->setView(view_.get());
+    connect(inst_.get(), &Instrument::captured, this, &WQK::captured);
     plat::useMessageDialog();
     createControls();
     connectHandlers();
@@ -16,6 +22,7 @@ WQK::WQK(QWidget* parent) : QWidget(parent) {
 
 WQK::~WQK() {
     if (activated_ && !unloaded_) Form_Unload();
+    inst_->setView(nullptr);
 }
 
 void WQK::updateTitle() {

@@ -14,11 +14,14 @@
 #include <QScrollBar>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 class QComboBox;
 class QListWidget;
 class QLineEdit;
+class Instrument;
+class InstrumentView;
 
 using plat::PictureBox;
 using plat::VbButton;
@@ -29,10 +32,13 @@ class WQK : public QWidget {
     explicit WQK(QWidget* parent = nullptr);
     ~WQK() override;
 
-    // The record of every setting, flag and buffer. Handlers read it through its typed
-    // reads; tests and tools reach it here.
+    // The record of every setting, flag and buffer, the instrument's. Handlers read it
+    // through its typed reads; tests reach it here, tools read it through instrument().
     InstrumentState& state() { return s; }
     const InstrumentState& state() const { return s; }
+    // The instrument this window shows and drives.
+    Instrument& instrument() { return *inst_; }
+    const Instrument& instrument() const { return *inst_; }
 
     // Design size of the window in twips.
     static constexpr int DesignWidth = 9650;
@@ -486,7 +492,24 @@ class WQK : public QWidget {
     display::FrameInput frameInput() const;
 
   private:
-    InstrumentState s;
+    class WindowView;
+    std::unique_ptr<InstrumentView> makeView();
+    // The instrument first: the record below is its.
+    std::unique_ptr<Instrument> inst_;
+    std::unique_ptr<InstrumentView> view_;
+    InstrumentState& s;
+    // The window's side of a run, of the start-up and of a new generator wave.
+    void lockForRun();
+    void unlockAfterRun();
+    void showDetectionByte();
+    void loadCustomWave();
+    void showNewWave();
+    // Every panel drawn again from the record, after a setting changed without a click.
+    void showSettings();
+    void showChannels();
+    // The mode's panels and toggles; from the mode button, also what the button changes
+    // beyond the mode (the cursor off, a new wave on entering GENERATOR).
+    void showMode(bool fromButton);
     // The redraw in its three steps around the frame.
     void prepareRedraw();
     void applyFrame(const display::Frame& f);

@@ -138,7 +138,7 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
         return Usage;
     }
     const InstrumentState& s = session.state();
-    fra::Sweep sweep(session.wqk());
+    fra::Sweep sweep(session.instrument());
     // Each point has --timeout beyond its own pauses and capture; past it the sweep stops.
     bool late = false;
     plat::Timer timer;

@@ -74,6 +74,13 @@ std::string help(const Command& c) {
 
 } // namespace
 
+bool drawsPicture(const std::vector<std::string>& args) {
+    if (args.empty() || args[0] != "capture") return false;
+    for (const std::string& a : args)
+        if (a.rfind("--picture=", 0) == 0) return true;
+    return false;
+}
+
 bool isSubcommand(const std::vector<std::string>& args) {
     return !args.empty() && find(args[0]) != nullptr;
 }

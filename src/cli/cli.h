@@ -6,8 +6,8 @@
 // the option lists it takes (captureOptions() for the capture options, jsonOption(), and
 // its own OptionList, whose takes check a value and keep it in Settings::more) and the
 // function that runs it once the instrument has started. That function calls
-// session.apply() and session.capture() (or the window's own procedures through
-// session.wqk()) and returns a Status; `wqkscope --help` and its --help follow the row.
+// session.apply() and session.capture() (or the instrument itself through
+// session.instrument()) and returns a Status; `wqkscope --help` and its --help follow the row.
 #include "cli/options.h"
 #include "cli/session.h"
 
@@ -42,6 +42,8 @@ Status runCapture(Session& session, const Settings& settings, std::ostream& out,
 Status runLog(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
 
 // True when args[0] names a subcommand.
+// Whether the subcommand line draws a picture (and so needs the GUI).
+bool drawsPicture(const std::vector<std::string>& args);
 bool isSubcommand(const std::vector<std::string>& args);
 // Runs the subcommand args[0] with the rest of args as its options; returns the exit
 // status. Needs a QApplication (the offscreen platform will do).

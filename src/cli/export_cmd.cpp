@@ -127,7 +127,7 @@ Status runCapture(Session& session, const Settings& o, std::ostream&, std::ostre
     if (!picture.empty()) {
         const auto format =
             exporting::pictureFormatOf(picture, more("--picture-scale") == "2" ? 2 : 1);
-        if (!exporting::savePicture(session.wqk(), picture, *format, error)) {
+        if (!exporting::savePicture(session.state(), picture, *format, error)) {
             err << "wqkscope: cannot write " << picture << ": " << error << "\n";
             return WriteFailed;
         }
@@ -166,8 +166,7 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
     plat::Timer watch;
     watch.setInterval(100);
     watch.onTimer = [&] {
-        if ((interrupted || logger.expired()) && session.state().running())
-            session.wqk().GOBUTTON_Click();
+        if (interrupted || logger.expired()) session.instrument().stop();
     };
     watch.setEnabled(true);
     // Each file's name once it is indexed (one capture at most is being written).

@@ -1,6 +1,7 @@
 // Channel windows A and B: range, probe, coupling, sampling ON/OFF, and the position
 // and magnification of each trace and of the combined trace.
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "display/display_util.h"
 #include "display/paint.h"
 #include "display/scales.h"
@@ -49,12 +50,10 @@ void drawArrows(PictureBox* up, PictureBox* down, int pos) {
 }
 
 // The magnification box of a channel shows its factor.
-int showFactor(PictureBox* box, int step) {
-    const int factor = display::positionStep(step).factor;
+void showFactor(PictureBox* box, int step) {
     box->Cls();
     box->FontBold = true;
-    printAt(box, 40, 0, std::to_string(factor));
-    return factor;
+    printAt(box, 40, 0, std::to_string(display::positionStep(step).factor));
 }
 
 void sampling(PictureBox* box, VbButton* button, bool nowOn) {
@@ -71,38 +70,30 @@ void probeWarning() {
 } // namespace
 
 void WQK::CHANA() {
-    s.RangeA = s.probeA() + s.rangeSelA();
+    inst_->applyChannelA();
     showChannel(Picture3, Command2, s.rangeA(), s.probeA(), s.dcA());
 }
 
 void WQK::CHANB() {
-    s.RangeB = int16_t(s.probeB() + s.rangeSelB());
+    inst_->applyChannelB();
     showChannel(Picture4, Command7, s.RangeB, s.probeB(), s.dcB());
 }
 
 void WQK::scrollcalca() {
-    const int step = s.yMagA();
-    s.YMagFactorA = showFactor(YMagAbutton, step);
+    inst_->applyPositionA();
+    showFactor(YMagAbutton, s.yMagA());
     drawArrows(scrollupA, scrolldownA, s.tracePosA());
-    const display::PositionStep p = display::positionStep(step);
-    s.VoltOffsetA = s.tracePosA() * p.volts;
-    s.ShiftA = int16_t(vb::Nearest(s.tracePosA() * p.shift));
 }
 
 void WQK::scrollcalcB() {
-    const int step = s.yMagB();
-    s.YMagFactorB = int16_t(showFactor(YMagBbutton, step));
+    inst_->applyPositionB();
+    showFactor(YMagBbutton, s.yMagB());
     drawArrows(scrollupB, scrolldownB, s.TracePosB);
-    const display::PositionStep p = display::positionStep(step);
-    s.VoltOffsetB = s.TracePosB * p.volts;
-    s.ShiftB = int16_t(vb::Nearest(s.TracePosB * p.shift));
 }
 
 void WQK::Scrollcalc() {
     drawArrows(Scrollup, scrolldown, s.TracePosSum);
-    const display::PositionStep p = display::positionStep(s.sumYMag());
-    s.VoltOffsetSum = s.TracePosSum * p.volts;
-    s.ShiftSum = int16_t(vb::Nearest(s.TracePosSum * p.shift));
+    inst_->applyPositionSum();
 }
 
 void WQK::Command3_Click() {
@@ -155,6 +146,17 @@ void WQK::SCHBbutton_Click() {
     sampling(Picture4, SCHBbutton, s.chanBOn());
     CHANB();
     SMODEDISP();
+    Picture4->ForeColor = s.colourB();
+    printAt(Picture4, 40, 100, "CH B");
+}
+
+void WQK::showChannels() {
+    sampling(Picture3, SCHAbutton, s.chanAOn());
+    sampling(Picture4, SCHBbutton, s.chanBOn());
+    CHANA();
+    CHANB();
+    Picture3->ForeColor = s.colourA();
+    printAt(Picture3, 40, 100, "CH A");
     Picture4->ForeColor = s.colourB();
     printAt(Picture4, 40, 100, "CH B");
 }

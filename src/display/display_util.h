@@ -3,6 +3,7 @@
 #include "acquisition/acquisition.h"
 #include "app/instrument_state.h"
 #include "display/scales.h"
+#include "platform/colours.h"
 #include "platform/vb.h"
 
 #include <algorithm>
@@ -50,6 +51,23 @@ inline Shown shownOf(const InstrumentState& s) {
     v.minus = s.showAminusB();
     v.generator = s.mode() == modes::Generator;
     return v;
+}
+
+// The cursor line's colour for a cursor mode: the trace it measures.
+inline long cursorColour(int mode, const InstrumentState& s) {
+    switch (mode) {
+    case 1:
+        return colours::CursorBlue;
+    case 2:
+        return colours::CursorGreen;
+    case 3:
+    case 4:
+        return s.colourSum();
+    case 5:
+        return s.colourD();
+    default:
+        return colours::Black;
+    }
 }
 
 // The reading of the measured trace under the cursor: volts, or per cent in FFT mode.

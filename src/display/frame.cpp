@@ -1,5 +1,7 @@
 #include "display/frame.h"
 
+#include "display/display_util.h"
+
 #include "app/instrument_state.h"
 #include "platform/colours.h"
 #include "platform/vb.h"
@@ -175,6 +177,47 @@ Frame makeFrame(const FrameInput& in) {
     f.baseA = int(MidScale + baseMultiplier(in.yMagA) * in.shiftA);
     f.baseB = int(MidScale + baseMultiplier(in.yMagB) * in.shiftB);
     return f;
+}
+
+FrameInput frameInputOf(const InstrumentState& s, int scroll) {
+    FrameInput in;
+    in.mode = s.mode();
+    in.fullScale = s.FullScale;
+    in.scroll = scroll;
+    in.xMagnify = s.xMagnify();
+    in.lmax = lastIndexOf(s);
+    in.cursorSet = !s.CursorX.isEmpty();
+    in.cursorX = s.cursorX();
+    in.rateIndex = rateIndex(s);
+    in.rateFactor = s.RateFactor;
+    in.fftNumSamples = s.FFTNumSamples;
+    in.grid = s.gridOn();
+    in.units = s.unitsOn();
+    in.join = s.joinOn();
+    in.showA = s.showA();
+    in.showB = s.showB();
+    in.showD = s.showD();
+    in.plus = s.showAplusB();
+    in.minus = s.showAminusB();
+    in.dataRangeA = s.dataRangeA();
+    in.dataRangeB = s.DataRangeB;
+    in.factorA = s.yMagFactorA();
+    in.factorB = s.YMagFactorB;
+    in.factorSum = s.SumYMagFactor;
+    in.offsetA = s.voltOffsetA();
+    in.offsetB = s.voltOffsetB();
+    in.offsetSum = s.voltOffsetSum();
+    in.shiftA = s.ShiftA;
+    in.shiftB = s.ShiftB;
+    in.shiftSum = s.ShiftSum;
+    in.yMagA = s.yMagA();
+    in.yMagB = s.yMagB();
+    in.sumYMag = s.sumYMag();
+    in.colourA = s.colourA();
+    in.colourB = s.colourB();
+    in.colourD = s.colourD();
+    in.colourSum = s.colourSum();
+    return in;
 }
 
 } // namespace display

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+struct InstrumentState;
+
 namespace display {
 
 // What the redraw reads: the settings of the record after the channel boxes have
@@ -35,6 +37,10 @@ struct FrameInput {
     double barPixels = 1;     // width of the buffer bar in pixels
     double barScaleWidth = 1; // and in its scale units
 };
+
+// The frame's input from the record, with the display window starting at `scroll` (the
+// window's scroll bar; ScrollPos without a window) and a buffer bar one unit wide.
+FrameInput frameInputOf(const InstrumentState& s, int scroll);
 
 // One step of the grid: a dotted line in the grid colour, or a number at its place.
 struct GridOp {

@@ -7,22 +7,6 @@
 #include "platform/colours.h"
 
 namespace {
-long cursorColourFor(int mode, const InstrumentState& s) {
-    switch (mode) {
-    case 1:
-        return colours::CursorBlue;
-    case 2:
-        return colours::CursorGreen;
-    case 3:
-    case 4:
-        return s.colourSum();
-    case 5:
-        return s.colourD();
-    default:
-        return colours::Black;
-    }
-}
-
 // The combined trace's magnification beside the toggles, and the controls that go
 // with it.
 void showSumMagnification(WQK& w) {
@@ -79,7 +63,7 @@ void WQK::SDISPLAY() {
     Command23->setFontBold(cursorMode > 0);
 
     // Cursor colour and the letter of the measured trace.
-    s.CursorColour = cursorColourFor(cursorMode, s);
+    s.CursorColour = display::cursorColour(cursorMode, s);
     if (cursorMode > 0) {
         Cursorch->Cls();
         Cursorch->show();

@@ -44,43 +44,7 @@ void drawTrace(display::TraceDrawer& drawer, const InstrumentState& s, const Fra
 } // namespace
 
 display::FrameInput WQK::frameInput() const {
-    display::FrameInput in;
-    in.mode = s.mode();
-    in.fullScale = s.FullScale;
-    in.scroll = HScroll1->value();
-    in.xMagnify = s.xMagnify();
-    in.lmax = display::lastIndexOf(s);
-    in.cursorSet = !s.CursorX.isEmpty();
-    in.cursorX = s.cursorX();
-    in.rateIndex = display::rateIndex(s);
-    in.rateFactor = s.RateFactor;
-    in.fftNumSamples = s.FFTNumSamples;
-    in.grid = s.gridOn();
-    in.units = s.unitsOn();
-    in.join = s.joinOn();
-    in.showA = s.showA();
-    in.showB = s.showB();
-    in.showD = s.showD();
-    in.plus = s.showAplusB();
-    in.minus = s.showAminusB();
-    in.dataRangeA = s.dataRangeA();
-    in.dataRangeB = s.DataRangeB;
-    in.factorA = s.yMagFactorA();
-    in.factorB = s.YMagFactorB;
-    in.factorSum = s.SumYMagFactor;
-    in.offsetA = s.voltOffsetA();
-    in.offsetB = s.voltOffsetB();
-    in.offsetSum = s.voltOffsetSum();
-    in.shiftA = s.ShiftA;
-    in.shiftB = s.ShiftB;
-    in.shiftSum = s.ShiftSum;
-    in.yMagA = s.yMagA();
-    in.yMagB = s.yMagB();
-    in.sumYMag = s.sumYMag();
-    in.colourA = s.colourA();
-    in.colourB = s.colourB();
-    in.colourD = s.colourD();
-    in.colourSum = s.colourSum();
+    display::FrameInput in = display::frameInputOf(s, HScroll1->value());
     in.barPixels = Picture2->width();
     in.barScaleWidth = Picture2->ScaleWidth();
     return in;

@@ -199,12 +199,11 @@ QString qpath(const std::string& p) {
     return QFile::decodeName(QByteArray::fromStdString(p));
 }
 
-bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
-             std::string& error) {
-    const bool onScreen = w.isVisible();
+// `shown` and `readout`: the window's display and readout boxes as shown, or none.
+bool savePng(const QImage& shown, const QImage& readout, const Scene& sc, const std::string& path,
+             int scale, std::string& error) {
+    const bool onScreen = !shown.isNull();
     const auto designPx = [](double twips) { return int(std::lround(twips / TwipsPerPx)); };
-    const QImage shown = onScreen ? w.Picture1->image() : QImage();
-    const QImage readout = onScreen ? w.CURSINFO->image() : QImage();
     const QSize display =
         onScreen ? shown.size() : QSize(designPx(sc.designW), designPx(sc.designH));
     const QSize box = onScreen ? readout.size() : QSize(designPx(ReadoutW), designPx(ReadoutTwips));
@@ -311,12 +310,17 @@ QSizeF Scene::size() const {
 }
 
 Scene sceneOf(const WQK& w) {
-    const InstrumentState& s = w.state();
+    const auto* display = w.findChild<const PictureBox*>("Picture1");
+    Scene sc = sceneOf(w.state(), w.frameInput());
+    sc.designW = display->designWidth();
+    sc.designH = display->designHeight();
+    return sc;
+}
+
+Scene sceneOf(const InstrumentState& s, const display::FrameInput& in) {
     Scene sc;
     sc.s = &s;
-    sc.frame = display::makeFrame(w.frameInput());
-    sc.designW = w.Picture1->designWidth();
-    sc.designH = w.Picture1->designHeight();
+    sc.frame = display::makeFrame(in);
     sc.cursorOn = s.cursorMode() > 0;
     sc.cursorColour = s.cursorColour();
     sc.levelOn = s.levelDrawn();
@@ -338,19 +342,35 @@ void paintScene(QPainter& p, const Scene& sc) {
     if (sc.cursorOn) paintReadout(p, sc);
 }
 
-bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
-    const Scene sc = sceneOf(w);
+namespace {
+bool save(const Scene& sc, const QImage& shown, const QImage& readout, const std::string& path,
+          PictureFormat format, std::string& error) {
     switch (format) {
     case PictureFormat::Png1x:
-        return savePng(w, sc, path, 1, error);
+        return savePng(shown, readout, sc, path, 1, error);
     case PictureFormat::Png2x:
-        return savePng(w, sc, path, 2, error);
+        return savePng(shown, readout, sc, path, 2, error);
     case PictureFormat::Svg:
         return saveSvg(sc, path, error);
     case PictureFormat::Pdf:
         return savePdf(sc, path, error);
     }
     return false;
+}
+} // namespace
+
+bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
+    const bool onScreen = w.isVisible();
+    const auto image = [&](const char* box) {
+        return onScreen ? w.findChild<PictureBox*>(box)->image() : QImage();
+    };
+    return save(sceneOf(w), image("Picture1"), image("CURSINFO"), path, format, error);
+}
+
+bool savePicture(const InstrumentState& s, const std::string& path, PictureFormat format,
+                 std::string& error) {
+    return save(sceneOf(s, display::frameInputOf(s, s.scrollPos())), QImage(), QImage(), path,
+                format, error);
 }
 
 } // namespace exporting

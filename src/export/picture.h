@@ -43,6 +43,8 @@ struct Scene {
     QSizeF size() const;
 };
 Scene sceneOf(const WQK& w);
+// Without a window: the display at its design size, from the record and a frame input.
+Scene sceneOf(const InstrumentState& s, const display::FrameInput& in);
 
 // The readout box's size in twips; it sits under the display's left edge.
 constexpr double ReadoutW = 1900, ReadoutTwips = 355;
@@ -52,5 +54,8 @@ void paintScene(QPainter& p, const Scene& sc);
 
 // Writes the picture; false with the reason in `error`.
 bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error);
+// Without a window: drawn from the record (PNG at 1x too).
+bool savePicture(const InstrumentState& s, const std::string& path, PictureFormat format,
+                 std::string& error);
 
 } // namespace exporting

@@ -1,6 +1,7 @@
 #include "fra/fra_dialog.h"
 
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "files/file_io.h"
 #include "fra/bode_plot.h"
 #include "generator/synthesis.h"
@@ -45,7 +46,7 @@ QPushButton* button(const char* name, const char* text) {
 
 } // namespace
 
-FraDialog::FraDialog(WQK& w, QWidget* parent) : QDialog(parent), sweep_(w) {
+FraDialog::FraDialog(WQK& w, QWidget* parent) : QDialog(parent), sweep_(w.instrument()) {
     setObjectName("frequencyResponse");
     setWindowTitle("Frequency response");
     from_ = frequencyBox("fraFrom", 100);

@@ -12,6 +12,8 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 
+class WQK;
+
 namespace fra {
 
 class BodePlot;

@@ -1,9 +1,9 @@
 #pragma once
-// A frequency response sweep run with the window's own procedures: for each frequency
-// the generator is set to a NORMAL sine and one combined generate-and-sample capture
-// (GO in SCOPE+GEN, Single) is taken; gain and phase come from its read-out. The run
-// locks the controls a run locks; the generator and capture settings, the mode and the
-// buffers are put back afterwards, also after a cancel or a failed capture.
+// A frequency response sweep on the instrument: for each frequency the generator is set
+// to a NORMAL sine and one combined generate-and-sample capture (GO in SCOPE+GEN,
+// Single) is taken; gain and phase come from its read-out. The run locks the controls a
+// run locks; every setting and buffer is put back afterwards (a snapshot taken before),
+// also after a cancel or a failed capture.
 #include "fra/response.h"
 
 #include <QObject>
@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
-class WQK;
+class Instrument;
 
 namespace fra {
 
 class Sweep : public QObject {
     Q_OBJECT
   public:
-    explicit Sweep(WQK& w, QObject* parent = nullptr);
+    explicit Sweep(Instrument& inst, QObject* parent = nullptr);
     ~Sweep() override;
 
     // Runs the sweep and returns when it has ended: "" when every point was measured or
@@ -42,13 +42,10 @@ class Sweep : public QObject {
     void finished();
 
   private:
-    struct Saved;
-    void setUp(const Settings& settings);
-    void restore();
+    std::string setUp(const Settings& settings);
     std::string measureAt(long freqHz, const Settings& settings);
 
-    WQK& w_;
-    std::unique_ptr<Saved> saved_;
+    Instrument& inst_;
     std::vector<Point> points_;
     int total_ = 0;
     bool running_ = false, cancelled_ = false;

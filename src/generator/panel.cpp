@@ -1,6 +1,7 @@
 // The generator panel: its redraw GENDISP and the handlers of its buttons. Settings
 // changes only mark the wave out of date; UPDATE (or the next run) recomputes it.
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "generator/panel_logic.h"
 #include "generator/synthesis.h"
 #include "platform/clock.h"
@@ -139,17 +140,7 @@ void WQK::GENDISP() {
 }
 
 void WQK::GENMODEBUTTON_MouseDown() {
-    if (s.genMode() == 2) s.GenStyle = s.SavedStyle;
-    s.GenMode = s.genMode() + 1 > 2 ? 0 : s.genMode() + 1;
-    if (s.genMode() == 2) {
-        s.SavedStyle = s.GenStyle;
-        s.GenStyle = int(gen::Custom);
-        // The last built-in wave becomes the starting custom wave.
-        const long last = gen::lastIndex(s.GenLast);
-        std::copy(s.GenWave.begin(), s.GenWave.begin() + last + 1, s.CustomWave.begin());
-    }
-    if (s.genMode() < 2 && s.genStyle() == gen::Custom) s.GenStyle = 0;
-    s.GenDirty = 1;
+    inst_->genModeStep();
     GENDISP();
 }
 

@@ -17,35 +17,34 @@
 
 namespace host {
 
+namespace {
+// An item that is its button: the window's own click, whatever it does.
+constexpr auto pressButton = [](MainWindow& m, const char* button) { m.press(button); };
+} // namespace
+
 const std::vector<MenuItem>& menuItems() {
     static const std::vector<MenuItem> items = {
-        {"&File", "&Load...", "actionLoad", &WQK::fileloadbutton,
-         [](MainWindow& m) { m.wqk().fileloadbutton_Click(); }},
-        {"&File", "&Save...", "actionSave", &WQK::filesavebutton,
-         [](MainWindow& m) { m.wqk().filesavebutton_Click(); }},
-        {"&File", "&Print...", "actionPrint", &WQK::Command1,
-         [](MainWindow& m) { m.wqk().Command1_Click(); }},
-        {"&File", "P&ort...", "actionPort", &WQK::SETUP,
-         [](MainWindow& m) { m.wqk().SETUP_Click(); }},
-        {"&File", "Save Pi&cture...", "actionSavePicture", &WQK::filesavebutton,
-         [](MainWindow& m) { exporting::savePictureAs(&m, m.wqk()); }},
-        {"&File/&Export", "&WAV...", "actionExportWav", &WQK::filesavebutton,
-         [](MainWindow& m) { exporting::exportWavAs(&m, m.wqk()); }},
+        {"&File", "&Load...", "actionLoad", "fileloadbutton", pressButton},
+        {"&File", "&Save...", "actionSave", "filesavebutton", pressButton},
+        {"&File", "&Print...", "actionPrint", "Command1", pressButton},
+        {"&File", "P&ort...", "actionPort", "SETUP", pressButton},
+        {"&File", "Save Pi&cture...", "actionSavePicture", "filesavebutton",
+         [](MainWindow& m, const char*) { exporting::savePictureAs(&m, m.wqk()); }},
+        {"&File/&Export", "&WAV...", "actionExportWav", "filesavebutton",
+         [](MainWindow& m, const char*) { exporting::exportWavAs(&m, m.wqk()); }},
         {"&File", "&Record Captures...", "actionRecordCaptures", nullptr,
-         [](MainWindow& m) {
+         [](MainWindow& m, const char*) {
              m.recordDialog().show();
              m.recordDialog().raise();
          }},
-        {"&File", "E&xit", "actionExit", &WQK::Command22,
-         [](MainWindow& m) { m.wqk().Command22_Click(); }},
+        {"&File", "E&xit", "actionExit", "Command22", pressButton},
         // The sweep runs the window's own captures: it locks as LOAD does, during a run.
-        {"&Analysis", "&Frequency Response...", "actionResponse", &WQK::fileloadbutton,
-         [](MainWindow& m) { fra::showDialog(m.wqk(), &m); }},
+        {"&Analysis", "&Frequency Response...", "actionResponse", "fileloadbutton",
+         [](MainWindow& m, const char*) { fra::showDialog(m.wqk(), &m); }},
         {"&View", "&Default Layout", "actionDefaultLayout", nullptr,
-         [](MainWindow& m) { m.restoreDefaultLayout(); }},
-        {"&Help", "&Guide", "actionGuide", &WQK::helpbutton,
-         [](MainWindow& m) { m.wqk().helpbutton_Click(); }},
-        {"&Help", "&About", "actionAbout", nullptr, [](MainWindow& m) { m.about(); }},
+         [](MainWindow& m, const char*) { m.restoreDefaultLayout(); }},
+        {"&Help", "&Guide", "actionGuide", "helpbutton", pressButton},
+        {"&Help", "&About", "actionAbout", nullptr, [](MainWindow& m, const char*) { m.about(); }},
     };
     return items;
 }
@@ -63,7 +62,12 @@ const std::vector<PanelEntry>& panels() {
 namespace {
 // The windows of the Parts that cover every button while they are open.
 std::array<PictureBox*, 5> coveringWindows(WQK& w) {
-    return {w.fileloadwindow, w.filesavewindow, w.printwindow, w.helpwindow, w.CONFIGWINDOW};
+    std::array<PictureBox*, 5> out{};
+    const char* names[5] = {"fileloadwindow", "filesavewindow", "printwindow", "helpwindow",
+                            "CONFIGWINDOW"};
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = w.findChild<PictureBox*>(names[i]);
+    return out;
 }
 } // namespace
 
@@ -149,9 +153,10 @@ void MainWindow::buildMenus() {
     for (const MenuItem& item : menuItems()) {
         QAction* a = menuNamed(item.menu)->addAction(item.text);
         a->setObjectName(item.name);
-        connect(a, &QAction::triggered, this, [this, run = item.run] { run(*this); });
+        connect(a, &QAction::triggered, this,
+                [this, run = item.run, button = item.button] { run(*this, button); });
         if (item.button) {
-            VbButton* b = wqk_->*item.button;
+            VbButton* b = wqk_->findChild<VbButton*>(item.button);
             locked_.push_back({a, b});
             b->installEventFilter(this);
         }
@@ -190,6 +195,10 @@ QAction* MainWindow::action(const QString& name) const {
 
 QDockWidget* MainWindow::dock(const QString& name) const {
     return findChild<QDockWidget*>(name);
+}
+
+void MainWindow::press(const char* button) {
+    if (auto* b = wqk_->findChild<VbButton*>(button)) b->click();
 }
 
 void MainWindow::restoreDefaultLayout() {

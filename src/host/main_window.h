@@ -28,8 +28,8 @@ struct MenuItem {
     const char* menu; // "&File", "&Analysis", "&View", "&Help"; a submenu "&File/&Export"
     const char* text;
     const char* name; // the action's objectName
-    VbButton* WQK::*button;
-    std::function<void(MainWindow&)> run;
+    const char* button; // the button's objectName, or nullptr
+    std::function<void(MainWindow&, const char* button)> run;
 };
 const std::vector<MenuItem>& menuItems();
 
@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow {
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
+    // A click on the window's button of that objectName, as the user's.
+    void press(const char* button);
     // Every panel closed and back in its place, the window at its start size.
     void restoreDefaultLayout();
     void about();

@@ -1,43 +1,26 @@
 // The operating modes: the mode step of the SCOPEMODE indicator and the F button, and
 // the application of a mode to the window's control groups.
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "modes/mode_names.h"
 #include "platform/colours.h"
 
 #include <algorithm>
 
 void WQK::SCOPEMODE_Click() {
-    int mode = s.mode() + 1;
-    // Without a generator there are no generator modes.
-    if (mode == modes::Generator && !s.genFitted()) mode = modes::FFT;
-    if (mode == modes::FFT + 1) {
-        // Leaving FFT: the samples saved on entry come back.
-        std::copy(s.SaveA.begin(), s.SaveA.end(), s.ChanABuffer.begin());
-        std::copy(s.SaveB.begin(), s.SaveB.end(), s.ChanBBuffer.begin());
-        s.FFTDoneA = 0;
-        s.FFTDoneB = 0;
-    }
-    if (mode > modes::FFT) mode = modes::Scope;
-    s.ScopeMode = mode;
-    if (mode == modes::Generator) s.CapturedSizeIndex = s.SampleSizeIndex;
-    if (mode == modes::FFT) {
-        std::copy(s.ChanABuffer.begin(), s.ChanABuffer.end(), s.SaveA.begin());
-        std::copy(s.ChanBBuffer.begin(), s.ChanBBuffer.end(), s.SaveB.begin());
-        s.BufBase = 1024;
-        s.ShowAplusB = -1;
-        s.ShowAminusB = -1;
-        Command20->setEnabled(false);
-        Command21->setEnabled(false);
-    } else {
-        s.BufBase = 2048;
-        Command20->setEnabled(true);
-        Command21->setEnabled(true);
-    }
+    inst_->modeStepRecord();
+    showMode(true);
+}
+
+void WQK::showMode(bool fromButton) {
+    const modes::Mode mode = s.mode();
+    Command20->setEnabled(mode != modes::FFT);
+    Command21->setEnabled(mode != modes::FFT);
     const bool noChannelButtons = mode == modes::Generator || mode == modes::FFT;
     for (PictureBox* p : {scrollupA, scrollupB, scrolldownA, scrolldownB})
         p->setVisible(!noChannelButtons);
     SMODEDISP();
-    s.CursorMode = 0;
+    if (fromButton) s.CursorMode = 0;
     SDISPLAY();
     GENDISP();
     TRIGGER();
@@ -47,7 +30,7 @@ void WQK::SCOPEMODE_Click() {
         scrolldown->hide();
     }
     // Entering GENERATOR recomputes a built-in wave at once; a custom wave stays as loaded.
-    if (mode == modes::Generator && s.genMode() < 2) GENUPDATEBUTTON_Click();
+    if (fromButton && mode == modes::Generator && s.genMode() < 2) GENUPDATEBUTTON_Click();
     scrollcalca();
     scrollcalcB();
     emit modeChanged();

@@ -1,58 +1,8 @@
-// Port initialisation with instrument detection, the configuration file, the
-// port-selection window and the power test.
+// The port-selection window and its buttons.
 #include "app/wqk.h"
-#include "device/commands.h"
-#include "device/protocol.h"
 #include "platform/clock.h"
 #include "platform/colours.h"
-#include "platform/port.h"
 #include "port/config_file.h"
-
-void WQK::initport() {
-    int base = portcfg::baseAddress(s.LptNumber);
-    // LptNumber is kept within 1..3; should it ever not be, stay on LPT1 rather than
-    // address a port that does not exist.
-    if (base == 0) base = cmd::Lpt1Base;
-    s.DataPort = base + cmd::DataOffset;
-    s.StatusPort = base + cmd::StatusOffset;
-    s.ControlPort = base + cmd::ControlOffset;
-    s.EcrPort = base + cmd::EcrOffset;
-    const int dataReg = s.dataPort(), statusReg = s.statusPort(), controlReg = s.controlPort();
-    const int ecr = base + cmd::EcrOffset;
-
-    vbOut(ecr, cmd::EcrByteMode);
-    vbOut(dataReg, 0);
-    vbOut(controlReg, cmd::CtlIdle);
-    vbOut(dataReg, s.CmdPrefix);
-    vbOut(controlReg, cmd::CtlCommand);
-    vbOut(dataReg, cmd::Idle);
-    vbOut(controlReg, cmd::CtlIdle);
-    vbOut(ecr, cmd::EcrByteMode);
-    // The status lines that follow data bit 7 tell the model and its options.
-    vbOut(dataReg, 0);
-    const int s0 = vbInp(statusReg);
-    vbOut(dataReg, cmd::DetectBit);
-    const int s1 = vbInp(statusReg);
-
-    s.StatusDiff = int16_t(s0 ^ s1);
-    s.ChanBFitted = s.StatusDiff & cmd::StatusChanB;
-    s.GenFitted = s.StatusDiff & cmd::StatusGenerator;
-    s.ModelCode = int16_t((s.StatusDiff & cmd::StatusModel) >> cmd::StatusModelShift);
-    s.RateFactor = (s.ModelCode == 2 || s.ModelCode == 3) ? 1.5f : 1.0f;
-}
-
-void WQK::Checkconfig() {
-    bool valid = false;
-    if (auto n = portcfg::read(portcfg::FileName)) {
-        // Only the whole numbers 1..3 are taken: anything else (0.5 would round to 0,
-        // 3.5 to 4) leaves LptNumber as it is and the selection window lets the user
-        // choose, so no port that does not exist is shown or written back.
-        const double v = *n;
-        valid = v == 1 || v == 2 || v == 3;
-        if (valid) s.LptNumber = int16_t(v);
-    }
-    if (!valid) Configport();
-}
 
 namespace {
 // Places of the texts in the port-selection window (twips of the window).
@@ -139,12 +89,6 @@ void WQK::Configport() {
     // Written on every exit from the window, changed or not; errors are not reported.
     portcfg::write(portcfg::FileName, s.LptNumber);
     w->hide();
-}
-
-void WQK::Testpower() {
-    proto::CommandPulse(link(), cmd::Reset);
-    s.PowerFault = 0;
-    s.PowerFault = int16_t(vbInp(s.statusPort()) & cmd::StatusDone);
 }
 
 void WQK::SETUP_Click() {

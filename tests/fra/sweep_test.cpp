@@ -48,7 +48,7 @@ TEST(FraSweep, MatchesTheFirstOrderLowPass) {
     };
     for (const auto& [ref, ampDiv, cornerHz, upToHz, dbTol, degTol] : rows) {
         Harness h(lowPass(cornerHz));
-        fra::Sweep sweep(h.window());
+        fra::Sweep sweep(h.window().instrument());
         ASSERT_EQ(sweep.run({100, 100000, 5, 0, ampDiv, ref}), "") << cornerHz;
         ASSERT_EQ(sweep.points().size(), 16u) << cornerHz;
         for (const Point& p : sweep.points()) {
@@ -94,7 +94,7 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
         std::tie(s.ChanABuffer[7], s.SaveA[9]) = std::make_pair(1234, 2222);
         const InstrumentState before = s;
 
-        fra::Sweep sweep(w);
+        fra::Sweep sweep(w.instrument());
         bool lockedDuringCapture = false;
         QObject::connect(&sweep, &fra::Sweep::measured, [&](const Point&, int done, int, double) {
             if (done != 3) return;

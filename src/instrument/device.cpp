@@ -1,15 +1,54 @@
-// One capture: the instant and the triggered start with their wait loops, and the
-// clocked read-out of the two sample memories into the channel buffers.
-#include "device/capture.h"
-
-#include "app/wqk.h"
-#include "device/protocol.h"
+// The device's command sequences: clearing the generator memory, the sample-stop
+// counter, the channel configuration, the counter restart, and one capture with its
+// wait loops and the clocked read-out of the two sample memories.
+#include "device/commands.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/port.h"
 
+#include <algorithm>
+
 using namespace proto;
 
-void WQK::ADCconvert() {
+void Instrument::ClearGeneratorMemory() {
+    const Link l = link();
+    CommandPulse(l, cmd::Reset);
+    CommandWrite(l, cmd::GenWrite);
+    for (int i = 0; i < cmd::MemorySize; ++i)
+        DataStrobe(l, 0); // every byte of the memory to 0 V
+    CommandWrite(l, cmd::Start);
+}
+
+void Instrument::SETMAXLOOP() {
+    const Link l = link();
+    CommandPulse(l, cmd::Reset);
+    CommandWrite(l, cmd::OpenCount);
+    // The counter is 15 bits wide: a read count below 0 cannot ask for more than 32768.
+    const long pulses = std::min(long(cmd::MemorySize), cmd::MemorySize - long(s.ReadCount));
+    for (long i = 1; i <= pulses; ++i)
+        ClockPulse(l);
+    CommandWrite(l, cmd::EndLoad);
+    CommandWrite(l, cmd::Idle);
+}
+
+void Instrument::SETCHAB() {
+    const Link l = link();
+    CommandPulse(l, cmd::ClearConfig);
+    CommandWrite(l, cmd::OpenCount);
+    // Before run control has computed it (at start-up) the configuration is empty: 0.
+    for (int i = 0; i < s.chanConfig(); ++i)
+        ClockPulse(l);
+    CommandWrite(l, cmd::LatchConfig);
+    CommandWrite(l, cmd::OpenCount);
+}
+
+void Instrument::reloadloop() {
+    const Link l = link();
+    CommandPulse(l, cmd::Idle);
+    CommandWriteFirst(l, 0, cmd::Start); // a literal 0 first, whatever the prefix
+}
+
+void Instrument::ADCconvert() {
     SETMAXLOOP();
     if (s.trigMode() == 1)
         trigconvert();
@@ -27,7 +66,7 @@ void WQK::ADCconvert() {
     }
 }
 
-void WQK::autoconvert() {
+void Instrument::autoconvert() {
     const Link l = link();
     const int src = s.trigSourceB() ? cmd::SourceB : 0;
     CommandWriteFirst(l, s.CmdPrefix, cmd::Idle + src);
@@ -43,16 +82,7 @@ void WQK::autoconvert() {
     if (i <= capture::InstantLastGood) s.CaptureStatus = 1;
 }
 
-void WQK::showRunMessage(const char* line1, const char* line2) {
-    // Shown before drawing: a hidden box takes its real size only when shown.
-    Trigwait->show();
-    Trigwait->raise();
-    Trigwait->Cls();
-    Trigwait->Print(line1);
-    Trigwait->Print(line2);
-}
-
-void WQK::trigconvert() {
+void Instrument::trigconvert() {
     const Link l = link();
     const int flags = capture::triggerFlags(s.trigSourceB(), !s.risingSlope());
     const auto arm = [this, &l, flags] { CommandWriteFirst(l, s.rateCode(), cmd::Arm + flags); };
@@ -71,19 +101,19 @@ void WQK::trigconvert() {
             DoEvents();
             if (Done(l)) break;
         }
-        // A window that is going away counts as STOP.
-        if (!s.running() || ended()) {
-            Trigwait->hide();
+        // A program that is going away counts as STOP.
+        if (!s.running() || view_->ended()) {
+            view_->hideRunMessage();
             break;
         }
         if (i < capture::TriggerPolls) {
             s.WaitingTrigger = 0;
             s.CaptureStatus = 1;
-            Trigwait->hide();
+            view_->hideRunMessage();
             break;
         }
         arm();
-        showRunMessage("   Waiting For Trigger", "  Press [STOP] to exit");
+        view_->showRunMessage("   Waiting For Trigger", "  Press [STOP] to exit");
         DoEvents();
     }
     CommandWrite(l, cmd::Idle);
@@ -103,15 +133,11 @@ void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, l
 }
 } // namespace
 
-capture::ReadOut WQK::readOut() const {
-    return capture::ReadOut{s.ReadCount, s.PreTrigCount, s.chanAOn()};
-}
-
-void WQK::readbufferA() {
+void Instrument::readbufferA() {
     readInto(link(), capture::readLength(s.ReadCount), s.ChanABuffer, cmd::SelectA,
              capture::skipA(readOut()));
 }
-void WQK::readbufferB() {
+void Instrument::readbufferB() {
     readInto(link(), capture::readLength(s.ReadCount), s.ChanBBuffer, cmd::SelectB,
              capture::skipB(readOut()));
 }

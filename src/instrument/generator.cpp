@@ -1,7 +1,7 @@
 // Generator upload, continuous output (GENERATOR mode) and the combined sweep with
 // simultaneous sampling (SCOPE+GEN mode).
-#include "app/wqk.h"
-#include "device/protocol.h"
+#include "device/commands.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/port.h"
 
@@ -10,21 +10,6 @@
 using namespace proto;
 
 namespace {
-
-void showMessage(PictureBox* box, const char* line1, const char* line2) {
-    box->Cls();
-    box->show();
-    box->raise();
-    box->CurrentX = 0;
-    box->CurrentY = 0;
-    box->Print(line1);
-    box->Print(line2);
-}
-
-void hideMessage(PictureBox* box) {
-    box->Cls();
-    box->hide();
-}
 
 // The last uploaded index; the buffer holds 32768 points.
 long lastPoint(const InstrumentState& s) {
@@ -40,7 +25,7 @@ int dacCode(int value) {
 
 } // namespace
 
-void WQK::DACWRITE() {
+void Instrument::DACWRITE() {
     const Link l = link();
     const long last = lastPoint(s);
     CommandPulse(l, cmd::Reset);
@@ -58,7 +43,7 @@ void WQK::DACWRITE() {
     CommandWrite(l, cmd::Idle);
 }
 
-void WQK::DACCONT() {
+void Instrument::DACCONT() {
     const Link l = link();
     CommandPulse(l, cmd::GenSelect);
     reloadloop();
@@ -66,19 +51,19 @@ void WQK::DACCONT() {
     CommandWriteFirst(l, s.rateCode(), cmd::Continuous);
 }
 
-void WQK::DACGEN() {
+void Instrument::DACGEN() {
     DACWRITE();
     DACCONT();
-    showMessage(Trigwait, "   Signal Output mode", "  Press [STOP] to exit");
+    view_->showRunMessage("   Signal Output mode", "  Press [STOP] to exit");
     while (s.running())
         DoEvents();
-    hideMessage(Trigwait);
+    view_->hideRunMessage();
     DoEvents();
     // Zeros in the memory bring the output down to 0 V.
     ClearGeneratorMemory();
 }
 
-void WQK::DACADCONCE() {
+void Instrument::DACADCONCE() {
     const Link l = link();
     CommandPulse(l, cmd::EndLoad);
     CommandPulse(l, cmd::GenSelect);
@@ -89,10 +74,10 @@ void WQK::DACADCONCE() {
     CommandWriteFirst(l, s.rateCode() + cmd::SweepRateOffset, cmd::Sweep);
 }
 
-void WQK::DACADC() {
+void Instrument::DACADC() {
     ClearGeneratorMemory();
     DACWRITE();
-    showMessage(Trigwait, "Generating & Sampling", "   Press [STOP] to exit");
+    view_->showRunMessage("Generating & Sampling", "   Press [STOP] to exit");
     DoEvents();
     DACADCONCE();
     int i = 1;
@@ -127,6 +112,6 @@ void WQK::DACADC() {
         }
         s.PreTrigCount = savedPreTrig;
     }
-    hideMessage(Trigwait);
+    view_->hideRunMessage();
     DoEvents();
 }
