@@ -17,38 +17,15 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace fuzz {
 
 namespace {
 
-// Equal, NaN to NaN included (the transform buffers may hold one).
-template <class T> bool same(const T& a, const T& b) {
-    return a == b;
-}
-bool same(double a, double b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-bool same(float a, float b) {
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
-bool same(const vb::Variant& a, const vb::Variant& b) {
-    return a.kind() == b.kind() &&
-           (a.kind() == vb::Variant::Kind::Text ? a.text() == b.text() : same(a.num(), b.num()));
-}
-bool same(const std::vector<double>& a, const std::vector<double>& b) {
-    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
-}
-
 std::string firstDifference(const InstrumentState& a, const InstrumentState& b,
                             const std::vector<std::string>& ignored) {
-    // Every field of the record, listed from its header at build time.
-#define FIELD(f)                                                                                   \
-    if (!same(a.f, b.f) && std::find(ignored.begin(), ignored.end(), #f) == ignored.end())         \
-        return #f;
-#include "state_fields.inc"
-#undef FIELD
+    for (const std::string& f : InstrumentState::differences(a, b))
+        if (std::find(ignored.begin(), ignored.end(), f) == ignored.end()) return f;
     return "";
 }
 

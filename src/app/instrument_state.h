@@ -19,6 +19,9 @@ struct InstrumentState {
     InstrumentState();
     // Every field back to its start value; the three sample buffers to mid-scale.
     void reset();
+    // The names of the fields in which two records differ, in the record's order (a NaN
+    // equals a NaN; a Variant differs in its kind too).
+    static std::vector<std::string> differences(const InstrumentState& a, const InstrumentState& b);
 
     // ---- Typed reads ----------------------------------------------------------------
     // The handlers read the Variant fields through these, each with one rule:

@@ -1,9 +1,9 @@
 // The window as the instrument's view, and the instrument's procedures under the names
 // the window has always had.
 #include "app/wqk.h"
+#include "display/paint.h"
 #include "instrument/instrument.h"
 #include "platform/clock.h"
-#include "display/paint.h"
 #include "platform/colours.h"
 
 class WQK::WindowView : public InstrumentView {
@@ -43,7 +43,6 @@ std::unique_ptr<InstrumentView> WQK::makeView() {
 void WQK::showSettings() {
     showChannels();
     showMode(false);
-    Scrollcalc();
     DSAMPLE();
     trcursdraw();
     DelayWin->Cls();

@@ -108,8 +108,9 @@ std::string Session::applyTrigger() {
     for (const std::string& e :
          {inst_.setTriggerMode(o.trigMode.value_or(0)),
           inst_.setTriggerSource(o.trigSource.value_or(0) == 1 ? Instrument::Channel::B
-                                                                : Instrument::Channel::A),
-          inst_.setTriggerSlope(o.rising.value_or(true)), inst_.setPretrigger(o.preTrig.value_or(0))})
+                                                               : Instrument::Channel::A),
+          inst_.setTriggerSlope(o.rising.value_or(true)),
+          inst_.setPretrigger(o.preTrig.value_or(0))})
         if (!e.empty()) return e;
     if (!o.levelV) return "";
     // The level is counted down from the top of the display in buffer units of the

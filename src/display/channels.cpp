@@ -148,6 +148,7 @@ void WQK::SCHBbutton_Click() {
     SMODEDISP();
     Picture4->ForeColor = s.colourB();
     printAt(Picture4, 40, 100, "CH B");
+    drawArrows(Scrollup, scrolldown, s.TracePosSum);
 }
 
 void WQK::showChannels() {

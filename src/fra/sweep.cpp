@@ -1,8 +1,8 @@
 #include "fra/sweep.h"
 
 #include "analysis/record.h"
-#include "instrument/instrument.h"
 #include "generator/synthesis.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 
 namespace fra {

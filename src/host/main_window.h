@@ -27,7 +27,7 @@ class MainWindow;
 struct MenuItem {
     const char* menu; // "&File", "&Analysis", "&View", "&Help"; a submenu "&File/&Export"
     const char* text;
-    const char* name; // the action's objectName
+    const char* name;   // the action's objectName
     const char* button; // the button's objectName, or nullptr
     std::function<void(MainWindow&, const char* button)> run;
 };

@@ -92,15 +92,15 @@ class Instrument : public QObject {
 
     // ---- The record's side of the panels --------------------------------------------------
     // What each panel derives from the settings when it is drawn; settle() runs them all.
-    void applyChannelA();      // the range code of A
-    void applyChannelB();      // and of B
-    void applyPositionA();     // A's magnification factor, volt offset and shift
-    void applyPositionB();     // B's
-    void applyPositionSum();   // the combined trace's
-    void takeSampling();       // SCOPE and FFT: rate and size become the next capture's
-    void applyTriggerPanel();  // the level line's colour
-    void applyModeGroups();    // the D trace and the level setting a mode allows
-    void applyDisplayPanel();  // the cursor's mode and colour, the combined factor
+    void applyChannelA();       // the range code of A
+    void applyChannelB();       // and of B
+    void applyPositionA();      // A's magnification factor, volt offset and shift
+    void applyPositionB();      // B's
+    void applyPositionSum();    // the combined trace's
+    void takeSampling();        // SCOPE and FFT: rate and size become the next capture's
+    void applyTriggerPanel();   // the level line's colour
+    void applyModeGroups();     // the D trace and the level setting a mode allows
+    void applyDisplayPanel();   // the cursor's mode and colour, the combined factor
     void applyGeneratorPanel(); // the sweep and custom-wave fields of the settings
     void settle();
     // The generator wave from the generator settings (NORMAL and SWEEP).

@@ -20,10 +20,12 @@ constexpr std::array<const char*, 4> TriggerSettings{"TMODEBUTTON", "TSOURCEBUTT
                                                      "PRETRIGBUTTON", "TSLOPEBUTTON"};
 constexpr std::array<const char*, 5> Level{"TriglevelBUTTON", "TRLARGEN", "TRSMALLN", "TRLARGEP",
                                            "TRSMALLP"};
+constexpr std::array<const char*, 6> ChannelArrows{"scrollupA",   "scrolldownA", "scrollupB",
+                                                   "scrolldownB", "YMagAbutton", "YMagBbutton"};
 constexpr std::array<const char*, 11> Generator{
-    "GENMODEBUTTON",   "GENSTYLEBUTTON",  "GENAMPBUTTON",    "SWRATIOBUTTON",
-    "GENUPDATEBUTTON", "GENLFREQBUTTONN", "GENLFREQBUTTONP", "GENSFREQBUTTONN",
-    "GENSFREQBUTTONP", "DCUP",            "DCDOWN"};
+    "GENMODEBUTTON",   "GENSTYLEBUTTON",  "GENAMPBUTTON",    "SWRATIOBUTTON",   "GENUPDATEBUTTON",
+    "GENLFREQBUTTONN", "GENLFREQBUTTONP", "GENSFREQBUTTONN", "GENSFREQBUTTONP", "DCUP",
+    "DCDOWN"};
 
 // The generator panel's buttons that GENDISP enables by the generator mode and style.
 bool generatorButton(std::string_view c, const InstrumentState& s) {
@@ -50,19 +52,28 @@ bool enabledWithoutWindow(std::string_view c, const InstrumentState& s) {
     if (among(c, Sampling)) return !runLocked && scope;
     if (c == "TRESETBUTTON") return mode == modes::ScopeGen || (!runLocked && scope);
     if (among(c, TriggerSettings)) return !runLocked && scope;
-    if (among(c, Level)) {
-        if (runLocked || !scope || s.trigMode() != 1) return false;
-        // A combined trace on show takes SET LEVEL away (its level has no channel).
-        return !(c == "TriglevelBUTTON" && mode == modes::Scope && display::combinedOn(s));
+    const bool combined = display::combinedOn(s);
+    const bool traces = mode == modes::Scope || mode == modes::ScopeGen;
+    if (c == "TriglevelBUTTON") {
+        // The display panel gives SET LEVEL back in SCOPE+GEN unless a combined trace is
+        // on show (its level has no channel); the trigger panel has it in TRIG only.
+        if (runLocked || mode == modes::Generator) return false;
+        if (mode == modes::ScopeGen) return !combined;
+        return s.trigMode() == 1 && !(mode == modes::Scope && combined);
     }
+    if (among(c, Level)) return !runLocked && scope && s.trigMode() == 1;
+    // The arrows and magnification of each channel while no combined trace is shown, and
+    // the combined trace's arrows while it is shown magnified.
+    if (among(c, ChannelArrows)) return traces && !combined;
+    if (c == "Scrollup" || c == "scrolldown") return traces && combined && s.sumYMag() > 0;
     if (among(c, Generator)) return !running && !scope && generatorButton(c, s);
     if (c == "DelayWin") return scope;
     if (c == "Command17") return mode != modes::Generator;
     if (c == "Command18") return mode != modes::Generator && s.chanBFitted();
     if (c == "Command19") return !scope;
-    if (c == "Command20" || c == "Command21") return mode == modes::Scope || mode == modes::ScopeGen;
-    if (c == "Command12")
-        return (mode == modes::Scope || mode == modes::ScopeGen) && display::combinedOn(s);
+    if (c == "Command20" || c == "Command21")
+        return mode == modes::Scope || mode == modes::ScopeGen;
+    if (c == "Command12") return traces && combined;
     return true;
 }
 

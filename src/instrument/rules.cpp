@@ -88,7 +88,6 @@ void Instrument::settle() {
     applyGeneratorPanel();
     applyPositionA();
     applyPositionB();
-    applyPositionSum();
 }
 
 void Instrument::updateWave() {

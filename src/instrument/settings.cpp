@@ -45,8 +45,10 @@ std::string Instrument::setMode(modes::Mode mode) {
     if ((mode == modes::Generator || mode == modes::ScopeGen) && !s.genFitted())
         return "this instrument has no generator";
     // The mode button steps through the modes in turn, each with its own changes.
-    for (int i = 0; i < 4 && s.mode() != mode; ++i)
+    for (int i = 0; i < 4 && s.mode() != mode; ++i) {
         modeStep();
+        settle();
+    }
     return changed("SCOPEMODE");
 }
 
@@ -128,8 +130,7 @@ std::string Instrument::setTriggerLevel(double units) {
     // The arrows move the level in steps of 10 units and keep it 10 units inside the
     // display; they work while the trigger panel is usable.
     const double lo = 10, hi = s.FullScale - 10;
-    if (!(units >= lo - 5 && units <= hi + 5))
-        return outside("the level", long(lo), long(hi));
+    if (!(units >= lo - 5 && units <= hi + 5)) return outside("the level", long(lo), long(hi));
     if (!enabled("TMODEBUTTON")) return Locked;
     s.TrigLevel = std::clamp(std::round(units / 10) * 10, lo, hi);
     return changed("TRLARGEN");
@@ -182,7 +183,9 @@ std::string Instrument::setYMagnification(Trace t, int step) {
     if (step < 0 || step > 2) return outside("the magnification step", 0, 2);
     if (s.mode() == modes::Generator || s.mode() == modes::FFT)
         return "no magnification in this mode";
-    const char* button = t == Trace::A ? "YMagAbutton" : t == Trace::B ? "YMagBbutton" : "Command12";
+    const char* button = t == Trace::A   ? "YMagAbutton"
+                         : t == Trace::B ? "YMagBbutton"
+                                         : "Command12";
     if (!enabled(button)) return Locked;
     if (t == Trace::A) {
         s.YMagA = step;
@@ -192,14 +195,20 @@ std::string Instrument::setYMagnification(Trace t, int step) {
         if (step == 0) s.TracePosB = int16_t(std::clamp<int>(s.TracePosB, -3, 3));
     } else {
         s.SumYMag = step;
-        if (step == 0) s.TracePosSum = 0;
+        if (step == 0) {
+            s.TracePosSum = 0;
+            s.VoltOffsetSum = 0;
+            s.ShiftSum = 0;
+        }
+        applyPositionSum();
     }
     return changed(button);
 }
 
 std::string Instrument::setTracePosition(Trace t, int pos) {
-    const display::PositionStep p = display::positionStep(
-        t == Trace::A ? s.yMagA() : t == Trace::B ? s.yMagB() : s.sumYMag());
+    const display::PositionStep p = display::positionStep(t == Trace::A   ? s.yMagA()
+                                                          : t == Trace::B ? s.yMagB()
+                                                                          : s.sumYMag());
     const int limit = t == Trace::Sum ? p.limitSum : p.limit;
     if (pos < -limit || pos > limit) return outside("the position", -limit, limit);
     const char* button = t == Trace::A ? "scrollupA" : t == Trace::B ? "scrollupB" : "Scrollup";
@@ -210,6 +219,7 @@ std::string Instrument::setTracePosition(Trace t, int pos) {
         s.TracePosB = int16_t(pos);
     else
         s.TracePosSum = int16_t(pos);
+    if (t == Trace::Sum) applyPositionSum();
     return changed(button);
 }
 
@@ -224,8 +234,10 @@ std::string Instrument::setGenMode(int mode) {
     if (!s.genFitted()) return "this instrument has no generator";
     if (!enabled("GENMODEBUTTON")) return Locked;
     // MODE steps NORMAL, SWEEP, CUSTOM in turn: CUSTOM takes the wave over.
-    for (int i = 0; i < 3 && s.genMode() != mode; ++i)
+    for (int i = 0; i < 3 && s.genMode() != mode; ++i) {
         genModeStep();
+        applyGeneratorPanel();
+    }
     return changed("GENMODEBUTTON");
 }
 

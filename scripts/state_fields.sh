@@ -1,7 +1,7 @@
 #!/bin/sh
-# Lists every data member of the state record as FIELD(name), so that the fuzz targets
-# compare the whole record, fields added later included.
-#   fuzz/state_fields.sh src/app/instrument_state.h OUT
+# Lists every data member of the state record as FIELD(name), so that a comparison of two
+# records covers the whole record, fields added later included.
+#   scripts/state_fields.sh src/app/instrument_state.h OUT
 set -e
 mkdir -p "$(dirname "$2")"
 sed -nE 's/^    [A-Za-z_][A-Za-z0-9_:<>, ]*[ *&]([A-Za-z_][A-Za-z0-9_]*) *(=.*|\{\})?;(\};)?$/FIELD(\1)/p' \
