@@ -45,6 +45,9 @@ class WQK : public QWidget {
     // Ends the program after the window has been unloaded (EXIT, failed start-up).
     // The program sets it to leave at once; by default the window only closes.
     std::function<void(int code)> onEnd;
+    // Whether leaving the port-selection window writes WQKport.cfg (the command line
+    // only reads it).
+    bool writesPortConfig = true;
     // Window title: the program, the port backend and the selected port.
     void updateTitle();
 

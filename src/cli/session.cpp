@@ -44,10 +44,11 @@ Session::Session(const Settings& settings, std::ostream& err)
     plat::setPortBackend(backend_.get());
     w_ = std::make_unique<WQK>();
     plat::setMessageHandler([this](const plat::Message& m) {
-        err_ << "wqkscope: " << m.text << "\n";
+        err_ << who << ": " << m.text << "\n";
         return plat::Answer::OK;
     });
     w_->onEnd = [this](int code) { endCode_ = code; };
+    w_->writesPortConfig = false; // a subcommand reads the port file, never writes it
     w_->CONFIGWINDOW->installEventFilter(this);
 }
 
@@ -81,7 +82,7 @@ Status Session::start() {
         }
     }
     if (!lines[0]) return Done;
-    err_ << "wqkscope: " << trimmed(lines[0]) << " " << trimmed(lines[1]) << "\n";
+    err_ << who << ": " << trimmed(lines[0]) << " " << trimmed(lines[1]) << "\n";
     return NoInstrument;
 }
 
@@ -172,7 +173,7 @@ Status Session::apply(bool fft) {
     WQK& w = *w_;
     InstrumentState& s = w.state();
     if (settings_.chanOn[1].value_or(false) && !s.chanBFitted()) {
-        err_ << "wqkscope: --channels must be a on this instrument: channel B is not fitted\n";
+        err_ << who << ": --channels must be a on this instrument: channel B is not fitted\n";
         return Usage;
     }
     std::string errors[3] = {applySampling(), applyChannels(), applyTrigger()};
@@ -184,7 +185,7 @@ Status Session::apply(bool fft) {
     Status status = Done;
     for (const std::string& e : errors)
         if (!e.empty()) {
-            err_ << "wqkscope: " << e << "\n";
+            err_ << who << ": " << e << "\n";
             status = Usage;
         }
     return status;
@@ -232,7 +233,7 @@ Status Session::captureWhile(int captures, const std::function<bool()>& more,
     const std::string what = s.trigMode() == 1 ? "no trigger" : "no end of capture";
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, settings_.timeoutS);
-    err_ << "wqkscope: " << what << " within " << std::string(buf, r.ptr) << " s\n";
+    err_ << who << ": " << what << " within " << std::string(buf, r.ptr) << " s\n";
     return Timeout;
 }
 

@@ -37,6 +37,9 @@ class Session : public QObject {
     Status captureWhile(int captures, const std::function<bool()>& more,
                         const std::function<bool()>& cancelled = {});
 
+    // What its messages on stderr start with: "wqkscope measure", say.
+    std::string who = "wqkscope";
+
     WQK& wqk() { return *w_; }
     const InstrumentState& state() const { return w_->state(); }
 

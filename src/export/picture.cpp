@@ -3,16 +3,17 @@
 #include "app/wqk.h"
 #include "display/display_util.h"
 #include "display/scales.h"
+#include "files/file_io.h"
 #include "platform/colours.h"
 #include "platform/picturebox.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -199,9 +200,9 @@ QString qpath(const std::string& p) {
     return QFile::decodeName(QByteArray::fromStdString(p));
 }
 
-bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
+bool savePng(const WQK& w, const Scene& sc, bool asShown, QIODevice& to, int scale,
              std::string& error) {
-    const bool onScreen = w.isVisible();
+    const bool onScreen = asShown && w.isVisible();
     const auto designPx = [](double twips) { return int(std::lround(twips / TwipsPerPx)); };
     const QImage shown = onScreen ? w.Picture1->image() : QImage();
     const QImage readout = onScreen ? w.CURSINFO->image() : QImage();
@@ -232,24 +233,18 @@ bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
             }
         }
     }
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly) || !out.save(&f, "PNG") || !f.commit()) {
-        error = f.errorString().toStdString();
+    if (!out.save(&to, "PNG")) {
+        error = "the PNG could not be made";
         return false;
     }
     return true;
 }
 
-bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
+void saveSvg(const Scene& sc, QIODevice& to) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
         QSvgGenerator svg;
-        svg.setOutputDevice(&f);
+        svg.setOutputDevice(&to);
         svg.setResolution(96);
         const QSize px(int(std::lround(twips.width() / TwipsPerPx)),
                        int(std::lround(twips.height() / TwipsPerPx)));
@@ -260,22 +255,12 @@ bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
         p.scale(1 / TwipsPerPx, 1 / TwipsPerPx);
         paintScene(p, sc);
     }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
-    }
-    return true;
 }
 
-bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
+bool savePdf(const Scene& sc, QIODevice& to, std::string& error) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
-        QPdfWriter pdf(&f);
+        QPdfWriter pdf(&to);
         pdf.setTitle(QStringLiteral("WQK signal display"));
         pdf.setResolution(1440); // one dot per twip
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -287,10 +272,6 @@ bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
             return false;
         }
         paintScene(p, sc);
-    }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
     }
     return true;
 }
@@ -310,11 +291,17 @@ QSizeF Scene::size() const {
     return {designW, designH + (cursorOn ? ReadoutTwips : 0)};
 }
 
-Scene sceneOf(const WQK& w) {
+Scene sceneOf(const WQK& w, const SceneChanges& changes) {
     const InstrumentState& s = w.state();
     Scene sc;
     sc.s = &s;
-    sc.frame = display::makeFrame(w.frameInput());
+    display::FrameInput in = w.frameInput();
+    if (changes.capturedChannels) {
+        in.showA = s.chanAOn();
+        in.showB = s.chanBOn();
+    }
+    if (changes.units) in.grid = in.units = true; // the numbers stand on the grid
+    sc.frame = display::makeFrame(in);
     sc.designW = w.Picture1->designWidth();
     sc.designH = w.Picture1->designHeight();
     sc.cursorOn = s.cursorMode() > 0;
@@ -338,19 +325,34 @@ void paintScene(QPainter& p, const Scene& sc) {
     if (sc.cursorOn) paintReadout(p, sc);
 }
 
-bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
-    const Scene sc = sceneOf(w);
+bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::string& error,
+                   const SceneChanges& changes) {
+    const Scene sc = sceneOf(w, changes);
+    const bool asShown = !changes.capturedChannels && !changes.units;
+    QBuffer to;
+    to.open(QIODevice::WriteOnly);
+    bool ok = true;
     switch (format) {
     case PictureFormat::Png1x:
-        return savePng(w, sc, path, 1, error);
     case PictureFormat::Png2x:
-        return savePng(w, sc, path, 2, error);
+        ok = savePng(w, sc, asShown, to, format == PictureFormat::Png2x ? 2 : 1, error);
+        break;
     case PictureFormat::Svg:
-        return saveSvg(sc, path, error);
+        saveSvg(sc, to);
+        break;
     case PictureFormat::Pdf:
-        return savePdf(sc, path, error);
+        ok = savePdf(sc, to, error);
+        break;
     }
-    return false;
+    if (ok) bytes = to.data().toStdString();
+    return ok;
+}
+
+bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error,
+                 const SceneChanges& changes) {
+    std::string bytes;
+    return renderPicture(w, format, bytes, error, changes) &&
+           files::saveWhole(path, bytes, &error);
 }
 
 } // namespace exporting

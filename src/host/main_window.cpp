@@ -5,9 +5,12 @@
 #include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
 #include "platform/version.h"
+#include "print/printer.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -25,12 +28,16 @@ const std::vector<MenuItem>& menuItems() {
          [](MainWindow& m) { m.wqk().filesavebutton_Click(); }},
         {"&File", "&Print...", "actionPrint", &WQK::Command1,
          [](MainWindow& m) { m.wqk().Command1_Click(); }},
+        {"&File", "Print to P&DF...", "actionPrintPdf", &WQK::Command1,
+         [](MainWindow& m) { m.printToPdf(); }},
         {"&File", "P&ort...", "actionPort", &WQK::SETUP,
          [](MainWindow& m) { m.wqk().SETUP_Click(); }},
         {"&File", "Save Pi&cture...", "actionSavePicture", &WQK::filesavebutton,
          [](MainWindow& m) { exporting::savePictureAs(&m, m.wqk()); }},
         {"&File/&Export", "&WAV...", "actionExportWav", &WQK::filesavebutton,
          [](MainWindow& m) { exporting::exportWavAs(&m, m.wqk()); }},
+        {"&File/&Export", "&Session (.sr)...", "actionExportSession", &WQK::filesavebutton,
+         [](MainWindow& m) { exporting::exportSessionAs(&m, m.wqk()); }},
         {"&File", "&Record Captures...", "actionRecordCaptures", nullptr,
          [](MainWindow& m) {
              m.recordDialog().show();
@@ -199,6 +206,17 @@ void MainWindow::restoreDefaultLayout() {
         docks_[i]->hide();
     }
     resize(startSize_);
+}
+
+void MainWindow::printToPdf() {
+    QString path = QFileDialog::getSaveFileName(this, "Print to PDF", "printout.pdf",
+                                                "PDF document (*.pdf)");
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    // The PRINT window as File > Print opens it; the printout chosen there goes into the file.
+    printing::setPdfOutput(QFile::encodeName(path).toStdString());
+    wqk_->Command1_Click();
+    printing::setPdfOutput("");
 }
 
 void MainWindow::about() {

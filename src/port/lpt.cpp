@@ -137,7 +137,7 @@ void WQK::Configport() {
     }
 
     // Written on every exit from the window, changed or not; errors are not reported.
-    portcfg::write(portcfg::FileName, s.LptNumber);
+    if (writesPortConfig) portcfg::write(portcfg::FileName, s.LptNumber);
     w->hide();
 }
 

@@ -31,7 +31,8 @@ const std::pair<const char*, VbButton * WQK::*> Locked[] = {
     {"actionLoad", &WQK::fileloadbutton},     {"actionSave", &WQK::filesavebutton},
     {"actionPrint", &WQK::Command1},          {"actionPort", &WQK::SETUP},
     {"actionExit", &WQK::Command22},          {"actionGuide", &WQK::helpbutton},
-    {"actionResponse", &WQK::fileloadbutton},
+    {"actionResponse", &WQK::fileloadbutton}, {"actionPrintPdf", &WQK::Command1},
+    {"actionExportSession", &WQK::filesavebutton},
 };
 
 void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {
