@@ -81,9 +81,11 @@ bool canSave(const std::string& path, std::string& error) {
     const size_t slash = path.find_last_of('/');
     const std::string dir =
         slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    if (::access(dir.c_str(), W_OK | X_OK) == 0) return true;
+    // As the effective user: a process that gave up its rights is refused as it will be.
+    if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
     const int why = errno;
-    if (exists && S_ISREG(st.st_mode) && ::access(path.c_str(), W_OK) == 0) return true;
+    if (exists && S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0)
+        return true;
     error = std::strerror(why);
     return false;
 }
