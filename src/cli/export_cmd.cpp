@@ -1,6 +1,6 @@
 // wqkscope capture: one capture into the files a user opens elsewhere (the signal file,
-// the CSV export, a WAV file, a session file, a picture). wqkscope log: a Repeat run recorded into a
-// folder until a count, a duration, the disk or Ctrl-C ends it.
+// the CSV export, a WAV file, a session file, a picture). wqkscope log: a Repeat run recorded into
+// a folder until a count, a duration, the disk or Ctrl-C ends it.
 #include "cli/cli.h"
 #include "export/logger.h"
 #include "export/picture.h"

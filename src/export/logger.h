@@ -1,7 +1,7 @@
 #pragma once
 // Recording of a Repeat run: each capture becomes a file in a folder (WAV, the signal
-// file, the CSV export or a session file) named by its UTC time, and one line of index.csv. Fed with the
-// record after every capture; no widgets, so it runs under the window, the command line
+// file, the CSV export or a session file) named by its UTC time, and one line of index.csv. Fed
+// with the record after every capture; no widgets, so it runs under the window, the command line
 // and the tests alike.
 //
 // Nothing is lost or half-written: a capture is written under a temporary name and

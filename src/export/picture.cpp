@@ -351,8 +351,7 @@ bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::
 bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error,
                  const SceneChanges& changes) {
     std::string bytes;
-    return renderPicture(w, format, bytes, error, changes) &&
-           files::saveWhole(path, bytes, &error);
+    return renderPicture(w, format, bytes, error, changes) && files::saveWhole(path, bytes, &error);
 }
 
 } // namespace exporting

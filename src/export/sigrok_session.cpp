@@ -22,7 +22,7 @@ void put32(std::string& out, uint32_t v) {
 
 // Zip record signatures and fields of a stored entry.
 constexpr uint32_t LocalHeader = 0x04034B50, CentralHeader = 0x02014B50, EndRecord = 0x06054B50;
-constexpr uint32_t Version = 20; // 2.0: what a reader needs for stored entries
+constexpr uint32_t Version = 20;                      // 2.0: what a reader needs for stored entries
 constexpr uint32_t DosDate = (0 << 9) | (1 << 5) | 1; // 1980-01-01
 constexpr uint32_t DosTime = 0;
 

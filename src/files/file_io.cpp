@@ -79,8 +79,9 @@ bool canSave(const std::string& path, std::string& error) {
         return false;
     }
     const size_t slash = path.find_last_of('/');
-    const std::string dir =
-        slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
     // As the effective user: a process that gave up its rights is refused as it will be.
     if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
     const int why = errno;

@@ -209,8 +209,8 @@ void MainWindow::restoreDefaultLayout() {
 }
 
 void MainWindow::printToPdf() {
-    QString path = QFileDialog::getSaveFileName(this, "Print to PDF", "printout.pdf",
-                                                "PDF document (*.pdf)");
+    QString path =
+        QFileDialog::getSaveFileName(this, "Print to PDF", "printout.pdf", "PDF document (*.pdf)");
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
     // The PRINT window as File > Print opens it; the printout chosen there goes into the file.

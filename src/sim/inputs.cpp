@@ -181,7 +181,8 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         s.kind = InputSpec::Kind::Generator;
         // Below a hundredth of a hertz the low-pass holds still over any capture, and
         // its steady state no longer resolves in double precision.
-        if (p.size() == 2 && (!frequency(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
+        if (p.size() == 2 &&
+            (!frequency(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
             return bad("corner frequency out of range (0.01 Hz to 1 GHz)");
         out = s;
         return true;

@@ -74,15 +74,13 @@ TEST(SessionExport, ReadsBackInTheRealReaderAsTheCsvExport) {
     EXPECT_EQ(exporting::crc32("123456789"), 0xCBF43926u); // the zip's check value
     if (QStandardPaths::findExecutable("sigrok-cli").isEmpty())
         GTEST_SKIP() << "sigrok-cli not found (scripts/common.sh installs it)";
-    const struct {
-        const char* name;
-        int model;
-        bool onePointTwo, bOn;
-        const char* show;
-    } rows[] = {{"both on 1.2 V", 20, true, true, "Samplerate: 2000000\nChannels: 2\n- A: analog\n"
-                                                  "- B: analog\nAnalog sample count: 4096\n"},
-                {"30 MHz model, A alone on 12 V", 30, false, false,
-                 "Samplerate: 3000000\nChannels: 1\n- A: analog\nAnalog sample count: 4096\n"}};
+    // clang-format off
+    const struct { const char* name; int model; bool onePointTwo, bOn; const char* show; } rows[] = {
+        {"both on 1.2 V", 20, true, true,
+         "Samplerate: 2000000\nChannels: 2\n- A: analog\n- B: analog\nAnalog sample count: 4096\n"},
+        {"30 MHz model, A alone on 12 V", 30, false, false,
+         "Samplerate: 3000000\nChannels: 1\n- A: analog\nAnalog sample count: 4096\n"}};
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         sim::Options o;

@@ -125,9 +125,8 @@ TEST(Ppdev, PortsElsewhereStandInOnlyWhenNoneIsAtAClassicAddress) {
         testing::internal::CaptureStderr();
         const bool started = b.initialize();
         EXPECT_EQ(b.initialize(), started);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
-                  row.bases.empty() ? "wqkscope: no parallel port was found (no /dev/parport*)\n"
-                                    : "");
+        const std::string noPort = "wqkscope: no parallel port was found (no /dev/parport*)\n";
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), row.bases.empty() ? noPort : "");
         ASSERT_EQ(started, row.name != nullptr);
         if (!row.name) continue;
         EXPECT_EQ(b.name(), row.name);
