@@ -22,14 +22,15 @@ const std::vector<Command>& commands() {
          {&captureOptions(), &spectrumOptions(), &jsonOption()},
          runSpectrum},
         {"capture",
-         "[options] [--out=F.wqk|F.csv|F.wav] [--picture=F.png|F.svg|F.pdf]\n"
-         "[--picture-scale=1|2]",
+         "[options] [--out=F.wqk|F.csv|F.wav|F.sr] [--picture=F.png|F.svg|F.pdf]\n"
+         "[--picture-scale=1|2] [--units]",
          "Captures once and writes it as the SAVE window's signal file or CSV export\n"
-         "(byte for byte), as a WAV file, and the signal display as a picture.",
+         "(byte for byte), as a WAV file or a sigrok session file, and the signal display,\n"
+         "every channel captured, as a picture: both files or neither.",
          {&captureOptions(), &captureFileOptions()},
          runCapture},
         {"log",
-         "[options] (--count=N | --duration=S) --dir=DIR [--format=wav|wqk|csv]\n"
+         "[options] (--count=N | --duration=S) --dir=DIR [--format=wav|wqk|csv|sr]\n"
          "[--keep-free=MB]",
          "Captures in Repeat and writes each capture into DIR, named by its UTC time, with\n"
          "one line of index.csv (time, file, rate, samples, each channel's range, probe,\n"
@@ -69,7 +70,8 @@ std::string help(const Command& c) {
     std::string portHelp = ports::usage();
     portHelp.erase(0, portHelp.find('\n') + 1); // its own usage line
     return usage("Usage: wqkscope ", c) + "\n" + c.summary +
-           "\n\nOptions (unset capture settings are those the window starts with):\n" +
+           "\n\nOptions (unset capture settings are those the window starts with; frequencies\n"
+           "take k and M: 200k, 2M):\n" +
            optionHelp(c.options) + "Port and simulator options, as for the window:\n" + portHelp +
            "\nExit status: 0 done; 1 an output file could not be written; 2 bad usage;\n"
            "3 no instrument or no power; 4 no trigger or no end of capture within --timeout.\n";
