@@ -7,6 +7,8 @@ cd "$ROOT"
 WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   libbenchmark-dev libfftw3-dev fonts-dejavu-core fonts-liberation xvfb xauth xdotool
   cups printer-driver-cups-pdf poppler-utils qt6-svg-dev libsndfile1-dev pkg-config)
+# The session-file test reads what the program wrote with the real reader.
+WQK_PACKAGES+=(sigrok-cli)
 # The install check (tests/install): the desktop-entry and metadata validators, man.
 WQK_PACKAGES+=(desktop-file-utils appstream man-db file)
 # clang with libFuzzer, for ./scripts/fuzz.

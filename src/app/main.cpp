@@ -42,7 +42,7 @@ int runSubcommand(const std::vector<std::string>& args, char* program) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    if (cli::isSubcommand(args)) return runSubcommand(args, argv[0]);
+    if (cli::meansSubcommand(args)) return runSubcommand(args, argv[0]);
     ports::Choice choice = ports::parseArgs(args);
     if (choice.help) {
         std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stdout);

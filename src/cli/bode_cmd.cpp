@@ -16,14 +16,6 @@ namespace cli {
 
 namespace {
 
-std::optional<double> plain(const std::string& v) {
-    double x = 0;
-    const auto r = std::from_chars(v.data(), v.data() + v.size(), x);
-    if (v.empty() || r.ec != std::errc() || r.ptr != v.data() + v.size() || !std::isfinite(x))
-        return std::nullopt;
-    return x;
-}
-
 // An option kept in Settings::more once its value has been checked.
 Option kept(const char* name, const char* value, const char* help,
             std::function<bool(const std::string&)> valid, const char* what) {
@@ -39,7 +31,7 @@ Option kept(const char* name, const char* value, const char* help,
 constexpr double PointS = 5.2;
 
 bool frequency(const std::string& v) {
-    const auto f = plain(v);
+    const auto f = number(v, true);
     return f && *f >= 5 && *f <= 500000;
 }
 
@@ -93,13 +85,14 @@ std::string text(const fra::Sweep& sweep, const fra::Settings& set) {
 
 const OptionList& bodeOptions() {
     static const OptionList list = {
-        kept("--from", "HZ", "start frequency, 5..500000 Hz", frequency, "5..500000 Hz"),
-        kept("--to", "HZ", "stop frequency, above --from, up to 500000 Hz", frequency,
-             "5..500000 Hz"),
+        kept("--from", "HZ", "start frequency, 5 to 500k Hz (1000 or 1k, say)", frequency,
+             "5 to 500k Hz"),
+        kept("--to", "HZ", "stop frequency, above --from, up to 500k Hz", frequency,
+             "5 to 500k Hz"),
         kept(
             "--per-decade", "N", "points per decade, 1..100 (default 5)",
             [](const std::string& v) {
-                const auto n = plain(v);
+                const auto n = number(v);
                 return n && *n >= 1 && *n <= 100 && std::fmod(*n, 1) == 0;
             },
             "1..100"),
@@ -123,19 +116,25 @@ const OptionList& bodeOptions() {
 
 Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostream& err) {
     if (!o.more.count("--from") || !o.more.count("--to")) {
-        err << "wqkscope bode: --from and --to are needed\nTry 'wqkscope bode --help'.\n";
+        err << session.who << ": --from and --to are needed\n";
         return Usage;
     }
     fra::Settings set;
-    set.fromHz = *plain(o.more.at("--from"));
-    set.toHz = *plain(o.more.at("--to"));
-    if (o.more.count("--per-decade")) set.perDecade = int(*plain(o.more.at("--per-decade")));
+    set.fromHz = *number(o.more.at("--from"), true);
+    set.toHz = *number(o.more.at("--to"), true);
+    if (o.more.count("--per-decade")) set.perDecade = int(*number(o.more.at("--per-decade")));
     if (o.more.count("--amplitude")) set.ampDiv = o.more.at("--amplitude") == "1" ? 2 : 1;
     if (o.more.count("--reference") && o.more.at("--reference") == "d")
         set.reference = fra::Reference::D;
     if (const std::string e = fra::check(set); !e.empty()) {
-        err << "wqkscope bode: " << e << "\n";
+        err << session.who << ": " << e << "\n";
         return Usage;
+    }
+    // A sweep takes its time: a file it could not write is found before it starts.
+    std::string error;
+    if (!o.out.empty() && !files::canSave(o.out, error)) {
+        err << session.who << ": cannot write " << o.out << ": " << error << "\n";
+        return WriteFailed;
     }
     const InstrumentState& s = session.state();
     fra::Sweep sweep(session.instrument());
@@ -152,21 +151,22 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
         timer.setEnabled(true);
     });
     timer.setEnabled(true);
-    const std::string error = sweep.run(set);
+    error = sweep.run(set);
     timer.setEnabled(false);
     if (!error.empty() || late) {
         char buf[32];
         const auto r = std::to_chars(buf, buf + sizeof buf, o.timeoutS);
-        err << "wqkscope: "
+        err << session.who << ": "
             << (late ? "no end of capture within " + std::string(buf, r.ptr) + " s" : error)
             << "\n";
         return s.genFitted() && s.chanBFitted() ? Timeout : NoInstrument;
     }
-    if (!o.out.empty() && !files::saveWhole(o.out, fra::toCsv(sweep.points()))) {
-        err << "wqkscope: cannot write " << o.out << "\n";
+    // The points are printed whatever happens to the file: they took the sweep's time.
+    out << (o.json ? json(sweep, set) : text(sweep, set));
+    if (!o.out.empty() && !files::saveWhole(o.out, fra::toCsv(sweep.points()), &error)) {
+        err << session.who << ": cannot write " << o.out << ": " << error << "\n";
         return WriteFailed;
     }
-    out << (o.json ? json(sweep, set) : text(sweep, set));
     return Done;
 }
 

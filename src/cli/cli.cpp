@@ -1,5 +1,8 @@
 #include "cli/cli.h"
 
+#include "platform/version.h"
+
+#include <algorithm>
 #include <ostream>
 
 namespace cli {
@@ -19,14 +22,15 @@ const std::vector<Command>& commands() {
          {&captureOptions(), &spectrumOptions(), &jsonOption()},
          runSpectrum},
         {"capture",
-         "[options] [--out=F.wqk|F.csv|F.wav] [--picture=F.png|F.svg|F.pdf]\n"
-         "[--picture-scale=1|2]",
+         "[options] [--out=F.wqk|F.csv|F.wav|F.sr] [--picture=F.png|F.svg|F.pdf]\n"
+         "[--picture-scale=1|2] [--units]",
          "Captures once and writes it as the SAVE window's signal file or CSV export\n"
-         "(byte for byte), as a WAV file, and the signal display as a picture.",
+         "(byte for byte), as a WAV file or a sigrok session file, and the signal display,\n"
+         "every channel captured, as a picture: both files or neither.",
          {&captureOptions(), &captureFileOptions()},
          runCapture},
         {"log",
-         "[options] (--count=N | --duration=S) --dir=DIR [--format=wav|wqk|csv]\n"
+         "[options] (--count=N | --duration=S) --dir=DIR [--format=wav|wqk|csv|sr]\n"
          "[--keep-free=MB]",
          "Captures in Repeat and writes each capture into DIR, named by its UTC time, with\n"
          "one line of index.csv (time, file, rate, samples, each channel's range, probe,\n"
@@ -66,10 +70,43 @@ std::string help(const Command& c) {
     std::string portHelp = ports::usage();
     portHelp.erase(0, portHelp.find('\n') + 1); // its own usage line
     return usage("Usage: wqkscope ", c) + "\n" + c.summary +
-           "\n\nOptions (unset capture settings are those the window starts with):\n" +
+           "\n\nOptions (unset capture settings are those the window starts with; frequencies\n"
+           "take k and M: 200k, 2M):\n" +
            optionHelp(c.options) + "Port and simulator options, as for the window:\n" + portHelp +
            "\nExit status: 0 done; 1 an output file could not be written; 2 bad usage;\n"
            "3 no instrument or no power; 4 no trigger or no end of capture within --timeout.\n";
+}
+
+// Edits (insertions, deletions, substitutions) that turn a into b.
+size_t distance(const std::string& a, const std::string& b) {
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i) {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// The subcommand a mistyped name most likely meant: at most two edits away and fewer
+// than the name is long; nullptr when none is that near.
+const Command* nearest(const std::string& name) {
+    const Command* best = nullptr;
+    size_t bestEdits = 3;
+    for (const Command& c : commands()) {
+        const size_t d = distance(name, c.name);
+        if (d < bestEdits && d < name.size()) {
+            best = &c;
+            bestEdits = d;
+        }
+    }
+    return best;
 }
 
 } // namespace
@@ -85,6 +122,10 @@ bool isSubcommand(const std::vector<std::string>& args) {
     return !args.empty() && find(args[0]) != nullptr;
 }
 
+bool meansSubcommand(const std::vector<std::string>& args) {
+    return !args.empty() && !args[0].empty() && args[0][0] != '-';
+}
+
 std::string subcommandSummary() {
     std::string out = "Subcommands (wqkscope SUBCOMMAND --help tells more):\n";
     for (const Command& c : commands())
@@ -95,9 +136,17 @@ std::string subcommandSummary() {
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const Command* c = isSubcommand(args) ? find(args[0]) : nullptr;
     if (!c) {
-        err << "wqkscope: unknown subcommand\n" << subcommandSummary();
+        err << "wqkscope: unknown subcommand \"" << (args.empty() ? "" : args[0]) << "\"";
+        if (const Command* near = args.empty() ? nullptr : nearest(args[0]))
+            err << "; did you mean \"" << near->name << "\"?";
+        err << "\nTry 'wqkscope --help'.\n";
         return Usage;
     }
+    const std::string who = std::string("wqkscope ") + c->name;
+    const auto usageError = [&err, c] {
+        err << "Try 'wqkscope " << c->name << " --help'.\n";
+        return Usage;
+    };
     std::vector<std::string> errors;
     const Settings settings =
         parse(std::vector<std::string>(args.begin() + 1, args.end()), c->options, errors);
@@ -105,15 +154,20 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         out << help(*c);
         return Done;
     }
+    if (settings.port.version) {
+        out << "wqkscope " << plat::version << "\n";
+        return Done;
+    }
     if (!errors.empty()) {
         for (const std::string& e : errors)
-            err << "wqkscope " << c->name << ": " << e << "\n";
-        err << "Try 'wqkscope " << c->name << " --help'.\n";
-        return Usage;
+            err << who << ": " << e << "\n";
+        return usageError();
     }
     Session session(settings, err);
+    session.who = who;
     if (const Status s = session.start(); s != Done) return s;
-    return c->run(session, settings, out, err);
+    const Status s = c->run(session, settings, out, err);
+    return s == Usage ? usageError() : s;
 }
 
 } // namespace cli

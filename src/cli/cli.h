@@ -8,6 +8,8 @@
 // function that runs it once the instrument has started. That function calls
 // session.apply() and session.capture() (or the instrument itself through
 // session.instrument()) and returns a Status; `wqkscope --help` and its --help follow the row.
+// Its messages start with session.who ("wqkscope NAME"); after a Usage status run()
+// adds the line that points to --help.
 #include "cli/options.h"
 #include "cli/session.h"
 
@@ -45,8 +47,13 @@ Status runLog(Session& session, const Settings& settings, std::ostream& out, std
 // Whether the subcommand line draws a picture (and so needs the GUI).
 bool drawsPicture(const std::vector<std::string>& args);
 bool isSubcommand(const std::vector<std::string>& args);
+// True when args[0] is meant as one: it is no option (a mistyped name, say).
+bool meansSubcommand(const std::vector<std::string>& args);
 // Runs the subcommand args[0] with the rest of args as its options; returns the exit
-// status. Needs a QApplication (the offscreen platform will do).
+// status. A name that is no subcommand is a usage error naming the nearest one. Every
+// usage error reads "wqkscope NAME: what is wrong" and ends with "Try 'wqkscope NAME
+// --help'."; other messages start with "wqkscope NAME:" too. Needs a QApplication
+// (the offscreen platform will do).
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // The subcommands' lines for the program's --help.
 std::string subcommandSummary();

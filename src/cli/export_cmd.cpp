@@ -1,6 +1,6 @@
 // wqkscope capture: one capture into the files a user opens elsewhere (the signal file,
-// the CSV export, a WAV file, a picture). wqkscope log: a Repeat run recorded into a
-// folder until a count, a duration, the disk or Ctrl-C ends it.
+// the CSV export, a WAV file, a session file, a picture). wqkscope log: a Repeat run recorded into
+// a folder until a count, a duration, the disk or Ctrl-C ends it.
 #include "cli/cli.h"
 #include "export/logger.h"
 #include "export/picture.h"
@@ -8,6 +8,7 @@
 #include "platform/timer.h"
 
 #include <QFileInfo>
+#include <QSaveFile>
 #include <atomic>
 #include <charconv>
 #include <climits>
@@ -51,16 +52,45 @@ std::string positiveWhole(const char* name, const std::string& v) {
 
 std::atomic<bool> interrupted{false};
 
+// Writes every file or none: each goes into a temporary file beside its place, and they
+// are put in place only once all are complete. False with the file that failed and why.
+bool writeEvery(const std::vector<std::pair<std::string, std::string>>& outputs,
+                std::string& failed, std::string& error) {
+    if (outputs.size() == 1) { // one file: as every other save writes it
+        failed = outputs[0].first;
+        return files::saveWhole(outputs[0].first, outputs[0].second, &error);
+    }
+    std::vector<std::unique_ptr<QSaveFile>> staged;
+    for (const auto& [path, bytes] : outputs) {
+        failed = path;
+        auto f = std::make_unique<QSaveFile>(QFile::decodeName(QByteArray::fromStdString(path)));
+        if (!f->open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+            f->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+            error = f->errorString().toStdString();
+            return false; // the staged files go with their QSaveFile
+        }
+        staged.push_back(std::move(f));
+    }
+    for (size_t i = 0; i < staged.size(); ++i)
+        if (!staged[i]->commit()) {
+            failed = outputs[i].first;
+            error = staged[i]->errorString().toStdString();
+            return false;
+        }
+    return true;
+}
+
 } // namespace
 
 const OptionList& captureFileOptions() {
     static const OptionList list = {
-        kept("--out", "F.wqk|F.csv|F.wav",
-             "the capture as the SAVE window's signal file, its CSV export or a WAV file",
+        kept("--out", "F.wqk|F.csv|F.wav|F.sr",
+             "the capture as the SAVE window's signal file, its CSV export, a WAV file or a "
+             "session file",
              [](const std::string& v) -> std::string {
                  return exporting::logFormatOf(extension(v))
                             ? ""
-                            : "--out must name a .wqk, .csv or .wav file: " + v;
+                            : "--out must name a .wqk, .csv, .wav or .sr file: " + v;
              }),
         kept("--picture", "F.png|F.svg|F.pdf", "the signal display as a picture",
              [](const std::string& v) -> std::string {
@@ -72,6 +102,11 @@ const OptionList& captureFileOptions() {
              [](const std::string& v) -> std::string {
                  return v == "1" || v == "2" ? "" : "--picture-scale must be 1 or 2: " + v;
              }),
+        {"--units", "", "the picture's axis numbers: time and each channel's volts",
+         [](Settings& s, const std::string&) {
+             s.more["--units"] = "yes";
+             return std::string();
+         }},
     };
     return list;
 }
@@ -89,9 +124,10 @@ const OptionList& logOptions() {
              [](const std::string& v) -> std::string {
                  return v.empty() ? "--dir needs a folder" : "";
              }),
-        kept("--format", "wav|wqk|csv", "the capture files' format (default wav)",
+        kept("--format", "wav|wqk|csv|sr", "the capture files' format (default wav)",
              [](const std::string& v) -> std::string {
-                 return exporting::logFormatOf(v) ? "" : "--format must be wav, wqk or csv: " + v;
+                 return exporting::logFormatOf(v) ? ""
+                                                  : "--format must be wav, wqk, csv or sr: " + v;
              }),
         kept("--keep-free", "MB", "stop before the disk has less than MB megabytes free",
              [](const std::string& v) -> std::string {
@@ -109,28 +145,45 @@ Status runCapture(Session& session, const Settings& o, std::ostream&, std::ostre
     };
     const std::string out = more("--out"), picture = more("--picture");
     if (out.empty() && picture.empty()) {
-        err << "wqkscope capture: nothing to write: give --out, --picture or both\n";
+        err << session.who << ": nothing to write: give --out, --picture or both\n";
         return Usage;
     }
+    // A place that cannot be written is found before the capture, not after it.
+    std::string error;
+    for (const std::string& path : {out, picture})
+        if (!path.empty() && !files::canSave(path, error)) {
+            err << session.who << ": cannot write " << path << ": " << error << "\n";
+            return WriteFailed;
+        }
     if (const Status st = session.apply(false); st != Done) return st;
     if (const Status st = session.capture(1, [] {}); st != Done) return st;
-    std::string error;
+    std::vector<std::pair<std::string, std::string>> outputs;
     if (!out.empty()) {
-        std::string bytes;
+        outputs.push_back({out, {}});
         if (!exporting::encodeCapture(session.state(), *exporting::logFormatOf(extension(out)),
-                                      bytes, error) ||
-            !files::saveWhole(out, bytes)) {
-            err << "wqkscope: cannot write " << out << (error.empty() ? "" : ": " + error) << "\n";
+                                      outputs.back().second, error)) {
+            err << session.who << ": cannot write " << out << ": " << error << "\n";
             return WriteFailed;
         }
     }
     if (!picture.empty()) {
         const auto format =
             exporting::pictureFormatOf(picture, more("--picture-scale") == "2" ? 2 : 1);
-        if (!exporting::savePicture(session.state(), picture, *format, error)) {
-            err << "wqkscope: cannot write " << picture << ": " << error << "\n";
+        // Every channel captured, whatever the display buttons of a fresh window show.
+        exporting::SceneChanges changes;
+        changes.capturedChannels = true;
+        changes.units = !more("--units").empty();
+        outputs.push_back({picture, {}});
+        if (!exporting::renderPicture(session.state(), *format, outputs.back().second, error,
+                                      changes)) {
+            err << session.who << ": cannot write " << picture << ": " << error << "\n";
             return WriteFailed;
         }
+    }
+    std::string failed;
+    if (!writeEvery(outputs, failed, error)) {
+        err << session.who << ": cannot write " << failed << ": " << error << "\n";
+        return WriteFailed;
     }
     return Done;
 }
@@ -142,7 +195,7 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
     };
     const std::string dir = more("--dir"), count = more("--count"), duration = more("--duration");
     if (dir.empty() || count.empty() == duration.empty()) {
-        err << "wqkscope log: give --dir and one of --count and --duration\n";
+        err << session.who << ": give --dir and one of --count and --duration\n";
         return Usage;
     }
     exporting::LogLimits limits;
@@ -154,7 +207,7 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
                                     limits);
     if (const Status st = session.apply(false); st != Done) return st;
     if (!logger.start()) {
-        err << "wqkscope: " << logger.status().message << "\n";
+        err << session.who << ": " << logger.status().message << "\n";
         return WriteFailed;
     }
     // Ctrl-C and the duration end the run as a user would: STOP.
@@ -169,11 +222,10 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
         if (interrupted || logger.expired()) session.instrument().stop();
     };
     watch.setEnabled(true);
-    // Each file's name once it is indexed (one capture at most is being written).
-    int printed = 0;
+    // Each file's name once it is indexed.
     const auto printNames = [&] {
-        if (logger.status().written > printed) out << logger.lastFile() << std::endl;
-        printed = logger.status().written;
+        for (const std::string& name : logger.takeWritten())
+            out << name << std::endl;
     };
     const Status st = session.captureWhile(
         limits.count > 0 ? limits.count : INT_MAX,
@@ -188,7 +240,7 @@ Status runLog(Session& session, const Settings& o, std::ostream& out, std::ostre
     sigaction(SIGINT, &old, nullptr);
     if (logger.recording()) logger.stop();
     printNames();
-    err << "wqkscope: " << logger.status().message << "\n";
+    err << session.who << ": " << logger.status().message << "\n";
     if (logger.status().failed) return WriteFailed;
     return st;
 }

@@ -8,10 +8,7 @@
 
 namespace cli {
 
-namespace {
-
-// A plain decimal number (no locale), with an optional k or M multiplier.
-std::optional<double> number(const std::string& text, bool multipliers = false) {
+std::optional<double> number(const std::string& text, bool multipliers) {
     std::string_view t = text;
     double factor = 1;
     if (multipliers && !t.empty() && (t.back() == 'k' || t.back() == 'K' || t.back() == 'M')) {
@@ -24,6 +21,8 @@ std::optional<double> number(const std::string& text, bool multipliers = false) 
         return std::nullopt;
     return v * factor;
 }
+
+namespace {
 
 // One of a list of words: its index, or an error listing them.
 template <size_t N>
@@ -71,7 +70,7 @@ void samplingOptions(OptionList& l) {
 
 void channelOptions(OptionList& l) {
     perChannel(l, "--range", "1.2|12|120",
-               "input range of A in volts full scale (default 12; 120 needs the x10 probe)",
+               "input range of A in volts full scale (default 12; 120 needs --probe-a=10)",
                [](Settings& s, int c, const std::string& v) {
                    static const char* const r[] = {"1.2", "12", "120"};
                    return oneOf(c ? "--range-b" : "--range-a", v, r,
@@ -229,6 +228,15 @@ Settings parse(const std::vector<std::string>& args, const std::vector<const Opt
     s.port = ports::parseArgs(rest);
     for (const std::string& e : s.port.errors)
         errors.push_back(e);
+    // The x10 probe moves the Range button's 1.2 and 12 V to 12 and 120 V: a range the
+    // probe cannot give is refused rather than the probe turned round behind the user.
+    for (int c = 0; c < 2; ++c) {
+        const std::string ch = c ? "b" : "a";
+        if (s.range[c] == 2 && s.probe[c] != 1)
+            errors.push_back("--range-" + ch + "=120 needs the x10 probe: --probe-" + ch + "=10");
+        if (s.range[c] == 0 && s.probe[c] == 1)
+            errors.push_back("--range-" + ch + "=1.2 needs the x1 probe: --probe-" + ch + "=1");
+    }
     return s;
 }
 

@@ -49,8 +49,13 @@ const OptionList& captureOptions();
 const OptionList& jsonOption();
 const OptionList& spectrumOptions();
 
+// A plain decimal number (no locale); with `multipliers` a trailing k or M multiplies it
+// by 1000 or 1000000, as every frequency option takes it (200k, 2M).
+std::optional<double> number(const std::string& text, bool multipliers = false);
+
 // Parses args with the given option lists; the port and simulator options go to the
-// window's own parser. Errors, each naming the valid values, are collected.
+// window's own parser. Errors, each naming the valid values, are collected; so is a
+// range that the probe given (or the x1 default) cannot have.
 Settings parse(const std::vector<std::string>& args, const std::vector<const OptionList*>& lists,
                std::vector<std::string>& errors);
 // The help lines of option lists, aligned.

@@ -33,7 +33,7 @@ std::string trimmed(std::string t) {
 Session::Session(const Settings& settings, std::ostream& err)
     : settings_(settings), err_(err), inst_(ports::makeBackend(settings.port)) {
     plat::setMessageHandler([this](const plat::Message& m) {
-        err_ << "wqkscope: " << m.text << "\n";
+        err_ << who << ": " << m.text << "\n";
         return plat::Answer::OK;
     });
 }
@@ -49,7 +49,7 @@ Status Session::start() {
     if (!fault) return Done;
     std::string lines(fault);
     const size_t nl = lines.find('\n');
-    err_ << "wqkscope: " << trimmed(lines.substr(0, nl)) << " " << trimmed(lines.substr(nl + 1))
+    err_ << who << ": " << trimmed(lines.substr(0, nl)) << " " << trimmed(lines.substr(nl + 1))
          << "\n";
     return NoInstrument;
 }
@@ -128,7 +128,7 @@ std::string Session::applyTrigger() {
 
 Status Session::apply(bool fft) {
     if (settings_.chanOn[1].value_or(false) && !inst_.state().chanBFitted()) {
-        err_ << "wqkscope: --channels must be a on this instrument: channel B is not fitted\n";
+        err_ << who << ": --channels must be a on this instrument: channel B is not fitted\n";
         return Usage;
     }
     std::string errors[4] = {applySampling(), applyChannels(), applyTrigger(), ""};
@@ -136,7 +136,7 @@ Status Session::apply(bool fft) {
     Status status = Done;
     for (const std::string& e : errors)
         if (!e.empty()) {
-            err_ << "wqkscope: " << e << "\n";
+            err_ << who << ": " << e << "\n";
             status = Usage;
         }
     return status;
@@ -153,7 +153,7 @@ Status Session::captureWhile(int captures, const std::function<bool()>& more,
                              const std::function<bool()>& cancelled) {
     const Instrument::RunResult r = inst_.captureRun(captures, settings_.timeoutS, more, cancelled);
     if (r.end == Instrument::RunEnd::Done) return Done;
-    err_ << "wqkscope: " << r.reason << "\n";
+    err_ << who << ": " << r.reason << "\n";
     return r.end == Instrument::RunEnd::TimedOut ? Timeout : NoInstrument;
 }
 

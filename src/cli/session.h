@@ -33,6 +33,9 @@ class Session {
     Status captureWhile(int captures, const std::function<bool()>& more,
                         const std::function<bool()>& cancelled = {});
 
+    // What its messages on stderr start with: "wqkscope measure", say.
+    std::string who = "wqkscope";
+
     Instrument& instrument() { return inst_; }
     const InstrumentState& state() const { return inst_.state(); }
 

@@ -82,8 +82,8 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
     }
     const analysis::Spectrum& first = chans.empty() ? analysis::Spectrum() : chans[0]->spectrum;
     const double rate = analysis::channelScale(s, analysis::Channel::A).sampleRateHz;
-    if (!o.out.empty() && !files::saveWhole(o.out, csv(chans, first))) {
-        err << "wqkscope: cannot write " << o.out << "\n";
+    if (std::string e; !o.out.empty() && !files::saveWhole(o.out, csv(chans, first), &e)) {
+        err << session.who << ": cannot write " << o.out << ": " << e << "\n";
         return WriteFailed;
     }
     if (o.json) {

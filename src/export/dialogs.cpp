@@ -2,7 +2,6 @@
 
 #include "app/wqk.h"
 #include "export/picture.h"
-#include "export/wav.h"
 #include "files/file_io.h"
 #include "platform/msgbox.h"
 
@@ -51,18 +50,32 @@ void savePictureAs(QWidget* parent, const WQK& w) {
         warn("Unable to save the picture " + path.toStdString() + ": " + error, "Save picture");
 }
 
-void exportWavAs(QWidget* parent, const WQK& w) {
-    QString path =
-        QFileDialog::getSaveFileName(parent, "Export WAV", "capture.wav", "WAV sound file (*.wav)");
+namespace {
+
+// Asks for a file and writes the last capture into it in `format`.
+void exportAs(QWidget* parent, const WQK& w, LogFormat format, const QString& title,
+              const QString& filter) {
+    const QString ext = extensionOf(format);
+    QString path = QFileDialog::getSaveFileName(parent, title, "capture." + ext, filter);
     if (path.isEmpty()) return;
-    path = withExtension(path, "wav");
+    path = withExtension(path, ext);
     std::string bytes, error;
-    if (!encodeWav(wavSourceOf(w.state()), bytes, error)) {
-        warn("Unable to export the capture: " + error, "Export WAV");
+    if (!encodeCapture(w.state(), format, bytes, error)) {
+        warn("Unable to export the capture: " + error, title.toUtf8().constData());
         return;
     }
-    if (!files::saveWhole(QFile::encodeName(path).toStdString(), bytes))
-        warn("Unable to save " + path.toStdString(), "Export WAV");
+    if (!files::saveWhole(QFile::encodeName(path).toStdString(), bytes, &error))
+        warn("Unable to save " + path.toStdString() + ": " + error, title.toUtf8().constData());
+}
+
+} // namespace
+
+void exportWavAs(QWidget* parent, const WQK& w) {
+    exportAs(parent, w, LogFormat::Wav, "Export WAV", "WAV sound file (*.wav)");
+}
+
+void exportSessionAs(QWidget* parent, const WQK& w) {
+    exportAs(parent, w, LogFormat::Sr, "Export session", "Session file (*.sr)");
 }
 
 RecordDialog::RecordDialog(const WQK& w, QWidget* parent)
@@ -82,6 +95,7 @@ RecordDialog::RecordDialog(const WQK& w, QWidget* parent)
     format_->addItem("WAV sound file (.wav)", "wav");
     format_->addItem("Signal file (.wqk)", "wqk");
     format_->addItem("CSV export (.csv)", "csv");
+    format_->addItem("Session file (.sr)", "sr");
     count_->setObjectName("recordCount");
     count_->setRange(0, 100000000);
     count_->setSpecialValueText("no limit");

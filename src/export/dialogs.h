@@ -1,6 +1,6 @@
 #pragma once
-// The File menu's export dialogs: Save picture, Export WAV and Record captures. Thin
-// widgets over picture.h, wav.h and logger.h; they only read the window's record.
+// The File menu's export dialogs: Save picture, Export WAV and session, and Record
+// captures. Thin widgets over picture.h and logger.h; they only read the window's record.
 #include "export/logger.h"
 
 #include <QDialog>
@@ -20,8 +20,10 @@ namespace exporting {
 
 // Asks for a file (PNG at 1x or 2x, SVG, PDF) and saves the signal display to it.
 void savePictureAs(QWidget* parent, const WQK& w);
-// Asks for a file and writes the last capture as a WAV file.
+// Asks for a file and writes the last capture as a WAV file, or as a session file
+// (sigrok_session.h).
 void exportWavAs(QWidget* parent, const WQK& w);
+void exportSessionAs(QWidget* parent, const WQK& w);
 
 // Records every capture while it is started: a folder, a format, limits by count,
 // duration and disk space, and the count written and the space left. The host calls

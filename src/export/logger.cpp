@@ -3,6 +3,7 @@
 #include "analysis/measure.h"
 #include "analysis/record.h"
 #include "app/instrument_state.h"
+#include "export/sigrok_session.h"
 #include "export/wav.h"
 #include "files/formats.h"
 
@@ -155,6 +156,7 @@ std::optional<LogFormat> logFormatOf(std::string_view name) {
     if (name == "wav") return LogFormat::Wav;
     if (name == "wqk") return LogFormat::Wqk;
     if (name == "csv") return LogFormat::Csv;
+    if (name == "sr") return LogFormat::Sr;
     return std::nullopt;
 }
 
@@ -166,6 +168,8 @@ const char* extensionOf(LogFormat f) {
         return "wqk";
     case LogFormat::Csv:
         return "csv";
+    case LogFormat::Sr:
+        return "sr";
     }
     return "";
 }
@@ -181,6 +185,8 @@ bool encodeCapture(const InstrumentState& s, LogFormat f, std::string& out, std:
     case LogFormat::Csv:
         out = files::encodeExport(s, true);
         return true;
+    case LogFormat::Sr:
+        return encodeSessionOf(s, out, error);
     }
     return false;
 }
@@ -343,6 +349,7 @@ bool CaptureLogger::finish() {
         return false;
     }
     lastFile_ = pendingName_;
+    written_.push_back(lastFile_);
     ++status_.written;
     status_.freeBytes = io_.freeBytes(dir_);
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // Recording of a Repeat run: each capture becomes a file in a folder (WAV, the signal
-// file or the CSV export) named by its UTC time, and one line of index.csv. Fed with the
-// record after every capture; no widgets, so it runs under the window, the command line
+// file, the CSV export or a session file) named by its UTC time, and one line of index.csv. Fed
+// with the record after every capture; no widgets, so it runs under the window, the command line
 // and the tests alike.
 //
 // Nothing is lost or half-written: a capture is written under a temporary name and
@@ -21,18 +21,20 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct InstrumentState;
 
 namespace exporting {
 
-enum class LogFormat { Wav, Wqk, Csv };
-// "wav", "wqk", "csv".
+enum class LogFormat { Wav, Wqk, Csv, Sr };
+// "wav", "wqk", "csv", "sr".
 std::optional<LogFormat> logFormatOf(std::string_view name);
 const char* extensionOf(LogFormat f);
 
-// A capture's file as the SAVE window (signal file, CSV export) or the WAV export
-// writes it; false with the reason in `error`.
+// A capture's file as the SAVE window (signal file, CSV export), the WAV export or the
+// session-file export writes it; false with the reason in `error`.
 bool encodeCapture(const InstrumentState& s, LogFormat f, std::string& out, std::string& error);
 
 // Time as ISO 8601 with milliseconds, UTC: "2024-01-31T14:25:01.123Z".
@@ -90,6 +92,8 @@ class CaptureLogger {
     std::string statusText() const;
     const std::string& dir() const { return dir_; }
     const std::string& lastFile() const { return lastFile_; }
+    // The names of the files indexed since the last call, in the order they were written.
+    std::vector<std::string> takeWritten() { return std::exchange(written_, {}); }
 
   private:
     bool openIndex();
@@ -109,6 +113,7 @@ class CaptureLogger {
     int index_ = -1;
     int64_t startMs_ = 0;
     std::string lastFile_;
+    std::vector<std::string> written_;
     std::future<std::string> pending_; // the capture being written: "" or what failed
     std::string pendingName_;
     LogStatus status_;

@@ -3,16 +3,17 @@
 #include "app/wqk.h"
 #include "display/display_util.h"
 #include "display/scales.h"
+#include "files/file_io.h"
 #include "platform/colours.h"
 #include "platform/picturebox.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -200,8 +201,8 @@ QString qpath(const std::string& p) {
 }
 
 // `shown` and `readout`: the window's display and readout boxes as shown, or none.
-bool savePng(const QImage& shown, const QImage& readout, const Scene& sc, const std::string& path,
-             int scale, std::string& error) {
+bool savePng(const QImage& shown, const QImage& readout, const Scene& sc, QIODevice& to, int scale,
+             std::string& error) {
     const bool onScreen = !shown.isNull();
     const auto designPx = [](double twips) { return int(std::lround(twips / TwipsPerPx)); };
     const QSize display =
@@ -231,24 +232,18 @@ bool savePng(const QImage& shown, const QImage& readout, const Scene& sc, const 
             }
         }
     }
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly) || !out.save(&f, "PNG") || !f.commit()) {
-        error = f.errorString().toStdString();
+    if (!out.save(&to, "PNG")) {
+        error = "the PNG could not be made";
         return false;
     }
     return true;
 }
 
-bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
+void saveSvg(const Scene& sc, QIODevice& to) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
         QSvgGenerator svg;
-        svg.setOutputDevice(&f);
+        svg.setOutputDevice(&to);
         svg.setResolution(96);
         const QSize px(int(std::lround(twips.width() / TwipsPerPx)),
                        int(std::lround(twips.height() / TwipsPerPx)));
@@ -259,22 +254,12 @@ bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
         p.scale(1 / TwipsPerPx, 1 / TwipsPerPx);
         paintScene(p, sc);
     }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
-    }
-    return true;
 }
 
-bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
+bool savePdf(const Scene& sc, QIODevice& to, std::string& error) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
-        QPdfWriter pdf(&f);
+        QPdfWriter pdf(&to);
         pdf.setTitle(QStringLiteral("WQK signal display"));
         pdf.setResolution(1440); // one dot per twip
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -286,10 +271,6 @@ bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
             return false;
         }
         paintScene(p, sc);
-    }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
     }
     return true;
 }
@@ -309,17 +290,22 @@ QSizeF Scene::size() const {
     return {designW, designH + (cursorOn ? ReadoutTwips : 0)};
 }
 
-Scene sceneOf(const WQK& w) {
-    const auto* display = w.findChild<const PictureBox*>("Picture1");
-    Scene sc = sceneOf(w.state(), w.frameInput());
-    sc.designW = display->designWidth();
-    sc.designH = display->designHeight();
+Scene sceneOf(const WQK& w, const SceneChanges& changes) {
+    const auto* box = w.findChild<const PictureBox*>("Picture1");
+    Scene sc = sceneOf(w.state(), w.frameInput(), changes);
+    sc.designW = box->designWidth();
+    sc.designH = box->designHeight();
     return sc;
 }
 
-Scene sceneOf(const InstrumentState& s, const display::FrameInput& in) {
+Scene sceneOf(const InstrumentState& s, display::FrameInput in, const SceneChanges& changes) {
     Scene sc;
     sc.s = &s;
+    if (changes.capturedChannels) {
+        in.showA = s.chanAOn();
+        in.showB = s.chanBOn();
+    }
+    if (changes.units) in.grid = in.units = true; // the numbers stand on the grid
     sc.frame = display::makeFrame(in);
     sc.cursorOn = s.cursorMode() > 0;
     sc.cursorColour = s.cursorColour();
@@ -343,34 +329,48 @@ void paintScene(QPainter& p, const Scene& sc) {
 }
 
 namespace {
-bool save(const Scene& sc, const QImage& shown, const QImage& readout, const std::string& path,
-          PictureFormat format, std::string& error) {
+bool render(const Scene& sc, const QImage& shown, const QImage& readout, PictureFormat format,
+            std::string& bytes, std::string& error) {
+    QBuffer to;
+    to.open(QIODevice::WriteOnly);
+    bool ok = true;
     switch (format) {
     case PictureFormat::Png1x:
-        return savePng(shown, readout, sc, path, 1, error);
     case PictureFormat::Png2x:
-        return savePng(shown, readout, sc, path, 2, error);
+        ok = savePng(shown, readout, sc, to, format == PictureFormat::Png2x ? 2 : 1, error);
+        break;
     case PictureFormat::Svg:
-        return saveSvg(sc, path, error);
+        saveSvg(sc, to);
+        break;
     case PictureFormat::Pdf:
-        return savePdf(sc, path, error);
+        ok = savePdf(sc, to, error);
+        break;
     }
-    return false;
+    if (ok) bytes = to.data().toStdString();
+    return ok;
 }
 } // namespace
 
-bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
-    const bool onScreen = w.isVisible();
+bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::string& error,
+                   const SceneChanges& changes) {
+    // A PNG at 1x is the window's own pixels while it shows the display as the picture is.
+    const bool asShown = !changes.capturedChannels && !changes.units && w.isVisible();
     const auto image = [&](const char* box) {
-        return onScreen ? w.findChild<PictureBox*>(box)->image() : QImage();
+        return asShown ? w.findChild<PictureBox*>(box)->image() : QImage();
     };
-    return save(sceneOf(w), image("Picture1"), image("CURSINFO"), path, format, error);
+    return render(sceneOf(w, changes), image("Picture1"), image("CURSINFO"), format, bytes, error);
 }
 
-bool savePicture(const InstrumentState& s, const std::string& path, PictureFormat format,
-                 std::string& error) {
-    return save(sceneOf(s, display::frameInputOf(s, s.scrollPos())), QImage(), QImage(), path,
-                format, error);
+bool renderPicture(const InstrumentState& s, PictureFormat format, std::string& bytes,
+                   std::string& error, const SceneChanges& changes) {
+    const Scene sc = sceneOf(s, display::frameInputOf(s, s.scrollPos()), changes);
+    return render(sc, QImage(), QImage(), format, bytes, error);
+}
+
+bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error,
+                 const SceneChanges& changes) {
+    std::string bytes;
+    return renderPicture(w, format, bytes, error, changes) && files::saveWhole(path, bytes, &error);
 }
 
 } // namespace exporting

@@ -42,9 +42,16 @@ struct Scene {
     // Twips of the whole picture: the display, and the readout strip when the cursor is on.
     QSizeF size() const;
 };
-Scene sceneOf(const WQK& w);
+// How a picture may differ from the display as shown (the command line's picture):
+// every channel the capture took drawn, whatever the display buttons show, and the
+// grid with its axis numbers.
+struct SceneChanges {
+    bool capturedChannels = false;
+    bool units = false;
+};
+Scene sceneOf(const WQK& w, const SceneChanges& changes = {});
 // Without a window: the display at its design size, from the record and a frame input.
-Scene sceneOf(const InstrumentState& s, const display::FrameInput& in);
+Scene sceneOf(const InstrumentState& s, display::FrameInput in, const SceneChanges& changes = {});
 
 // The readout box's size in twips; it sits under the display's left edge.
 constexpr double ReadoutW = 1900, ReadoutTwips = 355;
@@ -52,10 +59,13 @@ constexpr double ReadoutW = 1900, ReadoutTwips = 355;
 // Draws the scene with one twip as one unit of the painter's current coordinates.
 void paintScene(QPainter& p, const Scene& sc);
 
-// Writes the picture; false with the reason in `error`.
-bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error);
-// Without a window: drawn from the record (PNG at 1x too).
-bool savePicture(const InstrumentState& s, const std::string& path, PictureFormat format,
-                 std::string& error);
+// The picture file's bytes, or writes it; false with the reason in `error`.
+bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::string& error,
+                   const SceneChanges& changes = {});
+// Without a window: drawn from the record (a PNG at 1x too).
+bool renderPicture(const InstrumentState& s, PictureFormat format, std::string& bytes,
+                   std::string& error, const SceneChanges& changes = {});
+bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error,
+                 const SceneChanges& changes = {});
 
 } // namespace exporting

@@ -4,6 +4,7 @@
 #include <QSaveFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,15 +41,19 @@ bool readFileStart(const std::string& path, size_t maxBytes, std::string& out) {
     return true;
 }
 
-bool saveWhole(const std::string& path, const std::string& bytes) {
+bool saveWhole(const std::string& path, const std::string& bytes, std::string* error) {
     QSaveFile f(qpath(path));
+    const auto failed = [&f, error] {
+        if (error) *error = f.errorString().toStdString();
+        return false;
+    };
     // A folder the user may not write still lets a writable file be saved in place (its
     // links and owner stay); everywhere else the save goes through a temporary file.
     f.setDirectWriteFallback(true);
     // Unbuffered: each write reaches the file at once, so a full disk or a size limit
     // shows in the write itself. A buffered write would only fail in the flush inside
     // commit(), which QSaveFile does not count and would commit a cut-short file.
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return false;
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return failed();
     const qint64 size = qint64(bytes.size());
     bool ok = true;
     for (qint64 done = 0; ok && done < size;) {
@@ -58,11 +63,32 @@ bool saveWhole(const std::string& path, const std::string& bytes) {
     }
     ok = ok && f.flush() && f.error() == QFileDevice::NoError;
     if (!ok) {
+        failed();
         f.cancelWriting();
         f.commit(); // removes the temporary file
         return false;
     }
-    return f.commit();
+    return f.commit() || failed();
+}
+
+bool canSave(const std::string& path, std::string& error) {
+    struct stat st {};
+    const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode)) {
+        error = std::strerror(EISDIR);
+        return false;
+    }
+    const size_t slash = path.find_last_of('/');
+    const std::string dir = slash == std::string::npos ? "."
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    // As the effective user: a process that gave up its rights is refused as it will be.
+    if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return true;
+    const int why = errno;
+    if (exists && S_ISREG(st.st_mode) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0)
+        return true;
+    error = std::strerror(why);
+    return false;
 }
 
 } // namespace files

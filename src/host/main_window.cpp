@@ -5,9 +5,12 @@
 #include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
 #include "platform/version.h"
+#include "print/printer.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -27,11 +30,15 @@ const std::vector<MenuItem>& menuItems() {
         {"&File", "&Load...", "actionLoad", "fileloadbutton", pressButton},
         {"&File", "&Save...", "actionSave", "filesavebutton", pressButton},
         {"&File", "&Print...", "actionPrint", "Command1", pressButton},
+        {"&File", "Print to P&DF...", "actionPrintPdf", "Command1",
+         [](MainWindow& m, const char*) { m.printToPdf(); }},
         {"&File", "P&ort...", "actionPort", "SETUP", pressButton},
         {"&File", "Save Pi&cture...", "actionSavePicture", "filesavebutton",
          [](MainWindow& m, const char*) { exporting::savePictureAs(&m, m.wqk()); }},
         {"&File/&Export", "&WAV...", "actionExportWav", "filesavebutton",
          [](MainWindow& m, const char*) { exporting::exportWavAs(&m, m.wqk()); }},
+        {"&File/&Export", "&Session (.sr)...", "actionExportSession", "filesavebutton",
+         [](MainWindow& m, const char*) { exporting::exportSessionAs(&m, m.wqk()); }},
         {"&File", "&Record Captures...", "actionRecordCaptures", nullptr,
          [](MainWindow& m, const char*) {
              m.recordDialog().show();
@@ -208,6 +215,17 @@ void MainWindow::restoreDefaultLayout() {
         docks_[i]->hide();
     }
     resize(startSize_);
+}
+
+void MainWindow::printToPdf() {
+    QString path =
+        QFileDialog::getSaveFileName(this, "Print to PDF", "printout.pdf", "PDF document (*.pdf)");
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+    // The PRINT window as File > Print opens it; the printout chosen there goes into the file.
+    printing::setPdfOutput(QFile::encodeName(path).toStdString());
+    press("Command1");
+    printing::setPdfOutput("");
 }
 
 void MainWindow::about() {

@@ -59,6 +59,8 @@ class MainWindow : public QMainWindow {
     void press(const char* button);
     // Every panel closed and back in its place, the window at its start size.
     void restoreDefaultLayout();
+    // File > Print to PDF: asks for a file, then the PRINT window's printout goes into it.
+    void printToPdf();
     void about();
 
     // Ends the program once the window of the Parts has been unloaded (EXIT, closing

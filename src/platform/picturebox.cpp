@@ -4,11 +4,16 @@
 
 #include <QFontMetricsF>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <algorithm>
 #include <cmath>
 
 namespace plat {
+
+namespace {
+constexpr size_t MaxTexts = 2000;
+} // namespace
 
 PictureBox::PictureBox(QWidget* parent, int designW, int designH)
     : QWidget(parent), designW_(designW), designH_(designH), scaleW_(designW), scaleH_(designH) {
@@ -43,10 +48,17 @@ void PictureBox::ensureSize() {
     QSize sz(std::max(1, width()), std::max(1, height()));
     if (image_.size() == sz) return;
     flush();
-    if (image_.width() > 1 && image_.height() > 1)
+    if (image_.width() > 1 && image_.height() > 1) {
+        const double sx = double(sz.width()) / image_.width(),
+                     sy = double(sz.height()) / image_.height();
+        for (Text& t : texts_) { // stretched with the picture
+            t.baseline = QPointF(t.baseline.x() * sx, t.baseline.y() * sy);
+            t.box = QRectF(t.box.x() * sx, t.box.y() * sy, t.box.width() * sx, t.box.height() * sy);
+            t.font.setPixelSize(std::max(1, int(std::lround(t.font.pixelSize() * sy))));
+        }
         image_ = image_.scaled(sz, Qt::IgnoreAspectRatio, Qt::FastTransformation)
                      .convertToFormat(QImage::Format_RGB32);
-    else {
+    } else {
         image_ = QImage(sz, QImage::Format_RGB32);
         image_.fill(toQColor(back_));
     }
@@ -89,6 +101,7 @@ void PictureBox::Cls() {
     flush();
     image_.fill(toQColor(back_));
     cut_.clear();
+    texts_.clear();
     CurrentX = scaleLeft_;
     CurrentY = scaleTop_;
     update();
@@ -127,9 +140,10 @@ void PictureBox::Line(double x1, double y1, double x2, double y2, long colour) {
 void PictureBox::Box(double x1, double y1, double x2, double y2, long colour, bool filled) {
     applyPen(colour);
     QRectF r(map(x1, y1), map(x2, y2));
-    if (filled)
+    if (filled) {
         painter().fillRect(r.normalized(), toQColor(colour));
-    else
+        forgetTextsUnder(r.normalized());
+    } else
         painter().drawRect(r.normalized());
     CurrentX = x2;
     CurrentY = y2;
@@ -200,9 +214,14 @@ void PictureBox::Print(const std::string& text, bool newline) {
     if (!FontTransparent) {
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         p.fillRect(r, toQColor(back_));
+        forgetTextsUnder(r);
     }
     applyPen(ForeColor, true);
-    p.drawText(QPointF(topLeft.x(), topLeft.y() + fm.ascent()), s);
+    const QPointF baseline(topLeft.x(), topLeft.y() + fm.ascent());
+    p.drawText(baseline, s);
+    if (!s.trimmed().isEmpty()) texts_.push_back({baseline, r, f, toQColor(ForeColor), s});
+    // A box printed into again and again without Cls keeps its latest texts only.
+    if (texts_.size() > MaxTexts) texts_.erase(texts_.begin());
     if (newline) {
         CurrentX = scaleLeft_;
         CurrentY += TextHeight();
@@ -217,6 +236,24 @@ void PictureBox::paintEvent(QPaintEvent*) {
     flush();
     QPainter p(this);
     p.drawImage(0, 0, image_);
+    if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Pdf) paintTexts(p);
+}
+
+void PictureBox::forgetTextsUnder(const QRectF& r) {
+    texts_.erase(std::remove_if(texts_.begin(), texts_.end(),
+                                [&r](const Text& t) { return t.box.intersects(r); }),
+                 texts_.end());
+}
+
+void PictureBox::paintTexts(QPainter& p) const {
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (const Text& t : texts_) {
+        p.setFont(t.font);
+        p.setPen(t.colour);
+        p.drawText(t.baseline, t.text);
+    }
+    p.restore();
 }
 
 void PictureBox::resizeEvent(QResizeEvent*) {

@@ -110,7 +110,21 @@ class PictureBox : public QWidget {
     QFont currentFont() const;
     QPointF map(double x, double y) const { return QPointF(toPxX(x), toPxY(y)); }
 
+    // The texts printed since the last Cls and not covered since. Where the box is
+    // rendered onto a PDF they are drawn again over the picture as text, so a printout
+    // into a file keeps them sharp and searchable.
+    struct Text {
+        QPointF baseline;
+        QRectF box; // what the text covers, in pixels of the picture
+        QFont font;
+        QColor colour;
+        QString text;
+    };
+    void forgetTextsUnder(const QRectF& r);
+    void paintTexts(QPainter& p) const;
+
     int designW_, designH_;
+    std::vector<Text> texts_;
     double scaleLeft_ = 0, scaleTop_ = 0, scaleW_, scaleH_;
     long back_ = RGB(255, 255, 255);
     QImage image_;

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <linux/parport.h>
@@ -81,7 +82,14 @@ bool PpdevBackend::initialize() {
         byBase_[base] = dev;
     };
     std::vector<std::string> elsewhere; // ports at other addresses
-    for (const std::string& d : sys_->devices()) {
+    const std::vector<std::string> devices = sys_->devices();
+    // The start-up's own message asks for privileges; where the machine has no parallel
+    // port at all, say so too (once: the start-up tries twice).
+    if (devices.empty() && !toldNoPort_) {
+        std::fputs("wqkscope: no parallel port was found (no /dev/parport*)\n", stderr);
+        toldNoPort_ = true;
+    }
+    for (const std::string& d : devices) {
         const int base = baseOf(*sys_, d);
         bool known = false;
         for (int b : Bases)

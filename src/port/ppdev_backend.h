@@ -45,6 +45,7 @@ class PpdevBackend : public plat::PortBackend {
     std::unique_ptr<PpdevSystem> sys_;
     std::map<int, Dev> byBase_; // base address -> claimed device
     bool mapped_ = false;       // LPT1..LPT3 stand for ports at other addresses
+    bool toldNoPort_ = false;
 };
 
 } // namespace ports

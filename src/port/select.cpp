@@ -27,7 +27,9 @@ std::string usage() {
            "  SIGNAL: " +
            sim::inputHelp() +
            "\n"
-           "          (FREQ and CORNER in Hz; PEAK, OFFSET and VOLTS in volts)\n";
+           "          FREQ and CORNER in Hz (k and M multiply by 1000 and 1000000);\n"
+           "          PEAK, OFFSET and VOLTS in volts at the instrument's input, behind\n"
+           "          the probe (the x10 probe reads ten times them)\n";
 }
 
 Choice parseArgs(const std::vector<std::string>& args) {

@@ -31,11 +31,8 @@ void finishDrawing() {
 } // namespace
 
 void PrintPictureBox(plat::PictureBox& Box, float X, float Y) {
-    // The box and the controls inside it as they are on screen.
-    QImage picture = Box.grab().toImage();
-    if (picture.isNull()) picture = Box.image();
     const std::string error =
-        printing::printImage(picture, QSizeF(Box.designWidth(), Box.designHeight()), QPointF(X, Y));
+        printing::printWidget(Box, QSizeF(Box.designWidth(), Box.designHeight()), QPointF(X, Y));
     if (!error.empty()) showError(error);
 }
 
@@ -85,9 +82,15 @@ void drawPrintMenu(PictureBox* w) {
     w->FontSize = 10;
     w->CurrentX = TextX;
     w->CurrentY = NoteY;
-    w->Print("The printout will be directed to the default printer in Windows");
-    w->CurrentX = TextX;
-    w->Print("(Please check Printer settings in Control Panel for changing default printer)");
+    if (const std::string& pdf = printing::pdfOutput(); !pdf.empty()) {
+        w->Print("The printout will be written to the PDF file");
+        w->CurrentX = TextX;
+        w->Print(pdf);
+    } else {
+        w->Print("The printout will be directed to the default printer in Windows");
+        w->CurrentX = TextX;
+        w->Print("(Please check Printer settings in Control Panel for changing default printer)");
+    }
     w->CurrentX = BesideX;
     w->CurrentY = SignalY + 100;
     w->Print("Click this to print the Signal Display Area only");
@@ -127,10 +130,8 @@ void WQK::printWholeWindow() {
     prepareForPrint(*this);
     // The whole window at its design width, from the corner of the printable area. A
     // printer failure is reported here too rather than left unhandled.
-    const QImage shot = grab().toImage();
-    const double h =
-        shot.width() > 0 ? double(DesignWidth) * shot.height() / shot.width() : DesignHeight;
-    const std::string error = printing::printImage(shot, QSizeF(DesignWidth, h));
+    const double h = width() > 0 ? double(DesignWidth) * height() / width() : DesignHeight;
+    const std::string error = printing::printWidget(*this, QSizeF(DesignWidth, h));
     if (!error.empty()) showError(error);
     HScroll1_Change();
     SDISPLAY();

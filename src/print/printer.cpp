@@ -1,9 +1,15 @@
 #include "print/printer.h"
 
+#include "platform/picturebox.h"
+
+#include <QFile>
 #include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSaveFile>
+#include <QWidget>
 #include <algorithm>
 
 namespace printing {
@@ -17,6 +23,49 @@ QString& title() {
     static QString t = QStringLiteral("WQK Scope");
     return t;
 }
+std::string& pdfPath() {
+    static std::string p;
+    return p;
+}
+// Where a picture with or without an offset from the paper's edges lands.
+QRectF target(QSizeF sizeTwips, std::optional<QPointF> offsetTwips, const QRectF& paper,
+              const QRectF& printable, int dpi) {
+    if (!offsetTwips) return placePicture(sizeTwips, printable.topLeft(), printable, dpi);
+    const QPointF at(offsetTwips->x() * dpi / TwipsPerInch, offsetTwips->y() * dpi / TwipsPerInch);
+    return placePicture(sizeTwips, paper.topLeft() + at, paper, dpi);
+}
+
+std::string printToPdf(QWidget& w, QSizeF sizeTwips, std::optional<QPointF> offsetTwips) {
+    const std::string& path = pdfPath();
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    const auto failed = [&] {
+        return "Cannot write " + path + ": " + file.errorString().toStdString();
+    };
+    if (!file.open(QIODevice::WriteOnly)) return failed();
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(jobTitle());
+        pdf.setCreator(QStringLiteral("WQK Scope"));
+        pdf.setResolution(1200);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        // Coordinates from the paper's edge, as on the printer.
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        const int dpi = pdf.resolution();
+        const QRectF paper = pdf.pageLayout().fullRectPixels(dpi);
+        const double margin = 10 / 25.4 * dpi;
+        const QRectF printable = paper.adjusted(margin, margin, -margin, -margin);
+        const QRectF to = target(sizeTwips, offsetTwips, paper, printable, dpi);
+        QPainter p;
+        if (!p.begin(&pdf)) return "Cannot start the PDF file " + path + ".";
+        if (w.width() > 0 && w.height() > 0 && !to.isEmpty()) {
+            p.translate(to.topLeft());
+            p.scale(to.width() / w.width(), to.height() / w.height());
+            w.render(&p);
+        }
+    }
+    return file.commit() ? std::string() : failed();
+}
+
 std::string quoted(const QString& name) {
     return "\"" + name.toStdString() + "\"";
 }
@@ -69,18 +118,26 @@ std::string printImage(const QImage& image, QSizeF sizeTwips, std::optional<QPoi
     const QPageLayout layout = printer.pageLayout();
     const QRectF paper = layout.fullRectPixels(dpi);
     const QRectF printable = layout.paintRectPixels(dpi);
-    QRectF target;
-    if (offsetTwips) {
-        const QPointF at(offsetTwips->x() * dpi / TwipsPerInch,
-                         offsetTwips->y() * dpi / TwipsPerInch);
-        target = placePicture(sizeTwips, paper.topLeft() + at, paper, dpi);
-    } else {
-        target = placePicture(sizeTwips, printable.topLeft(), printable, dpi);
-    }
-    p.drawImage(target, image);
+    p.drawImage(target(sizeTwips, offsetTwips, paper, printable, dpi), image);
     if (!p.end() || printer.printerState() == QPrinter::Error)
         return "Printer " + quoted(name) + " could not complete the print job.";
     return {};
+}
+
+void setPdfOutput(const std::string& path) {
+    pdfPath() = path;
+}
+const std::string& pdfOutput() {
+    return pdfPath();
+}
+
+std::string printWidget(QWidget& w, QSizeF sizeTwips, std::optional<QPointF> offsetTwips) {
+    if (!pdfPath().empty()) return printToPdf(w, sizeTwips, offsetTwips);
+    // The widget and the controls inside it as they are on screen.
+    QImage picture = w.grab().toImage();
+    if (auto* box = qobject_cast<plat::PictureBox*>(&w); box && picture.isNull())
+        picture = box->image();
+    return printImage(picture, sizeTwips, offsetTwips);
 }
 
 } // namespace printing

@@ -1,6 +1,7 @@
 #pragma once
-// Pages on the default printer through Qt PrintSupport (CUPS on Linux). Every failure
-// comes back as a sentence for the user; nothing here shows a message itself.
+// Pages on the default printer through Qt PrintSupport (CUPS on Linux), or into a PDF
+// file. Every failure comes back as a sentence for the user; nothing here shows a
+// message itself.
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
@@ -9,6 +10,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+
+class QWidget;
 
 namespace printing {
 
@@ -35,5 +38,17 @@ QRectF placePicture(QSizeF sizeTwips, QPointF at, const QRectF& limit, double dp
 // else what went wrong.
 std::string printImage(const QImage& image, QSizeF sizeTwips,
                        std::optional<QPointF> offsetTwips = std::nullopt);
+
+// While a file is named here, each printout is written into it as a one-page A4 PDF
+// (10 mm of margin standing for the printable area) instead of going to the printer;
+// "" sends printouts to the printer again.
+void setPdfOutput(const std::string& path);
+const std::string& pdfOutput();
+
+// Prints one page holding `w` and the controls inside it, sizeTwips large, placed as
+// printImage() places its picture. The printer gets the widget's pixels; a PDF gets the
+// widget as it paints itself, so its texts stay text.
+std::string printWidget(QWidget& w, QSizeF sizeTwips,
+                        std::optional<QPointF> offsetTwips = std::nullopt);
 
 } // namespace printing

@@ -106,6 +106,15 @@ bool number(const std::string& text, double& out) {
     return end == text.c_str() + text.size() && std::isfinite(out);
 }
 
+// Hertz, with an optional k or M multiplier: 10k, 1.5M.
+bool frequency(const std::string& text, double& out) {
+    const char last = text.empty() ? 0 : text.back();
+    const double factor = last == 'M' ? 1e6 : last == 'k' || last == 'K' ? 1e3 : 1;
+    if (!number(factor == 1 ? text : text.substr(0, text.size() - 1), out)) return false;
+    out *= factor;
+    return true;
+}
+
 std::vector<std::string> split(const std::string& text) {
     std::vector<std::string> parts;
     std::string cur;
@@ -172,7 +181,8 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         s.kind = InputSpec::Kind::Generator;
         // Below a hundredth of a hertz the low-pass holds still over any capture, and
         // its steady state no longer resolves in double precision.
-        if (p.size() == 2 && (!number(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
+        if (p.size() == 2 &&
+            (!frequency(p[1], s.cornerHz) || s.cornerHz < 0.01 || s.cornerHz > 1e9))
             return bad("corner frequency out of range (0.01 Hz to 1 GHz)");
         out = s;
         return true;
@@ -195,12 +205,12 @@ bool parseInput(const std::string& text, InputSpec& out, std::string& error) {
         return bad("unknown kind");
     const size_t most = s.kind == InputSpec::Kind::RcSquare ? 5 : 4;
     if (p.size() < 3 || p.size() > most) return bad("wrong number of values");
-    if (!number(p[1], s.freq) || s.freq <= 0 || s.freq > 100e6)
+    if (!frequency(p[1], s.freq) || s.freq <= 0 || s.freq > 100e6)
         return bad("frequency out of range");
     if (!number(p[2], s.peak) || s.peak < 0 || s.peak > 1000) return bad("peak out of range");
     if (p.size() > 3 && (!number(p[3], s.offset) || std::fabs(s.offset) > 1000))
         return bad("offset out of range");
-    if (p.size() > 4 && (!number(p[4], s.cornerHz) || s.cornerHz <= 0 || s.cornerHz > 1e9))
+    if (p.size() > 4 && (!frequency(p[4], s.cornerHz) || s.cornerHz <= 0 || s.cornerHz > 1e9))
         return bad("corner frequency out of range");
     out = s;
     return true;

@@ -1,8 +1,11 @@
 // The command line on the simulated instrument and the virtual clock, in-process: its
 // JSON and CSV against the simulated inputs, its table, and its exit statuses.
 #include "cli/cli.h"
+#include "platform/version.h"
 #include "support/fixture.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -114,29 +117,36 @@ TEST_F(Cli, ExitStatuses) {
         int status;
         std::string says; // on stdout when it succeeds (help: a line of it), else on stderr
     } rows[] = {
+        // clang-format off
         {"measure help", {"measure", "--help"}, 0, "  --pretrigger=0|10|100  "},
+        {"version after a subcommand", {"measure", "--version"}, 0,
+         std::string("wqkscope ") + plat::version + "\n"},
+        {"rate and input frequency with multipliers", // a wrong rate is refused
+         {"measure", "--rate=200k", "--input-a=sine:1k:1"}, 0, "Frequency     1.000 kHz"},
+        {"bode from and to with multipliers",
+         {"bode", "--from=1k", "--to=0.01M", "--per-decade=1", "--input-a=dac"}, 0, "1.00000 kHz"},
         {"bad value", {"measure", "--size=3K"}, 2, "--size must be 2K, 4K, 8K, 16K or 32K: 3K"},
-        {"rate of another model",
-         {"measure", "--rate=30M"},
-         2,
-         "--rate must be one of 2k, 20k, 200k, 2M, 20M on this model: 30M"},
-        {"no channel B",
-         {"measure", "--channels=b", "--no-chb"},
-         2,
+        {"rate of another model", {"measure", "--rate=3M"}, 2,
+         "wqkscope measure: --rate must be one of 2k, 20k, 200k, 2M, 20M on this model: 3M\n"},
+        {"120 V without its probe", {"measure", "--range-a=120"}, 2,
+         "wqkscope measure: --range-a=120 needs the x10 probe: --probe-a=10\n"},
+        {"1.2 V with the x10 probe", {"spectrum", "--range-b=1.2", "--probe-b=10"}, 2,
+         "wqkscope spectrum: --range-b=1.2 needs the x1 probe: --probe-b=1\n"},
+        {"bode out of range", {"bode", "--from=1M", "--to=2"}, 2,
+         "wqkscope bode: --from must be 5 to 500k Hz: 1M\nwqkscope bode: --to must be"},
+        {"bode without --to", {"bode", "--from=1k"}, 2, "wqkscope bode: --from and --to are"},
+        {"nothing to capture", {"capture"}, 2, "wqkscope capture: nothing to write"},
+        {"mistyped subcommand", {"mesure"}, 2,
+         "wqkscope: unknown subcommand \"mesure\"; did you mean \"measure\"?\n"},
+        {"unknown subcommand", {"xyz"}, 2, "wqkscope: unknown subcommand \"xyz\"\n"},
+        {"no channel B", {"measure", "--channels=b", "--no-chb"}, 2,
          "--channels must be a on this instrument: channel B is not fitted"},
-        {"no instrument",
-         {"measure", "--no-instrument"},
-         3,
-         "No WQK Hardware !!! Aborting Command ..."},
+        {"no instrument", {"measure", "--no-instrument"}, 3, "No WQK Hardware !!! Aborting Command ..."},
         {"no power", {"spectrum", "--power-off"}, 3, "No Power to WQK  !!! Check Power to WQK"},
-        {"slow capture",
-         {"measure", "--rate=2k", "--size=32K", "--timeout=1"},
-         0,
-         "Samples  32768"},
-        {"no trigger",
-         {"measure", "--input-a=dc:0", "--trigger=a+", "--level=0.5", "--timeout=2"},
-         4,
+        {"slow capture", {"measure", "--rate=2k", "--size=32K", "--timeout=1"}, 0, "Samples  32768"},
+        {"no trigger", {"measure", "--input-a=dc:0", "--trigger=a+", "--level=0.5", "--timeout=2"}, 4,
          "no trigger within 2 s"},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -148,6 +158,83 @@ TEST_F(Cli, ExitStatuses) {
         // Each subcommand lists only its own options; a failure prints nothing on stdout.
         EXPECT_EQ(r.out.find("--window=") != std::string::npos,
                   std::string(row.name) == "spectrum help");
+        // One style: "wqkscope SUB: what is wrong", a usage error ending in a pointer to
+        // the help; a name that is no subcommand, to the program's.
+        const std::string sub = cli::isSubcommand(row.args) ? " " + row.args[0] : "";
+        EXPECT_EQ(r.err.rfind("wqkscope" + sub + ": ", 0) == 0, row.status != 0) << r.err;
+        const QString help = QString::fromStdString("Try 'wqkscope" + sub + " --help'.\n");
+        EXPECT_EQ(QString::fromStdString(r.err).endsWith(help), row.status == 2) << r.err;
     }
     EXPECT_GE(h_.clock().nowMs(), 2000); // the timeout ran on the virtual clock
+}
+
+// A file that cannot be written is named with the system's reason, before a capture or a
+// sweep where it can be, and nothing else is written; a sweep whose file fails late still
+// prints its points.
+TEST_F(Cli, AFileThatCannotBeWrittenIsNamedWithItsReasonAndNothingElseIsWritten) {
+    ASSERT_TRUE(QDir().mkdir("ro") && QDir().mkdir("late"));
+    QFile::setPermissions("ro", QFile::ReadOwner | QFile::ExeOwner);
+    testing_support::NoDacOverride asUser;
+    const std::string denied = "Permission denied\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+        bool printed;
+    } rows[] = {
+        // clang-format off
+        {{"capture", "--out=a.wav", "--picture=ro/a.png"},
+         "wqkscope capture: cannot write ro/a.png: " + denied, false},
+        {{"capture", "--picture=a.svg", "--out=no/a.sr"},
+         "wqkscope capture: cannot write no/a.sr: No such file or directory\n", false},
+        {{"spectrum", "--out=ro/s.csv"}, "wqkscope spectrum: cannot write ro/s.csv: " + denied, false},
+        {{"bode", "--from=1k", "--to=10k", "--out=ro/b.csv"},
+         "wqkscope bode: cannot write ro/b.csv: " + denied, false},
+        {{"bode", "--from=1k", "--to=10k", "--per-decade=1", "--input-a=dac", "--out=late/b.csv"},
+         "wqkscope bode: cannot write late/b.csv: " + denied, true}};
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.back());
+        const int64_t start = h_.clock().nowMs();
+        if (row.printed) // the folder is made read-only once the sweep has begun
+            h_.clock().at(start + 1500, [] {
+                QFile::setPermissions("late", QFile::ReadOwner | QFile::ExeOwner);
+            });
+        const Result r = run(row.args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, row.err);
+        EXPECT_EQ(r.out.find("Frequency    Gain") != std::string::npos, row.printed) << r.out;
+        EXPECT_EQ(h_.clock().nowMs() - start > 1000, row.printed); // the sweep ran or not
+        EXPECT_EQ(QDir().entryList(QDir::Files), QStringList({"WQKport.cfg"}));
+    }
+}
+
+// log prints each file it wrote; a subcommand reads the port file and never writes one.
+TEST(CliFiles, LogPrintsEveryFileAndNoSubcommandWritesThePortFile) {
+    testing_support::Harness h({}, false); // no WQKport.cfg
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::run({"log", "--port=sim", "--count=5", "--dir=rec", "--format=sr"}, out, err), 0)
+        << err.str();
+    const QStringList names = QString::fromStdString(out.str()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(names, QDir("rec").entryList({"*.sr"}, QDir::Files, QDir::Name));
+    EXPECT_EQ(names.size(), 5);
+    EXPECT_FALSE(QFile::exists("WQKport.cfg"));
+}
+
+// The picture of capture shows every channel captured (the display shows A alone at
+// start-up), and with --units its numbers.
+TEST_F(Cli, CapturePictureDrawsEveryCapturedChannelAndTakesUnits) {
+    const struct {
+        std::vector<std::string> args;
+        bool bDrawn, numbers;
+    } rows[] = {{{"--channels=ab"}, true, false},
+                {{"--channels=ab", "--units"}, true, true},
+                {{"--channels=a", "--units"}, false, true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args.back());
+        const Result r = run(with({"capture", "--picture=p.svg"}, row.args));
+        ASSERT_EQ(r.status, 0) << r.err;
+        const QString svg = QString::fromStdString(h_.readFile("p.svg"));
+        EXPECT_EQ(svg.count("<path "), row.bDrawn ? 2 : 1); // one path a trace
+        EXPECT_EQ(svg.contains(">uS</text>"), row.numbers);
+    }
 }

@@ -1,13 +1,16 @@
-// Pictures and the WAV export of a capture, each read back with the tool a user would
-// open it with.
+// Pictures, the WAV export and the session file of a capture, each read back with the
+// tool a user would open it with.
 #include "device/drawn_text.h"
+#include "export/logger.h"
 #include "export/picture.h"
+#include "export/sigrok_session.h"
 #include "export/wav.h"
 #include "support/fixture.h"
 
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -61,6 +64,58 @@ TEST(WavExport, ReadsBackWithLibsndfile) {
             bad += (v[2 * i] / 256 + 128 != s.ChanABuffer[i] / 10) +
                    (v[2 * i + 1] / 256 + 128 != (row.bOn ? s.ChanBBuffer[i] / 10 : 128));
         EXPECT_EQ(bad, 0);
+    }
+}
+
+// sigrok-cli reads the session file: its rate and channel names, and every sample of each
+// channel as the CSV export of the same capture has it, within the 2 decimals it prints
+// and the CSV's own rounding (1 mV on the 1.2 V range, 10 mV on 12 V).
+TEST(SessionExport, ReadsBackInTheRealReaderAsTheCsvExport) {
+    EXPECT_EQ(exporting::crc32("123456789"), 0xCBF43926u); // the zip's check value
+    if (QStandardPaths::findExecutable("sigrok-cli").isEmpty())
+        GTEST_SKIP() << "sigrok-cli not found (scripts/common.sh installs it)";
+    // clang-format off
+    const struct { const char* name; int model; bool onePointTwo, bOn; const char* show; } rows[] = {
+        {"both on 1.2 V", 20, true, true,
+         "Samplerate: 2000000\nChannels: 2\n- A: analog\n- B: analog\nAnalog sample count: 4096\n"},
+        {"30 MHz model, A alone on 12 V", 30, false, false,
+         "Samplerate: 3000000\nChannels: 1\n- A: analog\nAnalog sample count: 4096\n"}};
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim::Options o;
+        o.model = row.model;
+        o.inputB = {sim::InputSpec::Kind::Sine, 3000, 0.8};
+        testing_support::Harness h(o);
+        WQK& w = h.window();
+        if (row.onePointTwo) w.Command3_Click(), w.Command6_Click();
+        if (!row.bOn) w.SCHBbutton_Click();
+        w.GOBUTTON_Click();
+        w.GOBUTTON_Click(); // the whole 4K: the first capture keeps the start-up pretrigger
+        std::string sr, csv, error;
+        ASSERT_TRUE(encodeCapture(w.state(), exporting::LogFormat::Sr, sr, error)) << error;
+        ASSERT_TRUE(encodeCapture(w.state(), exporting::LogFormat::Csv, csv, error)) << error;
+        h.writeFile("c.sr", sr);
+        const auto reader = [&h](const QStringList& args) {
+            QProcess p;
+            p.start("sigrok-cli", QStringList{"-i", (h.dir() + "/c.sr").c_str()} + args);
+            EXPECT_TRUE(p.waitForFinished(60000));
+            return QString(p.readAllStandardOutput());
+        };
+        EXPECT_EQ(reader({"--show"}).toStdString(), row.show);
+        std::map<QString, std::vector<double>> read; // "A: -0.39 V DC" per sample
+        for (const QString& line : reader({"-O", "analog"}).split('\n', Qt::SkipEmptyParts))
+            read[line.section(':', 0, 0)].push_back(line.section(' ', 1, 1).toDouble());
+        const QStringList lines = QString(csv.c_str()).split("\r\n").mid(3, 4096);
+        const double tolerance = 0.005 + (row.onePointTwo ? 0.0005 : 0.005) + 1e-6;
+        for (const int c : {0, 1}) {
+            const std::vector<double>& got = read[c ? "B" : "A"];
+            ASSERT_EQ(got.size(), c && !row.bOn ? 0u : 4096u);
+            int off = 0;
+            for (size_t i = 0; i < got.size(); ++i)
+                off += std::abs(got[i] - lines[int(i)].section(',', c, c).toDouble()) > tolerance;
+            EXPECT_EQ(off, 0) << "channel " << c;
+        }
     }
 }
 

@@ -27,12 +27,14 @@ sim::Options quietSines() {
 }
 
 // The window's items that stand beside its buttons, with the button each follows.
+// clang-format off
 const std::pair<const char*, VbButton * WQK::*> Locked[] = {
-    {"actionLoad", &WQK::fileloadbutton},     {"actionSave", &WQK::filesavebutton},
-    {"actionPrint", &WQK::Command1},          {"actionPort", &WQK::SETUP},
-    {"actionExit", &WQK::Command22},          {"actionGuide", &WQK::helpbutton},
-    {"actionResponse", &WQK::fileloadbutton},
-};
+    {"actionLoad", &WQK::fileloadbutton}, {"actionSave", &WQK::filesavebutton},
+    {"actionPrint", &WQK::Command1}, {"actionPrintPdf", &WQK::Command1},
+    {"actionPort", &WQK::SETUP}, {"actionExit", &WQK::Command22},
+    {"actionGuide", &WQK::helpbutton}, {"actionResponse", &WQK::fileloadbutton},
+    {"actionExportSession", &WQK::filesavebutton}};
+// clang-format on
 
 void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {
     for (const auto& [name, button] : Locked) {

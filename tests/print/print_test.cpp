@@ -283,3 +283,41 @@ TEST_F(Spooler, AStoppedPrinterIsReportedAndNothingIsPrinted) {
               "Printer Error!Printer \"PDF-offline\" is stopped (off-line).");
     EXPECT_FALSE(t.w.ended());
 }
+
+// File > Print to PDF: either printout, drawn as for the printer, on one page of the file,
+// its texts as text; a file that cannot be written is the printout's error.
+TEST(PrintToPdf, EachPrintoutIsOnePageHoldingItsTexts) {
+    for (const char* tool : {"pdfinfo", "pdftotext"})
+        if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " not found";
+    const auto read = [](const char* tool, const QString& pdf) {
+        QProcess p;
+        p.start(tool, tool == std::string("pdftotext") ? QStringList{pdf, "-"} : QStringList{pdf});
+        p.waitForFinished(30000);
+        return p.readAllStandardOutput().simplified().toStdString();
+    };
+    // clang-format off
+    const struct { const char* button; const char* file; std::vector<std::string> texts; } rows[] = {
+        {"Printsignal", "signal.pdf", {"uS", "156", "-.9"}}, // the axis numbers with UNITS on
+        {"Printform", "window.pdf", {"GO", "Single", "uS", "156"}},
+        {"Printsignal", "no/such/folder.pdf", {}}};
+    // clang-format on
+    for (const auto& r : rows) {
+        SCOPED_TRACE(std::string(r.button) + " " + r.file);
+        Window t;
+        t.w.Command16_Click(); // UNITS
+        const QString pdf = QDir::current().filePath(r.file);
+        printing::setPdfOutput(pdf.toStdString());
+        t.print(r.button);
+        printing::setPdfOutput("");
+        const std::vector<plat::Message>& shown = t.h.messages().shown;
+        EXPECT_EQ(shown.empty() ? "" : shown[0].text + " " + std::to_string(shown.size()),
+                  r.texts.empty()
+                      ? "Cannot write " + pdf.toStdString() + ": No such file or directory 1"
+                      : "");
+        if (r.texts.empty()) continue;
+        EXPECT_NE(read("pdfinfo", pdf).find("Pages: 1 "), std::string::npos);
+        const std::string text = " " + read("pdftotext", pdf) + " ";
+        for (const std::string& want : r.texts)
+            EXPECT_NE(text.find(" " + want + " "), std::string::npos) << want << " in: " << text;
+    }
+}
