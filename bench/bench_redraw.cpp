@@ -48,8 +48,9 @@ WQK& window() {
             s.GenWave[size_t(i)] = int16_t((i % 4096) * 2550 / 4096);
         }
         win->HScroll1_Change();
-        std::printf("Picture1: %d x %d pixels, window %d samples\n", win->Picture1->width(),
-                    win->Picture1->height(), s.xMagnify());
+        std::printf("Picture1: %d x %d pixels, window %d samples\n",
+                    win->control<PictureBox>("Picture1")->width(),
+                    win->control<PictureBox>("Picture1")->height(), s.xMagnify());
         return win;
     }();
     return *w;
@@ -57,7 +58,7 @@ WQK& window() {
 
 void fastRedraw(WQK& w) {
     w.HScroll1_Change();
-    w.Picture1->image(); // finish the drawing
+    w.control<PictureBox>("Picture1")->image(); // finish the drawing
 }
 
 // The same picture, each trace sample drawn with its own Line call.
@@ -66,7 +67,7 @@ void perSampleRedraw(WQK& w) {
     s.ShowA = s.ShowB = s.ShowD = -1;
     w.HScroll1_Change(); // grid, numbers, bar, cursor: all but the traces
     s.ShowA = s.ShowB = s.ShowD = 1;
-    PictureBox* p = w.Picture1;
+    PictureBox* p = w.control<PictureBox>("Picture1");
     const int first = s.scrollPos(), last = first + s.xMagnify();
     p->ForeColor = long(s.ColourD);
     for (int x = first + 1; x <= last; ++x)

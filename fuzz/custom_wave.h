@@ -14,7 +14,8 @@ inline int fuzzCustomWave(const uint8_t* data, size_t size, bool csv) {
     p.reset(fuzz::Start::Generator); // where the custom-wave buttons are offered
     const fuzz::State& before = p.state();
     if (!p.load({reinterpret_cast<const char*>(data), size},
-                csv ? w.CustomCSVbutton : w.Customloadbutton)) {
+                csv ? w.control<VbButton>("CustomCSVbutton")
+                    : w.control<VbButton>("Customloadbutton"))) {
         p.unchanged(before);
         return 0;
     }

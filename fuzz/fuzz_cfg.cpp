@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<double> number = portcfg::read(portcfg::FileName);
     bool opened = false;
     p.atNextDoEvents([&] {
-        opened = !w.CONFIGWINDOW->isHidden();
-        w.CONFIGEXIT->click();
+        opened = !w.control<PictureBox>("CONFIGWINDOW")->isHidden();
+        w.control<VbButton>("CONFIGEXIT")->click();
     });
     w.Checkconfig();
     FUZZ_CHECK(w.state().LptNumber >= 1 && w.state().LptNumber <= 3);

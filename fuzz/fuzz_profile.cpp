@@ -8,7 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string in(reinterpret_cast<const char*>(data), size);
     p.reset();
     const fuzz::State& before = p.state();
-    const bool loaded = p.load(in, p.w.profileloadbutton);
+    const bool loaded = p.load(in, p.w.control<VbButton>("profileloadbutton"));
     files::ProfileData d;
     FUZZ_CHECK(loaded == (files::decodeProfile(in, d) == files::Outcome::Loaded));
     if (!loaded) {

@@ -11,9 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string in(reinterpret_cast<const char*>(data), size);
     const bool fft = size & 2;
     p.reset(fft ? fuzz::Start::Fft : fuzz::Start::Scope);
-    if (size & 1) w.SCHBbutton->click(); // channel B off keeps its samples
+    if (size & 1) w.control<VbButton>("SCHBbutton")->click(); // channel B off keeps its samples
     const fuzz::State& before = p.state();
-    if (!p.load(in, fft ? w.FFTloadab : w.chaloadbutton)) {
+    if (!p.load(in,
+                fft ? w.control<VbButton>("FFTloadab") : w.control<VbButton>("chaloadbutton"))) {
         p.unchanged(before);
         return 0;
     }

@@ -142,7 +142,7 @@ Program& Program::get() {
 
 Program::Program(WQK& window) : w(window) {
     starts_[int(Start::Scope)] = state();
-    w.FFTbutton->click();
+    w.control<VbButton>("FFTbutton")->click();
     starts_[int(Start::Fft)] = state();
     reset();
     w.SCOPEMODE_Click();
@@ -153,7 +153,7 @@ Program::Program(WQK& window) : w(window) {
 const State& Program::state() {
     now_.record = w.state();
     now_.controls = controlsOf(w);
-    now_.timerOn = w.Timer1->isEnabled();
+    now_.timerOn = w.control<plat::Timer>("Timer1")->isEnabled();
     return now_;
 }
 
@@ -162,7 +162,7 @@ void Program::reset(Start start) {
     const State& s = starts_[int(start)];
     w.state() = s.record;
     restoreControls(s.controls);
-    w.Timer1->setEnabled(s.timerOn);
+    w.control<plat::Timer>("Timer1")->setEnabled(s.timerOn);
 }
 
 void Program::unchanged(const State& before, const std::vector<std::string>& alsoIgnored) const {
@@ -180,7 +180,8 @@ void Program::unchanged(const State& before, const std::vector<std::string>& als
                          now[i].widget->objectName().toStdString().c_str());
             std::abort();
         }
-    FUZZ_CHECK(now.size() == before.controls.size() && w.Timer1->isEnabled() == before.timerOn);
+    FUZZ_CHECK(now.size() == before.controls.size() &&
+               w.control<plat::Timer>("Timer1")->isEnabled() == before.timerOn);
 }
 
 void Program::atNextDoEvents(std::function<void()> action) {
@@ -193,13 +194,13 @@ void Program::atNextDoEvents(std::function<void()> action) {
 bool Program::load(const std::string& bytes, VbButton* request) {
     writeFile("input", bytes);
     atNextDoEvents([this, request] {
-        FUZZ_CHECK(w.File1->selectFile("input"));
+        FUZZ_CHECK(w.control<FileListBox>("File1")->selectFile("input"));
         request->click();
         // Still open after the request: the file was refused.
-        atNextDoEvents([this] { w.loadexitbutton->click(); });
+        atNextDoEvents([this] { w.control<VbButton>("loadexitbutton")->click(); });
     });
-    w.fileloadbutton->click();
-    FUZZ_CHECK(w.fileloadwindow->isHidden());
+    w.control<VbButton>("fileloadbutton")->click();
+    FUZZ_CHECK(w.control<PictureBox>("fileloadwindow")->isHidden());
     return w.state().LoadDone.num() == 1;
 }
 

@@ -24,10 +24,10 @@ int main(int argc, char** argv) {
 
     // SCOPE: a capture of the simulated sine (range 1.2 V, 20 kS/s), then the cursor, a
     // trigger level and A+B.
-    w.Command3->click();
+    w.control<VbButton>("Command3")->click();
     w.SRATEN_MouseDown();
     w.SRATEN_MouseDown();
-    w.GOBUTTON->click();
+    w.control<VbButton>("GOBUTTON")->click();
     put("signal", "scope.wqk", p.save(&WQK::chabsave));
     w.state().ExportABReq = 1;
     put("csv", "scope.csv", p.save(&WQK::exportab));
@@ -45,9 +45,9 @@ int main(int argc, char** argv) {
 
     // FFT: the spectra of a capture.
     p.reset();
-    w.FFTbutton->click();
-    w.Command3->click();
-    w.GOBUTTON->click();
+    w.control<VbButton>("FFTbutton")->click();
+    w.control<VbButton>("Command3")->click();
+    w.control<VbButton>("GOBUTTON")->click();
     put("signal", "spectra.fft", p.save(&WQK::fftabsave));
     w.state().ExportABReq = 0;
     put("csv", "spectra.csv", p.save(&WQK::exportab));
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     p.reset();
     w.SCOPEMODE_Click();
     w.SCOPEMODE_Click();
-    w.GOBUTTON->click();
+    w.control<VbButton>("GOBUTTON")->click();
     put("signal", "scope-gen.wqk", p.save(&WQK::chabsave));
     w.state().ExportABReq = 1;
     put("csv", "scope-gen.csv", p.save(&WQK::exportab));

@@ -56,18 +56,6 @@ void WQK::SSIZEP_MouseDown() {
     DSAMPLE();
 }
 
-namespace {
-void setScrollMaxima(WQK& w) {
-    const InstrumentState& s = w.state();
-    double max = std::pow(2.0, s.SampleSizeIndex) * s.BufBase - 1;
-    // Only a damaged size index gives more than the 32768 samples of a buffer.
-    if (!(max >= 0)) max = 0;
-    if (max > InstrumentState::LastIndex) max = InstrumentState::LastIndex;
-    w.HScroll1->setMaximum(vb::CInt(max));
-    w.HScroll2->setMaximum(vb::CInt(max));
-}
-} // namespace
-
 void WQK::SRATEN_KeyPress() {
     SRATEN_MouseDown();
 }
@@ -77,10 +65,19 @@ void WQK::SRATEP_KeyPress() {
 
 void WQK::SSIZEN_KeyPress() {
     SSIZEN_MouseDown();
-    setScrollMaxima(*this);
+    setScrollMaxima();
 }
 
 void WQK::SSIZEP_KeyPress() {
     SSIZEP_MouseDown();
-    setScrollMaxima(*this);
+    setScrollMaxima();
+}
+
+void WQK::setScrollMaxima() {
+    double max = std::pow(2.0, s.SampleSizeIndex) * s.BufBase - 1;
+    // Only a damaged size index gives more than the 32768 samples of a buffer.
+    if (!(max >= 0)) max = 0;
+    if (max > InstrumentState::LastIndex) max = InstrumentState::LastIndex;
+    HScroll1->setMaximum(vb::CInt(max));
+    HScroll2->setMaximum(vb::CInt(max));
 }

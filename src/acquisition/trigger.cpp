@@ -33,50 +33,6 @@ void title(PictureBox* p) {
     printAt(p, TitleX, TitleY, "TRIGGER", colours::Navy);
 }
 
-// The level controls: usable in TRIG mode only.
-void enableLevel(WQK& w, bool on) {
-    for (QWidget* b : {static_cast<QWidget*>(w.TriglevelBUTTON), static_cast<QWidget*>(w.TRLARGEN),
-                       static_cast<QWidget*>(w.TRSMALLN), static_cast<QWidget*>(w.TRLARGEP),
-                       static_cast<QWidget*>(w.TRSMALLP)})
-        b->setEnabled(on);
-}
-
-// The texts of the four settings and the level line's colour.
-void showTriggerSettings(WQK& w, PictureBox* p) {
-    InstrumentState& s = w.state();
-    p->FontBold = true;
-    p->FontSize = 8;
-    const int trigMode = s.trigMode();
-    if (trigMode == 0) {
-        printIn(p, ModeCol, "  INST  ", colours::InkBrown);
-        w.TRESETBUTTON->setEnabled(true);
-        enableLevel(w, false);
-        w.levelval->setBackColor(colours::Grey);
-    } else if (trigMode == 1) {
-        enableLevel(w, true);
-        printIn(p, ModeCol, "  TRIG  ", colours::InkBrown);
-        w.TRESETBUTTON->setEnabled(true);
-        w.levelval->setBackColor(colours::LightYellow);
-    } else if (trigMode == 2) {
-        printIn(p, ModeCol, "1 SHOT", colours::InkMaroon);
-        w.TRESETBUTTON->setEnabled(true);
-    }
-    if (!s.trigSourceB())
-        printIn(p, SourceCol, "CH A ", s.colourA());
-    else
-        printIn(p, SourceCol, "CH B ", colours::TriggerGreen);
-    printIn(p, SlopeCol, s.risingSlope() ? " + " : " \u2013 ", colours::Black);
-    const int pre = s.preTrig();
-    printIn(p, PreCol,
-            pre == 0   ? "OFF "
-            : pre == 1 ? " 10  "
-            : pre == 2 ? "100 "
-                       : "",
-            colours::Black);
-    w.TriglevelBUTTON->setFontBold(s.levelSetOn());
-    w.instrument().applyTriggerPanel();
-}
-
 } // namespace
 
 void WQK::TRIGGER() {
@@ -86,7 +42,7 @@ void WQK::TRIGGER() {
         DelayWin->hide();
     } else {
         DelayWin->show();
-        showTriggerSettings(*this, p);
+        showTriggerSettings(p);
     }
     TRESETBUTTON->setCaption(s.RunRepeat != 0 ? "Repeat" : "Single");
 }
@@ -128,4 +84,47 @@ void WQK::Timer1_Timer() {
         trcursdraw();
     }
     Timer1->setEnabled(false);
+}
+
+// The level controls: usable in TRIG mode only.
+void WQK::enableLevel(bool on) {
+    for (QWidget* b : {static_cast<QWidget*>(TriglevelBUTTON), static_cast<QWidget*>(TRLARGEN),
+                       static_cast<QWidget*>(TRSMALLN), static_cast<QWidget*>(TRLARGEP),
+                       static_cast<QWidget*>(TRSMALLP)})
+        b->setEnabled(on);
+}
+
+// The texts of the four settings and the level line's colour.
+void WQK::showTriggerSettings(PictureBox* p) {
+    p->FontBold = true;
+    p->FontSize = 8;
+    const int trigMode = s.trigMode();
+    if (trigMode == 0) {
+        printIn(p, ModeCol, "  INST  ", colours::InkBrown);
+        TRESETBUTTON->setEnabled(true);
+        enableLevel(false);
+        levelval->setBackColor(colours::Grey);
+    } else if (trigMode == 1) {
+        enableLevel(true);
+        printIn(p, ModeCol, "  TRIG  ", colours::InkBrown);
+        TRESETBUTTON->setEnabled(true);
+        levelval->setBackColor(colours::LightYellow);
+    } else if (trigMode == 2) {
+        printIn(p, ModeCol, "1 SHOT", colours::InkMaroon);
+        TRESETBUTTON->setEnabled(true);
+    }
+    if (!s.trigSourceB())
+        printIn(p, SourceCol, "CH A ", s.colourA());
+    else
+        printIn(p, SourceCol, "CH B ", colours::TriggerGreen);
+    printIn(p, SlopeCol, s.risingSlope() ? " + " : " \u2013 ", colours::Black);
+    const int pre = s.preTrig();
+    printIn(p, PreCol,
+            pre == 0   ? "OFF "
+            : pre == 1 ? " 10  "
+            : pre == 2 ? "100 "
+                       : "",
+            colours::Black);
+    TriglevelBUTTON->setFontBold(s.levelSetOn());
+    instrument().applyTriggerPanel();
 }

@@ -49,86 +49,6 @@ void title(PictureBox* p, const std::string& text, long colour, double x = 40, d
     p->FontBold = false;
 }
 
-// The buttons and windows that start hidden, the run message box and the GO indicator.
-void hideAtStart(WQK& w) {
-    for (QWidget* b : std::initializer_list<QWidget*>{w.CopyAbutton, w.CopyBbutton, w.DCUP,
-                                                      w.DCDOWN, w.FFTloadab, w.fftsaveab})
-        b->hide();
-    w.Trigwait->setBackColor(colours::LightYellow);
-    w.Trigwait->setScale(0, 0, 100, 100);
-    w.Trigwait->hide();
-    for (PictureBox* p :
-         {w.fileloadwindow, w.filesavewindow, w.helpwindow, w.CONFIGWINDOW, w.printwindow})
-        p->hide();
-    w.TRESETBUTTON->setCaption("Single");
-    w.GOCOLOR->setBackColor(colours::Red); // stopped
-    for (PictureBox* p :
-         {w.Picture1, w.Picture3, w.Picture4, w.Picture5, w.Picture6, w.Picture7, w.samdisp,
-          w.GENPICTURE, w.CURSINFO, w.levelval, w.SRATEDISP, w.SSIZEDISP, w.GENFREQDISP})
-        p->FontName = "Arial";
-}
-
-// The two scroll bars, the signal display and the buffer bar at their start.
-void resetDisplay(WQK& w) {
-    InstrumentState& s = w.state();
-    w.HScroll2->blockSignals(true);
-    w.HScroll2->setRange(256, InstrumentState::LastIndex);
-    w.HScroll2->setSingleStep(64);
-    w.HScroll2->setPageStep(1024);
-    w.HScroll2->setValue(512);
-    w.HScroll2->blockSignals(false);
-    w.HScroll1->blockSignals(true);
-    w.HScroll1->setRange(0, InstrumentState::LastIndex);
-    w.HScroll1->setSingleStep(1);
-    w.HScroll1->setPageStep(1000);
-    w.HScroll1->setValue(0);
-    w.HScroll1->blockSignals(false);
-    w.Picture1->setBackColor(colours::Panel);
-    w.Picture1->setScale(0, 10, InstrumentState::LastIndex, s.FullScale);
-    w.Picture2->setBackColor(colours::Navy);
-    w.Picture2->setScale(0, 0, InstrumentState::LastIndex, 1);
-    w.Picture2->ForeColor = colours::Yellow;
-}
-
-// The panel titles and fixed texts.
-void drawTitles(WQK& w) {
-    const InstrumentState& s = w.state();
-    w.DelayWin->setBackColor(colours::LightGreen);
-    w.DelayWin->CurrentX = 0;
-    w.DelayWin->CurrentY = 20;
-    w.DelayWin->Print("  Normal");
-    title(w.Picture5, "TRIGGER", colours::Navy);
-    title(w.Picture6, "DISPLAY", colours::Navy);
-    w.Picture6->CurrentX = 40;
-    w.Picture6->CurrentY = 460;
-    w.Picture6->Print("Ch", false);
-    w.Picture6->CurrentX = 1300;
-    w.Picture6->Print("Dac", false);
-    title(w.Picture3, "CH A", s.colourA());
-    title(w.Picture4, "CH B", s.colourB());
-    title(w.samdisp, " SAMPLING RATE         SAMPLING SIZE", colours::Navy, 0, 0, 6);
-    title(w.GENPICTURE, "GENERATOR SETUP", colours::Navy);
-}
-
-// Every panel drawn from the state.
-void drawPanels(WQK& w) {
-    w.GENFREQDISP->FontSize = 9;
-    w.Picture7->Cls();
-    w.Picture7->CurrentX = 0;
-    w.Picture7->CurrentY = 0;
-    w.Picture7->FontSize = 8;
-    w.Picture7->Print(" up-- X Magnify --down");
-    w.HScroll1_Change();
-    w.CHANA();
-    w.CHANB();
-    w.TRIGGER();
-    w.DSAMPLE();
-    w.SMODEDISP();
-    w.SDISPLAY();
-    w.TRIGGER();
-    w.GENDISP();
-    w.RANGEBENABLE();
-}
 } // namespace
 
 void WQK::showDetectionByte() {
@@ -147,12 +67,12 @@ void WQK::Form_Activate() {
         return;
     }
     inst_->resetRecord();
-    hideAtStart(*this);
-    resetDisplay(*this);
-    drawTitles(*this);
+    hideAtStart();
+    resetDisplay();
+    drawTitles();
     // Port configuration, detection (the port window when needed) and first commands.
     if (!inst_->configurePort()) return;
-    drawPanels(*this);
+    drawPanels();
     GOBUTTON->setFocus();
     SCOPEMODE->setEnabled(true);
     scrollcalca();
@@ -169,4 +89,81 @@ void WQK::Command22_Click() {
 void WQK::Form_Unload() {
     unloaded_ = true;
     inst_->shutdown();
+}
+
+// The buttons and windows that start hidden, the run message box and the GO indicator.
+void WQK::hideAtStart() {
+    for (QWidget* b : std::initializer_list<QWidget*>{CopyAbutton, CopyBbutton, DCUP, DCDOWN,
+                                                      FFTloadab, fftsaveab})
+        b->hide();
+    Trigwait->setBackColor(colours::LightYellow);
+    Trigwait->setScale(0, 0, 100, 100);
+    Trigwait->hide();
+    for (PictureBox* p : {fileloadwindow, filesavewindow, helpwindow, CONFIGWINDOW, printwindow})
+        p->hide();
+    TRESETBUTTON->setCaption("Single");
+    GOCOLOR->setBackColor(colours::Red); // stopped
+    for (PictureBox* p : {Picture1, Picture3, Picture4, Picture5, Picture6, Picture7, samdisp,
+                          GENPICTURE, CURSINFO, levelval, SRATEDISP, SSIZEDISP, GENFREQDISP})
+        p->FontName = "Arial";
+}
+
+// The two scroll bars, the signal display and the buffer bar at their start.
+void WQK::resetDisplay() {
+    HScroll2->blockSignals(true);
+    HScroll2->setRange(256, InstrumentState::LastIndex);
+    HScroll2->setSingleStep(64);
+    HScroll2->setPageStep(1024);
+    HScroll2->setValue(512);
+    HScroll2->blockSignals(false);
+    HScroll1->blockSignals(true);
+    HScroll1->setRange(0, InstrumentState::LastIndex);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1000);
+    HScroll1->setValue(0);
+    HScroll1->blockSignals(false);
+    Picture1->setBackColor(colours::Panel);
+    Picture1->setScale(0, 10, InstrumentState::LastIndex, s.FullScale);
+    Picture2->setBackColor(colours::Navy);
+    Picture2->setScale(0, 0, InstrumentState::LastIndex, 1);
+    Picture2->ForeColor = colours::Yellow;
+}
+
+// The panel titles and fixed texts.
+void WQK::drawTitles() {
+    DelayWin->setBackColor(colours::LightGreen);
+    DelayWin->CurrentX = 0;
+    DelayWin->CurrentY = 20;
+    DelayWin->Print("  Normal");
+    title(Picture5, "TRIGGER", colours::Navy);
+    title(Picture6, "DISPLAY", colours::Navy);
+    Picture6->CurrentX = 40;
+    Picture6->CurrentY = 460;
+    Picture6->Print("Ch", false);
+    Picture6->CurrentX = 1300;
+    Picture6->Print("Dac", false);
+    title(Picture3, "CH A", s.colourA());
+    title(Picture4, "CH B", s.colourB());
+    title(samdisp, " SAMPLING RATE         SAMPLING SIZE", colours::Navy, 0, 0, 6);
+    title(GENPICTURE, "GENERATOR SETUP", colours::Navy);
+}
+
+// Every panel drawn from the state.
+void WQK::drawPanels() {
+    GENFREQDISP->FontSize = 9;
+    Picture7->Cls();
+    Picture7->CurrentX = 0;
+    Picture7->CurrentY = 0;
+    Picture7->FontSize = 8;
+    Picture7->Print(" up-- X Magnify --down");
+    HScroll1_Change();
+    CHANA();
+    CHANB();
+    TRIGGER();
+    DSAMPLE();
+    SMODEDISP();
+    SDISPLAY();
+    TRIGGER();
+    GENDISP();
+    RANGEBENABLE();
 }

@@ -36,6 +36,11 @@ class WQK : public QWidget {
     // through its typed reads; tests reach it here, tools read it through instrument().
     InstrumentState& state() { return s; }
     const InstrumentState& state() const { return s; }
+    // A control by its objectName ("GOBUTTON", "Picture1", ...): tests click and read
+    // them, the tools take the display's pixels.
+    template <class T = QWidget> T* control(const char* name) const {
+        return findChild<T*>(QString::fromLatin1(name));
+    }
     // The instrument this window shows and drives.
     Instrument& instrument() { return *inst_; }
     const Instrument& instrument() const { return *inst_; }
@@ -53,132 +58,6 @@ class WQK : public QWidget {
     std::function<void(int code)> onEnd;
     // Window title: the program, the port backend and the selected port.
     void updateTitle();
-
-    // ---- Controls -------------------------------------------------------------
-    plat::DesignPanel* form = nullptr; // the window's client area
-
-    // Display (signal display, scroll bars, toggles)
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture2 = nullptr;
-    QLabel* Label1 = nullptr;
-    QScrollBar* HScroll1 = nullptr;
-    QScrollBar* HScroll2 = nullptr;
-    PictureBox* Picture6 = nullptr;
-    PictureBox* Picture7 = nullptr;
-    PictureBox* DelayWin = nullptr;
-    VbButton* Command12 = nullptr; // "Y Mag"
-    VbButton* Command13 = nullptr; // "GRID"
-    VbButton* Command15 = nullptr; // "JOIN"
-    VbButton* Command16 = nullptr; // "UNITS"
-    VbButton* Command17 = nullptr; // "A"
-    VbButton* Command18 = nullptr; // "B"
-    VbButton* Command19 = nullptr; // "D"
-    VbButton* Command20 = nullptr; // "A+B"
-    VbButton* Command21 = nullptr; // "A-B"
-    PictureBox* Scrollup = nullptr;
-    PictureBox* scrolldown = nullptr;
-
-    // Channels
-    PictureBox* Picture3 = nullptr;
-    PictureBox* Picture4 = nullptr;
-    VbButton* Command2 = nullptr; // A "AC"/"DC"
-    VbButton* Command3 = nullptr; // A "Range"
-    VbButton* Command4 = nullptr; // A "Probe"
-    VbButton* Command5 = nullptr; // B "Probe"
-    VbButton* Command6 = nullptr; // B "Range"
-    VbButton* Command7 = nullptr; // B "AC"/"DC"
-    VbButton* SCHAbutton = nullptr;
-    VbButton* SCHBbutton = nullptr;
-    PictureBox* scrollupA = nullptr;
-    PictureBox* scrolldownA = nullptr;
-    PictureBox* scrollupB = nullptr;
-    PictureBox* scrolldownB = nullptr;
-    PictureBox* YMagAbutton = nullptr;
-    PictureBox* YMagBbutton = nullptr;
-
-    // Cursor
-    VbButton* Command23 = nullptr; // "CURSOR"
-    VbButton* Command24 = nullptr; // "<" large
-    VbButton* Command25 = nullptr; // ">" large
-    VbButton* Command26 = nullptr; // "<" small
-    VbButton* Command27 = nullptr; // ">" small
-    PictureBox* CURSINFO = nullptr;
-    PictureBox* Cursorch = nullptr;
-
-    // Trigger
-    PictureBox* Picture5 = nullptr;
-    VbButton* TMODEBUTTON = nullptr;
-    VbButton* TSOURCEBUTTON = nullptr;
-    VbButton* TSLOPEBUTTON = nullptr;
-    VbButton* PRETRIGBUTTON = nullptr;
-    VbButton* TriglevelBUTTON = nullptr;
-    VbButton* TRLARGEN = nullptr;
-    VbButton* TRSMALLN = nullptr;
-    VbButton* TRLARGEP = nullptr;
-    VbButton* TRSMALLP = nullptr;
-    PictureBox* levelval = nullptr;
-    VbButton* TRESETBUTTON = nullptr;
-    plat::Timer* Timer1 = nullptr;
-    PictureBox* Trigwait = nullptr;
-
-    // Sampling
-    PictureBox* samdisp = nullptr;
-    VbButton* SRATEN = nullptr;
-    VbButton* SRATEP = nullptr;
-    VbButton* SSIZEN = nullptr;
-    VbButton* SSIZEP = nullptr;
-    PictureBox* SRATEDISP = nullptr;
-    PictureBox* SSIZEDISP = nullptr;
-
-    // Run and mode
-    VbButton* GOBUTTON = nullptr;
-    PictureBox* GOCOLOR = nullptr;
-    PictureBox* SCOPEMODE = nullptr;
-    VbButton* FFTbutton = nullptr;
-
-    // Generator
-    PictureBox* GENPICTURE = nullptr;
-    PictureBox* STYLEDISP = nullptr;
-    PictureBox* GENFREQDISP = nullptr;
-    PictureBox* GENUPDATEBACK = nullptr;
-    VbButton* GENUPDATEBUTTON = nullptr;
-    VbButton* GENMODEBUTTON = nullptr;
-    VbButton* GENSTYLEBUTTON = nullptr;
-    VbButton* GENAMPBUTTON = nullptr;
-    VbButton* SWRATIOBUTTON = nullptr;
-    VbButton* GENLFREQBUTTONN = nullptr;
-    VbButton* GENLFREQBUTTONP = nullptr;
-    VbButton* GENSFREQBUTTONN = nullptr;
-    VbButton* GENSFREQBUTTONP = nullptr;
-    VbButton* DCUP = nullptr;
-    VbButton* DCDOWN = nullptr;
-
-    // File, print, help, port, exit buttons
-    VbButton* fileloadbutton = nullptr; // "LOAD"
-    VbButton* filesavebutton = nullptr; // "SAVE"
-    VbButton* Command1 = nullptr;       // "PRINT"
-    VbButton* helpbutton = nullptr;     // "HELP"
-    VbButton* SETUP = nullptr;          // "PORT"
-    VbButton* Command22 = nullptr;      // "EXIT"
-
-    // Port selection window
-    PictureBox* CONFIGWINDOW = nullptr;
-    VbButton* SETLPT1 = nullptr;
-    VbButton* SETLPT2 = nullptr;
-    VbButton* SETLPT3 = nullptr;
-    VbButton* CONFIGEXIT = nullptr;
-
-    // Pop-up panels filled by the file, print and help code
-    PictureBox* fileloadwindow = nullptr;
-    PictureBox* filesavewindow = nullptr;
-    PictureBox* printwindow = nullptr;
-    PictureBox* helpwindow = nullptr;
-    // Buttons of the load window that start-up hides.
-    VbButton* CopyAbutton = nullptr;
-    VbButton* CopyBbutton = nullptr;
-    VbButton* keepcustombutton = nullptr;
-    VbButton* FFTloadab = nullptr;
-    VbButton* fftsaveab = nullptr;
 
     // ---- Start-up and shutdown ------------------------------------------------
     void Form_Load();
@@ -356,26 +235,6 @@ class WQK : public QWidget {
     void CopyBToCustom();
 
     // ---- Files (load and save windows) ---------------------------------------------
-    // The drive, directory and file lists (src/files/lists.h), named here by class only.
-    class DriveListBox* Drive1 = nullptr;
-    class DirListBox* Dir1 = nullptr;
-    class FileListBox* File1 = nullptr;
-    class DriveListBox* Drive3 = nullptr;
-    class DirListBox* Dir3 = nullptr;
-    class FileListBox* File3 = nullptr;
-    QLineEdit* savename = nullptr;
-    VbButton* chaloadbutton = nullptr;
-    VbButton* chbloadbutton = nullptr;
-    VbButton* Customloadbutton = nullptr;
-    VbButton* CustomCSVbutton = nullptr;
-    VbButton* profileloadbutton = nullptr;
-    VbButton* loadexitbutton = nullptr;
-    VbButton* chasavebutton = nullptr;
-    VbButton* customsavebutton = nullptr;
-    VbButton* profilesavebutton = nullptr;
-    VbButton* EXPORTABBUTTON = nullptr;
-    VbButton* ExportFFTab = nullptr;
-    VbButton* exitsavebutton = nullptr;
 
     void fileloadbutton_Click();
     void filesavebutton_Click();
@@ -419,9 +278,6 @@ class WQK : public QWidget {
     void profileapply();
 
     // ---- Printing -------------------------------------------------------------------
-    VbButton* Printform = nullptr;   // "Print All details"
-    VbButton* Printsignal = nullptr; // "Print Signal Display only"
-    VbButton* exitprint = nullptr;   // "EXIT"
     void Command1_Click();
     void printscope();
     // The two printouts of the print menu.
@@ -432,18 +288,6 @@ class WQK : public QWidget {
     void exitprint_Click();
 
     // ---- Help -----------------------------------------------------------------------
-    PictureBox* htextwin = nullptr; // the text area of the guide
-    VbButton* helpspec = nullptr;
-    VbButton* helpcontact = nullptr;
-    VbButton* helpprint = nullptr;
-    VbButton* Helpload = nullptr;
-    VbButton* HelpSave = nullptr;
-    VbButton* Helpgenerator = nullptr;
-    VbButton* Helpscope = nullptr;
-    VbButton* HelpFFT = nullptr;
-    VbButton* helpreadme = nullptr;
-    VbButton* helpbasic = nullptr;
-    VbButton* helpexit = nullptr;
     void helpbutton_Click();
     void helpscreen();
     void helpspec_Click();
@@ -492,6 +336,180 @@ class WQK : public QWidget {
     display::FrameInput frameInput() const;
 
   private:
+    // ---- Controls -----------------------------------------------------------------
+    // Each control's objectName is its name here; tests and the tools reach a control
+    // by that name (control<T>()).
+    plat::DesignPanel* form = nullptr; // the window's client area
+    // Display (signal display, scroll bars, toggles)
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QScrollBar* HScroll2 = nullptr;
+    PictureBox* Picture6 = nullptr;
+    PictureBox* Picture7 = nullptr;
+    PictureBox* DelayWin = nullptr;
+    VbButton* Command12 = nullptr; // "Y Mag"
+    VbButton* Command13 = nullptr; // "GRID"
+    VbButton* Command15 = nullptr; // "JOIN"
+    VbButton* Command16 = nullptr; // "UNITS"
+    VbButton* Command17 = nullptr; // "A"
+    VbButton* Command18 = nullptr; // "B"
+    VbButton* Command19 = nullptr; // "D"
+    VbButton* Command20 = nullptr; // "A+B"
+    VbButton* Command21 = nullptr; // "A-B"
+    PictureBox* Scrollup = nullptr;
+    PictureBox* scrolldown = nullptr;
+    // Channels
+    PictureBox* Picture3 = nullptr;
+    PictureBox* Picture4 = nullptr;
+    VbButton* Command2 = nullptr; // A "AC"/"DC"
+    VbButton* Command3 = nullptr; // A "Range"
+    VbButton* Command4 = nullptr; // A "Probe"
+    VbButton* Command5 = nullptr; // B "Probe"
+    VbButton* Command6 = nullptr; // B "Range"
+    VbButton* Command7 = nullptr; // B "AC"/"DC"
+    VbButton* SCHAbutton = nullptr;
+    VbButton* SCHBbutton = nullptr;
+    PictureBox* scrollupA = nullptr;
+    PictureBox* scrolldownA = nullptr;
+    PictureBox* scrollupB = nullptr;
+    PictureBox* scrolldownB = nullptr;
+    PictureBox* YMagAbutton = nullptr;
+    PictureBox* YMagBbutton = nullptr;
+    // Cursor
+    VbButton* Command23 = nullptr; // "CURSOR"
+    VbButton* Command24 = nullptr; // "<" large
+    VbButton* Command25 = nullptr; // ">" large
+    VbButton* Command26 = nullptr; // "<" small
+    VbButton* Command27 = nullptr; // ">" small
+    PictureBox* CURSINFO = nullptr;
+    PictureBox* Cursorch = nullptr;
+    // Trigger
+    PictureBox* Picture5 = nullptr;
+    VbButton* TMODEBUTTON = nullptr;
+    VbButton* TSOURCEBUTTON = nullptr;
+    VbButton* TSLOPEBUTTON = nullptr;
+    VbButton* PRETRIGBUTTON = nullptr;
+    VbButton* TriglevelBUTTON = nullptr;
+    VbButton* TRLARGEN = nullptr;
+    VbButton* TRSMALLN = nullptr;
+    VbButton* TRLARGEP = nullptr;
+    VbButton* TRSMALLP = nullptr;
+    PictureBox* levelval = nullptr;
+    VbButton* TRESETBUTTON = nullptr;
+    plat::Timer* Timer1 = nullptr;
+    PictureBox* Trigwait = nullptr;
+    // Sampling
+    PictureBox* samdisp = nullptr;
+    VbButton* SRATEN = nullptr;
+    VbButton* SRATEP = nullptr;
+    VbButton* SSIZEN = nullptr;
+    VbButton* SSIZEP = nullptr;
+    PictureBox* SRATEDISP = nullptr;
+    PictureBox* SSIZEDISP = nullptr;
+    // Run and mode
+    VbButton* GOBUTTON = nullptr;
+    PictureBox* GOCOLOR = nullptr;
+    PictureBox* SCOPEMODE = nullptr;
+    VbButton* FFTbutton = nullptr;
+    // Generator
+    PictureBox* GENPICTURE = nullptr;
+    PictureBox* STYLEDISP = nullptr;
+    PictureBox* GENFREQDISP = nullptr;
+    PictureBox* GENUPDATEBACK = nullptr;
+    VbButton* GENUPDATEBUTTON = nullptr;
+    VbButton* GENMODEBUTTON = nullptr;
+    VbButton* GENSTYLEBUTTON = nullptr;
+    VbButton* GENAMPBUTTON = nullptr;
+    VbButton* SWRATIOBUTTON = nullptr;
+    VbButton* GENLFREQBUTTONN = nullptr;
+    VbButton* GENLFREQBUTTONP = nullptr;
+    VbButton* GENSFREQBUTTONN = nullptr;
+    VbButton* GENSFREQBUTTONP = nullptr;
+    VbButton* DCUP = nullptr;
+    VbButton* DCDOWN = nullptr;
+    // File, print, help, port, exit buttons
+    VbButton* fileloadbutton = nullptr; // "LOAD"
+    VbButton* filesavebutton = nullptr; // "SAVE"
+    VbButton* Command1 = nullptr;       // "PRINT"
+    VbButton* helpbutton = nullptr;     // "HELP"
+    VbButton* SETUP = nullptr;          // "PORT"
+    VbButton* Command22 = nullptr;      // "EXIT"
+    // Port selection window
+    PictureBox* CONFIGWINDOW = nullptr;
+    VbButton* SETLPT1 = nullptr;
+    VbButton* SETLPT2 = nullptr;
+    VbButton* SETLPT3 = nullptr;
+    VbButton* CONFIGEXIT = nullptr;
+    // Pop-up panels filled by the file, print and help code
+    PictureBox* fileloadwindow = nullptr;
+    PictureBox* filesavewindow = nullptr;
+    PictureBox* printwindow = nullptr;
+    PictureBox* helpwindow = nullptr;
+    // Buttons of the load window that start-up hides.
+    VbButton* CopyAbutton = nullptr;
+    VbButton* CopyBbutton = nullptr;
+    VbButton* keepcustombutton = nullptr;
+    VbButton* FFTloadab = nullptr;
+    VbButton* fftsaveab = nullptr;
+    // The drive, directory and file lists (src/files/lists.h), named here by class only.
+    class DriveListBox* Drive1 = nullptr;
+    class DirListBox* Dir1 = nullptr;
+    class FileListBox* File1 = nullptr;
+    class DriveListBox* Drive3 = nullptr;
+    class DirListBox* Dir3 = nullptr;
+    class FileListBox* File3 = nullptr;
+    QLineEdit* savename = nullptr;
+    VbButton* chaloadbutton = nullptr;
+    VbButton* chbloadbutton = nullptr;
+    VbButton* Customloadbutton = nullptr;
+    VbButton* CustomCSVbutton = nullptr;
+    VbButton* profileloadbutton = nullptr;
+    VbButton* loadexitbutton = nullptr;
+    VbButton* chasavebutton = nullptr;
+    VbButton* customsavebutton = nullptr;
+    VbButton* profilesavebutton = nullptr;
+    VbButton* EXPORTABBUTTON = nullptr;
+    VbButton* ExportFFTab = nullptr;
+    VbButton* exitsavebutton = nullptr;
+    VbButton* Printform = nullptr;   // "Print All details"
+    VbButton* Printsignal = nullptr; // "Print Signal Display only"
+    VbButton* exitprint = nullptr;   // "EXIT"
+    PictureBox* htextwin = nullptr;  // the text area of the guide
+    VbButton* helpspec = nullptr;
+    VbButton* helpcontact = nullptr;
+    VbButton* helpprint = nullptr;
+    VbButton* Helpload = nullptr;
+    VbButton* HelpSave = nullptr;
+    VbButton* Helpgenerator = nullptr;
+    VbButton* Helpscope = nullptr;
+    VbButton* HelpFFT = nullptr;
+    VbButton* helpreadme = nullptr;
+    VbButton* helpbasic = nullptr;
+    VbButton* helpexit = nullptr;
+
+    // The panels' and windows' helpers of the handlers.
+    void hideAtStart();
+    void resetDisplay();
+    void drawTitles();
+    void drawPanels();
+    void scopeGroups();
+    void generatorGroups(modes::Mode mode);
+    void modeToggles(modes::Mode mode);
+    void setScrollMaxima();
+    void enableLevel(bool on);
+    void showTriggerSettings(PictureBox* p);
+    void showSumMagnification();
+    void prepareForPrint();
+    void loadCustom(bool csv);
+    void showLoadButtons(bool custom, modes::Mode mode);
+    bool customRequests();
+    bool signalRequests();
+    bool loadStep(bool custom);
+    void closeLoadWindow(bool custom);
+    void listStep(DriveListBox* drive, DirListBox* dir, FileListBox* file);
+
     class WindowView;
     std::unique_ptr<InstrumentView> makeView();
     // The instrument first: the record below is its.

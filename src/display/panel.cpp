@@ -6,47 +6,6 @@
 #include "display/scales.h"
 #include "platform/colours.h"
 
-namespace {
-// The combined trace's magnification beside the toggles, and the controls that go
-// with it.
-void showSumMagnification(WQK& w) {
-    InstrumentState& s = w.state();
-    const bool combined = display::combinedOn(s);
-    PictureBox* p = w.Picture6;
-    p->CurrentX = 765;
-    p->CurrentY = 460;
-    p->FontSize = 9;
-    p->FontBold = true;
-    p->ForeColor = colours::Black;
-    p->FontTransparent = false; // the texts overwrite each other
-    const std::string blanks = "       ";
-    if (s.mode() == modes::Scope || s.mode() == modes::ScopeGen) {
-        const int step = s.sumYMag();
-        const bool arrows = combined && step > 0;
-        w.Scrollup->setVisible(arrows);
-        w.scrolldown->setVisible(arrows);
-        if (combined) {
-            w.TriglevelBUTTON->setEnabled(false);
-            w.Command12->setEnabled(true);
-            static const char* texts[3] = {" x 1 ", " x 2 ", " x 5 "};
-            const int i = step == 1 || step == 2 ? step : 0;
-            p->Print(texts[i]);
-            s.SumYMagFactor = int16_t(display::positionStep(i).factor);
-        } else {
-            w.TriglevelBUTTON->setEnabled(true);
-            w.Command12->setEnabled(false);
-            p->Print(blanks);
-            s.SumYMagFactor = 1;
-        }
-    } else {
-        w.Command12->setEnabled(false);
-        p->Print(blanks);
-        s.SumYMagFactor = 1;
-    }
-    p->FontBold = false;
-}
-} // namespace
-
 void WQK::SDISPLAY() {
     curtest();
 
@@ -75,7 +34,7 @@ void WQK::SDISPLAY() {
     display::setBack(CURSINFO, cursorMode > 0 ? colours::LightYellow : colours::Grey);
     display::setBack(YMagAbutton, s.yMagA() > 0 ? colours::Pink : colours::LightGreen);
     display::setBack(YMagBbutton, s.yMagB() > 0 ? colours::Pink : colours::LightGreen);
-    showSumMagnification(*this);
+    showSumMagnification();
     cursdraw();
     DSAMPLE();
 }
@@ -145,4 +104,42 @@ void WQK::Command21_Click() {
     if (s.showAminusB()) s.ShowAplusB = -1;
     SDISPLAY();
     HScroll1_Change();
+}
+
+// The combined trace's magnification beside the toggles, and the controls that go
+// with it.
+void WQK::showSumMagnification() {
+    const bool combined = display::combinedOn(s);
+    PictureBox* p = Picture6;
+    p->CurrentX = 765;
+    p->CurrentY = 460;
+    p->FontSize = 9;
+    p->FontBold = true;
+    p->ForeColor = colours::Black;
+    p->FontTransparent = false; // the texts overwrite each other
+    const std::string blanks = "       ";
+    if (s.mode() == modes::Scope || s.mode() == modes::ScopeGen) {
+        const int step = s.sumYMag();
+        const bool arrows = combined && step > 0;
+        Scrollup->setVisible(arrows);
+        scrolldown->setVisible(arrows);
+        if (combined) {
+            TriglevelBUTTON->setEnabled(false);
+            Command12->setEnabled(true);
+            static const char* texts[3] = {" x 1 ", " x 2 ", " x 5 "};
+            const int i = step == 1 || step == 2 ? step : 0;
+            p->Print(texts[i]);
+            s.SumYMagFactor = int16_t(display::positionStep(i).factor);
+        } else {
+            TriglevelBUTTON->setEnabled(true);
+            Command12->setEnabled(false);
+            p->Print(blanks);
+            s.SumYMagFactor = 1;
+        }
+    } else {
+        Command12->setEnabled(false);
+        p->Print(blanks);
+        s.SumYMagFactor = 1;
+    }
+    p->FontBold = false;
 }

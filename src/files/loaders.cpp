@@ -127,29 +127,22 @@ void WQK::profileload() {
     emit loaded(Load::Profile);
 }
 
-namespace {
-enum class WaveFormat { Raw, Csv };
-} // namespace
-
-static void loadCustom(WQK& w, WaveFormat format) {
-    InstrumentState& s = w.state();
-    s.FileInvalid = 0;
-    s.LoadDone = 0;
-    if (!w.loadfilepath()) return w.msgnofileload();
-    std::string bytes;
-    const size_t limit =
-        format == WaveFormat::Raw ? size_t(InstrumentState::BufferSize) : files::CsvReadLimit;
-    if (!files::readFileStart(s.FilePath, limit, bytes)) return w.fileopenerror();
-    files::applyCustom(s, format == WaveFormat::Raw ? files::decodeRaw(bytes)
-                                                    : files::decodeCsv(bytes));
-    // The loaded wave is the valid generator wave.
-    w.GENUPDATEBACK->setBackColor(colours::PaleGreen);
-    emit w.loaded(WQK::Load::CustomWave);
-}
-
 void WQK::customload() {
-    loadCustom(*this, WaveFormat::Raw);
+    loadCustom(false);
 }
 void WQK::Customcsvload() {
-    loadCustom(*this, WaveFormat::Csv);
+    loadCustom(true);
+}
+
+void WQK::loadCustom(bool csv) {
+    s.FileInvalid = 0;
+    s.LoadDone = 0;
+    if (!loadfilepath()) return msgnofileload();
+    std::string bytes;
+    const size_t limit = csv ? files::CsvReadLimit : size_t(InstrumentState::BufferSize);
+    if (!files::readFileStart(s.FilePath, limit, bytes)) return fileopenerror();
+    files::applyCustom(s, csv ? files::decodeCsv(bytes) : files::decodeRaw(bytes));
+    // The loaded wave is the valid generator wave.
+    GENUPDATEBACK->setBackColor(colours::PaleGreen);
+    emit loaded(WQK::Load::CustomWave);
 }

@@ -48,27 +48,6 @@ void openLists(DriveListBox* drive, DirListBox* dir, FileListBox* file) {
     file->setPath(dir->path(), true);
 }
 
-// One pass of a window loop around the processing of user input.
-void listStep(WQK& w, DriveListBox* drive, DirListBox* dir, FileListBox* file) {
-    if (drive->drive() != drive->applied) {
-        const std::string root = drive->drive();
-        const std::string cwd = currentDir();
-        const bool cwdThere =
-            QStorageInfo(QString::fromStdString(cwd)).rootPath().toStdString() == root;
-        if (!dir->setPath(cwdThere ? cwd : root)) {
-            w.fileopenerror(); // an unusable drive: back to the one the list shows
-            drive->setDriveOf(dir->path());
-        }
-        drive->applied = drive->drive();
-    }
-    DoEvents();
-    if (dir->openFailed) {
-        dir->openFailed = false;
-        w.fileopenerror(); // a folder that cannot be opened
-    }
-    file->setPath(dir->path());
-}
-
 } // namespace
 
 void WQK::fileloadbutton_Click() {
@@ -98,130 +77,17 @@ void WQK::profileapply() {
     SDISPLAY();
 }
 
-namespace {
-
-// The buttons of the load window: the custom-wave form (UPDATE in CUSTOM mode) or the
-// buttons of the mode.
-void showLoadButtons(WQK& w, bool custom, modes::Mode mode) {
-    if (custom) {
-        for (VbButton* b : {w.Customloadbutton, w.CustomCSVbutton, w.CopyAbutton, w.CopyBbutton,
-                            w.keepcustombutton})
-            b->show();
-        // The FFT button may still show from a load in FFT mode; it does nothing here.
-        for (VbButton* b : {w.chaloadbutton, w.chbloadbutton, w.profileloadbutton, w.FFTloadab})
-            b->hide();
-        return;
-    }
-    const bool generator = mode == modes::Generator || mode == modes::ScopeGen;
-    w.chaloadbutton->setVisible(mode == modes::Scope);
-    w.Customloadbutton->setVisible(generator);
-    w.CustomCSVbutton->setVisible(generator);
-    w.FFTloadab->setVisible(mode == modes::FFT);
-    w.profileloadbutton->show();
-    w.chbloadbutton->hide();
-    w.keepcustombutton->hide();
-}
-
-// The custom-wave form's own requests: keep the wave, or copy a channel into it.
-// True when the window closes.
-bool customRequests(WQK& w) {
-    InstrumentState& s = w.state();
-    if (!s.copyARequested() && s.CopyBRequest == 0) return false;
-    if (s.copyARequested())
-        w.CopyAToCustom();
-    else
-        w.CopyBToCustom();
-    s.LoadDone = 1;
-    s.CustomRateIndex = s.SampleRateIndex;
-    s.CopyARequest = 0;
-    s.CopyBRequest = 0;
-    return true;
-}
-
-// The requests of the signal form. True when a file was loaded and the window closes.
-bool signalRequests(WQK& w) {
-    InstrumentState& s = w.state();
-    if (on(s.LoadFFTReq)) {
-        w.FFTabload();
-        s.LoadFFTReq = 0;
-        if (s.loadDone()) return true;
-    }
-    if (on(s.LoadABReq) || on(s.LoadBReq)) {
-        w.chabload();
-        s.LoadABReq = 0;
-        s.LoadBReq = 0;
-        if (s.loadDone()) return true;
-    }
-    if (s.LoadProfileReq != 0) {
-        w.profileload();
-        s.LoadProfileReq = 0;
-        if (s.loadDone()) {
-            w.profileapply();
-            return true;
-        }
-    }
-    return false;
-}
-
-// One pass of the load window's loop. True when the window closes.
-bool loadStep(WQK& w, bool custom) {
-    InstrumentState& s = w.state();
-    if (custom && s.KeepCustom == 1) {
-        s.KeepCustom = 0;
-        s.LoadExit = 1;
-        s.LoadDone = 1;
-    }
-    listStep(w, w.Drive1, w.Dir1, w.File1);
-    if (on(s.LoadRawReq)) {
-        w.customload();
-        if (s.loadDone()) return true;
-        s.LoadRawReq = 0;
-    }
-    if (on(s.LoadCsvReq)) {
-        w.Customcsvload();
-        if (s.loadDone()) return true;
-        s.LoadCsvReq = 0;
-    }
-    return custom ? customRequests(w) : signalRequests(w);
-}
-
-// Every request dropped, the window hidden, and in CUSTOM mode the wave kept as the
-// custom wave.
-void closeLoadWindow(WQK& w, bool custom) {
-    InstrumentState& s = w.state();
-    for (vb::Variant* f :
-         {&s.LoadExit, &s.LoadRawReq, &s.LoadCsvReq, &s.LoadFFTReq, &s.LoadABReq, &s.LoadBReq})
-        *f = 0;
-    s.LoadProfileReq = 0;
-    if (custom) {
-        s.KeepCustom = 0;
-        s.CopyARequest = 0;
-        s.CopyBRequest = 0;
-        w.CopyAbutton->hide();
-        w.CopyBbutton->hide();
-    }
-    w.fileloadwindow->hide();
-    if (s.genMode() == 2) {
-        const int last =
-            std::clamp(static_cast<int>(s.GenLast), -1, InstrumentState::BufferSize - 1);
-        std::copy(s.GenWave.begin(), s.GenWave.begin() + (last + 1), s.CustomWave.begin());
-        w.GENDISP();
-    }
-}
-
-} // namespace
-
 void WQK::FILELOAD() {
     const modes::Mode mode = s.mode();
     const bool custom = s.LoadFromButton == 0;
-    showLoadButtons(*this, custom, mode);
+    showLoadButtons(custom, mode);
     printPanel(fileloadwindow, custom ? files::Panel::LoadCustom : files::Panel::LoadSignal,
                mode == modes::FFT);
     openLists(Drive1, Dir1, File1);
     while (!s.loadExit() && !ended()) {
-        if (loadStep(*this, custom)) break;
+        if (loadStep(custom)) break;
     }
-    closeLoadWindow(*this, custom);
+    closeLoadWindow(custom);
 }
 
 void WQK::filesave() {
@@ -247,7 +113,7 @@ void WQK::filesave() {
         return s.saveDone();
     };
     while (!s.saveExit() && !ended()) {
-        listStep(*this, Drive3, Dir3, File3);
+        listStep(Drive3, Dir3, File3);
         if (on(s.SaveABReq)) {
             if (attempt("Channels A & B Waves", "wqk", &WQK::chabsave)) break;
             s.SaveABReq = 0;
@@ -303,4 +169,130 @@ void WQK::filenametest() {
     plat::Answer a = plat::MsgBox("Save " + s.SaveTypeText + " as " + s.FilePath,
                                   plat::Buttons::OKCancel, "Save message");
     if (a != plat::Answer::Cancel) s.NameOK = 1;
+}
+
+// The buttons of the load window: the custom-wave form (UPDATE in CUSTOM mode) or the
+// buttons of the mode.
+void WQK::showLoadButtons(bool custom, modes::Mode mode) {
+    if (custom) {
+        for (VbButton* b :
+             {Customloadbutton, CustomCSVbutton, CopyAbutton, CopyBbutton, keepcustombutton})
+            b->show();
+        // The FFT button may still show from a load in FFT mode; it does nothing here.
+        for (VbButton* b : {chaloadbutton, chbloadbutton, profileloadbutton, FFTloadab})
+            b->hide();
+        return;
+    }
+    const bool generator = mode == modes::Generator || mode == modes::ScopeGen;
+    chaloadbutton->setVisible(mode == modes::Scope);
+    Customloadbutton->setVisible(generator);
+    CustomCSVbutton->setVisible(generator);
+    FFTloadab->setVisible(mode == modes::FFT);
+    profileloadbutton->show();
+    chbloadbutton->hide();
+    keepcustombutton->hide();
+}
+
+// The custom-wave form's own requests: keep the wave, or copy a channel into it.
+// True when the window closes.
+bool WQK::customRequests() {
+    if (!s.copyARequested() && s.CopyBRequest == 0) return false;
+    if (s.copyARequested())
+        CopyAToCustom();
+    else
+        CopyBToCustom();
+    s.LoadDone = 1;
+    s.CustomRateIndex = s.SampleRateIndex;
+    s.CopyARequest = 0;
+    s.CopyBRequest = 0;
+    return true;
+}
+
+// The requests of the signal form. True when a file was loaded and the window closes.
+bool WQK::signalRequests() {
+    if (on(s.LoadFFTReq)) {
+        FFTabload();
+        s.LoadFFTReq = 0;
+        if (s.loadDone()) return true;
+    }
+    if (on(s.LoadABReq) || on(s.LoadBReq)) {
+        chabload();
+        s.LoadABReq = 0;
+        s.LoadBReq = 0;
+        if (s.loadDone()) return true;
+    }
+    if (s.LoadProfileReq != 0) {
+        profileload();
+        s.LoadProfileReq = 0;
+        if (s.loadDone()) {
+            profileapply();
+            return true;
+        }
+    }
+    return false;
+}
+
+// One pass of the load window's loop. True when the window closes.
+bool WQK::loadStep(bool custom) {
+    if (custom && s.KeepCustom == 1) {
+        s.KeepCustom = 0;
+        s.LoadExit = 1;
+        s.LoadDone = 1;
+    }
+    listStep(Drive1, Dir1, File1);
+    if (on(s.LoadRawReq)) {
+        customload();
+        if (s.loadDone()) return true;
+        s.LoadRawReq = 0;
+    }
+    if (on(s.LoadCsvReq)) {
+        Customcsvload();
+        if (s.loadDone()) return true;
+        s.LoadCsvReq = 0;
+    }
+    return custom ? customRequests() : signalRequests();
+}
+
+// Every request dropped, the window hidden, and in CUSTOM mode the wave kept as the
+// custom wave.
+void WQK::closeLoadWindow(bool custom) {
+    for (vb::Variant* f :
+         {&s.LoadExit, &s.LoadRawReq, &s.LoadCsvReq, &s.LoadFFTReq, &s.LoadABReq, &s.LoadBReq})
+        *f = 0;
+    s.LoadProfileReq = 0;
+    if (custom) {
+        s.KeepCustom = 0;
+        s.CopyARequest = 0;
+        s.CopyBRequest = 0;
+        CopyAbutton->hide();
+        CopyBbutton->hide();
+    }
+    fileloadwindow->hide();
+    if (s.genMode() == 2) {
+        const int last =
+            std::clamp(static_cast<int>(s.GenLast), -1, InstrumentState::BufferSize - 1);
+        std::copy(s.GenWave.begin(), s.GenWave.begin() + (last + 1), s.CustomWave.begin());
+        GENDISP();
+    }
+}
+
+// One pass of a window loop around the processing of user input.
+void WQK::listStep(DriveListBox* drive, DirListBox* dir, FileListBox* file) {
+    if (drive->drive() != drive->applied) {
+        const std::string root = drive->drive();
+        const std::string cwd = currentDir();
+        const bool cwdThere =
+            QStorageInfo(QString::fromStdString(cwd)).rootPath().toStdString() == root;
+        if (!dir->setPath(cwdThere ? cwd : root)) {
+            fileopenerror(); // an unusable drive: back to the one the list shows
+            drive->setDriveOf(dir->path());
+        }
+        drive->applied = drive->drive();
+    }
+    DoEvents();
+    if (dir->openFailed) {
+        dir->openFailed = false;
+        fileopenerror(); // a folder that cannot be opened
+    }
+    file->setPath(dir->path());
 }

@@ -41,89 +41,84 @@ void WQK::FFTbutton_Click() {
     SCOPEMODE_Click();
 }
 
-namespace {
-// SCOPE and FFT: the channel groups follow their channels, the generator is locked.
-void scopeGroups(WQK& w) {
-    InstrumentState& s = w.state();
-    if (s.chanAOn())
-        w.RANGEAENABLE();
-    else
-        w.RANGEADISABLE();
-    if (!s.chanBOn())
-        w.RANGEBDISABLE();
-    else
-        w.RANGEBENABLE();
-    const int max = (1 << std::clamp(s.SampleSizeIndex, 0, 4)) * s.BufBase - 1;
-    w.HScroll1->setMaximum(max);
-    w.HScroll2->setMaximum(max);
-    w.GENDISABLE();
-    w.Command19->setEnabled(false);
-    s.ShowD = -1;
-    if (s.genMode() != 2) w.DSAMPLE();
-}
-
-// GENERATOR and SCOPE+GEN: GENERATOR has no channel groups; the generator is usable.
-void generatorGroups(WQK& w, modes::Mode mode) {
-    InstrumentState& s = w.state();
-    if (!s.chanAOn() || mode == modes::Generator)
-        w.RANGEADISABLE();
-    else
-        w.RANGEAENABLE();
-    if (!s.chanBOn() || mode == modes::Generator)
-        w.RANGEBDISABLE();
-    else
-        w.RANGEBENABLE();
-    s.LevelSetMode = 0;
-    w.GENENABLE();
-    w.Command19->setEnabled(true);
-    w.SDISPLAY();
-}
-
-// The trigger and sampling groups, and the display toggles a mode allows.
-void modeToggles(WQK& w, modes::Mode mode) {
-    InstrumentState& s = w.state();
-    if (mode == modes::Generator || mode == modes::ScopeGen) {
-        w.TRIGGERDISABLE();
-        // Single or repeated generate-and-sample stays selectable.
-        if (mode == modes::ScopeGen) w.TRESETBUTTON->setEnabled(true);
-        w.SAMPLEDISABLE();
-        w.SRATEDISP->Cls();
-        w.SSIZEDISP->Cls();
-        if (s.genMode() != 2) w.GENUPDATEBACK->setBackColor(colours::Red);
-    } else {
-        w.TRIGGERENABLE();
-        w.SAMPLEENABLE();
-    }
-    if (mode == modes::Generator) {
-        for (VbButton* b : {w.Command17, w.Command18, w.Command20, w.Command21})
-            b->setEnabled(false);
-        s.ShowD = 1;
-    } else {
-        w.Command20->setEnabled(true);
-        w.Command21->setEnabled(true);
-        w.Command17->setEnabled(true);
-        w.Command18->setEnabled(s.chanBFitted());
-    }
-    w.HScroll2_Change();
-    w.Command12->setEnabled(mode != modes::FFT);
-    if (mode == modes::FFT) {
-        w.Command20->setEnabled(false);
-        w.Command21->setEnabled(false);
-    }
-}
-} // namespace
-
 void WQK::SMODEDISP() {
     const modes::Mode mode = s.mode();
     if (mode == modes::Scope || mode == modes::FFT)
-        scopeGroups(*this);
+        scopeGroups();
     else
-        generatorGroups(*this, mode);
-    modeToggles(*this, mode);
+        generatorGroups(mode);
+    modeToggles(mode);
     SCOPEMODE->Cls();
     SCOPEMODE->CurrentX = 0;
     SCOPEMODE->CurrentY = 60;
     SCOPEMODE->FontBold = true;
     SCOPEMODE->FontSize = 10;
     SCOPEMODE->Print(modes::caption(mode));
+}
+
+// SCOPE and FFT: the channel groups follow their channels, the generator is locked.
+void WQK::scopeGroups() {
+    if (s.chanAOn())
+        RANGEAENABLE();
+    else
+        RANGEADISABLE();
+    if (!s.chanBOn())
+        RANGEBDISABLE();
+    else
+        RANGEBENABLE();
+    const int max = (1 << std::clamp(s.SampleSizeIndex, 0, 4)) * s.BufBase - 1;
+    HScroll1->setMaximum(max);
+    HScroll2->setMaximum(max);
+    GENDISABLE();
+    Command19->setEnabled(false);
+    s.ShowD = -1;
+    if (s.genMode() != 2) DSAMPLE();
+}
+
+// GENERATOR and SCOPE+GEN: GENERATOR has no channel groups; the generator is usable.
+void WQK::generatorGroups(modes::Mode mode) {
+    if (!s.chanAOn() || mode == modes::Generator)
+        RANGEADISABLE();
+    else
+        RANGEAENABLE();
+    if (!s.chanBOn() || mode == modes::Generator)
+        RANGEBDISABLE();
+    else
+        RANGEBENABLE();
+    s.LevelSetMode = 0;
+    GENENABLE();
+    Command19->setEnabled(true);
+    SDISPLAY();
+}
+
+// The trigger and sampling groups, and the display toggles a mode allows.
+void WQK::modeToggles(modes::Mode mode) {
+    if (mode == modes::Generator || mode == modes::ScopeGen) {
+        TRIGGERDISABLE();
+        // Single or repeated generate-and-sample stays selectable.
+        if (mode == modes::ScopeGen) TRESETBUTTON->setEnabled(true);
+        SAMPLEDISABLE();
+        SRATEDISP->Cls();
+        SSIZEDISP->Cls();
+        if (s.genMode() != 2) GENUPDATEBACK->setBackColor(colours::Red);
+    } else {
+        TRIGGERENABLE();
+        SAMPLEENABLE();
+    }
+    if (mode == modes::Generator) {
+        for (VbButton* b : {Command17, Command18, Command20, Command21})
+            b->setEnabled(false);
+        s.ShowD = 1;
+    } else {
+        Command20->setEnabled(true);
+        Command21->setEnabled(true);
+        Command17->setEnabled(true);
+        Command18->setEnabled(s.chanBFitted());
+    }
+    HScroll2_Change();
+    Command12->setEnabled(mode != modes::FFT);
+    if (mode == modes::FFT) {
+        Command20->setEnabled(false);
+        Command21->setEnabled(false);
+    }
 }

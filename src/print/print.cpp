@@ -99,26 +99,10 @@ void drawPrintMenu(PictureBox* w) {
     w->Print("Click this to print the whole Scope display");
 }
 
-// The menu goes, the combined trace's arrows stay off the page and the display is
-// drawn afresh for it.
-void prepareForPrint(WQK& w) {
-    InstrumentState& s = w.state();
-    s.PrintFormReq = 0;
-    s.PrintSignalReq = 0;
-    w.printwindow->hide();
-    if (s.sumYMag() > 0) {
-        w.Scrollup->hide();
-        w.scrolldown->hide();
-    }
-    finishDrawing();
-    s.PrintRedraw = 1;
-    w.HScroll1_Change();
-}
-
 } // namespace
 
 void WQK::printSignalDisplay() {
-    prepareForPrint(*this);
+    prepareForPrint();
     PrintPictureBox(*Picture1, SignalOffsetTwips, SignalOffsetTwips);
     // Our picture box keeps what is drawn and shows it live at the same time, so there
     // is no separate printed picture to drop before the redraw.
@@ -127,7 +111,7 @@ void WQK::printSignalDisplay() {
 }
 
 void WQK::printWholeWindow() {
-    prepareForPrint(*this);
+    prepareForPrint();
     // The whole window at its design width, from the corner of the printable area. A
     // printer failure is reported here too rather than left unhandled.
     const double h = width() > 0 ? double(DesignWidth) * height() / width() : DesignHeight;
@@ -153,4 +137,19 @@ void WQK::printscope() {
         if (s.printSignalRequested()) return printSignalDisplay();
         if (s.printFormRequested()) return printWholeWindow();
     }
+}
+
+// The menu goes, the combined trace's arrows stay off the page and the display is
+// drawn afresh for it.
+void WQK::prepareForPrint() {
+    s.PrintFormReq = 0;
+    s.PrintSignalReq = 0;
+    printwindow->hide();
+    if (s.sumYMag() > 0) {
+        Scrollup->hide();
+        scrolldown->hide();
+    }
+    finishDrawing();
+    s.PrintRedraw = 1;
+    HScroll1_Change();
 }

@@ -12,15 +12,19 @@ namespace {
 std::string controls(WQK& w) {
     std::string e;
     for (QWidget* c : std::initializer_list<QWidget*>{
-             w.fileloadbutton, w.Command22, w.SETUP, w.SCOPEMODE, w.GENMODEBUTTON, w.SRATEP,
-             w.TMODEBUTTON, w.TRESETBUTTON, w.Command3, w.Command6})
+             w.control<VbButton>("fileloadbutton"), w.control<VbButton>("Command22"),
+             w.control<VbButton>("SETUP"), w.control<PictureBox>("SCOPEMODE"),
+             w.control<VbButton>("GENMODEBUTTON"), w.control<VbButton>("SRATEP"),
+             w.control<VbButton>("TMODEBUTTON"), w.control<VbButton>("TRESETBUTTON"),
+             w.control<VbButton>("Command3"), w.control<VbButton>("Command6")})
         e += c->isEnabled() ? '1' : '0';
     return e;
 }
 // The GO button's caption, font size and indicator colour.
 std::string goButton(WQK& w) {
-    return w.GOBUTTON->caption() + " " + std::to_string(int(w.GOBUTTON->fontSize())) + " " +
-           std::to_string(w.GOCOLOR->BackColor());
+    return w.control<VbButton>("GOBUTTON")->caption() + " " +
+           std::to_string(int(w.control<VbButton>("GOBUTTON")->fontSize())) + " " +
+           std::to_string(w.control<PictureBox>("GOCOLOR")->BackColor());
 }
 } // namespace
 
@@ -41,11 +45,13 @@ TEST(GoButton, RunsNothingWithoutChannelsInstrumentOrPower) {
         Rig r(o);
         if (row.message.empty()) r.s.ChanAOn = r.s.ChanBOn = 0;
         bool shown = row.message.empty();
-        r.after(1900, [&] { shown = drawn::shows(r.w.Trigwait, row.message); });
+        r.after(1900,
+                [&] { shown = drawn::shows(r.w.control<PictureBox>("Trigwait"), row.message); });
         const int opened = r.sim.commandCount(cmd::OpenCount);
         r.mark();
         r.w.GOBUTTON_Click();
-        EXPECT_TRUE(shown && r.w.Trigwait->isHidden() && r.s.RunState.num() == 0);
+        EXPECT_TRUE(shown && r.w.control<PictureBox>("Trigwait")->isHidden() &&
+                    r.s.RunState.num() == 0);
         EXPECT_EQ(r.elapsed(), row.message.empty() ? 0 : 2000);
         // No configuration, no counter.
         EXPECT_EQ(r.sim.commandCount(cmd::OpenCount), opened);
@@ -74,7 +80,7 @@ TEST(GoButton, LocksAndRestoresTheControlsOfEachMode) {
         r.s.ChanBOn = row.mode != 3;
         r.s.GenLast = 4096.5f;
         r.s.GenDirty = 0; // the wave is current
-        r.w.HScroll1->setValue(500);
+        r.w.control<QScrollBar>("HScroll1")->setValue(500);
         std::string during;
         r.after(50, [&] { // in the 100 ms pause before the first capture; then STOP
             during = controls(r.w) + " " + goButton(r.w);
@@ -85,7 +91,8 @@ TEST(GoButton, LocksAndRestoresTheControlsOfEachMode) {
         EXPECT_EQ(controls(r.w) + " " + goButton(r.w), row.after + std::string(" GO 10 255"));
         EXPECT_TRUE(r.instantRates == row.instantRates && r.s.rateCode() == row.rateCode);
         // Only data returns the display to its start (STOP left the generator modes none).
-        EXPECT_EQ(r.w.HScroll1->value(), row.delay || row.instantRates.empty() ? 500 : 0);
+        EXPECT_EQ(r.w.control<QScrollBar>("HScroll1")->value(),
+                  row.delay || row.instantRates.empty() ? 500 : 0);
         // FFT keeps copies of the channels that are on.
         EXPECT_TRUE((r.s.SaveA[0] != 0) == (row.mode == 3) && r.s.SaveB[0] == 0);
         EXPECT_EQ(r.s.GenCount, row.mode == 1 || row.mode == 2 ? 4096 : 360); // 4096.5: even
@@ -168,7 +175,7 @@ TEST(GoButton, RepeatRunsUntilStopOrBothChannelsOff) {
         SCOPED_TRACE(row.name);
         Rig r;
         r.w.TRESETBUTTON_Click();
-        EXPECT_EQ(r.w.TRESETBUTTON->caption(), "Repeat");
+        EXPECT_EQ(r.w.control<VbButton>("TRESETBUTTON")->caption(), "Repeat");
         r.after(row.event == Stop ? 1000 : 400, [&] {
             if (row.event != ChannelsOff) r.w.GOBUTTON_Click();
         });
@@ -181,9 +188,10 @@ TEST(GoButton, RepeatRunsUntilStopOrBothChannelsOff) {
         r.w.GOBUTTON_Click();
         EXPECT_TRUE(r.elapsed() == row.ms && r.instantRates == row.rates &&
                     r.configClears == row.configClears);
-        EXPECT_TRUE(r.sim.channelConfig() == r.s.chanConfig() && r.w.GOBUTTON->caption() == "GO");
+        EXPECT_TRUE(r.sim.channelConfig() == r.s.chanConfig() &&
+                    r.w.control<VbButton>("GOBUTTON")->caption() == "GO");
         r.w.TRESETBUTTON_Click();
-        EXPECT_EQ(r.w.TRESETBUTTON->caption(), "Single");
+        EXPECT_EQ(r.w.control<VbButton>("TRESETBUTTON")->caption(), "Single");
     }
 }
 
@@ -211,10 +219,11 @@ TEST(GoButton, CapturedWithRecordAndCopiesOnlyFromData) {
     const auto a = r.s.ChanABuffer, b = r.s.ChanBBuffer;
     bool waiting = false;
     r.after(2500, [&] {
-        waiting = drawn::shows(r.w.Trigwait, {"   Waiting For Trigger", "  Press [STOP] to exit"});
+        waiting = drawn::shows(r.w.control<PictureBox>("Trigwait"),
+                               {"   Waiting For Trigger", "  Press [STOP] to exit"});
     });
     r.after(3000, [&] { r.w.GOBUTTON_Click(); });
     r.w.GOBUTTON_Click();
-    EXPECT_TRUE(waiting && r.w.Trigwait->isHidden());
+    EXPECT_TRUE(waiting && r.w.control<PictureBox>("Trigwait")->isHidden());
     EXPECT_TRUE(r.s.ChanABuffer == a && r.s.ChanBBuffer == b && r.s.dataRateA() == 0);
 }

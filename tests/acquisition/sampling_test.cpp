@@ -29,10 +29,11 @@ TEST(SamplingPanel, BoxesAndCopies) {
         r->s.SampleRateIndex = row.index;
         r->s.SampleSizeIndex = 4 - row.index;
         r->w.DSAMPLE();
-        EXPECT_TRUE(drawn::shows(r->w.SRATEDISP, {row.rate}) &&
-                    drawn::shows(r->w.SSIZEDISP, {row.size}));
+        EXPECT_TRUE(drawn::shows(r->w.control<PictureBox>("SRATEDISP"), {row.rate}) &&
+                    drawn::shows(r->w.control<PictureBox>("SSIZEDISP"), {row.size}));
         const long back = row.mode == 1 || row.mode == 2 ? 0xC0C0C0 : 0xC0FFFF;
-        EXPECT_TRUE(r->w.SRATEDISP->BackColor() == back && r->w.SSIZEDISP->BackColor() == back);
+        EXPECT_TRUE(r->w.control<PictureBox>("SRATEDISP")->BackColor() == back &&
+                    r->w.control<PictureBox>("SSIZEDISP")->BackColor() == back);
         std::ostringstream copies;
         copies << r->s.rateA() << " " << r->s.RateB << " " << r->s.sizeA() << " " << r->s.SizeB;
         EXPECT_EQ(copies.str(), row.copies);
@@ -64,13 +65,15 @@ TEST(SamplingPanel, ArrowsAndTheScrollRange) {
         r.s.SampleRateIndex = row.rate;
         r.s.SampleSizeIndex = row.size;
         r.s.BufBase = row.bufBase;
-        r.w.HScroll1->setMaximum(1234);
-        r.w.HScroll2->setMaximum(1234);
+        r.w.control<QScrollBar>("HScroll1")->setMaximum(1234);
+        r.w.control<QScrollBar>("HScroll2")->setMaximum(1234);
         (r.w.*row.press)();
         std::ostringstream got;
         got << r.s.sampleRateIndex() << " " << r.s.SampleSizeIndex << " "
-            << r.w.HScroll1->maximum();
-        got << " " << r.w.HScroll2->maximum() - r.w.HScroll1->maximum();
+            << r.w.control<QScrollBar>("HScroll1")->maximum();
+        got << " "
+            << r.w.control<QScrollBar>("HScroll2")->maximum() -
+                   r.w.control<QScrollBar>("HScroll1")->maximum();
         EXPECT_EQ(got.str(), row.after + std::string(" 0")) << row.name;
     }
 }

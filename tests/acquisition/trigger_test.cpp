@@ -50,7 +50,7 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
         settings << r.s.trigMode() << " " << r.s.TrigSource.num() << " " << r.s.TrigSlope.num()
                  << " " << r.s.preTrig();
         const long line = r.s.levelLineColour();
-        const bool trig = r.w.TRLARGEN->isEnabled();
+        const bool trig = r.w.control<VbButton>("TRLARGEN")->isEnabled();
         rest << " " << r.s.LevelSetMode.num() << " "
              << (line == r.s.colourA()   ? "A"
                  : line == r.s.colourB() ? "B"
@@ -58,10 +58,11 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
                                          : "-")
              << " " << trig;
         EXPECT_EQ(settings.str() + rest.str(), row.state);
-        EXPECT_TRUE(r.w.TriglevelBUTTON->fontBold() == (r.s.LevelSetMode.num() == 1) &&
-                    r.w.TRSMALLP->isEnabled() == trig &&
-                    r.w.levelval->BackColor() == (trig ? 0xC0FFFF : 0xC0C0C0));
-        const QImage picture = r.w.Picture5->image();
+        EXPECT_TRUE(
+            r.w.control<VbButton>("TriglevelBUTTON")->fontBold() == (r.s.LevelSetMode.num() == 1) &&
+            r.w.control<VbButton>("TRSMALLP")->isEnabled() == trig &&
+            r.w.control<PictureBox>("levelval")->BackColor() == (trig ? 0xC0FFFF : 0xC0C0C0));
+        const QImage picture = r.w.control<PictureBox>("Picture5")->image();
         for (const auto& [other, image] : pictures)
             EXPECT_EQ(picture == image, other == settings.str()) << other;
         pictures[settings.str()] = picture;
@@ -106,8 +107,8 @@ TEST(Timer1, EndsTheLevelSettingFiveSecondsAfterTheLastChange) {
     r.h.clock().pause(3000);
     r.w.TRSMALLN_KeyDown();
     r.h.clock().pause(4999);
-    EXPECT_TRUE(r.s.levelSetOn() && r.w.TriglevelBUTTON->fontBold());
+    EXPECT_TRUE(r.s.levelSetOn() && r.w.control<VbButton>("TriglevelBUTTON")->fontBold());
     r.h.clock().pause(2);
-    EXPECT_FALSE(r.s.levelSetOn() || r.w.TriglevelBUTTON->fontBold() || r.s.levelLineColour() ||
-                 r.w.Timer1->isEnabled());
+    EXPECT_FALSE(r.s.levelSetOn() || r.w.control<VbButton>("TriglevelBUTTON")->fontBold() ||
+                 r.s.levelLineColour() || r.w.control<plat::Timer>("Timer1")->isEnabled());
 }

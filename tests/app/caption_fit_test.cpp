@@ -34,11 +34,11 @@ TEST(Captions, ArrowButtonsShowTheirArrows) {
 
 TEST(Captions, EveryCaptionAndTitleFitsItsBoxAtEveryWindowSize) {
     // clang-format off
-    const struct { const char* name; void (WQK::*open)(); VbButton* WQK::*exit; } panels[] = {
-        {"main window", nullptr, nullptr}, {"port selection", &WQK::Configport, &WQK::CONFIGEXIT},
-        {"load", &WQK::fileloadbutton_Click, &WQK::loadexitbutton},
-        {"save", &WQK::filesavebutton_Click, &WQK::exitsavebutton},
-        {"print", &WQK::Command1_Click, &WQK::exitprint}};
+    const struct { const char* name; void (WQK::*open)(); const char* exit; } panels[] = {
+        {"main window", nullptr, nullptr}, {"port selection", &WQK::Configport, "CONFIGEXIT"},
+        {"load", &WQK::fileloadbutton_Click, "loadexitbutton"},
+        {"save", &WQK::filesavebutton_Click, "exitsavebutton"},
+        {"print", &WQK::Command1_Click, "exitprint"}};
     // clang-format on
     for (QSize size : {QSize(500, 350), QSize(643, 450), QSize(800, 450), QSize(643, 700),
                        QSize(965, 675), QSize(1280, 900), QSize(1900, 1000)}) {
@@ -53,7 +53,7 @@ TEST(Captions, EveryCaptionAndTitleFitsItsBoxAtEveryWindowSize) {
             if (p.open) {
                 h.clock().atDoEvents(2, [&] {
                     cut = cutTexts(w);
-                    (w.*p.exit)->click();
+                    w.control<VbButton>(p.exit)->click();
                 });
                 (w.*p.open)();
             }

@@ -48,8 +48,9 @@ TEST(Startup, OneRetryOfThePortThenTheFirstCommandsOrTheMessageAndTheEnd) {
                               "required to run this program");
             EXPECT_TRUE(m.title.empty() && m.icon == plat::Icon::Critical);
             EXPECT_EQ(code, 1);
-            EXPECT_TRUE(port.log().empty());                             // nothing reached the port
-            EXPECT_TRUE(drawn::shows(w.Picture5, {"TRIGGER"}, 0, 1, 1)); // at its box's size
+            EXPECT_TRUE(port.log().empty()); // nothing reached the port
+            EXPECT_TRUE(drawn::shows(w.control<PictureBox>("Picture5"), {"TRIGGER"}, 0, 1,
+                                     1)); // at its box's size
         }
         plat::setPortBackend(&h.sim());
     }
@@ -64,13 +65,13 @@ TEST(Exit, CancelChangesNothingOkUnloadsOnceAndSendsNothing) {
     w.onEnd = [&](int c) { code = c; };
     h.messages().answers = {plat::Answer::Cancel, plat::Answer::OK};
     w.state().RunState = 1;
-    w.Command22->click();
+    w.control<VbButton>("Command22")->click();
     ASSERT_EQ(h.messages().shown.size(), 1u);
     const plat::Message& m = h.messages().shown[0];
     EXPECT_EQ(m.text + "|" + m.title, "EXIT Scope Program ?|Exit Confirmation");
     EXPECT_EQ(m.buttons, plat::Buttons::OKCancel);
     EXPECT_TRUE(!w.ended() && w.state().RunState.num() == 1 && port.shutdowns == 0);
-    w.Command22->click();
+    w.control<VbButton>("Command22")->click();
     EXPECT_TRUE(w.ended() && code == 0 && port.shutdowns == 1);
     port.setLogging(true);
     w.close();

@@ -92,5 +92,5 @@ TEST(GenerateAndSample, BuffersEndInZerosAndThePretriggerIsRestored) {
     EXPECT_EQ(r.s.FFTDoneA.num() + r.s.FFTDoneB, 0);
     for (int i = 1000; i < 32768; ++i)
         ASSERT_TRUE(r.s.ChanABuffer[i] == 0 && r.s.ChanBBuffer[i] == 0) << i;
-    EXPECT_TRUE(r.w.Trigwait->isHidden());
+    EXPECT_TRUE(r.w.control<PictureBox>("Trigwait")->isHidden());
 }

@@ -23,10 +23,13 @@ struct Display {
         w.HScroll1_Change();
     }
     QPoint px(double x, double y) const {
-        return {display::pixelOf(w.Picture1->toPxX(x)), display::pixelOf(w.Picture1->toPxY(y))};
+        return {display::pixelOf(w.control<PictureBox>("Picture1")->toPxX(x)),
+                display::pixelOf(w.control<PictureBox>("Picture1")->toPxY(y))};
     }
-    QColor at(double x, double y) const { return w.Picture1->pixel(px(x, y).x(), px(x, y).y()); }
-    QImage image() const { return w.Picture1->image().copy(); }
+    QColor at(double x, double y) const {
+        return w.control<PictureBox>("Picture1")->pixel(px(x, y).x(), px(x, y).y());
+    }
+    QImage image() const { return w.control<PictureBox>("Picture1")->image().copy(); }
     // Pixels of the colour in one pixel row, or in the whole picture when row < 0.
     static int count(PictureBox* p, const QColor& c, int row = -1) {
         const QImage& img = p->image();
@@ -36,7 +39,9 @@ struct Display {
                 n += QColor(img.pixel(x, y)) == c;
         return n;
     }
-    int inRow(double y, const QColor& c) const { return count(w.Picture1, c, px(0, y).y()); }
+    int inRow(double y, const QColor& c) const {
+        return count(w.control<PictureBox>("Picture1"), c, px(0, y).y());
+    }
     void fill(std::vector<int16_t>& b, int v) { std::fill(b.begin(), b.end(), int16_t(v)); }
 };
 
@@ -48,13 +53,15 @@ QColor corner(PictureBox* p) {
 
 TEST(Redraw, TracesAtTheirComputedRowsAndScrolled) {
     Display d;
-    ASSERT_GT(d.w.Picture1->width(), 600); // more pixels than the 512 samples shown
+    ASSERT_GT(d.w.control<PictureBox>("Picture1")->width(),
+              600); // more pixels than the 512 samples shown
     for (int i = 0; i < 32768; ++i)
         d.s.ChanABuffer[size_t(i)] = int16_t(300 + (i * 37) % 1900);
     d.w.HScroll1_Change();
     for (int i = 0; i < 512; i += 7) // A at factor 1, no shift: y = 2560 - v
         EXPECT_EQ(d.at(i, 2560 - d.s.ChanABuffer[size_t(i)]), BlueA) << i;
-    d.w.HScroll1->setValue(1000); // set by another panel: redraws from sample 1000
+    d.w.control<QScrollBar>("HScroll1")
+        ->setValue(1000); // set by another panel: redraws from sample 1000
     EXPECT_DOUBLE_EQ(d.s.scrollPos(), 1000);
     EXPECT_EQ(d.at(10, 2560 - d.s.ChanABuffer[1010]), BlueA);
 }
@@ -63,19 +70,21 @@ TEST(Redraw, GridLinesAndNumbersOnlyWithTheGrid) {
     Display d;
     d.fill(d.s.ChanABuffer, 1280);
     d.w.Command16_Click(); // UNITS on
-    const int width = d.w.Picture1->image().width();
+    const int width = d.w.control<PictureBox>("Picture1")->image().width();
     // A horizontal grid line, dotted, runs across the picture; between lines only the
     // vertical lines cross a row.
     EXPECT_GT(d.inRow(2560.0 * 3 / 8, GridGrey), width / 4);
     EXPECT_LT(d.inRow(2560.0 * 5 / 16, GridGrey), width / 16);
     const auto others = [&d] { // the numbers and unit: besides background, grid and trace
-        const QImage& img = d.w.Picture1->image();
-        return img.width() * img.height() - d.count(d.w.Picture1, Background) -
-               d.count(d.w.Picture1, GridGrey) - d.count(d.w.Picture1, BlueA);
+        const QImage& img = d.w.control<PictureBox>("Picture1")->image();
+        return img.width() * img.height() -
+               d.count(d.w.control<PictureBox>("Picture1"), Background) -
+               d.count(d.w.control<PictureBox>("Picture1"), GridGrey) -
+               d.count(d.w.control<PictureBox>("Picture1"), BlueA);
     };
     EXPECT_GT(others(), 0);
     d.w.Command13_Click(); // GRID off
-    EXPECT_EQ(others() + d.count(d.w.Picture1, GridGrey), 0);
+    EXPECT_EQ(others() + d.count(d.w.control<PictureBox>("Picture1"), GridGrey), 0);
 }
 
 TEST(Redraw, CombinedTraceInTheLargerRangeAndItsMagnification) {
@@ -84,14 +93,18 @@ TEST(Redraw, CombinedTraceInTheLargerRangeAndItsMagnification) {
     d.s.DataRangeB = 0; // 1.2 V
     d.fill(d.s.ChanABuffer, 1280);
     d.fill(d.s.ChanBBuffer, 1780);
-    d.w.Command20_Click();                          // A+B
-    EXPECT_GT(d.inRow(1230, PurpleSum), 0);         // B's 500 units count as 50
-    EXPECT_FALSE(d.w.Scrollup->isVisibleTo(&d.w));  // arrows only when magnified
-    EXPECT_FALSE(d.w.scrollupA->isVisibleTo(&d.w)); // no per-channel boxes meanwhile
-    EXPECT_TRUE(d.w.Command12->isEnabled() && !d.w.TriglevelBUTTON->isEnabled());
+    d.w.Command20_Click();                  // A+B
+    EXPECT_GT(d.inRow(1230, PurpleSum), 0); // B's 500 units count as 50
+    EXPECT_FALSE(
+        d.w.control<PictureBox>("Scrollup")->isVisibleTo(&d.w)); // arrows only when magnified
+    EXPECT_FALSE(
+        d.w.control<PictureBox>("scrollupA")->isVisibleTo(&d.w)); // no per-channel boxes meanwhile
+    EXPECT_TRUE(d.w.control<VbButton>("Command12")->isEnabled() &&
+                !d.w.control<VbButton>("TriglevelBUTTON")->isEnabled());
     d.w.Command12_Click();
     EXPECT_EQ(d.s.SumYMagFactor, 2);
-    EXPECT_TRUE(d.w.Scrollup->isVisibleTo(&d.w) && d.w.scrolldown->isVisibleTo(&d.w));
+    EXPECT_TRUE(d.w.control<PictureBox>("Scrollup")->isVisibleTo(&d.w) &&
+                d.w.control<PictureBox>("scrolldown")->isVisibleTo(&d.w));
     d.w.scrolldown_Click();
     d.w.scrolldown_Click();
     EXPECT_TRUE(d.s.ShiftSum == 212 && d.s.voltOffsetSum() == 0.3);
@@ -106,10 +119,12 @@ TEST(Redraw, CombinedTraceInTheLargerRangeAndItsMagnification) {
     // A-B switches A+B off; the second click brings the channel boxes back.
     d.w.Command21_Click();
     EXPECT_TRUE(d.s.ShowAminusB == 1 && d.s.ShowAplusB.num() == -1);
-    EXPECT_TRUE(d.w.Command21->fontBold() && !d.w.Command20->fontBold());
+    EXPECT_TRUE(d.w.control<VbButton>("Command21")->fontBold() &&
+                !d.w.control<VbButton>("Command20")->fontBold());
     d.w.Command21_Click();
-    EXPECT_TRUE(d.w.scrollupA->isVisibleTo(&d.w));
-    EXPECT_FALSE(d.w.Command12->isEnabled() || !d.w.TriglevelBUTTON->isEnabled());
+    EXPECT_TRUE(d.w.control<PictureBox>("scrollupA")->isVisibleTo(&d.w));
+    EXPECT_FALSE(d.w.control<VbButton>("Command12")->isEnabled() ||
+                 !d.w.control<VbButton>("TriglevelBUTTON")->isEnabled());
 }
 
 TEST(Redraw, FftSpectraAtFactorOneKeepTheFactorsInForce) {
@@ -125,10 +140,13 @@ TEST(Redraw, FftSpectraAtFactorOneKeepTheFactorsInForce) {
     d.fill(d.s.ChanABuffer, 1380);
     d.s.FFTDoneA = d.s.FFTDoneB = 1; // the buffers already hold spectra
     d.w.HScroll1_Change();
-    EXPECT_TRUE(d.s.FFTNumSamples == 2048 && d.w.HScroll2->maximum() == 1023);
+    EXPECT_TRUE(d.s.FFTNumSamples == 2048 &&
+                d.w.control<QScrollBar>("HScroll2")->maximum() == 1023);
     EXPECT_TRUE(d.s.yMagFactorA() == 5 && d.s.SavedFactorA.num() == 5);
     EXPECT_EQ(d.s.savedSumFactor(), d.s.SumYMagFactor);
-    d.w.HScroll2->setValue(d.w.HScroll2->maximum()); // X Magnify at its end: all of it
+    d.w.control<QScrollBar>("HScroll2")
+        ->setValue(
+            d.w.control<QScrollBar>("HScroll2")->maximum()); // X Magnify at its end: all of it
     EXPECT_DOUBLE_EQ(d.s.xMagnify(), 1023);
     for (int mode : {1, 3}) { // no Y Mag in GENERATOR and FFT
         d.s.ScopeMode = mode;
@@ -163,11 +181,11 @@ TEST(Channels, RangeProbeCouplingAndTheirTexts) {
         EXPECT_DOUBLE_EQ(d.s.levelVolts(), r.level) << r.name;
         ASSERT_EQ(d.h.messages().shown.size(), r.warnings) << r.name;
     }
-    EXPECT_EQ(d.w.Command2->caption(), "AC");
+    EXPECT_EQ(d.w.control<VbButton>("Command2")->caption(), "AC");
     d.w.Command2_Click();
-    EXPECT_TRUE(d.s.CouplingA.num() == 1 && d.w.Command2->caption() == "DC");
+    EXPECT_TRUE(d.s.CouplingA.num() == 1 && d.w.control<VbButton>("Command2")->caption() == "DC");
     d.w.Command7_Click();
-    EXPECT_EQ(d.w.Command7->caption(), "DC");
+    EXPECT_EQ(d.w.control<VbButton>("Command7")->caption(), "DC");
 }
 
 TEST(Channels, SamplingOnOffRedrawsItsWindowAndGroup) {
@@ -177,8 +195,10 @@ TEST(Channels, SamplingOnOffRedrawsItsWindowAndGroup) {
         VbButton *button, *range;
         void (WQK::*click)();
         QColor ink;
-    } rows[] = {{d.w.Picture3, d.w.SCHAbutton, d.w.Command3, &WQK::SCHAbutton_Click, BlueA},
-                {d.w.Picture4, d.w.SCHBbutton, d.w.Command6, &WQK::SCHBbutton_Click, GreenB}};
+    } rows[] = {{d.w.control<PictureBox>("Picture3"), d.w.control<VbButton>("SCHAbutton"),
+                 d.w.control<VbButton>("Command3"), &WQK::SCHAbutton_Click, BlueA},
+                {d.w.control<PictureBox>("Picture4"), d.w.control<VbButton>("SCHBbutton"),
+                 d.w.control<VbButton>("Command6"), &WQK::SCHBbutton_Click, GreenB}};
     for (const auto& r : rows) {
         EXPECT_EQ(corner(r.box), QColor(128, 128, 128)); // ON after start-up
         for (bool off : {true, false}) {
@@ -196,22 +216,23 @@ TEST(Channels, PositionArrowsStopAtTheLimitOfEachMagnification) {
     Display d;
     for (int i = 0; i < 5; ++i)
         d.w.scrollupA_Click();
-    EXPECT_TRUE(d.s.tracePosA() == -3 && d.s.ShiftA == -477 && corner(d.w.scrollupA) == Pink);
+    EXPECT_TRUE(d.s.tracePosA() == -3 && d.s.ShiftA == -477 &&
+                corner(d.w.control<PictureBox>("scrollupA")) == Pink);
     d.s.YMagA = d.s.YMagB = 2;
     for (int i = 0; i < 20; ++i)
         d.w.scrolldownA_Click(), d.w.scrolldownB_Click();
     EXPECT_TRUE(d.s.tracePosA() == 16 && d.s.TracePosB == 16 && d.s.ShiftA == 848 &&
-                d.s.ShiftB == 848 && corner(d.w.scrollupA) == LightGreen &&
-                corner(d.w.scrolldownA) == Pink);
+                d.s.ShiftB == 848 && corner(d.w.control<PictureBox>("scrollupA")) == LightGreen &&
+                corner(d.w.control<PictureBox>("scrolldownA")) == Pink);
     EXPECT_NEAR(d.s.voltOffsetA(), 0.96, 1e-9);
     // From x5 back to x1 (two clicks past x5) the position is clamped to 3 steps.
     d.w.YMagAbutton_Click();
-    EXPECT_EQ(corner(d.w.YMagAbutton), LightGreen);
+    EXPECT_EQ(corner(d.w.control<PictureBox>("YMagAbutton")), LightGreen);
     d.w.YMagBbutton_Click();
     EXPECT_TRUE(d.s.tracePosA() == 3 && d.s.TracePosB == 3);
     EXPECT_EQ(d.s.BaseA, 1280 + 2 * 477); // three divisions below, less 2 units a step
     d.w.YMagAbutton_Click();
-    EXPECT_EQ(corner(d.w.YMagAbutton), Pink);
+    EXPECT_EQ(corner(d.w.control<PictureBox>("YMagAbutton")), Pink);
     EXPECT_DOUBLE_EQ(d.s.yMagFactorA(), 2);
 }
 
@@ -221,11 +242,11 @@ TEST(Panel, TogglesNegateTheirFieldAndShowItInBold) {
         VbButton* button;
         void (WQK::*click)();
         vb::Variant* field;
-    } rows[] = {{d.w.Command13, &WQK::Command13_Click, &d.s.GridOn},
-                {d.w.Command15, &WQK::Command15_Click, &d.s.JoinOn},
-                {d.w.Command17, &WQK::Command17_Click, &d.s.ShowA},
-                {d.w.Command18, &WQK::Command18_Click, &d.s.ShowB},
-                {d.w.Command19, &WQK::Command19_Click, &d.s.ShowD}};
+    } rows[] = {{d.w.control<VbButton>("Command13"), &WQK::Command13_Click, &d.s.GridOn},
+                {d.w.control<VbButton>("Command15"), &WQK::Command15_Click, &d.s.JoinOn},
+                {d.w.control<VbButton>("Command17"), &WQK::Command17_Click, &d.s.ShowA},
+                {d.w.control<VbButton>("Command18"), &WQK::Command18_Click, &d.s.ShowB},
+                {d.w.control<VbButton>("Command19"), &WQK::Command19_Click, &d.s.ShowD}};
     for (const auto& r : rows) {
         const std::string name = r.button->objectName().toStdString();
         const double before = r.field->num();
@@ -237,31 +258,34 @@ TEST(Panel, TogglesNegateTheirFieldAndShowItInBold) {
             << name;
     }
     d.w.DelayWin_Click();
-    EXPECT_TRUE(d.s.DelayMode == 1 && corner(d.w.DelayWin) == Pink);
+    EXPECT_TRUE(d.s.DelayMode == 1 && corner(d.w.control<PictureBox>("DelayWin")) == Pink);
     d.w.DelayWin_Click();
-    EXPECT_TRUE(d.s.DelayMode == 0 && corner(d.w.DelayWin) == LightGreen);
+    EXPECT_TRUE(d.s.DelayMode == 0 && corner(d.w.control<PictureBox>("DelayWin")) == LightGreen);
 }
 
 TEST(ScrollBars, StartRedrawAndTheXMagnifyBar) {
     Display d;
     // The redraw sets the bars without change events.
     d.s.SampleSizeIndex = 0;
-    d.w.HScroll1->setValue(1800); // beyond the window's room at 2K
+    d.w.control<QScrollBar>("HScroll1")->setValue(1800); // beyond the window's room at 2K
     int events = 0;
-    QObject::connect(d.w.HScroll1, &QScrollBar::valueChanged, [&events] { ++events; });
-    QObject::connect(d.w.HScroll2, &QScrollBar::valueChanged, [&events] { ++events; });
+    QObject::connect(d.w.control<QScrollBar>("HScroll1"), &QScrollBar::valueChanged,
+                     [&events] { ++events; });
+    QObject::connect(d.w.control<QScrollBar>("HScroll2"), &QScrollBar::valueChanged,
+                     [&events] { ++events; });
     d.w.HScroll1_Change();
     EXPECT_EQ(events, 0);
-    EXPECT_EQ(d.w.HScroll1->value(), 2047 - 512);
+    EXPECT_EQ(d.w.control<QScrollBar>("HScroll1")->value(), 2047 - 512);
     // Data shorter than the bar's minimum, then long data again: the window follows the
     // bar's value where the new range moved it.
     d.s.ScopeMode = 2;
     d.s.GenLast = 99;
     d.w.HScroll2_Change();
-    EXPECT_TRUE(d.w.HScroll2->maximum() == 99 && d.s.xMagnify() == 99 && d.s.scrollPos() == 0);
+    EXPECT_TRUE(d.w.control<QScrollBar>("HScroll2")->maximum() == 99 && d.s.xMagnify() == 99 &&
+                d.s.scrollPos() == 0);
     d.s.GenLast = 8000;
     d.w.HScroll2_Change();
-    EXPECT_TRUE(d.w.HScroll2->minimum() == 256 && d.s.xMagnify() == 256);
+    EXPECT_TRUE(d.w.control<QScrollBar>("HScroll2")->minimum() == 256 && d.s.xMagnify() == 256);
     // A click on the display, or on A, B or D, takes the bar's width.
     for (auto click : {&WQK::Picture1_Click, &WQK::Command17_Click}) {
         d.s.XMagnify = 700; // e.g. from a profile

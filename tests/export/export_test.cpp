@@ -166,7 +166,8 @@ TEST_F(Pictures, AreTheDisplayAsShown) {
             << out.toStdString();
         const QImage one = QImage(saved(w, path("1.png"), PictureFormat::Png1x).c_str());
         const QImage two = QImage(saved(w, path("2.png"), PictureFormat::Png2x).c_str());
-        const QImage shown = w.Picture1->image(), box = w.CURSINFO->image();
+        const QImage shown = w.control<PictureBox>("Picture1")->image(),
+                     box = w.control<PictureBox>("CURSINFO")->image();
         ASSERT_EQ(one.height(), shown.height() + (cursor ? box.height() : 0));
         EXPECT_TRUE(one.copy(shown.rect()) == shown.convertToFormat(one.format()));
         EXPECT_TRUE(!cursor || one.copy(box.rect().translated(0, shown.height())) ==

@@ -24,7 +24,7 @@ std::string cwd() {
 // Selects `name` and presses `button` in one pass.
 filetest::Step pick(WQK& w, const std::string& name, VbButton* button) {
     return [&w, name, button] {
-        ASSERT_TRUE(w.File1->selectFile(name)) << name;
+        ASSERT_TRUE(w.control<FileListBox>("File1")->selectFile(name)) << name;
         button->click();
     };
 }
@@ -34,16 +34,20 @@ bool custom(testing_support::Harness& h, std::vector<filetest::Step> steps) {
     WQK& w = h.window();
     return filetest::runWindow(
         h, [&w] { w.state().LoadFromButton = 0, w.state().LoadDone = 0, w.FILELOAD(); },
-        std::move(steps), [&w] { w.loadexitbutton->click(); });
+        std::move(steps), [&w] { w.control<VbButton>("loadexitbutton")->click(); });
 }
 
 // chaload, FFT, custom, CSV, profile | chbload, keep, copy A, copy B, EXIT: 1 when shown
 std::string shown(WQK& w) {
     std::string v;
     for (VbButton* b :
-         {w.chaloadbutton, w.FFTloadab, w.Customloadbutton, w.CustomCSVbutton, w.profileloadbutton,
-          w.chbloadbutton, w.keepcustombutton, w.CopyAbutton, w.CopyBbutton, w.loadexitbutton})
-        v += std::string(b == w.chbloadbutton ? "|" : "") + (b->isVisibleTo(&w) ? '1' : '0');
+         {w.control<VbButton>("chaloadbutton"), w.control<VbButton>("FFTloadab"),
+          w.control<VbButton>("Customloadbutton"), w.control<VbButton>("CustomCSVbutton"),
+          w.control<VbButton>("profileloadbutton"), w.control<VbButton>("chbloadbutton"),
+          w.control<VbButton>("keepcustombutton"), w.control<VbButton>("CopyAbutton"),
+          w.control<VbButton>("CopyBbutton"), w.control<VbButton>("loadexitbutton")})
+        v += std::string(b == w.control<VbButton>("chbloadbutton") ? "|" : "") +
+             (b->isVisibleTo(&w) ? '1' : '0');
     return v;
 }
 
@@ -53,20 +57,24 @@ TEST_F(LoadWindow, ButtonsPerModeAndForm) {
     const char* rows[] = {"10001|00001", "00111|00001", "00111|00001", "01001|00001"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
-        EXPECT_FALSE(load(h, {[&] { EXPECT_EQ(shown(w) + w.Dir1->path(), rows[mode] + cwd()); }}));
-        EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
+        EXPECT_FALSE(load(h, {[&] {
+                              EXPECT_EQ(shown(w) + w.control<DirListBox>("Dir1")->path(),
+                                        rows[mode] + cwd());
+                          }}));
+        EXPECT_FALSE(w.control<PictureBox>("fileloadwindow")->isVisibleTo(&w));
         EXPECT_EQ(w.state().LoadExit.num(), 0);
     }
     w.state().ScopeMode = 1, w.state().GenMode = 2; // the FFT button was shown last time
     EXPECT_FALSE(custom(h, {[&] { EXPECT_EQ(shown(w), "00110|01111"); }}));
-    EXPECT_FALSE(w.CopyAbutton->isVisibleTo(&w) || w.CopyBbutton->isVisibleTo(&w));
-    EXPECT_FALSE(w.fileloadwindow->isVisibleTo(&w));
+    EXPECT_FALSE(w.control<VbButton>("CopyAbutton")->isVisibleTo(&w) ||
+                 w.control<VbButton>("CopyBbutton")->isVisibleTo(&w));
+    EXPECT_FALSE(w.control<PictureBox>("fileloadwindow")->isVisibleTo(&w));
     EXPECT_EQ(w.state().LoadDone.num(), 0); // left with neither a load nor "keep"
 }
 
 TEST_F(LoadWindow, SignalFftAndCustomFilesLoad) {
     h.writeFile("x.wqk", filebytes::signal("WQK", "1421", 32768));
-    EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.chaloadbutton)}));
+    EXPECT_TRUE(load(h, {pick(w, "x.wqk", w.control<VbButton>("chaloadbutton"))}));
     const InstrumentState& s = w.state();
     EXPECT_EQ(s.FilePath, cwd() + "/x.wqk");
     EXPECT_TRUE(s.ChanABuffer[300] == filebytes::a(300) * 10 &&
@@ -75,23 +83,23 @@ TEST_F(LoadWindow, SignalFftAndCustomFilesLoad) {
     EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadABReq.num() == 0 && h.messages().shown.empty());
     w.state().ScopeMode = 3;
     h.writeFile("p.fft", filebytes::signal("FFT", "2200", 512)); // 1031 bytes
-    EXPECT_TRUE(load(h, {pick(w, "p.fft", w.FFTloadab)}));
+    EXPECT_TRUE(load(h, {pick(w, "p.fft", w.control<VbButton>("FFTloadab"))}));
     EXPECT_TRUE(s.ChanABuffer[511] == filebytes::a(511) * 10 && s.ChanABuffer[512] == 0);
     EXPECT_TRUE(s.FFTDoneA.num() == 1 && s.FFTDoneB == 1 && s.RateFactor == 1.5f);
     EXPECT_TRUE(s.dataRateA() == 2 && s.LoadFFTReq.num() == 0);
     w.state().ScopeMode = 1;
     h.writeFile("w.csv", "10,20,30\r\n300,-4,12.34\r\n");
-    EXPECT_TRUE(load(h, {pick(w, "w.csv", w.CustomCSVbutton)}));
+    EXPECT_TRUE(load(h, {pick(w, "w.csv", w.control<VbButton>("CustomCSVbutton"))}));
     EXPECT_TRUE(s.GenLast == 9.0f && s.GenWave[3] == 2550 && s.GenWave[5] == 123);
     EXPECT_TRUE(s.genMode() == 2 && s.genStyle() == 4 && s.CustomWave == s.GenWave);
-    EXPECT_EQ(w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
+    EXPECT_EQ(w.control<PictureBox>("GENUPDATEBACK")->BackColor(), plat::RGB(128, 255, 128));
     h.writeFile("w.csv", "1,1,1,1,1,1,1,1,1,1,1,1\r\n"); // no second load by itself
-    EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.File1->selectFile("w.csv")); }, [] {},
-                         [&] { w.loadexitbutton->click(); }}));
+    EXPECT_TRUE(load(h, {[&] { ASSERT_TRUE(w.control<FileListBox>("File1")->selectFile("w.csv")); },
+                         [] {}, [&] { w.control<VbButton>("loadexitbutton")->click(); }}));
     EXPECT_TRUE(s.GenWave[3] == 2550 && s.GenLast == 9.0f);
     w.state().ScopeMode = 2;
     h.writeFile("notes.txt", "\x01\x02\x03\x04\x05");
-    EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.Customloadbutton)}));
+    EXPECT_TRUE(load(h, {pick(w, "notes.txt", w.control<VbButton>("Customloadbutton"))}));
     EXPECT_TRUE(s.GenLast == 9.0f && s.GenWave[4] == 50 && s.GenWave[5] == 0);
     EXPECT_TRUE(s.LoadDone.num() == 1 && s.LoadRawReq.num() == 0 && h.messages().shown.empty());
 }
@@ -111,18 +119,20 @@ TEST_F(LoadWindow, RefusedFilesChangeNothing) {
         h.messages().shown.clear();
         w.state().ScopeMode = r.mode;
         w.state().FFTDoneA = w.state().FFTDoneB = r.mode == 3; // the spectra are drawn
-        VbButton* button = r.mode == 3 ? w.FFTloadab : w.chaloadbutton;
+        VbButton* button =
+            r.mode == 3 ? w.control<VbButton>("FFTloadab") : w.control<VbButton>("chaloadbutton");
         std::optional<Snapshot> before; // once the window is open
-        EXPECT_TRUE(load(h, {[&] {
-                                 before.emplace(w.state());
-                                 ASSERT_TRUE(!*r.name || w.File1->selectFile(r.name));
-                                 if (std::string(r.name) == "gone.wqk") QFile::remove(r.name);
-                                 button->click();
-                             },
-                             [&] {
-                                 EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
-                                 w.loadexitbutton->click();
-                             }}));
+        EXPECT_TRUE(load(
+            h, {[&] {
+                    before.emplace(w.state());
+                    ASSERT_TRUE(!*r.name || w.control<FileListBox>("File1")->selectFile(r.name));
+                    if (std::string(r.name) == "gone.wqk") QFile::remove(r.name);
+                    button->click();
+                },
+                [&] {
+                    EXPECT_TRUE(w.control<PictureBox>("fileloadwindow")->isVisibleTo(&w));
+                    w.control<VbButton>("loadexitbutton")->click();
+                }}));
         ASSERT_EQ(h.messages().shown.size(), 1u) << r.name; // once: no request left pending
         EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
                   r.message + std::string("|Help"));
@@ -170,11 +180,11 @@ TEST_F(LoadMend, DamagedProfilesChangeNoSetting) {
         h.writeFile(c.name, c.text);
         testing_support::NoDacOverride asUser;
         EXPECT_TRUE(load(h, {[&] {
-                                 ASSERT_TRUE(w.File1->selectFile(c.name));
+                                 ASSERT_TRUE(w.control<FileListBox>("File1")->selectFile(c.name));
                                  c.swap(c.name.c_str());
-                                 w.profileloadbutton->click();
+                                 w.control<VbButton>("profileloadbutton")->click();
                              },
-                             [&] { w.loadexitbutton->click(); }}));
+                             [&] { w.control<VbButton>("loadexitbutton")->click(); }}));
         EXPECT_EQ(lastMessage(h)->text, c.message) << c.name;
         EXPECT_TRUE(Snapshot(w.state()) == before) << c.name;
         EXPECT_EQ(w.state().LoadDone.num(), 0);
@@ -196,10 +206,10 @@ TEST_F(LoadWindow, CustomFormKeepCopyAndRawLoad) {
     const auto buffer = s.ChanABuffer;
     EXPECT_TRUE(custom(h, {[&] {
                                // Requests of the other form are not acted on here.
-                               ASSERT_TRUE(w.File1->selectFile("p.wqk"));
+                               ASSERT_TRUE(w.control<FileListBox>("File1")->selectFile("p.wqk"));
                                s.LoadABReq = 1;
                            },
-                           pick(w, "wave.dcg", w.Customloadbutton)}));
+                           pick(w, "wave.dcg", w.control<VbButton>("Customloadbutton"))}));
     EXPECT_TRUE(s.ChanABuffer == buffer && s.LoadABReq.num() == 0);
     EXPECT_TRUE(s.GenLast == 19.0f && s.CustomWave[19] == 640 && h.messages().shown.empty());
 }
@@ -207,17 +217,18 @@ TEST_F(LoadWindow, CustomFormKeepCopyAndRawLoad) {
 TEST_F(LoadWindow, FolderThatCannotBeOpenedIsRefused) {
     ASSERT_TRUE(QDir::current().mkdir("gone"));
     EXPECT_TRUE(load(h, {[&] {
-                             auto found = w.Dir1->findItems("gone", Qt::MatchEndsWith);
+                             auto found = w.control<DirListBox>("Dir1")->findItems(
+                                 "gone", Qt::MatchEndsWith);
                              ASSERT_EQ(found.size(), 1);
                              ASSERT_TRUE(QDir::current().rmdir("gone"));
-                             emit w.Dir1->itemActivated(found[0]);
+                             emit w.control<DirListBox>("Dir1")->itemActivated(found[0]);
                          },
                          [&] {
                              ASSERT_NE(lastMessage(h), nullptr);
                              EXPECT_EQ(lastMessage(h)->text, "Unable to open file");
                              EXPECT_TRUE(w.state().FileInvalid.num() == 1 &&
-                                         w.Dir1->path() == cwd());
-                             EXPECT_TRUE(w.fileloadwindow->isVisibleTo(&w));
+                                         w.control<DirListBox>("Dir1")->path() == cwd());
+                             EXPECT_TRUE(w.control<PictureBox>("fileloadwindow")->isVisibleTo(&w));
                          },
-                         [&] { w.loadexitbutton->click(); }}));
+                         [&] { w.control<VbButton>("loadexitbutton")->click(); }}));
 }

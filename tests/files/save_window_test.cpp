@@ -66,17 +66,20 @@ TEST_F(SaveWindow, ButtonsPerModeAndStartingName) {
     auto shown = [&] { // signal, FFT, custom, profile, export, FFT export, EXIT; window
         std::string v;
         for (QWidget* b : std::initializer_list<QWidget*>{
-                 w.chasavebutton, w.fftsaveab, w.customsavebutton, w.profilesavebutton,
-                 w.EXPORTABBUTTON, w.ExportFFTab, w.exitsavebutton, w.filesavewindow})
+                 w.control<VbButton>("chasavebutton"), w.control<VbButton>("fftsaveab"),
+                 w.control<VbButton>("customsavebutton"), w.control<VbButton>("profilesavebutton"),
+                 w.control<VbButton>("EXPORTABBUTTON"), w.control<VbButton>("ExportFFTab"),
+                 w.control<VbButton>("exitsavebutton"), w.control<PictureBox>("filesavewindow")})
             v += b->isVisibleTo(&w) ? '1' : '0';
-        return v + " " + w.savename->text().toStdString() + " " + w.Dir3->path();
+        return v + " " + w.control<QLineEdit>("savename")->text().toStdString() + " " +
+               w.control<DirListBox>("Dir3")->path();
     };
     const char* rows[] = {"10011011", "00110011", "10111011", "01010111"};
     for (int mode = 0; mode < 4; ++mode) {
         w.state().ScopeMode = mode;
-        w.savename->setText("left over");
+        w.control<QLineEdit>("savename")->setText("left over");
         EXPECT_FALSE(save(h, {[&] { EXPECT_EQ(shown(), rows[mode] + (" Untitled " + cwd())); }}));
-        EXPECT_FALSE(w.filesavewindow->isVisibleTo(&w));
+        EXPECT_FALSE(w.control<PictureBox>("filesavewindow")->isVisibleTo(&w));
         EXPECT_EQ(w.state().SaveExit.num(), 0);
     }
 }
@@ -88,18 +91,18 @@ TEST_F(SaveWindow, EachKindAfterConfirmation) {
     // clang-format off
     const struct { int mode; const char* typed; VbButton* button; std::string question, file, start;
                    long lines; } rows[] = {
-        {0, nullptr, w.chasavebutton, "Save Channels A & B Waves as ", "Untitled.wqk",
+        {0, nullptr, w.control<VbButton>("chasavebutton"), "Save Channels A & B Waves as ", "Untitled.wqk",
          {"WQK1300\xff\x00", 9}, 0},
-        {0, "a.b.c", w.profilesavebutton, "Save Scope Profile as ", "a.dpf", "DPF, 0 , 0 , 1 ,", 0},
-        {3, nullptr, w.fftsaveab, "Save Channels A & B FFT Plots as ", "Untitled.fft",
+        {0, "a.b.c", w.control<VbButton>("profilesavebutton"), "Save Scope Profile as ", "a.dpf", "DPF, 0 , 0 , 1 ,", 0},
+        {3, nullptr, w.control<VbButton>("fftsaveab"), "Save Channels A & B FFT Plots as ", "Untitled.fft",
          "FFT2300", 0},
-        {0, "trace.txt", w.EXPORTABBUTTON,
+        {0, "trace.txt", w.control<VbButton>("EXPORTABBUTTON"),
          "Save Channels A & B in Excel CSV format. Selected buffer size of  8 K as ", "trace.csv",
          "WQK sample data for Channels A & B\r\n", 3 + 8192},
-        {3, "plots", w.ExportFFTab,
+        {3, "plots", w.control<VbButton>("ExportFFTab"),
          "Save Channels A & B FFT data in Excel CSV format. Size of  4 K as ", "plots.csv",
          "WQK FFT data for Channels A & B\r\n", 3 + 4096},
-        {1, "", w.customsavebutton, "Save Custom wave as ", "old.dcg", std::string(10, char(128)),
+        {1, "", w.control<VbButton>("customsavebutton"), "Save Custom wave as ", "old.dcg", std::string(10, char(128)),
          0}, // a listed name
     };
     // clang-format on
@@ -110,12 +113,14 @@ TEST_F(SaveWindow, EachKindAfterConfirmation) {
         w.state().RateFactor = r.mode == 3 ? 1.5f : 1.0f;
         h.messages().shown.clear();
         EXPECT_TRUE(save(h, {[&] {
-                             if (r.typed && *r.typed) w.savename->setText(r.typed);
-                             ASSERT_TRUE(!r.typed || *r.typed || w.File3->selectFile(r.file));
-                             EXPECT_EQ(w.savename->text().toStdString(), !r.typed ? "Untitled"
-                                                                         : *r.typed
-                                                                             ? r.typed
-                                                                             : r.file.c_str());
+                             if (r.typed && *r.typed)
+                                 w.control<QLineEdit>("savename")->setText(r.typed);
+                             ASSERT_TRUE(!r.typed || *r.typed ||
+                                         w.control<FileListBox>("File3")->selectFile(r.file));
+                             EXPECT_EQ(w.control<QLineEdit>("savename")->text().toStdString(),
+                                       !r.typed   ? "Untitled"
+                                       : *r.typed ? r.typed
+                                                  : r.file.c_str());
                              r.button->click();
                          }}));
         ASSERT_EQ(h.messages().shown.size(), 1u) << r.file;
@@ -127,27 +132,30 @@ TEST_F(SaveWindow, EachKindAfterConfirmation) {
         EXPECT_EQ(r.lines ? std::count(f.begin(), f.end(), '\n') : 0, r.lines) << r.file;
         EXPECT_TRUE(r.file != "a.dpf" || f == files::encodeProfile(w.state()));
         EXPECT_TRUE(w.state().SaveDone.num() == 1 && w.state().SaveABReq.num() == 0) << r.file;
-        EXPECT_TRUE(w.state().ExportFFTReq == 0 && !w.filesavewindow->isVisibleTo(&w)) << r.file;
+        EXPECT_TRUE(w.state().ExportFFTReq == 0 &&
+                    !w.control<PictureBox>("filesavewindow")->isVisibleTo(&w))
+            << r.file;
     }
 }
 
 TEST_F(SaveWindow, CancelOrNoNameWritesNothing) {
     h.messages().answers.push_back(plat::Answer::Cancel);
-    EXPECT_TRUE(
-        save(h, {[&] { ASSERT_TRUE(w.Dir3->setPath("/")); }, [&] { w.profilesavebutton->click(); },
-                 [&] {
-                     EXPECT_EQ(w.File3->path(), "/");
-                     EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w));
-                     EXPECT_TRUE(w.state().SaveProfileReq.num() == 0 && w.state().NameOK == 0);
-                     w.exitsavebutton->click();
-                 }}));
+    EXPECT_TRUE(save(h, {[&] { ASSERT_TRUE(w.control<DirListBox>("Dir3")->setPath("/")); },
+                         [&] { w.control<VbButton>("profilesavebutton")->click(); },
+                         [&] {
+                             EXPECT_EQ(w.control<FileListBox>("File3")->path(), "/");
+                             EXPECT_TRUE(w.control<PictureBox>("filesavewindow")->isVisibleTo(&w));
+                             EXPECT_TRUE(w.state().SaveProfileReq.num() == 0 &&
+                                         w.state().NameOK == 0);
+                             w.control<VbButton>("exitsavebutton")->click();
+                         }}));
     EXPECT_EQ(lastMessage(h)->text, "Save Scope Profile as /Untitled.dpf"); // one slash
     h.messages().shown.clear();
     EXPECT_TRUE(save(h, {[&] {
-                             w.savename->setText("");
-                             w.chasavebutton->click();
+                             w.control<QLineEdit>("savename")->setText("");
+                             w.control<VbButton>("chasavebutton")->click();
                          },
-                         [&] { w.exitsavebutton->click(); }}));
+                         [&] { w.control<VbButton>("exitsavebutton")->click(); }}));
     ASSERT_EQ(h.messages().shown.size(), 1u);
     EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title, "No File name to save|Help");
     EXPECT_EQ(lastMessage(h)->buttons, plat::Buttons::OK);
@@ -157,20 +165,23 @@ TEST_F(SaveWindow, CancelOrNoNameWritesNothing) {
 
 TEST_F(SaveWindow, ClickingTheSelectedNameTakesItOverAgain) {
     drawn::shown(w);
-    EXPECT_TRUE(
-        save(h, {[&] {
-                 ASSERT_TRUE(w.File3->selectFile("WQKport.cfg"));
-                 w.savename->setText("typed");
-                 const QPoint c = w.File3->visualItemRect(w.File3->currentItem()).center();
-                 for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-                     QMouseEvent e(t, c, w.File3->viewport()->mapToGlobal(c), Qt::LeftButton,
-                                   t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                                   Qt::NoModifier);
-                     QCoreApplication::sendEvent(w.File3->viewport(), &e);
-                 }
-                 EXPECT_EQ(w.savename->text(), "WQKport.cfg");
-                 w.exitsavebutton->click();
-             }}));
+    EXPECT_TRUE(save(
+        h, {[&] {
+            ASSERT_TRUE(w.control<FileListBox>("File3")->selectFile("WQKport.cfg"));
+            w.control<QLineEdit>("savename")->setText("typed");
+            const QPoint c = w.control<FileListBox>("File3")
+                                 ->visualItemRect(w.control<FileListBox>("File3")->currentItem())
+                                 .center();
+            for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+                QMouseEvent e(t, c, w.control<FileListBox>("File3")->viewport()->mapToGlobal(c),
+                              Qt::LeftButton,
+                              t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+                QCoreApplication::sendEvent(w.control<FileListBox>("File3")->viewport(), &e);
+            }
+            EXPECT_EQ(w.control<QLineEdit>("savename")->text(), "WQKport.cfg");
+            w.control<VbButton>("exitsavebutton")->click();
+        }}));
 }
 
 // Every save kind, small (under the 16 KB a buffered write keeps) and large, on a full
@@ -278,24 +289,28 @@ TEST_F(SaveMend, FolderThatCannotBeWrittenIsSavedInPlace) {
 // A value a signal file cannot store, and a name that is a folder: refused, and
 // nothing already there is touched.
 TEST_F(SaveMend, RefusedSavesKeepWhatWasThere) {
-    EXPECT_TRUE(save(h, {[&] { w.chasavebutton->click(); }}));
+    EXPECT_TRUE(save(h, {[&] { w.control<VbButton>("chasavebutton")->click(); }}));
     const std::string before = h.readFile("Untitled.wqk");
     ASSERT_EQ(before.size(), 65543u);
     w.state().ChanABuffer[100] = 3000;
     w.state().ChanABuffer[0] = 0;
     ASSERT_TRUE(QDir::current().mkdir("x.dpf"));
     const std::vector<std::pair<std::string, filetest::Step>> rows = {
-        {"value", [&] { w.chasavebutton->click(); }},
-        {"folder", [&] { w.savename->setText("x"), w.profilesavebutton->click(); }}};
+        {"value", [&] { w.control<VbButton>("chasavebutton")->click(); }},
+        {"folder", [&] {
+             w.control<QLineEdit>("savename")->setText("x"),
+                 w.control<VbButton>("profilesavebutton")->click();
+         }}};
     for (const auto& row : rows) {
         const std::string& name = row.first; // a lambda below takes it: no structured binding
         const filetest::Step& press = row.second;
         h.messages().shown.clear();
         w.state().SaveDone = 1;
-        EXPECT_TRUE(save(h, {press, [&] {
-                                 EXPECT_TRUE(w.filesavewindow->isVisibleTo(&w)) << name;
-                                 w.exitsavebutton->click();
-                             }}));
+        EXPECT_TRUE(save(
+            h, {press, [&] {
+                    EXPECT_TRUE(w.control<PictureBox>("filesavewindow")->isVisibleTo(&w)) << name;
+                    w.control<VbButton>("exitsavebutton")->click();
+                }}));
         ASSERT_NE(lastMessage(h), nullptr) << name;
         EXPECT_EQ(lastMessage(h)->text + "|" + lastMessage(h)->title,
                   "Unable to save - File in use by other application|Help")
@@ -311,7 +326,7 @@ TEST_F(SaveMend, RefusedSavesKeepWhatWasThere) {
 // start-up drawing derives from them (range codes from the range buttons, the cursor
 // position and steps from the window width of 512).
 TEST_F(SaveWindow, ProfileAtStartUpIsTheGoldenLine) {
-    EXPECT_TRUE(save(h, {[&] { w.profilesavebutton->click(); }}));
+    EXPECT_TRUE(save(h, {[&] { w.control<VbButton>("profilesavebutton")->click(); }}));
     auto items = profilegolden::startItems;
     items[3 - 1] = " 1 ";   // RangeA = RangeSelA + ProbeA
     items[4 - 1] = " 1 ";   // RangeB

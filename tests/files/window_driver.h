@@ -34,15 +34,15 @@ inline bool runWindow(testing_support::Harness& h, const Step& open, std::vector
 inline bool load(testing_support::Harness& h, std::vector<Step> steps) {
     WQK& w = h.window();
     return runWindow(
-        h, [&w] { w.fileloadbutton->click(); }, std::move(steps),
-        [&w] { w.loadexitbutton->click(); });
+        h, [&w] { w.control<VbButton>("fileloadbutton")->click(); }, std::move(steps),
+        [&w] { w.control<VbButton>("loadexitbutton")->click(); });
 }
 
 inline bool save(testing_support::Harness& h, std::vector<Step> steps) {
     WQK& w = h.window();
     return runWindow(
-        h, [&w] { w.filesavebutton->click(); }, std::move(steps),
-        [&w] { w.exitsavebutton->click(); });
+        h, [&w] { w.control<VbButton>("filesavebutton")->click(); }, std::move(steps),
+        [&w] { w.control<VbButton>("exitsavebutton")->click(); });
 }
 
 // Everything a load may change, for "nothing changed" checks.

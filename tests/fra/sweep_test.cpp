@@ -99,8 +99,9 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
         QObject::connect(&sweep, &fra::Sweep::measured, [&](const Point&, int done, int, double) {
             if (done != 3) return;
             h.clock().atDoEvents(2, [&] {
-                lockedDuringCapture = !w.SCOPEMODE->isEnabled() && !w.fileloadbutton->isEnabled() &&
-                                      !w.GENMODEBUTTON->isEnabled();
+                lockedDuringCapture = !w.control<PictureBox>("SCOPEMODE")->isEnabled() &&
+                                      !w.control<VbButton>("fileloadbutton")->isEnabled() &&
+                                      !w.control<VbButton>("GENMODEBUTTON")->isEnabled();
                 r.how == How::Cancel ? sweep.cancel()
                 : r.how == How::BOff ? w.SCHBbutton_Click()
                                      : w.GOBUTTON_Click();
@@ -110,7 +111,7 @@ TEST(FraSweep, StopsEarlyKeepsItsPointsAndPutsEverythingBack) {
         EXPECT_EQ(sweep.points().size(), r.points) << r.name;
         EXPECT_EQ(sweep.cancelled(), r.how == How::Cancel) << r.name;
         EXPECT_EQ(lockedDuringCapture, r.points > 0) << r.name;
-        EXPECT_TRUE(!s.running() && w.SCOPEMODE->isEnabled()) << r.name;
+        EXPECT_TRUE(!s.running() && w.control<PictureBox>("SCOPEMODE")->isEnabled()) << r.name;
         EXPECT_EQ(settingsOf(s), settingsOf(before)) << r.name;
         EXPECT_TRUE(s.GenWave == before.GenWave && s.CustomWave == before.CustomWave &&
                     s.ChanABuffer == before.ChanABuffer && s.SaveA == before.SaveA)

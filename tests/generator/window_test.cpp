@@ -60,7 +60,8 @@ TEST(FrequencyButtons, StepsRepeatsAndLimitsInNormalMode) {
         p.s.GenDirty = 0;
         p.hold(r.down, r.up, r.heldMs);
         EXPECT_EQ(p.s.genFreq(), r.to) << r.name;
-        EXPECT_TRUE(p.s.GenDirty == 1 && p.w.GENUPDATEBACK->BackColor() == Red &&
+        EXPECT_TRUE(p.s.GenDirty == 1 &&
+                    p.w.control<PictureBox>("GENUPDATEBACK")->BackColor() == Red &&
                     p.s.ButtonHeld.num() == 0)
             << r.name;
     }
@@ -110,14 +111,15 @@ TEST(PanelButtons, CaptionsAndControlsOfEachModeAndStyle) {
         p.s.GenStyle = r.style;
         p.w.GENDISP();
         const std::string at = std::to_string(r.mode) + "/" + std::to_string(r.style);
-        EXPECT_EQ(p.w.GENSTYLEBUTTON->caption() + " " + p.w.GENAMPBUTTON->caption() + " " +
-                      p.w.SWRATIOBUTTON->caption(),
+        EXPECT_EQ(p.w.control<VbButton>("GENSTYLEBUTTON")->caption() + " " +
+                      p.w.control<VbButton>("GENAMPBUTTON")->caption() + " " +
+                      p.w.control<VbButton>("SWRATIOBUTTON")->caption(),
                   std::string(r.style_) + " " + r.amp + " " + r.ratio)
             << at;
-        EXPECT_TRUE(p.w.SWRATIOBUTTON->isEnabled() == r.ratioOn &&
-                    p.w.DCUP->isVisibleTo(&p.w) == r.dutyOn &&
-                    p.w.GENSFREQBUTTONP->isEnabled() == r.smallOn &&
-                    p.w.STYLEDISP->isVisibleTo(&p.w) == (r.mode != 2))
+        EXPECT_TRUE(p.w.control<VbButton>("SWRATIOBUTTON")->isEnabled() == r.ratioOn &&
+                    p.w.control<VbButton>("DCUP")->isVisibleTo(&p.w) == r.dutyOn &&
+                    p.w.control<VbButton>("GENSFREQBUTTONP")->isEnabled() == r.smallOn &&
+                    p.w.control<PictureBox>("STYLEDISP")->isVisibleTo(&p.w) == (r.mode != 2))
             << at;
     }
 }
@@ -166,7 +168,7 @@ TEST(PanelButtons, StyleDutyAmplitudeRatiosAndTheCustomRoundTrip) {
     EXPECT_EQ(p.s.ampRatio(), 0);
     p.w.GENMODEBUTTON_MouseDown();
     EXPECT_TRUE(p.s.genMode() == 0 && p.s.genStyle() == 2);
-    EXPECT_EQ(p.w.GENUPDATEBACK->BackColor(), Red);
+    EXPECT_EQ(p.w.control<PictureBox>("GENUPDATEBACK")->BackColor(), Red);
 }
 
 TEST(Crop, AsksThenCutsRightOrLeftOfTheCursorKeepingTenPoints) {
@@ -220,7 +222,7 @@ TEST(Update, NormalSweepAndHostileSettingsStayInsideTheBuffer) {
         EXPECT_TRUE(r.mode != 0 || p.s.genFreq() == r.wantFreq) << r.name << p.s.genFreq();
         EXPECT_TRUE(r.last < 0 || p.s.GenLast == r.last) << r.name << " " << p.s.GenLast;
         EXPECT_TRUE(p.s.GenLast <= 32767 && p.s.GenDirty == 0 &&
-                    p.w.GENUPDATEBACK->BackColor() == Green)
+                    p.w.control<PictureBox>("GENUPDATEBACK")->BackColor() == Green)
             << r.name;
     }
     p.s.GenMode = 0, p.s.GenStyle = 3, p.s.GenFreq = 5;
@@ -232,24 +234,25 @@ TEST(Update, CustomFetchesTheWaveThroughTheLoadWindow) {
     Panel p(2);
     p.s.GenDirty = 1;
     p.s.LoadDone = 1; // left from an earlier load: this one must count alone
-    p.w.GENUPDATEBACK->setBackColor(Red);
+    p.w.control<PictureBox>("GENUPDATEBACK")->setBackColor(Red);
     std::fill(p.s.GenWave.begin(), p.s.GenWave.end(), int16_t(333));
     p.s.GenLast = 99;
     bool windowShown = false;
     p.h.clock().atDoEvents(3, [&] {
-        windowShown =
-            p.w.fileloadwindow->isVisibleTo(&p.w) && p.w.keepcustombutton->isVisibleTo(&p.w);
+        windowShown = p.w.control<PictureBox>("fileloadwindow")->isVisibleTo(&p.w) &&
+                      p.w.control<VbButton>("keepcustombutton")->isVisibleTo(&p.w);
         p.w.loadexitbutton_Click();
     });
     p.w.GENUPDATEBUTTON_Click();
     EXPECT_TRUE(windowShown);
     EXPECT_TRUE(p.s.LoadFromButton == 0 && p.s.GenLast == 99 && p.s.GenWave[0] == 333);
-    EXPECT_TRUE(p.s.GenDirty == 1 && p.w.GENUPDATEBACK->BackColor() == Red); // no load: red
+    EXPECT_TRUE(p.s.GenDirty == 1 &&
+                p.w.control<PictureBox>("GENUPDATEBACK")->BackColor() == Red); // no load: red
     // "Keep existing data" counts as a load.
     p.h.clock().atDoEvents(3, [&] { p.w.keepcustombutton_Click(); });
     p.w.GENUPDATEBUTTON_Click();
     EXPECT_TRUE(p.s.LoadDone.num() == 1 && p.s.GenDirty == 0 && p.s.GenWave[0] == 333 &&
-                p.w.GENUPDATEBACK->BackColor() == Green);
+                p.w.control<PictureBox>("GENUPDATEBACK")->BackColor() == Green);
     // A copy of channel A replays at the capture's rate.
     p.s.CapturedSizeIndex = 1;
     p.s.SampleRateIndex = 3;
@@ -270,7 +273,7 @@ TEST(GeneratorRun, OutputRunsUntilStopThenFallsToZero) {
     r.h.clock().atDoEvents(40, [&] {
         auto& g = r.h.sim().generator();
         playing = g.mode() == sim::GeneratorModel::Mode::Continuous;
-        messageShown = r.w.Trigwait->isVisible();
+        messageShown = r.w.control<PictureBox>("Trigwait")->isVisible();
         const double now = double(r.h.clock().nowNs());
         // The output steps through the wave at 20 MHz and starts over after 8001 points.
         for (int k = 0; k < 20000; k += 13) {
@@ -280,7 +283,7 @@ TEST(GeneratorRun, OutputRunsUntilStopThenFallsToZero) {
         r.w.GOBUTTON_Click(); // STOP
     });
     r.w.GOBUTTON_Click();
-    EXPECT_TRUE(playing && messageShown && !r.w.Trigwait->isVisible());
+    EXPECT_TRUE(playing && messageShown && !r.w.control<PictureBox>("Trigwait")->isVisible());
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(r.s.GenCount, 8000);
     const auto& mem = r.h.sim().generatorMemory();
@@ -298,7 +301,8 @@ TEST(GeneratorRun, ScopeGenShowsTheLowPassResponseOfTheStimulus) {
     r.s.CouplingB = -1;
     r.w.GOBUTTON_Click();
     ASSERT_TRUE(r.s.CaptureStatus == 1 && r.s.GenCount == 8000);
-    EXPECT_TRUE(r.s.dataRateA() == 2 && r.s.DataRateB == 2 && r.w.GOBUTTON->caption() == "GO");
+    EXPECT_TRUE(r.s.dataRateA() == 2 && r.s.DataRateB == 2 &&
+                r.w.control<VbButton>("GOBUTTON")->caption() == "GO");
 
     // Expected: the stepped DAC output through the RC filter, sampled mid-step, less its
     // mean (AC), on the 1.2 V range: 128 codes per 1.2 V.
@@ -347,5 +351,5 @@ TEST(GeneratorRun, RepeatedScopeGenStopsOnStop) {
     EXPECT_LT(sweeps[sweeps.size() - 2], t0 + 3500);
     EXPECT_GT(sweeps.back(), t0 + 3500);
     EXPECT_TRUE(r.s.CaptureStatus == 0 && r.s.RunState.num() == 0);
-    EXPECT_EQ(r.w.GOBUTTON->caption(), "GO");
+    EXPECT_EQ(r.w.control<VbButton>("GOBUTTON")->caption(), "GO");
 }

@@ -58,8 +58,8 @@ struct Guide {
                 for (const char* b : r)
                     press(b);
             });
-        h.clock().atDoEvents(n, [this] { w.helpexit->click(); });
-        w.helpbutton->click();
+        h.clock().atDoEvents(n, [this] { w.control<VbButton>("helpexit")->click(); });
+        w.control<VbButton>("helpbutton")->click();
     }
 };
 } // namespace
@@ -117,9 +117,9 @@ TEST(HelpPages, EveryPageFitsTheTextAreaAtEverySize) {
         pages.push_back(help::page(help::Topic(t)));
     for (QSize size : {QSize(800, 560), QSize(1900, 1000)}) {
         g.w.resize(size);
-        g.w.helpwindow->show();
+        g.w.control<PictureBox>("helpwindow")->show();
         QCoreApplication::processEvents();
-        plat::PictureBox& area = *g.w.htextwin;
+        plat::PictureBox& area = *g.w.control<PictureBox>("htextwin");
         for (const help::Page& page : pages) {
             const help::Extent e = help::drawPage(area, page);
             const std::string at = page.title + " at " + std::to_string(size.width());
@@ -130,7 +130,7 @@ TEST(HelpPages, EveryPageFitsTheTextAreaAtEverySize) {
         }
         const help::Extent s = help::drawStartPage(area, help::startPage());
         EXPECT_TRUE(s.right <= area.ScaleWidth() * 0.99 && s.bottom <= area.ScaleHeight() * 0.99);
-        g.w.helpwindow->hide();
+        g.w.control<PictureBox>("helpwindow")->hide();
     }
 }
 
@@ -179,7 +179,7 @@ TEST(HelpWindow, ServesEachRequestOnceInTableOrderAndClosesOnExit) {
             expected.push_back(t[1]);
     expected.push_back("Printing");
     EXPECT_EQ(g.titles, expected);
-    EXPECT_FALSE(g.w.helpwindow->isVisible() || g.w.ended());
+    EXPECT_FALSE(g.w.control<PictureBox>("helpwindow")->isVisible() || g.w.ended());
 }
 
 TEST(HelpWindow, SpecificationsFollowTheModelAndShowNothingForAnUnknownOne) {
@@ -197,23 +197,28 @@ TEST(HelpWindow, SpecificationsFollowTheModelAndShowNothingForAnUnknownOne) {
 TEST(HelpWindow, ClosingTheWindowEndsTheGuideAndItIsLockedWithTheFileGroupOrARun) {
     Guide g;
     g.w.FILEDISABLE();
-    g.w.helpbutton->click(); // disabled: neither the guide nor the print menu opens
-    g.w.Command1->click();
-    EXPECT_FALSE(g.w.helpwindow->isVisible() || g.w.printwindow->isVisible());
+    g.w.control<VbButton>("helpbutton")
+        ->click(); // disabled: neither the guide nor the print menu opens
+    g.w.control<VbButton>("Command1")->click();
+    EXPECT_FALSE(g.w.control<PictureBox>("helpwindow")->isVisible() ||
+                 g.w.control<PictureBox>("printwindow")->isVisible());
     g.w.FILEENABLE();
     g.w.state().RunRepeat = 1;
     bool helpOn = true, printOn = true;
     g.h.clock().atDoEvents(3, [&] {
-        helpOn = g.w.helpbutton->isEnabled(), printOn = g.w.Command1->isEnabled();
-        g.w.helpbutton->click(); // pressed anyway: nothing opens inside the run
-        g.w.Command1->click();
-        g.w.GOBUTTON->click(); // STOP
+        helpOn = g.w.control<VbButton>("helpbutton")->isEnabled(),
+        printOn = g.w.control<VbButton>("Command1")->isEnabled();
+        g.w.control<VbButton>("helpbutton")
+            ->click(); // pressed anyway: nothing opens inside the run
+        g.w.control<VbButton>("Command1")->click();
+        g.w.control<VbButton>("GOBUTTON")->click(); // STOP
     });
-    g.w.GOBUTTON->click();
-    EXPECT_FALSE(helpOn || printOn || g.w.printwindow->isVisible());
+    g.w.control<VbButton>("GOBUTTON")->click();
+    EXPECT_FALSE(helpOn || printOn || g.w.control<PictureBox>("printwindow")->isVisible());
     EXPECT_TRUE(g.titles.empty());
-    EXPECT_TRUE(g.w.helpbutton->isEnabled() && g.w.Command1->isEnabled());
+    EXPECT_TRUE(g.w.control<VbButton>("helpbutton")->isEnabled() &&
+                g.w.control<VbButton>("Command1")->isEnabled());
     g.h.clock().atDoEvents(1, [&] { g.w.close(); });
-    g.w.helpbutton->click(); // returns instead of waiting for EXIT forever
+    g.w.control<VbButton>("helpbutton")->click(); // returns instead of waiting for EXIT forever
     EXPECT_TRUE(g.w.ended());
 }

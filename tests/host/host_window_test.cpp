@@ -28,12 +28,12 @@ sim::Options quietSines() {
 
 // The window's items that stand beside its buttons, with the button each follows.
 // clang-format off
-const std::pair<const char*, VbButton * WQK::*> Locked[] = {
-    {"actionLoad", &WQK::fileloadbutton}, {"actionSave", &WQK::filesavebutton},
-    {"actionPrint", &WQK::Command1}, {"actionPrintPdf", &WQK::Command1},
-    {"actionPort", &WQK::SETUP}, {"actionExit", &WQK::Command22},
-    {"actionGuide", &WQK::helpbutton}, {"actionResponse", &WQK::fileloadbutton},
-    {"actionExportSession", &WQK::filesavebutton}};
+const std::pair<const char*, const char*> Locked[] = {
+    {"actionLoad", "fileloadbutton"}, {"actionSave", "filesavebutton"},
+    {"actionPrint", "Command1"}, {"actionPrintPdf", "Command1"},
+    {"actionPort", "SETUP"}, {"actionExit", "Command22"},
+    {"actionGuide", "helpbutton"}, {"actionResponse", "fileloadbutton"},
+    {"actionExportSession", "filesavebutton"}};
 // clang-format on
 
 void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {
@@ -41,7 +41,8 @@ void expectMenus(host::MainWindow& mw, bool enabled, const char* when) {
         SCOPED_TRACE(std::string(when) + ": " + name);
         ASSERT_NE(mw.action(name), nullptr);
         EXPECT_EQ(mw.action(name)->isEnabled(), enabled);
-        EXPECT_EQ((mw.wqk().*button)->isEnabled(), enabled); // as the button beside it
+        EXPECT_EQ(mw.wqk().control<VbButton>(button)->isEnabled(),
+                  enabled); // as the button beside it
     }
 }
 
@@ -63,7 +64,7 @@ void session(WQK& w) {
     w.FFTbutton_Click();
     w.GOBUTTON_Click();
     w.SCOPEMODE_Click();
-    w.HScroll2->setValue(3000);
+    w.control<QScrollBar>("HScroll2")->setValue(3000);
 }
 
 std::string cell(host::MainWindow& mw, int row, int column) {
@@ -100,7 +101,7 @@ TEST(HostWindow, MenusLockWithTheButtonsDuringARunAndWhileAWindowCoversThem) {
         w.CONFIGEXIT_Click();
     });
     mw.action("actionPort")->trigger();
-    EXPECT_TRUE(w.CONFIGWINDOW->isHidden());
+    EXPECT_TRUE(w.control<PictureBox>("CONFIGWINDOW")->isHidden());
     expectMenus(mw, true, "port window closed");
 }
 
@@ -133,8 +134,9 @@ TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
     std::string bytes;
     ASSERT_TRUE(files::encodeSignal(w.state(), files::WqkSignal, bytes));
     h.writeFile("s.wqk", bytes);
-    w.File1->setPath(h.dir(), true);
-    ASSERT_TRUE(w.Dir1->setPath(h.dir()) && w.File1->selectFile("s.wqk"));
+    w.control<FileListBox>("File1")->setPath(h.dir(), true);
+    ASSERT_TRUE(w.control<DirListBox>("Dir1")->setPath(h.dir()) &&
+                w.control<FileListBox>("File1")->selectFile("s.wqk"));
     w.chabload();
     EXPECT_EQ(text(mw, "measureSpan"), "Display window: samples 0 to 3000 of 32767 (signal file)");
     EXPECT_EQ(text(mw, "measurePhase"), "-");

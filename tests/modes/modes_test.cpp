@@ -19,22 +19,31 @@ void expectModeTable(WQK& w) {
         for (QWidget* c : ws)
             EXPECT_EQ(c->isEnabled(), on) << c->objectName().toStdString();
     };
-    all({w.Command3, w.Command2, w.Command4}, mode != 1 && aOn);
-    all({w.Command6, w.Command7, w.Command5}, mode != 1 && bOn && bFitted);
-    all({w.GENMODEBUTTON, w.GENSTYLEBUTTON, w.GENUPDATEBUTTON, w.GENLFREQBUTTONN, w.GENLFREQBUTTONP,
-         w.Command19},
+    all({w.control<VbButton>("Command3"), w.control<VbButton>("Command2"),
+         w.control<VbButton>("Command4")},
+        mode != 1 && aOn);
+    all({w.control<VbButton>("Command6"), w.control<VbButton>("Command7"),
+         w.control<VbButton>("Command5")},
+        mode != 1 && bOn && bFitted);
+    all({w.control<VbButton>("GENMODEBUTTON"), w.control<VbButton>("GENSTYLEBUTTON"),
+         w.control<VbButton>("GENUPDATEBUTTON"), w.control<VbButton>("GENLFREQBUTTONN"),
+         w.control<VbButton>("GENLFREQBUTTONP"), w.control<VbButton>("Command19")},
         gen);
-    all({w.TMODEBUTTON, w.TSOURCEBUTTON, w.PRETRIGBUTTON, w.TSLOPEBUTTON, w.SRATEN, w.SRATEP,
-         w.SSIZEN, w.SSIZEP},
+    all({w.control<VbButton>("TMODEBUTTON"), w.control<VbButton>("TSOURCEBUTTON"),
+         w.control<VbButton>("PRETRIGBUTTON"), w.control<VbButton>("TSLOPEBUTTON"),
+         w.control<VbButton>("SRATEN"), w.control<VbButton>("SRATEP"),
+         w.control<VbButton>("SSIZEN"), w.control<VbButton>("SSIZEP")},
         !gen);
-    all({w.TRESETBUTTON, w.Command17}, mode != 1);
-    all({w.Command18}, mode != 1 && bFitted);
-    all({w.Command20, w.Command21}, scope);
+    all({w.control<VbButton>("TRESETBUTTON"), w.control<VbButton>("Command17")}, mode != 1);
+    all({w.control<VbButton>("Command18")}, mode != 1 && bFitted);
+    all({w.control<VbButton>("Command20"), w.control<VbButton>("Command21")}, scope);
     // Y Mag belongs to the combined trace: off while neither A+B nor A-B is shown.
-    all({w.Command12}, scope && (s.showAplusB() || s.showAminusB()));
-    EXPECT_TRUE(gen || w.GENUPDATEBACK->BackColor() == plat::RGB(128, 255, 128));
+    all({w.control<VbButton>("Command12")}, scope && (s.showAplusB() || s.showAminusB()));
+    EXPECT_TRUE(gen ||
+                w.control<PictureBox>("GENUPDATEBACK")->BackColor() == plat::RGB(128, 255, 128));
     EXPECT_TRUE(mode == 2 || s.ShowD.num() == (mode == 1 ? 1 : -1));
-    for (QWidget* c : {w.scrollupA, w.scrolldownA, w.scrollupB, w.scrolldownB})
+    for (QWidget* c : {w.control<PictureBox>("scrollupA"), w.control<PictureBox>("scrolldownA"),
+                       w.control<PictureBox>("scrollupB"), w.control<PictureBox>("scrolldownB")})
         EXPECT_EQ(c->isVisibleTo(&w), scope);
     EXPECT_EQ(s.BufBase, mode == 3 ? 1024 : 2048);
     EXPECT_EQ(s.cursorMode(), 0);
@@ -92,7 +101,7 @@ TEST(Modes, FftKeepsTheSamplesGeneratorKeepsACustomWave) {
     r.s.SampleSizeIndex = 2;
     r.w.FFTbutton_Click();
     EXPECT_EQ(r.s.ShowAplusB.num() + r.s.ShowAminusB, -2);
-    EXPECT_EQ(r.w.HScroll1->maximum(), 4 * 1024 - 1);
+    EXPECT_EQ(r.w.control<QScrollBar>("HScroll1")->maximum(), 4 * 1024 - 1);
     std::fill(r.s.ChanABuffer.begin(), r.s.ChanABuffer.end(), int16_t(5));
     r.s.ChanBBuffer = r.s.ChanABuffer;
     r.s.FFTDoneA = r.s.FFTDoneB = 1;
@@ -102,8 +111,8 @@ TEST(Modes, FftKeepsTheSamplesGeneratorKeepsACustomWave) {
     r.w.SCOPEMODE_Click();
     EXPECT_TRUE(r.s.ChanABuffer == a && r.s.ChanBBuffer == b);
     EXPECT_EQ(r.s.FFTDoneA.num() + r.s.FFTDoneB + r.s.ShowAplusB.num(), -1);
-    EXPECT_EQ(r.w.HScroll2->maximum(), 4 * 2048 - 1);
+    EXPECT_EQ(r.w.control<QScrollBar>("HScroll2")->maximum(), 4 * 2048 - 1);
     r.w.SCOPEMODE_Click();
     EXPECT_TRUE(r.s.GenWave == r.s.CustomWave && r.s.GenWave[0] == 5 && r.s.GenDirty == 0);
-    EXPECT_EQ(r.w.GENUPDATEBACK->BackColor(), plat::RGB(128, 255, 128));
+    EXPECT_EQ(r.w.control<PictureBox>("GENUPDATEBACK")->BackColor(), plat::RGB(128, 255, 128));
 }

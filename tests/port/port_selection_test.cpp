@@ -110,11 +110,11 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         WQK& w = h.window(false);
         bool opened = false;
         h.clock().atDoEvents(1, [&] {
-            opened = !w.CONFIGWINDOW->isHidden();
-            w.CONFIGEXIT->click();
+            opened = !w.control<PictureBox>("CONFIGWINDOW")->isHidden();
+            w.control<VbButton>("CONFIGEXIT")->click();
         });
         w.activate();
-        EXPECT_TRUE(opened && !w.ended() && w.CONFIGWINDOW->isHidden()) << c;
+        EXPECT_TRUE(opened && !w.ended() && w.control<PictureBox>("CONFIGWINDOW")->isHidden()) << c;
         EXPECT_EQ(h.readFile("WQKport.cfg"), " 1\r\n") << c;
         EXPECT_EQ(w.state().LptNumber, 1);
     }
@@ -136,8 +136,8 @@ TEST(Checkconfig, OnlyARegularFileIsRead) {
         WQK& w = h.window(false);
         bool opened = false;
         h.clock().atDoEvents(1, [&] {
-            opened = !w.CONFIGWINDOW->isHidden();
-            w.CONFIGEXIT->click();
+            opened = !w.control<PictureBox>("CONFIGWINDOW")->isHidden();
+            w.control<VbButton>("CONFIGEXIT")->click();
         });
         testing::internal::CaptureStderr();
         {
@@ -157,7 +157,8 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     o.lpt = 2; // the instrument hangs on LPT2
     Harness h(o, true, 1);
     WQK& w = h.window(false);
-    press(h, {{2, w.SETLPT2}, {4, w.CONFIGEXIT}}); // LPT1 finds nothing: the window opens
+    press(h, {{2, w.control<VbButton>("SETLPT2")},
+              {4, w.control<VbButton>("CONFIGEXIT")}}); // LPT1 finds nothing: the window opens
     w.activate();
     EXPECT_TRUE(w.state().LptNumber == 2 && w.state().ModelCode == 1 &&
                 w.state().dataPort() == 0x278);
@@ -166,7 +167,9 @@ TEST(Configport, ChoosingAPortTakesEffectAndIsWritten) {
     // Pressed twice, the same port detects once: each detection writes byte mode to the
     // ECR twice, and SETUP's entry detects on the current port.
     h.sim().setLogging(true);
-    press(h, {{1, w.SETLPT1}, {2, w.SETLPT1}, {3, w.CONFIGEXIT}});
+    press(h, {{1, w.control<VbButton>("SETLPT1")},
+              {2, w.control<VbButton>("SETLPT1")},
+              {3, w.control<VbButton>("CONFIGEXIT")}});
     QFile::remove("WQKport.cfg");
     w.SETUP_Click();
     int detections = 0;

@@ -128,7 +128,7 @@ struct Window {
     // PRINT, then the named button of the menu in the menu's first round.
     void print(const char* button) {
         h.clock().atDoEvents(1, [this, button] { w.findChild<VbButton*>(button)->click(); });
-        w.Command1->click();
+        w.control<VbButton>("Command1")->click();
     }
     void drawSine() { // a few cycles of a sine across the window on channel A
         for (int i = 0; i < 32768; ++i)
@@ -178,13 +178,13 @@ TEST(PrintMenu, APrinterErrorIsShownOnceAndTheProgramGoesOn) {
         EXPECT_TRUE(m.title == "Printer Error!" && m.buttons == plat::Buttons::OK) << r.button;
         EXPECT_EQ(m.text, r.text);
         EXPECT_EQ(printer.asked, 1);
-        EXPECT_FALSE(t.w.printwindow->isVisible() || t.w.ended());
+        EXPECT_FALSE(t.w.control<PictureBox>("printwindow")->isVisible() || t.w.ended());
         EXPECT_EQ(t.w.state().PrintRedraw, 1);
         EXPECT_TRUE(t.w.state().PrintFormReq.num() == 0 && t.w.state().PrintSignalReq.num() == 0);
     }
     Window t; // both buttons in one round: one printout
     PrinterChoice printer("");
-    t.h.clock().atDoEvents(1, [&] { t.w.Printform->click(); });
+    t.h.clock().atDoEvents(1, [&] { t.w.control<VbButton>("Printform")->click(); });
     t.print("Printsignal");
     EXPECT_TRUE(printer.asked == 1 && t.h.messages().shown.size() == 1u);
 }
@@ -195,12 +195,13 @@ TEST(PrintMenu, AtPrintTimeTheMenuAndTheMagnifiedCombinedTraceArrowsAreOutOfTheW
             Window t;
             t.w.state().SumYMag = sumYMag;
             t.w.state().ShowAplusB = 1;
-            t.w.Scrollup->show();
-            t.w.scrolldown->show();
+            t.w.control<PictureBox>("Scrollup")->show();
+            t.w.control<PictureBox>("scrolldown")->show();
             bool menuShown = true, arrowsShown = false;
             PrinterChoice printer("", [&] {
-                menuShown = t.w.printwindow->isVisible();
-                arrowsShown = t.w.Scrollup->isVisible() || t.w.scrolldown->isVisible();
+                menuShown = t.w.control<PictureBox>("printwindow")->isVisible();
+                arrowsShown = t.w.control<PictureBox>("Scrollup")->isVisible() ||
+                              t.w.control<PictureBox>("scrolldown")->isVisible();
             });
             t.print(which);
             ASSERT_EQ(printer.asked, 1) << which;
@@ -212,29 +213,34 @@ TEST(PrintMenu, AtPrintTimeTheMenuAndTheMagnifiedCombinedTraceArrowsAreOutOfTheW
 TEST(PrintMenu, ClosingTheMenuOrTheGuideRedrawsTheDisplayAndClosingTheWindowEndsIt) {
     Window t;
     PrinterChoice none("");
-    const QImage blank = t.w.Picture1->image().copy();
+    const QImage blank = t.w.control<PictureBox>("Picture1")->image().copy();
     t.drawSine();
-    const QImage live = t.w.Picture1->image().copy();
+    const QImage live = t.w.control<PictureBox>("Picture1")->image().copy();
     ASSERT_NE(live, blank);
     int menus = 0;
     for (const char* how : {"exitprint", "Printsignal", "Printform", "helpexit"}) {
-        t.w.Picture1->Box(0, t.w.Picture1->ScaleTop(), t.w.Picture1->ScaleWidth(),
-                          t.w.Picture1->ScaleTop() + t.w.Picture1->ScaleHeight(),
-                          plat::RGB(255, 0, 0), true); // a stale picture
+        t.w.control<PictureBox>("Picture1")
+            ->Box(0, t.w.control<PictureBox>("Picture1")->ScaleTop(),
+                  t.w.control<PictureBox>("Picture1")->ScaleWidth(),
+                  t.w.control<PictureBox>("Picture1")->ScaleTop() +
+                      t.w.control<PictureBox>("Picture1")->ScaleHeight(),
+                  plat::RGB(255, 0, 0), true); // a stale picture
         auto* b = t.w.findChild<VbButton*>(how);
         t.h.clock().atDoEvents(1, [&t, &menus, b] {
-            menus += t.w.printwindow->isVisible();
+            menus += t.w.control<PictureBox>("printwindow")->isVisible();
             b->click();
         });
-        (std::string(how) == "helpexit" ? t.w.helpbutton : t.w.Command1)->click();
-        EXPECT_EQ(t.w.Picture1->image(), live) << how;
+        (std::string(how) == "helpexit" ? t.w.control<VbButton>("helpbutton")
+                                        : t.w.control<VbButton>("Command1"))
+            ->click();
+        EXPECT_EQ(t.w.control<PictureBox>("Picture1")->image(), live) << how;
     }
     // After a printer error the display still follows new data.
     std::fill(t.w.state().ChanABuffer.begin(), t.w.state().ChanABuffer.end(), int16_t(1280));
     t.w.HScroll1_Change();
-    EXPECT_NE(t.w.Picture1->image(), live);
+    EXPECT_NE(t.w.control<PictureBox>("Picture1")->image(), live);
     t.h.clock().atDoEvents(1, [&] { t.w.close(); });
-    t.w.Command1->click();
+    t.w.control<VbButton>("Command1")->click();
     EXPECT_TRUE(t.w.ended());
     EXPECT_EQ(none.asked, 2);
     EXPECT_EQ(menus, 3);
