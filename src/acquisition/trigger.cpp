@@ -10,6 +10,7 @@ namespace {
 // column above its button (MODE, SOURCE, SLOPE, PRE).
 constexpr double TitleX = 200, TitleY = 1;
 constexpr double TextY = 420;
+constexpr double AutoY = 680;
 constexpr double ColumnWidth = 250;
 enum Column { ModeCol, SourceCol, SlopeCol, PreCol };
 
@@ -109,6 +110,15 @@ void WQK::showTriggerSettings(PictureBox* p) {
         printIn(p, ModeCol, "  TRIG  ", colours::InkBrown);
         TRESETBUTTON->setEnabled(true);
         levelval->setBackColor(colours::LightYellow);
+        // Auto trigger (a tool's option, off by default) under the mode: red while the
+        // last capture came without its trigger.
+        if (instrument().autoTrigger()) {
+            p->FontSize = 7;
+            const double x = (ColumnWidth - p->TextWidth("AUTO")) / 2;
+            printAt(p, x, AutoY, "AUTO",
+                    instrument().untriggered() ? colours::Red : colours::InkBrown);
+            p->FontSize = 8;
+        }
     } else if (trigMode == 2) {
         printIn(p, ModeCol, "1 SHOT", colours::InkMaroon);
         TRESETBUTTON->setEnabled(true);

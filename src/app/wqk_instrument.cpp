@@ -6,6 +6,8 @@
 #include "platform/clock.h"
 #include "platform/colours.h"
 
+#include <QSignalBlocker>
+
 class WQK::WindowView : public InstrumentView {
   public:
     explicit WindowView(WQK& w) : w_(w) {}
@@ -18,6 +20,8 @@ class WQK::WindowView : public InstrumentView {
     void captureRecorded() override {
         w_.DSAMPLE();
         if (w_.s.DelayMode == 0) w_.HScroll1->setValue(0);
+        // Whether the capture came with its trigger shows beside AUTO.
+        if (w_.instrument().autoTrigger()) w_.TRIGGER();
     }
     void redraw() override { w_.HScroll1_Change(); }
     void waveUpdated() override { w_.showNewWave(); }
@@ -49,6 +53,15 @@ void WQK::showSettings() {
     const bool delay = s.DelayMode == 1;
     display::setBack(DelayWin, delay ? colours::Pink : colours::LightGreen);
     display::printAt(DelayWin, 0, 20, delay ? "   Delay" : "  Normal");
+    {
+        // The bars take the record's window (a setting may have moved it), and the
+        // redraw cuts it to the buffer as it cuts a dragged one.
+        QSignalBlocker b1(HScroll1), b2(HScroll2);
+        HScroll2->setRange(256, InstrumentState::LastIndex);
+        HScroll2->setValue(int(s.xMagnify()));
+        HScroll1->setRange(0, InstrumentState::LastIndex);
+        HScroll1->setValue(int(s.scrollPos()));
+    }
     HScroll2_Change();
 }
 

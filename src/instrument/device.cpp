@@ -1,12 +1,14 @@
 // The device's command sequences: clearing the generator memory, the sample-stop
 // counter, the channel configuration, the counter restart, and one capture with its
 // wait loops and the clocked read-out of the two sample memories.
+#include "acquisition/acquisition.h"
 #include "device/commands.h"
 #include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/port.h"
 
 #include <algorithm>
+#include <cmath>
 
 using namespace proto;
 
@@ -94,16 +96,33 @@ void Instrument::trigconvert() {
     DataStrobe(l, s.TrigLevelCode);
     Pause(2);
     arm();
+    untriggered_ = false;
+    const int64_t autoAtNs =
+        autoTrigger_ ? plat::clock().nowNs() + int64_t(autoTriggerWaitMs()) * 1000000 : 0;
     while (s.waitingTrigger()) {
         int i = 1;
         for (; i <= capture::TriggerPolls; ++i) {
             Pause(20);
             DoEvents();
             if (Done(l)) break;
+            if (autoAtNs && plat::clock().nowNs() >= autoAtNs) {
+                untriggered_ = true;
+                break;
+            }
         }
         // A program that is going away counts as STOP.
         if (!s.running() || view_->ended()) {
+            untriggered_ = false;
             view_->hideRunMessage();
+            break;
+        }
+        if (untriggered_) {
+            // No trigger in time: the armed capture is dropped and an instant one taken.
+            s.WaitingTrigger = 0;
+            view_->hideRunMessage();
+            CommandWrite(l, cmd::Idle);
+            reloadloop();
+            autoconvert();
             break;
         }
         if (i < capture::TriggerPolls) {
@@ -117,6 +136,18 @@ void Instrument::trigconvert() {
         DoEvents();
     }
     CommandWrite(l, cmd::Idle);
+}
+
+void Instrument::setAutoTrigger(bool on) {
+    autoTrigger_ = on;
+    if (!on) untriggered_ = false;
+    view_->settingsChanged("TMODEBUTTON");
+}
+
+long Instrument::autoTriggerWaitMs() const {
+    const double rate = acq::rateHz(5 - s.rateCode(), s.RateFactor); // code 5 - index
+    const double lengthMs = rate > 0 ? capture::readLength(s.ReadCount) * 1000.0 / rate : 0;
+    return std::max(100L, long(std::ceil(2 * lengthMs)));
 }
 
 namespace {

@@ -75,6 +75,16 @@ class Instrument : public QObject {
     void readbufferA();
     void readbufferB();
 
+    // Auto trigger, off by default: in TRIG mode a capture whose trigger has not come
+    // within max(100 ms, twice the capture's length) is taken at once without it, so a
+    // signal that never crosses the level still shows. Off, the waits are as they were.
+    void setAutoTrigger(bool on);
+    bool autoTrigger() const { return autoTrigger_; }
+    // The last capture was taken without its trigger (auto trigger on).
+    bool untriggered() const { return untriggered_; }
+    // How long a TRIG capture waits before auto trigger takes it, in ms.
+    long autoTriggerWaitMs() const;
+
     // ---- Generator upload and generate-and-sample ------------------------------------------
     void DACWRITE();
     void DACCONT();
@@ -134,6 +144,9 @@ class Instrument : public QObject {
     std::string setYMagnification(Trace t, int step); // 0..2: x1, x2, x5
     std::string setTracePosition(Trace t, int pos);
     std::string setDelayMode(bool delay);
+    // The X Magnify bar and the scroll bar: the display window of `width` samples from
+    // sample `first`, cut to the buffer by the next redraw as the bars are.
+    std::string setDisplayWindow(long width, long first = 0);
     std::string setGenMode(int mode);   // 0 NORMAL, 1 SWEEP, 2 CUSTOM
     std::string setGenStyle(int style); // 0 sine, 1 triangle, 2 ramp, 3 square
     std::string setGenFrequency(long hz);
@@ -201,6 +214,8 @@ class Instrument : public QObject {
 
     InstrumentState s;
     long captures_ = 0;
+    bool autoTrigger_ = false;
+    bool untriggered_ = false;
     InstrumentView none_;
     InstrumentView* view_ = &none_;
     std::unique_ptr<plat::PortBackend> backend_;

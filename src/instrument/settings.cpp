@@ -229,6 +229,17 @@ std::string Instrument::setDelayMode(bool delay) {
     return changed("DelayWin");
 }
 
+std::string Instrument::setDisplayWindow(long width, long first) {
+    if (width < 256 || width > InstrumentState::LastIndex)
+        return outside("the display window", 256, InstrumentState::LastIndex);
+    if (first < 0 || first > InstrumentState::LastIndex)
+        return outside("the first sample", 0, InstrumentState::LastIndex);
+    if (!enabled("HScroll2")) return Locked;
+    s.XMagnify = width;
+    s.ScrollPos = first;
+    return changed("HScroll2");
+}
+
 std::string Instrument::setGenMode(int mode) {
     if (mode < 0 || mode > 2) return outside("the generator mode", 0, 2);
     if (!s.genFitted()) return "this instrument has no generator";

@@ -1,6 +1,7 @@
 // The wait loops of a capture (how long each polls, when it gives up, what STOP does)
 // and what is read after them.
 #include "device/rig.h"
+#include "instrument/instrument.h"
 #include "platform/port.h"
 
 #include <gtest/gtest.h>
@@ -93,4 +94,53 @@ TEST(GenerateAndSample, BuffersEndInZerosAndThePretriggerIsRestored) {
     for (int i = 1000; i < 32768; ++i)
         ASSERT_TRUE(r.s.ChanABuffer[i] == 0 && r.s.ChanBBuffer[i] == 0) << i;
     EXPECT_TRUE(r.w.control<PictureBox>("Trigwait")->isHidden());
+}
+
+// Auto trigger: with no trigger within max(100 ms, twice the capture), the armed capture
+// is dropped and an instant one taken; the trigger panel says AUTO, red for such a
+// capture. Off, a missing trigger is waited for until STOP, as ever.
+TEST(AutoTrigger, TakesTheCaptureWithoutATriggerOnTime) {
+    using Kind = sim::InputSpec::Kind;
+    // rate code, samples read, input on A, auto on; then: arms, instant starts, ms.
+    // clang-format off
+    const struct { const char* name; int rateCode; int read; Kind input; bool on;
+                   size_t arms, instants; int64_t ms; bool untriggered; } rows[] = {
+        // 3 ms to arm, polls 20 ms apart: the 100 ms are up at the 5th; 1 + 100 ms instant.
+        {"4K at 2 MHz: 100 ms", 2, 4096, Kind::Dc, true, 1, 1, 103 + 101, true},
+        // 2 x 1.64 s: re-armed at 2 s, dropped at 3283 ms; the instant capture ends at
+        // 3284 + 1638 ms, seen at the 17th poll.
+        {"32K at 20 kHz: twice its length", 4, 32768, Kind::Dc, true, 2, 1, 3284 + 1700, true},
+        {"a trigger in time", 2, 4096, Kind::Sine, true, 1, 0, 23, false},
+        {"off: waits until STOP", 2, 4096, Kind::Dc, false, 3, 0, 6003, false},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim::Options o;
+        o.inputA = {row.input, 1000, 1};
+        Rig r(o);
+        Instrument& inst = r.w.instrument();
+        r.w.TMODEBUTTON_MouseDown(); // TRIG
+        PictureBox* panel = r.w.control<PictureBox>("Picture5");
+        const QImage plain = panel->image().copy();
+        inst.setAutoTrigger(row.on);
+        EXPECT_EQ(panel->image() == plain, !row.on); // AUTO under TRIG, and only then
+        r.s.RunState = 1, r.s.CaptureStatus = 0;
+        r.s.RateCode = row.rateCode, r.s.ReadCount = row.read,
+        r.s.TrigLevelCode = row.input == Kind::Dc ? 250 : 128; // 0 V never reaches 250
+        r.mark(false);
+        r.after(5100, [&] { r.s.RunState = 0; });
+        r.w.ADCconvert();
+        EXPECT_EQ(r.arms.size(), row.arms);
+        EXPECT_EQ(r.instantRates.size(), row.instants);
+        EXPECT_EQ(r.elapsed(), row.ms);
+        EXPECT_EQ(r.s.CaptureStatus, row.arms < 3 ? 1 : 0);
+        EXPECT_EQ(inst.untriggered(), row.untriggered);
+        r.w.TRIGGER();
+        bool red = false;
+        for (int y = 0; y < panel->image().height(); ++y)
+            for (int x = 0; x < panel->image().width(); ++x)
+                red = red || panel->image().pixel(x, y) == qRgb(255, 0, 0);
+        EXPECT_EQ(red, row.untriggered);
+    }
 }
