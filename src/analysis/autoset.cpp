@@ -210,11 +210,11 @@ bool Autoset::next() {
 
 AutosetResult Autoset::run() {
     AutosetResult r;
-    if (s_.mode() != modes::Scope) return {false, false, 0, 0, "auto-set works in SCOPE mode"};
-    if (s_.running()) return {false, false, 0, 0, "a run is in progress"};
+    if (s_.mode() != modes::Scope) return {false, false, false, 0, 0, "it works in SCOPE mode"};
+    if (s_.running()) return {false, false, false, 0, 0, "a run is in progress"};
     on_[0] = s_.chanAOn();
     on_[1] = s_.chanBOn();
-    if (!on_[0] && !on_[1]) return {false, false, 0, 0, "both channels are off"};
+    if (!on_[0] && !on_[1]) return {false, false, false, 0, 0, "both channels are off"};
     keepRate_ = s_.sampleRateIndex();
     keepSize_ = int(s_.SampleSizeIndex);
     const bool repeat = s_.RunRepeat != 0;
@@ -230,19 +230,19 @@ AutosetResult Autoset::run() {
         inst_.captureRun(MaxCaptures, TimeoutS, [this] { return next(); });
     inst_.setRepeat(repeat);
     if (run.end != Instrument::RunEnd::Done) {
-        r.message = "auto-set: " + run.reason;
+        r.timedOut = run.end == Instrument::RunEnd::TimedOut;
+        r.message = run.reason;
         return r;
     }
     r.done = true;
     r.periodic = ref_ >= 0;
     if (!r.periodic) {
-        r.message = "Auto-set: no periodic signal; ranges for the level, instant trigger, "
-                    "rate unchanged";
+        r.message = "no periodic signal; ranges for the level, instant trigger, rate unchanged";
         return r;
     }
     r.frequencyHz = frequency_;
     r.reference = ref_ == 0 ? 'A' : 'B';
-    r.message = std::string("Auto-set: ") + r.reference + " at " + formatSI(frequency_, "Hz") +
+    r.message = std::string(1, r.reference) + " at " + formatSI(frequency_, "Hz") +
                 ", trigger on " + (s_.trigSourceB() ? "B" : "A") + " rising";
     return r;
 }

@@ -22,11 +22,12 @@ struct Timebase {
 Timebase timebaseFor(double frequencyHz, double rateFactor);
 
 struct AutosetResult {
-    bool done = false;     // false: refused or stopped; `message` says why
+    bool done = false;     // false: refused, stopped or timed out; `message` says why
+    bool timedOut = false; // a probing capture did not end in time
     bool periodic = false; // a fundamental was found
     double frequencyHz = 0;
     char reference = 0;  // 'A' or 'B': the channel whose fundamental set the rate
-    std::string message; // one line for the status bar
+    std::string message; // what it did or why not, in one line ("no periodic signal; ...")
 };
 
 // Runs in SCOPE mode while stopped, with at least one channel on.

@@ -132,6 +132,20 @@ void triggerOptions(OptionList& l) {
              s.timeoutS = *n;
              return "";
          }});
+    l.push_back({"--trigger-auto", "",
+                 "with a trigger: a capture whose trigger has not come within twice its length "
+                 "(at least 100 ms) is taken without it",
+                 [](Settings& s, const std::string&) {
+                     s.autoTrigger = true;
+                     return std::string();
+                 }});
+    l.push_back({"--autoset", "",
+                 "first choose ranges, rate, size and trigger for the signals on the inputs, as "
+                 "the window's Auto-set (over the options above where they meet)",
+                 [](Settings& s, const std::string&) {
+                     s.autoset = true;
+                     return std::string();
+                 }});
 }
 
 } // namespace

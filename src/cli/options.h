@@ -25,6 +25,7 @@ struct Settings {
     std::optional<double> levelV;
     std::optional<int> preTrig; // 0, 1, 2: OFF, 10, 100
     double timeoutS = 10;
+    bool autoset = false, autoTrigger = false;
     // Spectrum.
     std::string window = "rect", scale = "linear", out;
     int average = 1, peaks = 5;

@@ -1,6 +1,7 @@
 #include "cli/session.h"
 
 #include "acquisition/acquisition.h"
+#include "analysis/autoset.h"
 #include "analysis/record.h"
 #include "platform/msgbox.h"
 #include "port/select.h"
@@ -131,15 +132,26 @@ Status Session::apply(bool fft) {
         err_ << who << ": --channels must be a on this instrument: channel B is not fitted\n";
         return Usage;
     }
-    std::string errors[4] = {applySampling(), applyChannels(), applyTrigger(), ""};
-    if (fft) errors[3] = inst_.setMode(modes::FFT);
     Status status = Done;
-    for (const std::string& e : errors)
+    for (const std::string& e : {applySampling(), applyChannels(), applyTrigger()})
         if (!e.empty()) {
             err_ << who << ": " << e << "\n";
             status = Usage;
         }
-    return status;
+    if (status != Done) return status;
+    inst_.setAutoTrigger(settings_.autoTrigger);
+    if (settings_.autoset) {
+        const analysis::AutosetResult r = analysis::autoset(inst_);
+        if (!r.done || !r.periodic) err_ << who << ": auto-set: " << r.message << "\n";
+        if (!r.done) return r.timedOut ? Timeout : NoInstrument;
+    }
+    if (fft) {
+        if (std::string e = inst_.setMode(modes::FFT); !e.empty()) {
+            err_ << who << ": " << e << "\n";
+            return Usage;
+        }
+    }
+    return Done;
 }
 
 Status Session::capture(int captures, const std::function<void()>& each) {

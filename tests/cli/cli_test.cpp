@@ -146,6 +146,10 @@ TEST_F(Cli, ExitStatuses) {
         {"slow capture", {"measure", "--rate=2k", "--size=32K", "--timeout=1"}, 0, "Samples  32768"},
         {"no trigger", {"measure", "--input-a=dc:0", "--trigger=a+", "--level=0.5", "--timeout=2"}, 4,
          "no trigger within 2 s"},
+        {"auto trigger", {"measure", "--input-a=dc:0", "--trigger=a+", "--level=0.5", "--timeout=2",
+                          "--trigger-auto"}, 0, "Samples  4096"},
+        {"auto-set: 3 periods of 10 kHz at 20 MHz", {"measure", "--autoset", "--input-a=sine:10k:5"},
+         0, "Rate     20.00 MHz\nSamples  8192"},
         // clang-format on
     };
     for (const auto& row : rows) {
@@ -166,6 +170,15 @@ TEST_F(Cli, ExitStatuses) {
         EXPECT_EQ(QString::fromStdString(r.err).endsWith(help), row.status == 2) << r.err;
     }
     EXPECT_GE(h_.clock().nowMs(), 2000); // the timeout ran on the virtual clock
+}
+
+// Auto-set without a periodic signal says so and measures all the same.
+TEST_F(Cli, AutosetWithoutAPeriodicSignalSaysSo) {
+    const Result r = run({"spectrum", "--autoset", "--input-a=dc:0.5", "--channels=a"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "wqkscope spectrum: auto-set: no periodic signal; ranges for the level, "
+                     "instant trigger, rate unchanged\n");
+    EXPECT_NE(r.out.find("Peak"), std::string::npos) << r.out;
 }
 
 // A file that cannot be written is named with the system's reason, before a capture or a
