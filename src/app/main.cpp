@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -43,9 +44,19 @@ int runSubcommand(const std::vector<std::string>& args, char* program) {
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (cli::meansSubcommand(args)) return runSubcommand(args, argv[0]);
+    // The window's own option: the start-up settings instead of the last session's.
+    const auto defaults = std::remove(args.begin(), args.end(), std::string("--defaults"));
+    const bool fromDefaults = defaults != args.end();
+    args.erase(defaults, args.end());
+    const std::string usage = ports::usage() +
+                              "Window:\n"
+                              "  --defaults        start from the start-up settings, not from "
+                              "those of the\n"
+                              "                    last session\n" +
+                              cli::subcommandSummary();
     ports::Choice choice = ports::parseArgs(args);
     if (choice.help) {
-        std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stdout);
+        std::fputs(usage.c_str(), stdout);
         return 0;
     }
     if (choice.version) {
@@ -55,7 +66,7 @@ int main(int argc, char** argv) {
     if (!choice.errors.empty()) {
         for (const auto& e : choice.errors)
             std::fprintf(stderr, "wqkscope: %s\n", e.c_str());
-        std::fputs((ports::usage() + cli::subcommandSummary()).c_str(), stderr);
+        std::fputs(usage.c_str(), stderr);
         return 2;
     }
     QApplication app(argc, argv);
@@ -66,7 +77,8 @@ int main(int argc, char** argv) {
     auto backend = ports::makeBackend(choice);
     plat::setPortBackend(backend.get());
 
-    host::MainWindow window;
+    host::MainWindow window(fromDefaults ? host::MainWindow::Start::Defaults
+                                         : host::MainWindow::Start::Remembered);
     // EXIT ends the program at once, even from inside a running loop.
     window.onEnd = [](int code) {
         std::fflush(nullptr);

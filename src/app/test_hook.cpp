@@ -13,7 +13,8 @@ namespace {
 void answer(WQK& w, const std::string& line) {
     const InstrumentState& s = w.state();
     if (line.rfind("pos ", 0) == 0) {
-        QWidget* c = w.findChild<QWidget*>(QString::fromStdString(line.substr(4)));
+        // Any control of the program: the window of the Parts or the main window around it.
+        QWidget* c = w.window()->findChild<QWidget*>(QString::fromStdString(line.substr(4)));
         if (c && c->isVisible() && c->isEnabled()) {
             const QPoint p = c->mapToGlobal(c->rect().center());
             std::printf("%d %d\n", p.x(), p.y());

@@ -50,6 +50,9 @@ void WQK::activate() {
     if (activated_) return;
     activated_ = true;
     Form_Activate();
+    if (ended_) return;
+    started_ = true;
+    emit started();
 }
 
 void WQK::endProgram(int code) {

@@ -53,6 +53,8 @@ class WQK : public QWidget {
     bool ended() const { return ended_; }
     // Runs the start-up once, as the window's first activation does.
     void activate();
+    // The start-up has run to its end and the program goes on.
+    bool hasStarted() const { return started_; }
     // Ends the program after the window has been unloaded (EXIT, failed start-up).
     // The program sets it to leave at once; by default the window only closes.
     std::function<void(int code)> onEnd;
@@ -317,6 +319,8 @@ class WQK : public QWidget {
     void loaded(WQK::Load what);
     // The operating mode has changed.
     void modeChanged();
+    // The start-up has ended and the window is in use (the tools may restore settings).
+    void started();
     // The signal display has been redrawn (its window may have moved).
     void redrawn();
 
@@ -556,6 +560,7 @@ class WQK : public QWidget {
     void buildHelpWindow();
 
     bool activated_ = false;
+    bool started_ = false;
     bool ended_ = false;
     bool unloaded_ = false;
 };

@@ -35,6 +35,13 @@ class WQK::WindowView : public InstrumentView {
         return c && c->isEnabled() && !c->isHidden();
     }
     void settingsChanged(const char*) override { w_.showSettings(); }
+    bool profileLoaded() override {
+        // As the load window and the LOAD button after a profile.
+        w_.profileapply();
+        w_.HScroll1_Change();
+        emit w_.loaded(Load::Profile);
+        return true;
+    }
 
   private:
     WQK& w_;
@@ -45,14 +52,6 @@ std::unique_ptr<InstrumentView> WQK::makeView() {
 }
 
 void WQK::showSettings() {
-    showChannels();
-    showMode(false);
-    DSAMPLE();
-    trcursdraw();
-    DelayWin->Cls();
-    const bool delay = s.DelayMode == 1;
-    display::setBack(DelayWin, delay ? colours::Pink : colours::LightGreen);
-    display::printAt(DelayWin, 0, 20, delay ? "   Delay" : "  Normal");
     {
         // The bars take the record's window (a setting may have moved it), and the
         // redraw cuts it to the buffer as it cuts a dragged one.
@@ -62,6 +61,14 @@ void WQK::showSettings() {
         HScroll1->setRange(0, InstrumentState::LastIndex);
         HScroll1->setValue(int(s.scrollPos()));
     }
+    showChannels();
+    showMode(false);
+    DSAMPLE();
+    trcursdraw();
+    DelayWin->Cls();
+    const bool delay = s.DelayMode == 1;
+    display::setBack(DelayWin, delay ? colours::Pink : colours::LightGreen);
+    display::printAt(DelayWin, 0, 20, delay ? "   Delay" : "  Normal");
     HScroll2_Change();
 }
 

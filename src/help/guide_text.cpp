@@ -3,6 +3,7 @@
 #include "help/help_pages.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace help {
 
@@ -38,6 +39,50 @@ std::string pageText(const Page& p) {
 
 } // namespace
 
+namespace {
+
+// Text for a roff line: backslashes and hyphens escaped, no control character first.
+std::string roffText(const std::string& s) {
+    std::string out;
+    for (char c : s) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+    return out;
+}
+
+} // namespace
+
+std::string manualSection(const Page& p) {
+    std::string title = p.title;
+    for (char& c : title)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    std::string out = ".SH " + roffText(title) + "\n";
+    bool list = false; // after a label and its value, text starts a new paragraph
+    for (const Line& l : p.lines) {
+        if (l.heading) {
+            out += ".SS " + roffText(l.text) + "\n";
+            list = false;
+        } else if (!l.value.empty()) {
+            out += ".TP\n.B " + roffText(l.text) + "\n" + roffText(l.value) + "\n";
+            list = true;
+        } else if (l.text.empty()) {
+            out += ".PP\n";
+            list = false;
+        } else {
+            if (list) out += ".PP\n";
+            out += roffText(l.text) + "\n";
+            list = false;
+        }
+    }
+    return out;
+}
+
 std::string guideText() {
     const StartPage s = startPage();
     std::string out = underlined(s.heading, '#') + s.version + "\n\n" + s.welcome + "\n\n";
@@ -46,6 +91,7 @@ std::string guideText() {
     for (Topic t : {Topic::Readme, Topic::Software, Topic::Scope, Topic::Generator, Topic::FFT,
                     Topic::Loading, Topic::Saving, Topic::Printing})
         out += pageText(page(t));
+    out += pageText(toolsPage());
     for (int model : {1, 2})
         out += pageText(*specifications(model));
     return out + pageText(page(Topic::Contact));

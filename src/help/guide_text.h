@@ -8,4 +8,9 @@ namespace help {
 // specifications included. A label's value starts in a column shared by the page.
 std::string guideText();
 
+struct Page;
+// A page as a section of the manual page (roff): the title a .SH, its headings .SS,
+// labels with values .TP paragraphs.
+std::string manualSection(const Page& p);
+
 } // namespace help

@@ -2,6 +2,7 @@
 // The pages of the built-in user guide. All texts are compiled in; no help file is read.
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace help {
@@ -70,5 +71,18 @@ Page contactPage(const std::string& url, const std::string& email, const std::st
 Page page(Topic t);
 // The pages about using the instrument: loading, saving, generator, scope, FFT, software.
 Page usingPage(Topic t);
+
+// The tools around the window of the instrument (menus, panels, cursors, auto-set,
+// remembered settings, the command line) and the keyboard shortcuts: the main window's
+// Help > Tools and Shortcuts, the guide's text and the manual page.
+Page toolsPage();
+struct Shortcut {
+    const char* action; // the menu item's objectName
+    const char* keys;   // "Ctrl+O": as the menus show it
+    const char* what;
+};
+const std::vector<Shortcut>& shortcuts();
+// The keys of a menu item, "" for none.
+const char* shortcutFor(std::string_view action);
 
 } // namespace help

@@ -1,22 +1,36 @@
 #include "host/main_window.h"
 
+#include "analysis/autoset.h"
 #include "export/dialogs.h"
+#include "files/formats.h"
 #include "fra/fra_dialog.h"
+#include "help/help_pages.h"
+#include "host/cursor_layer.h"
+#include "host/display_overlay.h"
 #include "host/measure_panel.h"
+#include "host/session_store.h"
 #include "host/spectrum_panel.h"
+#include "instrument/instrument.h"
 #include "platform/version.h"
 #include "print/printer.h"
 
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
 #include <QStyle>
+#include <QTextBrowser>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <cstdio>
 
 namespace host {
 
@@ -45,12 +59,28 @@ const std::vector<MenuItem>& menuItems() {
              m.recordDialog().raise();
          }},
         {"&File", "E&xit", "actionExit", "Command22", pressButton},
+        {"A&cquire", "&Run/Stop", "actionRunStop", "GOBUTTON", pressButton},
+        // Auto-set runs captures of its own: it locks as the mode does, during a run.
+        {"A&cquire", "&Auto-set", "actionAutoset", "SCOPEMODE",
+         [](MainWindow& m, const char*) { m.autoset(); }},
+        {"A&cquire", "Auto &Trigger", "actionAutoTrigger", nullptr,
+         [](MainWindow& m, const char*) {
+             m.wqk().instrument().setAutoTrigger(m.action("actionAutoTrigger")->isChecked());
+         },
+         true},
         // The sweep runs the window's own captures: it locks as LOAD does, during a run.
         {"&Analysis", "&Frequency Response...", "actionResponse", "fileloadbutton",
          [](MainWindow& m, const char*) { fra::showDialog(m.wqk(), &m); }},
+        {"&View", "Two &Cursors", "actionTwoCursors", nullptr,
+         [](MainWindow& m, const char*) {
+             m.cursors().setOn(m.action("actionTwoCursors")->isChecked(), m.overlay().map());
+         },
+         true},
         {"&View", "&Default Layout", "actionDefaultLayout", nullptr,
          [](MainWindow& m, const char*) { m.restoreDefaultLayout(); }},
         {"&Help", "&Guide", "actionGuide", "helpbutton", pressButton},
+        {"&Help", "&Tools and Shortcuts", "actionToolsGuide", nullptr,
+         [](MainWindow& m, const char*) { m.toolsGuide(); }},
         {"&Help", "&About", "actionAbout", nullptr, [](MainWindow& m, const char*) { m.about(); }},
     };
     return items;
@@ -59,9 +89,9 @@ const std::vector<MenuItem>& menuItems() {
 const std::vector<PanelEntry>& panels() {
     static const std::vector<PanelEntry> entries = {
         {"MeasurementsDock", "Measurements", "&Analysis", Qt::RightDockWidgetArea,
-         [](RecordWatch& r) -> Panel* { return new MeasurePanel(r); }},
+         [](MainWindow& m) -> Panel* { return new MeasurePanel(m.record(), m.cursors()); }},
         {"SpectrumDock", "Spectrum", "&Analysis", Qt::RightDockWidgetArea,
-         [](RecordWatch& r) -> Panel* { return new SpectrumPanel(r); }},
+         [](MainWindow& m) -> Panel* { return new SpectrumPanel(m.record()); }},
     };
     return entries;
 }
@@ -73,40 +103,60 @@ std::array<PictureBox*, 5> coveringWindows(WQK& w) {
     const char* names[5] = {"fileloadwindow", "filesavewindow", "printwindow", "helpwindow",
                             "CONFIGWINDOW"};
     for (size_t i = 0; i < out.size(); ++i)
-        out[i] = w.findChild<PictureBox*>(names[i]);
+        out[i] = w.control<PictureBox>(names[i]);
     return out;
 }
 } // namespace
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), wqk_(new WQK) {
+MainWindow::MainWindow(Start start, QWidget* parent)
+    : QMainWindow(parent), wqk_(new WQK), store_(std::make_unique<SessionStore>()), start_(start) {
     setObjectName("MainWindow");
     // WQK has taken its start size (within the screen) when it was made; the main
-    // window gives it that room below the menu bar.
+    // window gives it that room between the menu bar and the status bar.
     startSize_ = wqk_->size();
     wqkStartWidth_ = startSize_.width();
     setCentralWidget(wqk_);
     record_ = new RecordWatch(*wqk_, this);
     recordDialog_ = new exporting::RecordDialog(*wqk_, this);
     connect(wqk_, &WQK::captured, recordDialog_, &exporting::RecordDialog::captured);
+    overlay_ = new DisplayOverlay(*wqk_);
+    cursors_ = new CursorLayer(wqk_->state(), this);
+    overlay_->addLayer(cursors_);
+    connect(record_, &RecordWatch::changed, overlay_, &DisplayOverlay::follow);
     buildPanels();
     buildMenus();
-    startSize_.rheight() += menuBar()->sizeHint().height();
+    statusBar()->setObjectName("statusBar");
+    startSize_.rheight() += menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
     resize(startSize_);
     setWindowTitle(wqk_->windowTitle());
     wqk_->installEventFilter(this);
     followButtons();
     wqk_->onEnd = [this](int code) {
+        saveSession();
         if (onEnd) onEnd(code);
         hide();
     };
+    QString problem;
+    if (start_ == Start::Remembered) {
+        if (auto q = store_->settings(problem))
+            restoreLayout(*q);
+        else
+            tell("The stored layout was ignored: " + problem, true);
+    }
+    // The instrument's settings once the window of the Parts has started.
+    connect(wqk_, &WQK::started, this, [this] {
+        if (start_ == Start::Remembered) restoreInstrument();
+    });
 }
+
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildPanels() {
     setDockOptions(AnimatedDocks | AllowTabbedDocks);
     for (const PanelEntry& p : panels()) {
         auto* dock = new QDockWidget(p.title, this);
         dock->setObjectName(p.name);
-        Panel* panel = p.make(*record_);
+        Panel* panel = p.make(*this);
         dock->setWidget(panel);
         addDockWidget(p.area, dock);
         dock->hide();
@@ -117,20 +167,32 @@ void MainWindow::buildPanels() {
             panel->refresh();
             makeRoomFor(dock);
         });
+        connect(panel, &Panel::roomWanted, this, [this, dock] { makeRoomFor(dock); });
         // A panel sharing its place with another as a tab catches up when its tab is chosen.
         connect(dock, &QDockWidget::visibilityChanged, panel, [panel](bool shown) {
             if (shown) panel->refresh();
         });
         docks_.push_back(dock);
     }
+    // The spectrum gives its room to the measurements outside FFT mode and takes half
+    // of it back in FFT mode.
+    auto* spectrum = static_cast<SpectrumPanel*>(docks_[1]->widget());
+    connect(spectrum, &SpectrumPanel::collapsedChanged, this, [this](bool collapsed) {
+        if (collapsed || !docks_[0]->isVisible() || docks_[0]->isFloating()) return;
+        const int h = docks_[0]->height() + docks_[1]->height();
+        resizeDocks({docks_[0], docks_[1]}, {h / 2, h - h / 2}, Qt::Vertical);
+    });
 }
 
 void MainWindow::makeRoomFor(QDockWidget* dock) {
     if (!isVisible() || dock->isFloating() || isMaximized() || isFullScreen()) return;
-    const int want = wqkStartWidth_ + dock->sizeHint().width() +
+    const int panel = std::max(dock->sizeHint().width(), dock->widget()->sizeHint().width() + 8);
+    const int want = wqkStartWidth_ + panel +
                      style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, this);
     const int most = screen() ? screen()->availableGeometry().width() : want;
     if (width() < want) resize(std::min(want, most), height());
+    // The room goes to the panel, not to the window of the Parts.
+    resizeDocks({dock}, {std::max(dock->width(), width() - wqkStartWidth_)}, Qt::Horizontal);
 }
 
 void MainWindow::buildMenus() {
@@ -148,11 +210,17 @@ void MainWindow::buildMenus() {
         }
         return menu;
     };
-    for (const char* title : {"&File", "&Analysis", "&View", "&Help"})
+    for (const char* title : {"&File", "A&cquire", "&Analysis", "&View", "&Help"})
         menuNamed(title);
+    // The keys, shown beside the items, are those the guide lists.
+    const auto keys = [](QAction* a) {
+        if (const char* k = help::shortcutFor(a->objectName().toStdString()); *k)
+            a->setShortcut(QKeySequence(QString::fromLatin1(k)));
+    };
     for (size_t i = 0; i < docks_.size(); ++i) {
         QAction* toggle = docks_[i]->toggleViewAction();
         toggle->setObjectName(QString("action") + panels()[i].title);
+        keys(toggle);
         menuNamed(panels()[i].menu)->addAction(toggle);
         if (std::string_view(panels()[i].menu) != "&View") menuNamed("&View")->addAction(toggle);
     }
@@ -160,10 +228,12 @@ void MainWindow::buildMenus() {
     for (const MenuItem& item : menuItems()) {
         QAction* a = menuNamed(item.menu)->addAction(item.text);
         a->setObjectName(item.name);
+        a->setCheckable(item.checkable);
+        keys(a);
         connect(a, &QAction::triggered, this,
                 [this, run = item.run, button = item.button] { run(*this, button); });
         if (item.button) {
-            VbButton* b = wqk_->findChild<VbButton*>(item.button);
+            QWidget* b = wqk_->control(item.button);
             locked_.push_back({a, b});
             b->installEventFilter(this);
         }
@@ -205,7 +275,7 @@ QDockWidget* MainWindow::dock(const QString& name) const {
 }
 
 void MainWindow::press(const char* button) {
-    if (auto* b = wqk_->findChild<VbButton*>(button)) b->click();
+    if (auto* b = wqk_->control<VbButton>(button)) b->click();
 }
 
 void MainWindow::restoreDefaultLayout() {
@@ -228,6 +298,20 @@ void MainWindow::printToPdf() {
     printing::setPdfOutput("");
 }
 
+void MainWindow::autoset() {
+    const analysis::AutosetResult r = analysis::autoset(wqk_->instrument());
+    // Its probing captures count for nothing: the statistics start again after them.
+    static_cast<MeasurePanel*>(docks_[0]->widget())->resetStatistics();
+    if (docks_[0]->widget()->isVisible()) static_cast<Panel*>(docks_[0]->widget())->refresh();
+    tell(QString::fromStdString((r.done ? "Auto-set: " : "Auto-set not done: ") + r.message),
+         false);
+}
+
+void MainWindow::tell(const QString& message, bool problem) {
+    statusBar()->showMessage(message);
+    if (problem) std::fprintf(stderr, "wqkscope: %s\n", qPrintable(message));
+}
+
 void MainWindow::about() {
     QMessageBox::about(this, "About WQK Scope",
                        QString("<b>WQK Scope &amp; Generator</b> %1<p>Control program of the WQK01 "
@@ -235,6 +319,88 @@ void MainWindow::about() {
                                "measurements, spectrum analysis and a command line "
                                "(<tt>wqkscope --help</tt>, <tt>man wqkscope</tt>).")
                            .arg(plat::version));
+}
+
+void MainWindow::toolsGuide() {
+    const help::Page page = help::toolsPage();
+    QString html = "<h3>" + QString::fromStdString(page.title).toHtmlEscaped() + "</h3><p>";
+    for (const help::Line& l : page.lines) {
+        const QString text = QString::fromStdString(l.text).toHtmlEscaped();
+        if (l.heading)
+            html += "</p><h4>" + text + "</h4><p>";
+        else if (!l.value.empty())
+            html +=
+                "<b>" + text + "</b>: " + QString::fromStdString(l.value).toHtmlEscaped() + "<br>";
+        else
+            html += text + " ";
+    }
+    QDialog d(this);
+    d.setObjectName("toolsGuide");
+    d.setWindowTitle("Tools and Shortcuts");
+    auto* v = new QVBoxLayout(&d);
+    auto* text = new QTextBrowser(&d);
+    text->setHtml(html + "</p>");
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &d);
+    connect(buttons, &QDialogButtonBox::rejected, &d, &QDialog::reject);
+    v->addWidget(text);
+    v->addWidget(buttons);
+    d.resize(640, 600);
+    d.exec();
+}
+
+void MainWindow::restoreLayout(QSettings& q) {
+    if (q.contains("window/geometry") && !restoreGeometry(q.value("window/geometry").toByteArray()))
+        tell("The stored window size and place were ignored: they are damaged", true);
+    if (q.contains("window/state") && !restoreState(q.value("window/state").toByteArray()))
+        tell("The stored panel layout was ignored: it is damaged", true);
+    for (size_t i = 0; i < docks_.size(); ++i) {
+        q.beginGroup(panels()[i].name);
+        static_cast<Panel*>(docks_[i]->widget())->restoreOptions(q);
+        q.endGroup();
+    }
+    for (const MenuItem& item : menuItems())
+        if (item.checkable && q.value(QString("actions/") + item.name, false).toBool())
+            action(item.name)->setChecked(true);
+}
+
+void MainWindow::restoreInstrument() {
+    // The checked items take effect now that the window has its size and its record.
+    for (const MenuItem& item : menuItems())
+        if (item.checkable && action(item.name)->isChecked()) item.run(*this, item.button);
+    std::string text;
+    QString problem;
+    if (!store_->readProfile(text, problem)) {
+        if (!problem.isEmpty()) tell("The last session's settings were ignored: " + problem, true);
+        return;
+    }
+    const std::string why = wqk_->instrument().loadProfile(text);
+    if (!why.empty())
+        tell("The last session's settings were ignored: " + store_->profilePath() + ": " +
+                 QString::fromStdString(why),
+             true);
+}
+
+void MainWindow::saveSession() {
+    if (saved_) return;
+    saved_ = true;
+    QString problem;
+    if (auto q = store_->settings(problem)) {
+        q->setValue("window/geometry", saveGeometry());
+        q->setValue("window/state", saveState());
+        for (size_t i = 0; i < docks_.size(); ++i) {
+            q->beginGroup(panels()[i].name);
+            static_cast<Panel*>(docks_[i]->widget())->saveOptions(*q);
+            q->endGroup();
+        }
+        for (const MenuItem& item : menuItems())
+            if (item.checkable)
+                q->setValue(QString("actions/") + item.name, action(item.name)->isChecked());
+        q->sync();
+    }
+    // A start-up that never got as far as the instrument leaves the stored one as it was.
+    if (!wqk_->hasStarted()) return;
+    const std::string e = store_->writeProfile(files::encodeProfile(wqk_->state()));
+    if (!e.empty()) std::fprintf(stderr, "wqkscope: the session was not kept: %s\n", e.c_str());
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+class QSettings;
+
 namespace host {
 
 class Panel : public QWidget {
@@ -18,6 +20,13 @@ class Panel : public QWidget {
     // Brings the panel up to date (it has just been opened).
     virtual void refresh() = 0;
     bool isOpen() const { return isVisibleTo(window()); }
+    // The panel's options between sessions (the host keeps them in its settings).
+    virtual void saveOptions(QSettings&) const {}
+    virtual void restoreOptions(const QSettings&) {}
+
+  signals:
+    // The panel has grown wider (more columns): the window makes room if it can.
+    void roomWanted();
 
   protected:
     // Something in the record changed while the panel is open.

@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -41,7 +42,9 @@ QString levelText(double v, Scale scale) {
 SpectrumPanel::SpectrumPanel(RecordWatch& record, QWidget* parent) : Panel(record, parent) {
     setObjectName("SpectrumPanel");
     auto* v = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
+    options_ = new QWidget(this);
+    auto* form = new QFormLayout(options_);
+    form->setContentsMargins(0, 0, 0, 0);
     window_ = new QComboBox(this);
     window_->setObjectName("spectrumWindow");
     for (const auto& w : Windows)
@@ -67,7 +70,7 @@ SpectrumPanel::SpectrumPanel(RecordWatch& record, QWidget* parent) : Panel(recor
     peaks_->verticalHeader()->hide();
     peaks_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     peaks_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    v->addLayout(form);
+    v->addWidget(options_);
     v->addWidget(status_);
     v->addWidget(plot_, 2);
     v->addWidget(peaks_, 1);
@@ -89,12 +92,35 @@ void SpectrumPanel::follow(Change c) {
     if (c == Change::Load || c == Change::Mode || c == Change::Settings) compute(false);
 }
 
+void SpectrumPanel::setCollapsed(bool collapsed) {
+    if (collapsed == collapsed_) return;
+    collapsed_ = collapsed;
+    for (QWidget* w : {options_, static_cast<QWidget*>(plot_), static_cast<QWidget*>(peaks_)})
+        w->setVisible(!collapsed);
+    // Outside FFT mode only the status line: the room goes to the panel beside it.
+    setMaximumHeight(collapsed ? sizeHint().height() : QWIDGETSIZE_MAX);
+    emit collapsedChanged(collapsed);
+}
+
+void SpectrumPanel::saveOptions(QSettings& q) const {
+    q.setValue("window", window_->currentIndex());
+    q.setValue("scale", scale_->currentIndex());
+    q.setValue("average", average_->value());
+}
+
+void SpectrumPanel::restoreOptions(const QSettings& q) {
+    window_->setCurrentIndex(std::clamp(q.value("window", 0).toInt(), 0, window_->count() - 1));
+    scale_->setCurrentIndex(std::clamp(q.value("scale", 0).toInt(), 0, scale_->count() - 1));
+    average_->setValue(q.value("average", 1).toInt());
+}
+
 void SpectrumPanel::compute(bool add) {
     const InstrumentState& s = record_.state();
     const Window window = Windows[std::max(0, window_->currentIndex())].second;
     const Scale scale = Scales[std::max(0, scale_->currentIndex())].second;
     traces_.clear();
     const bool fft = s.mode() == modes::FFT;
+    setCollapsed(!fft);
     const analysis::Origin origin = record_.origin();
     if (!fft || origin == analysis::Origin::Nothing || origin == analysis::Origin::SpectrumFile) {
         for (auto& a : averagers_)

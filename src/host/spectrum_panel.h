@@ -22,6 +22,14 @@ class SpectrumPanel : public Panel {
     void refresh() override;
     // What the plot shows, per channel on show.
     const std::vector<SpectrumTrace>& traces() const { return traces_; }
+    // Window, scale and average.
+    void saveOptions(QSettings& q) const override;
+    void restoreOptions(const QSettings& q) override;
+    // Outside FFT mode the panel shows its status line only.
+    bool collapsed() const { return collapsed_; }
+
+  signals:
+    void collapsedChanged(bool collapsed);
 
   protected:
     void follow(Change c) override;
@@ -31,7 +39,10 @@ class SpectrumPanel : public Panel {
     // average starts again from them.
     void compute(bool add);
     void showPeaks();
+    void setCollapsed(bool collapsed);
 
+    QWidget* options_;
+    bool collapsed_ = false;
     QComboBox* window_;
     QComboBox* scale_;
     QSpinBox* average_;

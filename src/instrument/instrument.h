@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CaptureSettings;
@@ -165,6 +166,9 @@ class Instrument : public QObject {
     // (port, model, options) and the run state stay as they are. Refused during a run.
     InstrumentState snapshot() const;
     std::string restore(const InstrumentState& snap);
+    // A profile (the text of the window's profile files) into the record as LOAD takes
+    // one, every panel following: "" when taken, else why not, with nothing changed.
+    std::string loadProfile(std::string_view text);
 
     // ---- The record's side of the mode and generator-mode buttons ------------------------
     void modeStepRecord(); // the next mode, the FFT sample copies, the buffer base

@@ -341,6 +341,15 @@ std::string Instrument::setCustomWave(const std::vector<int16_t>& wave) {
     return changed("GENUPDATEBUTTON");
 }
 
+std::string Instrument::loadProfile(std::string_view text) {
+    if (s.running()) return "a run is in progress";
+    files::ProfileData d;
+    if (files::decodeProfile(text, d) != files::Outcome::Loaded) return "not a valid WQK profile";
+    files::applyProfile(s, d);
+    if (!view_->profileLoaded()) settle();
+    return {};
+}
+
 InstrumentState Instrument::snapshot() const {
     return s;
 }

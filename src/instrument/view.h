@@ -40,6 +40,9 @@ class InstrumentView {
     // A setting has been changed as the button named so would (empty for several): the
     // panels follow the record.
     virtual void settingsChanged(const char* /*control*/) {}
+    // A profile has been taken into the record: the panels follow it as after LOAD.
+    // False when nothing shows it (the instrument then derives the fields itself).
+    virtual bool profileLoaded() { return false; }
     // The program is going away: a loop in progress ends as if STOP were pressed.
     virtual bool ended() const { return false; }
 };

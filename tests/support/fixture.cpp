@@ -42,6 +42,10 @@ NoDacOverride::~NoDacOverride() {
 Harness::Harness(sim::Options o, bool writeConfig, int configLpt) {
     oldDir_ = QDir::currentPath();
     QDir::setCurrent(dir_.path());
+    // What the program remembers between sessions goes into this folder, not the user's.
+    hadConfig_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
+    oldConfig_ = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.filePath("config")));
     clock_.setLimitMs(24LL * 3600 * 1000);
     plat::setClock(&clock_);
     sim_ = std::make_unique<sim::Wqk01>(o);
@@ -56,6 +60,10 @@ Harness::~Harness() {
     MessageLog::uninstall();
     plat::setClock(nullptr);
     QDir::setCurrent(oldDir_);
+    if (hadConfig_)
+        qputenv("XDG_CONFIG_HOME", oldConfig_);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
 }
 
 WQK& Harness::window(bool activate) {

@@ -52,6 +52,8 @@ class Harness {
   private:
     QTemporaryDir dir_;
     QString oldDir_;
+    QByteArray oldConfig_;
+    bool hadConfig_ = false;
     plat::VirtualClock clock_;
     std::unique_ptr<sim::Wqk01> sim_;
     MessageLog messages_;
