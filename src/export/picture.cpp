@@ -3,16 +3,17 @@
 #include "app/wqk.h"
 #include "display/display_util.h"
 #include "display/scales.h"
+#include "files/file_io.h"
 #include "platform/colours.h"
 #include "platform/picturebox.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -199,8 +200,7 @@ QString qpath(const std::string& p) {
     return QFile::decodeName(QByteArray::fromStdString(p));
 }
 
-bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
-             std::string& error) {
+bool renderPng(const WQK& w, const Scene& sc, int scale, QBuffer& f) {
     const bool onScreen = w.isVisible();
     const auto designPx = [](double twips) { return int(std::lround(twips / TwipsPerPx)); };
     const QImage shown = onScreen ? w.Picture1->image() : QImage();
@@ -232,21 +232,11 @@ bool savePng(const WQK& w, const Scene& sc, const std::string& path, int scale,
             }
         }
     }
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly) || !out.save(&f, "PNG") || !f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
-    }
-    return true;
+    return out.save(&f, "PNG");
 }
 
-bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
+bool renderSvg(const Scene& sc, QBuffer& f) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
         QSvgGenerator svg;
         svg.setOutputDevice(&f);
@@ -260,20 +250,11 @@ bool saveSvg(const Scene& sc, const std::string& path, std::string& error) {
         p.scale(1 / TwipsPerPx, 1 / TwipsPerPx);
         paintScene(p, sc);
     }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     return true;
 }
 
-bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
+bool renderPdf(const Scene& sc, QBuffer& f) {
     const QSizeF twips = sc.size();
-    QSaveFile f(qpath(path));
-    if (!f.open(QIODevice::WriteOnly)) {
-        error = f.errorString().toStdString();
-        return false;
-    }
     {
         QPdfWriter pdf(&f);
         pdf.setTitle(QStringLiteral("WQK signal display"));
@@ -282,15 +263,8 @@ bool savePdf(const Scene& sc, const std::string& path, std::string& error) {
         pdf.setPageSize(
             QPageSize(twips / TwipsPerPt, QPageSize::Point, QString(), QPageSize::ExactMatch));
         QPainter p;
-        if (!p.begin(&pdf)) {
-            error = "cannot start the PDF";
-            return false;
-        }
+        if (!p.begin(&pdf)) return false;
         paintScene(p, sc);
-    }
-    if (!f.commit()) {
-        error = f.errorString().toStdString();
-        return false;
     }
     return true;
 }
@@ -338,19 +312,26 @@ void paintScene(QPainter& p, const Scene& sc) {
     if (sc.cursorOn) paintReadout(p, sc);
 }
 
-bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
+bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::string& error) {
     const Scene sc = sceneOf(w);
-    switch (format) {
-    case PictureFormat::Png1x:
-        return savePng(w, sc, path, 1, error);
-    case PictureFormat::Png2x:
-        return savePng(w, sc, path, 2, error);
-    case PictureFormat::Svg:
-        return saveSvg(sc, path, error);
-    case PictureFormat::Pdf:
-        return savePdf(sc, path, error);
+    QByteArray data;
+    QBuffer f(&data);
+    f.open(QIODevice::WriteOnly);
+    const bool ok = format == PictureFormat::Svg ? renderSvg(sc, f)
+                    : format == PictureFormat::Pdf
+                        ? renderPdf(sc, f)
+                        : renderPng(w, sc, format == PictureFormat::Png1x ? 1 : 2, f);
+    if (!ok) {
+        error = "the picture could not be drawn";
+        return false;
     }
-    return false;
+    bytes = data.toStdString();
+    return true;
+}
+
+bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error) {
+    std::string bytes;
+    return renderPicture(w, format, bytes, error) && files::saveWhole(path, bytes, &error);
 }
 
 } // namespace exporting

@@ -50,6 +50,8 @@ constexpr double ReadoutW = 1900, ReadoutTwips = 355;
 // Draws the scene with one twip as one unit of the painter's current coordinates.
 void paintScene(QPainter& p, const Scene& sc);
 
+// The picture's bytes; false with the reason in `error`.
+bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::string& error);
 // Writes the picture; false with the reason in `error`.
 bool savePicture(const WQK& w, const std::string& path, PictureFormat format, std::string& error);
 
