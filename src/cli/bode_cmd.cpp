@@ -3,7 +3,6 @@
 #include "analysis/si_format.h"
 #include "cli/cli.h"
 #include "cli/output.h"
-#include "files/file_io.h"
 #include "fra/sweep.h"
 #include "platform/timer.h"
 
@@ -110,7 +109,9 @@ const OptionList& bodeOptions() {
             "--reference", "a|d",
             "a (default): channel A, wired to the generator output; d: the generator's samples",
             [](const std::string& v) { return v == "a" || v == "d"; }, "a or d"),
-        {"--out", "F.csv", "also write frequency_hz,gain_db,phase_deg as CSV",
+        {"--out", "F.csv|-",
+         "also write frequency_hz,gain_db,phase_deg as CSV (-: on standard output, instead of "
+         "the report)",
          [](Settings& s, const std::string& v) -> std::string {
              if (v.empty()) return "--out needs a file name";
              s.out = v;
@@ -162,10 +163,9 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
             << "\n";
         return s.genFitted() && s.chanBFitted() ? Timeout : NoInstrument;
     }
-    if (!o.out.empty() && !files::saveWhole(o.out, fra::toCsv(sweep.points()))) {
-        err << "wqkscope: cannot write " << o.out << "\n";
+    if (!o.out.empty() && !writeOutput(o.out, fra::toCsv(sweep.points()), out, err))
         return WriteFailed;
-    }
+    if (o.out == "-") return Done; // the CSV has taken standard output
     out << (o.json ? json(sweep, set) : text(sweep, set));
     return Done;
 }

@@ -2,9 +2,9 @@
 // the CSV export, a WAV file, a picture). wqkscope log: a Repeat run recorded into a
 // folder until a count, a duration, the disk or Ctrl-C ends it.
 #include "cli/cli.h"
+#include "cli/output.h"
 #include "export/logger.h"
 #include "export/picture.h"
-#include "files/file_io.h"
 #include "platform/timer.h"
 
 #include <QFileInfo>
@@ -55,18 +55,25 @@ std::atomic<bool> interrupted{false};
 
 const OptionList& captureFileOptions() {
     static const OptionList list = {
-        kept("--out", "F.wqk|F.csv|F.wav",
+        kept("--out", "F.wqk|F.csv|F.wav|-",
              "the capture as the SAVE window's signal file, its CSV export or a WAV file",
              [](const std::string& v) -> std::string {
-                 return exporting::logFormatOf(extension(v))
+                 return v == "-" || exporting::logFormatOf(extension(v))
                             ? ""
-                            : "--out must name a .wqk, .csv or .wav file: " + v;
+                            : "--out must name a .wqk, .csv or .wav file, or -: " + v;
              }),
-        kept("--picture", "F.png|F.svg|F.pdf", "the signal display as a picture",
+        kept("--picture", "F.png|F.svg|F.pdf|-", "the signal display as a picture",
              [](const std::string& v) -> std::string {
-                 return exporting::pictureFormatOf(v)
+                 return v == "-" || exporting::pictureFormatOf(v)
                             ? ""
-                            : "--picture must name a .png, .svg or .pdf file: " + v;
+                            : "--picture must name a .png, .svg or .pdf file, or -: " + v;
+             }),
+        kept("--format", "wqk|csv|wav|png|svg|pdf",
+             "the format of the one output that is - (standard output)",
+             [](const std::string& v) -> std::string {
+                 return exporting::logFormatOf(v) || exporting::pictureFormatOf("-." + v)
+                            ? ""
+                            : "--format must be wqk, csv, wav, png, svg or pdf: " + v;
              }),
         kept("--picture-scale", "1|2", "size of a PNG picture (default 1)",
              [](const std::string& v) -> std::string {
@@ -102,35 +109,40 @@ const OptionList& logOptions() {
     return list;
 }
 
-Status runCapture(Session& session, const Settings& o, std::ostream&, std::ostream& err) {
+Status runCapture(Session& session, const Settings& o, std::ostream& stdOut, std::ostream& err) {
     const auto more = [&o](const char* name) {
         const auto it = o.more.find(name);
         return it == o.more.end() ? std::string() : it->second;
     };
-    const std::string out = more("--out"), picture = more("--picture");
+    const std::string out = more("--out"), picture = more("--picture"), format = more("--format");
     if (out.empty() && picture.empty()) {
         err << "wqkscope capture: nothing to write: give --out, --picture or both\n";
         return Usage;
     }
+    // A file's format is its name's; "-" (standard output, for one of them) takes --format's.
+    const std::string outFormat = out == "-" ? format : extension(out);
+    const auto pictureFormat = exporting::pictureFormatOf(picture == "-" ? "-." + format : picture,
+                                                          more("--picture-scale") == "2" ? 2 : 1);
+    if ((out == "-") + (picture == "-") != !format.empty() ||
+        (out == "-" && !exporting::logFormatOf(outFormat)) || (picture == "-" && !pictureFormat)) {
+        err << "wqkscope capture: one of --out and --picture may be -, with --format naming its "
+               "format\n";
+        return Usage;
+    }
     if (const Status st = session.apply(false); st != Done) return st;
     if (const Status st = session.capture(1, [] {}); st != Done) return st;
-    std::string error;
-    if (!out.empty()) {
-        std::string bytes;
-        if (!exporting::encodeCapture(session.state(), *exporting::logFormatOf(extension(out)),
-                                      bytes, error) ||
-            !files::saveWhole(out, bytes)) {
-            err << "wqkscope: cannot write " << out << (error.empty() ? "" : ": " + error) << "\n";
-            return WriteFailed;
-        }
+    std::string bytes, error;
+    if (!out.empty() && (!exporting::encodeCapture(
+                             session.state(), *exporting::logFormatOf(outFormat), bytes, error) ||
+                         !writeOutput(out, bytes, stdOut, err))) {
+        if (!error.empty()) err << "wqkscope: cannot write " << out << ": " << error << "\n";
+        return WriteFailed;
     }
-    if (!picture.empty()) {
-        const auto format =
-            exporting::pictureFormatOf(picture, more("--picture-scale") == "2" ? 2 : 1);
-        if (!exporting::savePicture(session.wqk(), picture, *format, error)) {
-            err << "wqkscope: cannot write " << picture << ": " << error << "\n";
-            return WriteFailed;
-        }
+    if (!picture.empty() &&
+        (!exporting::renderPicture(session.wqk(), *pictureFormat, bytes, error) ||
+         !writeOutput(picture, bytes, stdOut, err))) {
+        if (!error.empty()) err << "wqkscope: cannot write " << picture << ": " << error << "\n";
+        return WriteFailed;
     }
     return Done;
 }
