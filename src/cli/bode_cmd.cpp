@@ -103,7 +103,9 @@ const OptionList& bodeOptions() {
             "--reference", "a|d",
             "a (default): channel A, wired to the generator output; d: the generator's samples",
             [](const std::string& v) { return v == "a" || v == "d"; }, "a or d"),
-        {"--out", "F.csv", "also write frequency_hz,gain_db,phase_deg as CSV",
+        {"--out", "F.csv|-",
+         "also write frequency_hz,gain_db,phase_deg as CSV (-: on standard output, instead of "
+         "the report)",
          [](Settings& s, const std::string& v) -> std::string {
              if (v.empty()) return "--out needs a file name";
              s.out = v;
@@ -132,7 +134,7 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
     }
     // A sweep takes its time: a file it could not write is found before it starts.
     std::string error;
-    if (!o.out.empty() && !files::canSave(o.out, error)) {
+    if (!o.out.empty() && o.out != "-" && !files::canSave(o.out, error)) {
         err << session.who << ": cannot write " << o.out << ": " << error << "\n";
         return WriteFailed;
     }
@@ -161,12 +163,12 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
             << "\n";
         return s.genFitted() && s.chanBFitted() ? Timeout : NoInstrument;
     }
-    // The points are printed whatever happens to the file: they took the sweep's time.
-    out << (o.json ? json(sweep, set) : text(sweep, set));
-    if (!o.out.empty() && !files::saveWhole(o.out, fra::toCsv(sweep.points()), &error)) {
-        err << session.who << ": cannot write " << o.out << ": " << error << "\n";
+    // The points are printed whatever happens to the file: they took the sweep's time. A
+    // CSV on standard output takes the table's place.
+    if (o.out != "-") out << (o.json ? json(sweep, set) : text(sweep, set));
+    if (!o.out.empty() &&
+        !writeOutput(session.who, o.out, fra::toCsv(sweep.points()), out, err))
         return WriteFailed;
-    }
     return Done;
 }
 

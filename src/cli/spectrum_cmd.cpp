@@ -5,7 +5,6 @@
 #include "analysis/spectrum_tools.h"
 #include "cli/cli.h"
 #include "cli/output.h"
-#include "files/file_io.h"
 
 #include <ostream>
 
@@ -82,10 +81,9 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
     }
     const analysis::Spectrum& first = chans.empty() ? analysis::Spectrum() : chans[0]->spectrum;
     const double rate = analysis::channelScale(s, analysis::Channel::A).sampleRateHz;
-    if (std::string e; !o.out.empty() && !files::saveWhole(o.out, csv(chans, first), &e)) {
-        err << session.who << ": cannot write " << o.out << ": " << e << "\n";
+    if (!o.out.empty() && !writeOutput(session.who, o.out, csv(chans, first), out, err))
         return WriteFailed;
-    }
+    if (o.out == "-") return Done; // the CSV has taken standard output
     if (o.json) {
         out << JsonObject()
                    .add("rate_hz", number(rate))
