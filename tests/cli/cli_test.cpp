@@ -115,7 +115,6 @@ TEST_F(Cli, NumbersOfTheSimulatedInputsOrTheirReasons) {
     const QJsonObject fast = json(run({"measure", "--json", "--range-a=1.2", "--range-b=1.2",
                                        "--input-a=sine:920100:1", "--input-b=off"}));
     EXPECT_NEAR(fast["channels"]["A"]["frequency_hz"].toDouble() / 920100, 1, 1e-3);
-    EXPECT_TRUE(fast["b_over_a"]["gain_db"].isNull());
     EXPECT_EQ(fast["b_over_a"]["reasons"]["gain_db"], "B below its noise at A's frequency");
     const QJsonObject quiet = json(run({"measure", "--json", "--range-a=1.2", "--range-b=1.2",
                                         "--input-a=dc:0.5", "--input-b=off"}));

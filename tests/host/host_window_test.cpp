@@ -150,13 +150,10 @@ TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
     // of a period has its mean marked.
     auto* table = mw.findChild<QTableWidget*>("measureTable");
     std::vector<int16_t>& buf = w.state().ChanABuffer;
-    std::mt19937 random(1);
-    std::vector<int> noise(buf.size());
-    for (int& v : noise)
-        v = int(random() % 4) * 10 - 20; // whole codes, -2 to +1
     const std::pair<std::function<int(size_t)>, const char*> rows[] = {
         {[](size_t) { return 0; }, "flat trace"},
-        {[&](size_t i) { return noise[i]; }, "no periodic signal"},
+        {[r = std::minstd_rand(1)](size_t) mutable { return int(r() % 4) * 10 - 20; },
+         "no periodic signal"}, // whole codes, -2 to +1
         {[](size_t i) { return int(std::lround(900 * std::sin(double(i) * 1e-4))); }, PartialTip}};
     mw.findChild<QCheckBox*>("measureWholeRecord")->click();
     for (const auto& [level, why] : rows) {
