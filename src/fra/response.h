@@ -51,13 +51,20 @@ struct Capture {
     bool referenceIsChannel = true; // channel A can clip; the generator wave cannot
 };
 
-// Gain and phase at the generator frequency from one bin of the DFT over whole periods.
-// The first half of the periods is left for the circuit to settle (the sweep starts the
-// generator at the capture's start); the second half is measured.
+// Gain and phase at the generator frequency over the periods after the first tenth.
+// The generator starts with the capture from 0 V, so the circuit is still settling to
+// the stimulus' mean (a slow one for many time constants beyond the capture): each
+// channel is fitted, by least squares, with the sine at the generator frequency plus a
+// constant plus a decaying exponential, a first-order circuit's own settling (its time
+// constant searched for; a straight drift in the limit), and the two sines are
+// compared. None when a channel's sine is not 20 dB above the rest of the fit's error
+// in its share of one bin.
 std::optional<Point> measurePoint(const Capture& c, std::string* why = nullptr);
 
 // The -3 dB point: where the gain first falls 3 dB below the highest gain measured
-// before it, interpolated linearly in log frequency; the phase is interpolated there.
+// before it. Between the two points around it the gain is taken as a first-order
+// section's through both (exact for a first-order circuit however far apart the points
+// are); the phase is interpolated linearly in log frequency there.
 struct Corner {
     double freqHz = 0, phaseDeg = 0;
 };
