@@ -153,6 +153,36 @@ class Instrument : public QObject {
     InstrumentState snapshot() const;
     std::string restore(const InstrumentState& snap);
 
+    // ---- The record's side of each button ------------------------------------------------
+    // What a setting changes, without its checks and without telling the view: the
+    // window's buttons, which are locked where their setting is refused, apply their
+    // value through these and draw their panels themselves.
+    void applyChannelOn(Channel c, bool on);
+    void applyRange(Channel c, int sel);
+    void applyCoupling(Channel c, bool dc);
+    void applyProbe(Channel c, bool x10);
+    void applySampleRate(int index);
+    void applySampleSize(int index);
+    void applyTriggerMode(int mode);
+    void applyTriggerSource(Channel c);
+    void applyTriggerSlope(bool rising);
+    void applyPretrigger(int index);
+    void applyLevelSetting(bool on); // SET LEVEL: the level arrows on
+    void applyTriggerLevel(double units);
+    void applyRepeat(bool repeat);
+    void applyDisplay(Toggle t, bool on);
+    void applyYMagnification(Trace t, int step);
+    void applyTracePosition(Trace t, int pos);
+    void applyDelayMode(bool delay);
+    void applyGenStyle(int style);
+    void applyGenFrequency(long hz);
+    void applyGenAmplitude(int ampDiv);
+    void applySweepStart(int index);
+    void applySweepRatio(int ratio);
+    void applyDutyCycle(int percent);
+    bool applyCustomRate(int index); // true when it turned UNITS off
+    void applyCustomAmplitude(int ratio);
+
     // ---- The record's side of the mode and generator-mode buttons ------------------------
     void modeStepRecord(); // the next mode, the FFT sample copies, the buffer base
     void modeStep();       // all of the mode button
