@@ -166,8 +166,7 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
     // The points are printed whatever happens to the file: they took the sweep's time. A
     // CSV on standard output takes the table's place.
     if (o.out != "-") out << (o.json ? json(sweep, set) : text(sweep, set));
-    if (!o.out.empty() &&
-        !writeOutput(session.who, o.out, fra::toCsv(sweep.points()), out, err))
+    if (!o.out.empty() && !writeOutput(session.who, o.out, fra::toCsv(sweep.points()), out, err))
         return WriteFailed;
     return Done;
 }

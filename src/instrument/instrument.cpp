@@ -129,10 +129,3 @@ void Instrument::Testpower() {
     s.PowerFault = 0;
     s.PowerFault = int16_t(vbInp(s.statusPort()) & cmd::StatusDone);
 }
-
-const char* Instrument::hardwareFault() {
-    if (s.ModelCode == 0) return "  No WQK Hardware !!! \n  Aborting Command ...";
-    Testpower();
-    if (s.PowerFault != 0) return " No Power to WQK  !!! \n Check Power to WQK   ";
-    return nullptr;
-}
