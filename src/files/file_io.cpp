@@ -154,7 +154,6 @@ bool saveWhole(const std::string& path, const std::string& bytes, std::string* w
     return error.empty();
 }
 
-
 bool canSave(const std::string& path, std::string& error) {
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;

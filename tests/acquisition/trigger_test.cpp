@@ -39,7 +39,8 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
         r.s.TrigSlope = 1;
         r.w.TRIGGER();
         for (const char* c = row.presses; *c; ++c) {
-            r.w.control<VbButton>("TRESETBUTTON")->setEnabled(false); // each redraw of the panel enables it again
+            r.w.control<VbButton>("TRESETBUTTON")
+                ->setEnabled(false); // each redraw of the panel enables it again
             if (*c == 'M') r.w.TMODEBUTTON_MouseDown();
             if (*c == 'S') r.w.TSOURCEBUTTON_MouseDown();
             if (*c == 'X') r.w.TSLOPEBUTTON_MouseDown();
@@ -59,10 +60,11 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
                                          : "-")
              << " " << trig;
         EXPECT_EQ(settings.str() + rest.str(), row.state);
-        EXPECT_TRUE(r.w.control<VbButton>("TRESETBUTTON")->isEnabled() &&
-                    r.w.control<VbButton>("TriglevelBUTTON")->fontBold() == (r.s.LevelSetMode.num() == 1) &&
-                    r.w.control<VbButton>("TRSMALLP")->isEnabled() == trig &&
-                    r.w.control<PictureBox>("levelval")->BackColor() == (trig ? 0xC0FFFF : 0xC0C0C0));
+        EXPECT_TRUE(
+            r.w.control<VbButton>("TRESETBUTTON")->isEnabled() &&
+            r.w.control<VbButton>("TriglevelBUTTON")->fontBold() == (r.s.LevelSetMode.num() == 1) &&
+            r.w.control<VbButton>("TRSMALLP")->isEnabled() == trig &&
+            r.w.control<PictureBox>("levelval")->BackColor() == (trig ? 0xC0FFFF : 0xC0C0C0));
         const QImage picture = r.w.control<PictureBox>("Picture5")->image();
         for (const auto& [other, image] : pictures)
             EXPECT_EQ(picture == image, other == settings.str()) << other;

@@ -147,7 +147,9 @@ TEST(CaptureCommand, WritesTheWindowsOwnFilesAndReportsBadUsage) {
         const char* err;
         bool needsDevice = false;
     } rows[] = {
-        {{"capture", "--out=c.mp3"}, 2, "--out must name a .wqk, .csv, .wav or .sr file, or -: c.mp3"},
+        {{"capture", "--out=c.mp3"},
+         2,
+         "--out must name a .wqk, .csv, .wav or .sr file, or -: c.mp3"},
         {{"log", "--dir=d", "--count=2", "--duration=1"}, 2, "one of --count and --duration"},
         {{"log", "--dir=/proc/wqk", "--count=1"}, 1, "cannot make the folder /proc/wqk"},
         {{"capture", "--out=fifo.wav"}, 1, "cannot write fifo.wav: nothing reads the pipe"},
