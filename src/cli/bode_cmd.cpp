@@ -26,9 +26,10 @@ Option kept(const char* name, const char* value, const char* help,
             }};
 }
 
-// The longest a point takes by itself: the run's fixed pauses (1.2 s) and the longest
-// generator table, 20 cycles at 5 Hz (4 s).
-constexpr double PointS = 5.2;
+// The longest a point takes by itself: with reference D the run's fixed pauses (1.2 s)
+// and the longest generator table, 20 cycles at 5 Hz (4 s); with A five captures of
+// 1.6 s and four waits of at most 2 s for a circuit that is slow to settle.
+constexpr double PointS = 16;
 
 bool frequency(const std::string& v) {
     const auto f = number(v, true);

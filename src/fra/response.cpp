@@ -42,6 +42,8 @@ bool clippedIn(const int16_t* x, long n) {
 struct Tone {
     std::complex<double> phasor; // x ~ Re(phasor e^(i w k)) + the rest of the fit
     double error = 0;            // sum of squares the fit leaves
+    double settling = 0;         // how far the decaying term moves over the stretch
+    double tauSamples = 0;       // its time constant
 };
 
 // Least squares of x[k] (k = 0 .. n-1) against cos(w k), sin(w k), a constant and
@@ -84,7 +86,9 @@ class ToneFit {
         double explained = 0;
         for (int i = 0; i < m; ++i)
             explained += b[i] * a[i][3];
-        return {{b[0], -b[1]}, std::max(0.0, xx_ - explained)};
+        // From the first sample to the last: b r^0 - b r^(n-1).
+        const double moved = m == 3 ? std::abs(b[2]) * (1 - std::pow(r, double(n_ - 1))) : 0;
+        return {{b[0], -b[1]}, std::max(0.0, xx_ - explained), moved, -1 / std::log(r)};
     }
 
   private:
@@ -140,7 +144,10 @@ Tone settledTone(const int16_t* x, long n, double w) {
     double a = best - step, b = best + step;
     for (int i = 0; i < 40; ++i) {
         const double c = b - g * (b - a), d = a + g * (b - a);
-        (at(c).error < at(d).error ? b : a) = (at(c).error < at(d).error ? d : c);
+        if (at(c).error < at(d).error)
+            b = d;
+        else
+            a = c;
     }
     const Tone refined = at((a + b) / 2);
     return refined.error < tone.error ? refined : tone;
@@ -164,36 +171,57 @@ std::string check(const Settings& s) {
     return "";
 }
 
-std::vector<long> plannedFrequencies(const Settings& s) {
-    std::vector<long> out;
+std::vector<double> logSpaced(const Settings& s) {
+    std::vector<double> out;
     if (!check(s).empty()) return out;
     const double decades = std::log10(s.toHz / s.fromHz);
     const int count =
         s.points > 0 ? s.points : std::max(2, int(std::ceil(decades * s.perDecade - 1e-9)) + 1);
-    for (int k = 0; k < count; ++k) {
-        const double f = s.fromHz * std::pow(s.toHz / s.fromHz, double(k) / (count - 1));
+    for (int k = 0; k < count; ++k)
+        out.push_back(s.fromHz * std::pow(s.toHz / s.fromHz, double(k) / (count - 1)));
+    return out;
+}
+
+std::vector<long> plannedFrequencies(const Settings& s) {
+    std::vector<long> out;
+    for (double f : logSpaced(s)) {
         const long whole = std::clamp(std::lround(f), gen::MinFreq, gen::MaxFreq);
         if (out.empty() || out.back() != whole) out.push_back(whole);
     }
     return out;
 }
 
-std::optional<Point> measurePoint(const Capture& c, std::string* why) {
+std::optional<Point> measurePoint(const Capture& c, std::string* why, Quality* quality) {
     const auto fail = [&](const char* reason) -> std::optional<Point> {
         if (why) *why = reason;
         return std::nullopt;
     };
     if (!c.reference || !c.response || c.count <= 0) return fail("no samples");
-    if (c.cycles < 2 || !(c.stepRateHz > 0)) return fail("no generator table");
+    const bool beside = c.samplesPerCycle > 0;
+    if ((!beside && c.cycles < 2) || !(c.stepRateHz > 0)) return fail("no generator table");
     if (!(c.referenceVoltsPerUnit > 0) || !(c.responseVoltsPerUnit > 0))
         return fail("unknown range");
-    const double perCycle = double(c.count) / c.cycles;
-    const int settling = std::max(1, c.cycles / 10); // whole periods left out
+    const double perCycle = beside ? c.samplesPerCycle : double(c.count) / c.cycles;
+    const int settling = beside ? 0 : std::max(1, c.cycles / 10); // whole periods left out
     const long first = std::lround(perCycle * settling);
-    const long n = std::lround(perCycle * (c.cycles - settling));
+    const long n = beside ? c.count : std::lround(perCycle * (c.cycles - settling));
+    if (n < 8) return fail("too few samples");
     const double w = 2 * Pi / perCycle;
     const Tone ref = settledTone(c.reference + first, n, w);
     const Tone resp = settledTone(c.response + first, n, w);
+    // The rest of each fit as white noise: its deviation per sample, and the relative
+    // deviation it leaves in the sine's amplitude, sqrt(2 / n) of the noise over it.
+    const auto sigma = [&](const Tone& t) { return std::sqrt(t.error / double(n)); };
+    const auto relative = [&](const Tone& t) {
+        return sigma(t) * std::sqrt(2 / double(n)) / std::max(std::abs(t.phasor), 1e-300);
+    };
+    if (quality) {
+        quality->uncertainty = std::hypot(relative(ref), relative(resp));
+        const auto inNoise = [&](const Tone& t) { return t.settling / std::max(sigma(t), 1e-9); };
+        const Tone& slower = inNoise(ref) > inNoise(resp) ? ref : resp;
+        quality->transient = inNoise(slower);
+        quality->tauS = slower.tauSamples / c.stepRateHz;
+    }
     // Its sine's energy, n |z|^2 / 2, against the 2 / n of the error that white noise
     // would put into one bin.
     const auto clear = [&](const Tone& t) {
@@ -212,6 +240,13 @@ std::optional<Point> measurePoint(const Capture& c, std::string* why) {
     p.clipped = clippedIn(c.response + first, n) ||
                 (c.referenceIsChannel && clippedIn(c.reference + first, n));
     return p;
+}
+
+bool agree(const Point& a, const Quality& qa, const Point& b, const Quality& qb) {
+    const double limit = 3 * std::hypot(qa.uncertainty, qb.uncertainty) + 1e-3;
+    double turn = (a.phaseDeg - b.phaseDeg) * Pi / 180;
+    turn -= 2 * Pi * std::round(turn / (2 * Pi));
+    return std::abs(a.gainDb - b.gainDb) * std::log(10) / 20 <= limit && std::abs(turn) <= limit;
 }
 
 std::optional<Corner> findCorner(const std::vector<Point>& points) {

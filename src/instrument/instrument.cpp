@@ -17,6 +17,11 @@ Instrument::~Instrument() {
     if (backend_) plat::setPortBackend(previousBackend_);
 }
 
+Instrument::Span::Span(int64_t& sum) : sum_(sum), t0_(plat::clock().nowNs()) {}
+Instrument::Span::~Span() {
+    sum_ += plat::clock().nowNs() - t0_;
+}
+
 proto::Link Instrument::link() const {
     return proto::Link{s.dataPort(), s.statusPort(), s.controlPort(), s.CmdPrefix};
 }

@@ -64,7 +64,10 @@ void Instrument::GOMODE() {
     view_->runStarted();
     SETCHAB();
     SETMAXLOOP();
-    Pause(100);
+    {
+        const Span span(timing_.pauseNs);
+        Pause(100);
+    }
     do {
         captureStep();
     } while (nextCapture());

@@ -220,13 +220,13 @@ TEST_F(Cli, AFileThatCannotBeWrittenIsNamedWithItsReasonAndNothingElseIsWritten)
         {{"spectrum", "--out=ro/s.csv"}, "wqkscope spectrum: cannot write ro/s.csv: " + denied, false},
         {{"bode", "--from=1k", "--to=10k", "--out=ro/b.csv"},
          "wqkscope bode: cannot write ro/b.csv: " + denied, false},
-        {{"bode", "--from=1k", "--to=10k", "--per-decade=1", "--input-a=dac", "--out=late/b.csv"},
+        {{"bode", "--from=1k", "--to=10k", "--per-decade=1", "--reference=d", "--out=late/b.csv"},
          "wqkscope bode: cannot write late/b.csv: " + denied, true}};
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.back());
         const int64_t start = h_.clock().nowMs();
-        if (row.printed) // the folder is made read-only once the sweep has begun
+        if (row.printed) // read-only once the sweep has begun (D: over a second a point)
             h_.clock().at(start + 1500, [] {
                 QFile::setPermissions("late", QFile::ReadOwner | QFile::ExeOwner);
             });

@@ -1,5 +1,6 @@
 // The sweep arithmetic: plans, checks, the reading of one capture, the -3 dB corner and
 // the CSV table.
+#include "fra/continuous.h"
 #include "fra/response.h"
 
 #include <gtest/gtest.h>
@@ -58,6 +59,14 @@ TEST(FraResponse, OnePointFromACaptureStillSettling) {
         EXPECT_DOUBLE_EQ(p->freqHz, 1000);
         EXPECT_NEAR(p->gainDb, 0, 0.01); // 500 x 0.002 V against 1000 x 0.001 V
         EXPECT_NEAR(p->phaseDeg, -30, 0.05);
+        // Beside a playing generator every sample counts, and the settling shows, with
+        // its time constant (1 ms at 100 samples), far above the code steps' noise.
+        fra::Capture beside = c;
+        beside.samplesPerCycle = 100;
+        fra::Quality q;
+        ASSERT_TRUE(fra::measurePoint(beside, &why, &q)) << why;
+        EXPECT_GT(q.transient, 100);
+        EXPECT_NEAR(q.tauS, tau / 1e5, tau < 1000 ? 2e-5 : 1);
         EXPECT_FALSE(p->clipped);
         if (tau > 1000) continue;
         b[1500] = 2550; // code 255 in the measured part of B, then code 0 in A's
@@ -67,6 +76,43 @@ TEST(FraResponse, OnePointFromACaptureStillSettling) {
         c.referenceIsChannel = false; // the generator wave: 0 is its lowest point
         EXPECT_FALSE(fra::measurePoint(c)->clipped);
     }
+}
+
+TEST(FraContinuous, OneTableServesEveryDecade) {
+    EXPECT_EQ(std::make_pair(fra::tableLength(1), fra::tableLength(1.5)),
+              std::make_pair(32000L, 30000L));
+    EXPECT_EQ(fra::sineTable(2, 8, 2),
+              (std::vector<int16_t>{638, 1275, 638, 0, 638, 1275, 638, 0}));
+    const std::vector<double> asked = fra::logSpaced({100, 100000, 10});
+    const std::vector<fra::Step> plan = fra::planContinuous({100, 100000, 10}, 1);
+    ASSERT_EQ(plan.size(), 31u);
+    int uploads = 0;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const fra::Step& st = plan[i];
+        SCOPED_TRACE(st.freqHz);
+        // Table by table: the round decades (1600 cycles) first, then the next, ...
+        uploads += i == 0 || st.cycles != plan[i - 1].cycles;
+        EXPECT_TRUE(i >= 4 || (st.freqHz == 100 * std::pow(10, i) && st.cycles == 1600));
+        const double clock = 2000 * std::pow(10, st.genRate),
+                     rate = 2000 * std::pow(10, st.captureRate);
+        // The nearest the table's length allows, 20 to 200 steps a cycle; the capture at
+        // least ten times the step clock, the phase grid within 0.3 degrees but at the
+        // fastest rate, a period and a half read.
+        EXPECT_LE(
+            std::abs(st.freqHz - asked[size_t(std::lround(std::log10(st.freqHz / 100) * 10))]),
+            clock / 32000 / 2);
+        EXPECT_TRUE(clock / st.freqHz >= 20 && clock / st.freqHz <= 200);
+        EXPECT_GE(rate, 10 * clock);
+        EXPECT_TRUE(180 * st.freqHz / rate <= 0.3 || st.captureRate == 4);
+        EXPECT_TRUE(st.count >= 1.5 * rate / st.freqHz && st.count <= 31999);
+    }
+    EXPECT_EQ(uploads, 10);
+    // Above 100 kHz the fastest step clock that leaves a ten times faster capture; points
+    // that come out the same are taken once.
+    const std::vector<fra::Step> top = fra::planContinuous({200000, 200100, 0, 4}, 1);
+    ASSERT_EQ(top.size(), 3u);
+    EXPECT_EQ(std::make_tuple(top[0].genRate, top[1].freqHz, top[2].freqHz),
+              std::make_tuple(3, 200062.5, 200125.0));
 }
 
 TEST(FraResponse, CornerCsvAndTimeLeft) {
