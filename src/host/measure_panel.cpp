@@ -158,7 +158,28 @@ MeasurePanel::MeasurePanel(RecordWatch& record, CursorLayer& cursors, QWidget* p
     phase_->setObjectName("measurePhase");
     form->addRow("B / A gain:", gain_);
     form->addRow("B / A phase:", phase_);
+    buildCursorBox(rowHeight);
 
+    v->addWidget(span_);
+    v->addLayout(options);
+    v->addWidget(table_);
+    v->addLayout(form);
+    v->addWidget(cursorBox_);
+    v->addStretch(1);
+    area->setWidget(inner_);
+    connect(whole_, &QCheckBox::toggled, this, [this] {
+        resetStatistics(); // another stretch of samples: other values
+        refresh();
+    });
+    connect(statistics_, &QCheckBox::toggled, this, [this] { refresh(); });
+    connect(reset, &QPushButton::clicked, this, [this] {
+        resetStatistics();
+        refresh();
+    });
+}
+
+// The readouts of the two cursors, shown while they are on.
+void MeasurePanel::buildCursorBox(int rowHeight) {
     cursorBox_ = new QGroupBox("Two cursors", this);
     cursorBox_->setObjectName("cursorBox");
     auto* cv = new QVBoxLayout(cursorBox_);
@@ -177,23 +198,6 @@ MeasurePanel::MeasurePanel(RecordWatch& record, CursorLayer& cursors, QWidget* p
     cv->addLayout(levels);
     cv->addWidget(cursorTable_);
     cv->addWidget(inverseDt_);
-
-    v->addWidget(span_);
-    v->addLayout(options);
-    v->addWidget(table_);
-    v->addLayout(form);
-    v->addWidget(cursorBox_);
-    v->addStretch(1);
-    area->setWidget(inner_);
-    connect(whole_, &QCheckBox::toggled, this, [this] {
-        resetStatistics(); // another stretch of samples: other values
-        refresh();
-    });
-    connect(statistics_, &QCheckBox::toggled, this, [this] { refresh(); });
-    connect(reset, &QPushButton::clicked, this, [this] {
-        resetStatistics();
-        refresh();
-    });
     connect(&cursors_, &OverlayLayer::changed, this, [this] {
         if (!isOpen()) return;
         const bool shown = cursorBox_->isVisibleTo(this);
