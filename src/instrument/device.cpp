@@ -125,7 +125,10 @@ void Instrument::trigconvert() {
             view_->hideRunMessage();
             CommandWrite(l, cmd::Idle);
             reloadloop();
+            // This wait's span already counts the instant capture's time.
+            const int64_t counted = timing_.captureNs;
             autoconvert();
+            timing_.captureNs = counted;
             break;
         }
         if (i < capture::TriggerPolls) {
