@@ -223,10 +223,12 @@ class Parser {
             skip();
             while (p_ < t_.size()) {
                 Command c = unit(current);
-                m.commands.push_back(std::move(c));
                 skip();
+                // A command runs only once it has ended where a command may end.
+                if (p_ < t_.size() && t_[p_] != ';')
+                    throw Failure{InvalidSeparator, "expected ; or the end"};
+                m.commands.push_back(std::move(c));
                 if (p_ == t_.size()) break;
-                if (t_[p_] != ';') throw Failure{InvalidSeparator, "expected ; or the end"};
                 ++p_;
                 skip();
             }

@@ -60,6 +60,7 @@ Server::Server(Instrument& inst, Limits limits, QObject* parent)
         retired_.clear();
         tryStart();
         resume();
+        serve(); // a new holder's input may have come while it waited
     });
     // While a run of the window's (or one of its windows) keeps ours from starting.
     poll_.setInterval(20);
@@ -148,7 +149,11 @@ void Server::accept() {
             if (cp == holderClient()) serve();
         });
         connect(socket, &QTcpSocket::bytesWritten, this, [this, cp] { flush(*cp); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, cp] { gone(cp, "closed"); });
+        // Closed or reset by the client: either way it has gone.
+        connect(socket, &QTcpSocket::stateChanged, this,
+                [this, cp](QAbstractSocket::SocketState st) {
+                    if (st == QAbstractSocket::UnconnectedState) gone(cp, "closed");
+                });
         clients_.push_back(std::move(c));
         if (clients_.size() == 1) {
             cp->idle.setEnabled(true);
