@@ -1,10 +1,10 @@
 // Channel windows A and B: range, probe, coupling, sampling ON/OFF, and the position
 // and magnification of each trace and of the combined trace.
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "display/display_util.h"
 #include "display/paint.h"
 #include "display/scales.h"
+#include "instrument/instrument.h"
 #include "platform/colours.h"
 #include "platform/msgbox.h"
 

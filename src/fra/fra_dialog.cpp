@@ -1,10 +1,10 @@
 #include "fra/fra_dialog.h"
 
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "files/file_io.h"
 #include "fra/bode_plot.h"
 #include "generator/synthesis.h"
+#include "instrument/instrument.h"
 #include "platform/msgbox.h"
 
 #include <QBuffer>

@@ -1,9 +1,9 @@
 // The generator panel: its redraw GENDISP and the handlers of its buttons. Settings
 // changes only mark the wave out of date; UPDATE (or the next run) recomputes it.
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "generator/panel_logic.h"
 #include "generator/synthesis.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/colours.h"
 #include "platform/msgbox.h"
