@@ -109,8 +109,13 @@ struct Refusal {
     std::string info;
 };
 
+// The settings (commands_settings.cpp): INSTrument, ACQuire, CHANnel<n>, MATH, TRIGger,
+// DISPlay, SOURce.
+void addSettingCommands(std::vector<Entry>& tree);
 // The data queries (commands_data.cpp): MEASure, WAVeform, SPECtrum.
 void addDataCommands(std::vector<Entry>& tree);
+// The short form of a mnemonic ("NORMal": "NORM"), as queries answer with words.
+std::string shortForm(const char* mnemonic);
 
 // Parameter checks shared by the handlers: each throws a Refusal naming what is wrong.
 namespace args {

@@ -205,17 +205,12 @@ template <size_t N> std::vector<const char*> words(const char* const (&w)[N]) {
     return std::vector<const char*>(w, w + N);
 }
 
-std::string shortOf(const char* mnemonic) {
-    std::string out;
-    for (const char* p = mnemonic; *p && !std::islower((unsigned char)*p); ++p)
-        out += *p;
-    return out;
-}
-
 } // namespace
 
-void addDataCommands(std::vector<Entry>& t) {
-    const std::vector<Entry> data = {
+namespace {
+
+std::vector<Entry> measurements() {
+    return {
         {"MEASure:FREQuency", nullptr, measure<&Measurements::frequencyHz>},
         {"MEASure:PERiod", nullptr, measure<&Measurements::periodS>},
         {"MEASure:VPP", nullptr, measure<&Measurements::vppV>},
@@ -230,6 +225,11 @@ void addDataCommands(std::vector<Entry>& t) {
         {"MEASure:CLIPped", nullptr, clipped},
         {"MEASure:GAIN", nullptr, gainPhase<&analysis::GainPhase::gainDb>},
         {"MEASure:PHASe", nullptr, gainPhase<&analysis::GainPhase::phaseDeg>},
+    };
+}
+
+std::vector<Entry> waveform() {
+    return {
         {"WAVeform:SOURce",
          [](const Call& c) {
              args::count(c, 1, 1);
@@ -243,7 +243,7 @@ void addDataCommands(std::vector<Entry>& t) {
              c.s.data.format = DataSettings::Format(args::word(c, 0, words(FormatWords)));
              return S();
          },
-         [](const Call& c) { return shortOf(FormatWords[int(c.s.data.format)]); }},
+         [](const Call& c) { return shortForm(FormatWords[int(c.s.data.format)]); }},
         {"WAVeform:BYTeorder",
          [](const Call& c) {
              args::count(c, 1, 1);
@@ -272,20 +272,25 @@ void addDataCommands(std::vector<Entry>& t) {
          [](const Call& c) { return scpi::number(scaleOf(c).yinc); }},
         {"WAVeform:YORigin", nullptr, [](const Call&) -> S { return "0"; }},
         {"WAVeform:YREFerence", nullptr, [](const Call&) -> S { return "128"; }},
+    };
+}
+
+std::vector<Entry> spectra() {
+    return {
         {"SPECtrum:WINDow",
          [](const Call& c) {
              args::count(c, 1, 1);
              c.s.data.window = analysis::Window(args::word(c, 0, words(WindowWords)));
              return S();
          },
-         [](const Call& c) { return shortOf(WindowWords[int(c.s.data.window)]); }},
+         [](const Call& c) { return shortForm(WindowWords[int(c.s.data.window)]); }},
         {"SPECtrum:SCALe",
          [](const Call& c) {
              args::count(c, 1, 1);
              c.s.data.scale = analysis::Scale(args::word(c, 0, words(ScaleWords)));
              return S();
          },
-         [](const Call& c) { return shortOf(ScaleWords[int(c.s.data.scale)]); }},
+         [](const Call& c) { return shortForm(ScaleWords[int(c.s.data.scale)]); }},
         {"SPECtrum:DATA", nullptr, spectrumData},
         {"SPECtrum:POINts", nullptr,
          [](const Call& c) { return std::to_string(analysis::fftPoints(c.s.inst.state()) / 2); }},
@@ -297,7 +302,13 @@ void addDataCommands(std::vector<Entry>& t) {
          }},
         {"SPECtrum:PEAKs", nullptr, spectrumPeaks},
     };
-    t.insert(t.end(), data.begin(), data.end());
+}
+
+} // namespace
+
+void addDataCommands(std::vector<Entry>& tree) {
+    for (const auto& group : {measurements(), waveform(), spectra()})
+        tree.insert(tree.end(), group.begin(), group.end());
 }
 
 } // namespace remote
