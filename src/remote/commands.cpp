@@ -151,7 +151,7 @@ bool Session::step() {
             stopped = true; // a command error ends the message
             break;
         }
-        if ((entry->flags & StopFirst) && !(runs.idle() && !inst.state().running())) {
+        if ((entry->flags & StopFirst) && !runs.quiet()) {
             stopAsked = true;
             runs.stop();
             return false;

@@ -23,8 +23,11 @@ class Runs {
     virtual void single() = 0; // one capture (a run of one in the mode in force)
     virtual void repeat() = 0; // a Repeat run until STOP
     virtual void stop() = 0;   // the run queued or going ends
-    // Nothing queued and no run going, the window's included.
+    // No capture queued or going (a Repeat run may go on).
     virtual bool idle() const = 0;
+    // No run at all, and no wait loop of anyone's on the stack: the record may be
+    // replaced.
+    virtual bool quiet() const = 0;
 };
 
 // What the client chose for the data queries: not settings of the instrument.

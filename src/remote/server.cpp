@@ -1,9 +1,11 @@
 #include "remote/server.h"
 
+#include "platform/clock.h"
 #include "platform/timer.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
 #include <charconv>
 #include <deque>
 
@@ -18,7 +20,9 @@ struct Server::Client {
     plat::Timer idle;
     bool left = false;
     Client(size_t maxText, size_t maxBlock) : framer(maxText, maxBlock) {}
-    ~Client() { socket->deleteLater(); }
+    ~Client() {
+        if (socket) socket->deleteLater(); // it may be inside one of its own signals
+    }
 };
 
 bool parseListen(const std::string& text, QHostAddress& address, quint16& port,
@@ -73,7 +77,14 @@ Server::Server(Instrument& inst, Limits limits, QObject* parent)
 }
 
 Server::~Server() {
+    // Nobody is told of clients closed now: the dialog that shows them goes too.
+    blockSignals(true);
+    onLog = nullptr;
     close();
+    for (auto& c : retired_) { // no loop will run to delete them later
+        delete c->socket;
+        c->socket = nullptr;
+    }
 }
 
 bool Server::listen(const QHostAddress& address, quint16 port, std::string& error) {
@@ -279,14 +290,29 @@ void Server::repeat() {
 }
 
 void Server::stop() {
+    const bool some = request_ != Kind::None || inst_.state().running();
     request_ = Kind::None;
     if (inst_.state().running()) inst_.stop();
     settle();
-    schedule();
+    if (some)
+        schedule();
+    else if (!poll_.isActive())
+        poll_.start(); // a *RST held behind a dialog asks at each look: a kick would spin
 }
 
 bool Server::idle() const {
     return request_ == Kind::None && active_ != Kind::Single;
+}
+
+bool Server::atTop() const {
+    // No wait loop on the stack (a run, the frequency response sweep, a window of the
+    // Parts) and no dialog's loop.
+    return plat::waitDepth() == 0 && QThread::currentThread()->loopLevel() <= 1 &&
+           !inst_.state().running() && inst_.enabled("GOBUTTON") && !inst_.view().ended();
+}
+
+bool Server::quiet() const {
+    return idle() && active_ == Kind::None && atTop();
 }
 
 void Server::schedule() {
@@ -295,7 +321,7 @@ void Server::schedule() {
 
 void Server::tryStart() {
     if (request_ == Kind::None || active_ != Kind::None) return;
-    if (inst_.state().running() || !inst_.enabled("GOBUTTON") || inst_.view().ended()) {
+    if (!atTop()) {
         // Someone else's run, or a window over the buttons: look again shortly.
         if (!poll_.isActive()) poll_.start();
         return;

@@ -72,6 +72,9 @@ class Server : public QObject, private Runs {
     void repeat() override;
     void stop() override;
     bool idle() const override;
+    bool quiet() const override;
+    // Nothing on the stack but the event loop, and GO free to press.
+    bool atTop() const;
 
     void accept();
     void serve();

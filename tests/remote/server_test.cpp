@@ -125,6 +125,21 @@ TEST(RemoteServer, RunsStartFromTheTopWhileCommandsArriveInTheMiddleOfThem) {
     EXPECT_EQ(r.inst.state().RunRepeat, 0); // the SINGle's run
     EXPECT_FALSE(r.inst.state().running());
     EXPECT_EQ(depth.most, 1); // never a run inside a run
+    // SINGle and *RST wait while someone else's wait loop is on the stack (a window of the
+    // Parts, say), however many events it processes, and go once it has ended.
+    const long before = r.inst.captureCount();
+    for (const char* message : {"SING;*OPC?\n", "*RST;*OPC?\n"}) {
+        c.send(message);
+        QElapsedTimer t;
+        t.start();
+        for (int after = 0; after < 50 && t.elapsed() < 10000;
+             after += int(r.server.session().waiting()))
+            DoEvents();
+        EXPECT_EQ(r.inst.captureCount() - before, message[0] == '*') << message;
+        EXPECT_EQ(r.inst.state().sampleRateIndex(), 1) << message;
+        EXPECT_EQ(c.line(), "1\n") << message;
+    }
+    EXPECT_EQ(r.inst.state().sampleRateIndex(), InstrumentState().sampleRateIndex());
     EXPECT_EQ(r.h.sim().misuse(), std::vector<std::string>{});
     EXPECT_EQ(c.ask("SYST:ERR?"), "0,\"No error\"\n");
     r.inst.setView(nullptr);
