@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIcon>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -41,6 +42,9 @@ int runSubcommand(const std::vector<std::string>& args, char* program) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with EFBIG and takes the ordinary failure path
+    // (a message, the old file kept) instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (cli::meansSubcommand(args)) return runSubcommand(args, argv[0]);
     ports::Choice choice = ports::parseArgs(args);

@@ -20,20 +20,23 @@ struct Row {
     const char* name;
     Reading Measurements::*value;
     const char* unit; // "%": fixed decimals, else SI prefixes
+    bool overPeriods; // taken over whole periods: marked when there was none
 };
 constexpr Row Rows[] = {
-    {"Frequency", &Measurements::frequencyHz, "Hz"},
-    {"Period", &Measurements::periodS, "s"},
-    {"Peak-to-peak", &Measurements::vppV, "V"},
-    {"Maximum", &Measurements::vmaxV, "V"},
-    {"Minimum", &Measurements::vminV, "V"},
-    {"Mean", &Measurements::meanV, "V"},
-    {"RMS", &Measurements::rmsV, "V"},
-    {"AC RMS", &Measurements::acRmsV, "V"},
-    {"Duty cycle", &Measurements::dutyPct, "%"},
-    {"Rise time", &Measurements::riseS, "s"},
-    {"Fall time", &Measurements::fallS, "s"},
+    {"Frequency", &Measurements::frequencyHz, "Hz", false},
+    {"Period", &Measurements::periodS, "s", false},
+    {"Peak-to-peak", &Measurements::vppV, "V", false},
+    {"Maximum", &Measurements::vmaxV, "V", false},
+    {"Minimum", &Measurements::vminV, "V", false},
+    {"Mean", &Measurements::meanV, "V", true},
+    {"RMS", &Measurements::rmsV, "V", true},
+    {"AC RMS", &Measurements::acRmsV, "V", true},
+    {"Duty cycle", &Measurements::dutyPct, "%", false},
+    {"Rise time", &Measurements::riseS, "s", false},
+    {"Fall time", &Measurements::fallS, "s", false},
 };
+constexpr const char* PartialTip =
+    "Over less than one whole period: the value depends on where the window starts and ends";
 
 std::string text(const Reading& r, const char* unit) {
     return std::string_view(unit) == "%" ? analysis::formatFixed(r, 1, unit)
@@ -118,9 +121,12 @@ void MeasurePanel::refresh() {
         table_->setHorizontalHeaderItem(c, head);
         for (int i = 0; i < int(std::size(Rows)); ++i) {
             const Reading& v = ch.m.*Rows[i].value;
-            auto* item = new QTableWidgetItem(QString::fromStdString(text(v, Rows[i].unit)));
+            const bool partial = Rows[i].overPeriods && ch.m.partialPeriod && v.ok();
+            auto* item = new QTableWidgetItem(QString::fromStdString(text(v, Rows[i].unit)) +
+                                              (partial ? " *" : ""));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            item->setToolTip(QString::fromUtf8(v.reason.data(), int(v.reason.size())));
+            item->setToolTip(partial ? PartialTip
+                                     : QString::fromUtf8(v.reason.data(), int(v.reason.size())));
             table_->setItem(i, c, item);
         }
     }

@@ -11,6 +11,7 @@
 using namespace proto;
 
 void Instrument::ClearGeneratorMemory() {
+    const Span span(timing_.uploadNs);
     const Link l = link();
     CommandPulse(l, cmd::Reset);
     CommandWrite(l, cmd::GenWrite);
@@ -72,6 +73,7 @@ void Instrument::autoconvert() {
     CommandWriteFirst(l, s.CmdPrefix, cmd::Idle + src);
     Pause(1);
     CommandWriteFirst(l, s.rateCode(), cmd::Start + src);
+    const Span span(timing_.captureNs);
     int i = 1;
     for (; i <= capture::InstantPolls; ++i) {
         DoEvents();
@@ -83,6 +85,7 @@ void Instrument::autoconvert() {
 }
 
 void Instrument::trigconvert() {
+    const Span span(timing_.captureNs);
     const Link l = link();
     const int flags = capture::triggerFlags(s.trigSourceB(), !s.risingSlope());
     const auto arm = [this, &l, flags] { CommandWriteFirst(l, s.rateCode(), cmd::Arm + flags); };
@@ -119,8 +122,9 @@ void Instrument::trigconvert() {
     CommandWrite(l, cmd::Idle);
 }
 
-namespace {
-void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, long skip) {
+void Instrument::readMemory(int select, long skip, long n, std::vector<int16_t>& buffer) {
+    const Span span(timing_.readOutNs);
+    const Link l = link();
     CommandWrite(l, select);
     for (long k = 1; k <= skip; ++k)
         ReadClock(l);
@@ -131,13 +135,12 @@ void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, l
     }
     vbOut(l.control, cmd::CtlIdle);
 }
-} // namespace
 
 void Instrument::readbufferA() {
-    readInto(link(), capture::readLength(s.ReadCount), s.ChanABuffer, cmd::SelectA,
-             capture::skipA(readOut()));
+    readMemory(cmd::SelectA, capture::skipA(readOut()), capture::readLength(s.ReadCount),
+               s.ChanABuffer);
 }
 void Instrument::readbufferB() {
-    readInto(link(), capture::readLength(s.ReadCount), s.ChanBBuffer, cmd::SelectB,
-             capture::skipB(readOut()));
+    readMemory(cmd::SelectB, capture::skipB(readOut()), capture::readLength(s.ReadCount),
+               s.ChanBBuffer);
 }
