@@ -64,12 +64,13 @@ template <Reading Measurements::*Value> S measure(const Call& c) {
     return scpi::number(NaN);
 }
 
-S clipped(const Call& c) {
+// A mark of the panel's: clipped, or mean and RMS over part of a period.
+template <bool Measurements::*Mark> S mark(const Call& c) {
     std::string name;
     bool ok = false;
     const analysis::Report r = measured(c, name, ok);
     for (const analysis::ChannelReport& ch : r.channels)
-        if (ok && ch.name == name) return ch.m.clipped ? "1" : "0";
+        if (ok && ch.name == name) return ch.m.*Mark ? "1" : "0";
     return "0";
 }
 
@@ -222,7 +223,8 @@ std::vector<Entry> measurements() {
         {"MEASure:DUTYcycle", nullptr, measure<&Measurements::dutyPct>},
         {"MEASure:RISetime", nullptr, measure<&Measurements::riseS>},
         {"MEASure:FALLtime", nullptr, measure<&Measurements::fallS>},
-        {"MEASure:CLIPped", nullptr, clipped},
+        {"MEASure:CLIPped", nullptr, mark<&Measurements::clipped>},
+        {"MEASure:PARTial", nullptr, mark<&Measurements::partialPeriod>},
         {"MEASure:GAIN", nullptr, gainPhase<&analysis::GainPhase::gainDb>},
         {"MEASure:PHASe", nullptr, gainPhase<&analysis::GainPhase::phaseDeg>},
     };

@@ -8,6 +8,7 @@ against `PROGRAM capture --out=F.csv` of the same input, sample for sample; ever
 setting set and read back in long, short and mixed-case forms; compound commands; the
 error queue's numbers; the status registers. Ends the server with SIGTERM, which must
 exit cleanly."""
+import json
 import os
 import signal
 import subprocess
@@ -25,6 +26,12 @@ CAPTURE_SCPI = ("ACQ:SRAT 200 KHZ;POIN 4096;:CHAN1:RANG 1.2;COUP DC;:CHAN2:RANG 
                 ":TRIG:MODE NORM;SOUR CHAN1;SLOP POS;LEV 0;PRET 0")
 CAPTURE_CLI = ["--rate=200k", "--size=4K", "--range-a=1.2", "--range-b=1.2", "--coupling-a=dc",
                "--coupling-b=dc", "--trigger=a+", "--level=0", "--pretrigger=0"]
+
+
+MEASURES = [("FREQ", "frequency_hz"), ("PER", "period_s"), ("VPP", "vpp_v"), ("VMAX", "vmax_v"),
+            ("VMIN", "vmin_v"), ("VAV", "mean_v"), ("VRMS", "rms_v"), ("ACRM", "ac_rms_v"),
+            ("DUTY", "duty_pct"), ("RIS", "rise_s"), ("FALL", "fall_s"), ("CLIP", "clipped"),
+            ("PART", "partial_period")]
 
 
 class Remote(unittest.TestCase):
@@ -98,6 +105,19 @@ class Remote(unittest.TestCase):
                 self.assertAlmostEqual(ascii[i], volts, delta=1e-9, msg="sample %d" % i)
             self.assertEqual(sorted(set(codes)), [21, 235] if ch == 1 else [75, 181])
         self.assertEqual(self.errors(), [])
+        # Every value of the Measurements panel, as `measure --json` gives it for the same
+        # input; B's level stays in its noise at A's frequency, so gain and phase are none.
+        report = json.loads(subprocess.run([PROGRAM, "measure", *INPUTS, *CAPTURE_CLI, "--json"],
+                                           check=True, capture_output=True, text=True).stdout)
+        for ch, name in ((1, "A"), (2, "B")):
+            for header, key in MEASURES:
+                got = self.inst.query("MEAS:%s? CHAN%d" % (header, ch))
+                want = report["channels"][name][key]
+                self.assertEqual(got if isinstance(want, bool) else float(got),
+                                 str(int(want)) if isinstance(want, bool) else want,
+                                 "%s %s" % (name, key))
+        self.assertEqual(self.inst.query("MEAS:GAIN?;PHAS?"), "9.91E+37;9.91E+37")
+        self.assertEqual(self.errors(), [-200, -200])
 
     def test_every_setting_reads_back(self):
         rows = [  # (setting, query, answer)
