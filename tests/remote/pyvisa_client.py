@@ -4,7 +4,8 @@ script drives an instrument.   pyvisa_client.py PROGRAM
 
 Starts `PROGRAM serve` on the simulated instrument with deterministic inputs (squares,
 no noise) on a free loopback port, then: a capture read through query_binary_values
-against `PROGRAM capture --out=F.csv` of the same input, sample for sample; every
+against `PROGRAM capture --out=F.csv` of the same input, sample for sample, and every
+MEASure value against `PROGRAM measure --json`; every
 setting set and read back in long, short and mixed-case forms; compound commands; the
 error queue's numbers; the status registers. Ends the server with SIGTERM, which must
 exit cleanly."""
