@@ -198,7 +198,8 @@ S spectrumPeaks(const Call& c) {
     const analysis::Spectrum sp = spectrum(c, ch);
     S out;
     for (const analysis::Peak& p : analysis::findPeaks(sp, n, c.s.data.scale, fullScale(c, ch)))
-        out += (out.empty() ? "" : ",") + scpi::number(p.frequencyHz) + "," + scpi::number(p.level);
+        out += (out.empty() ? "" : ",") + scpi::number(p.frequencyHz) + "," +
+               scpi::number(p.level) + "," + scpi::number(p.amplitudeV);
     return out;
 }
 

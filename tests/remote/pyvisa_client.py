@@ -5,7 +5,8 @@ script drives an instrument.   pyvisa_client.py PROGRAM
 Starts `PROGRAM serve` on the simulated instrument with deterministic inputs (squares,
 no noise) on a free loopback port, then: a capture read through query_binary_values
 against `PROGRAM capture --out=F.csv` of the same input, sample for sample, and every
-MEASure value against `PROGRAM measure --json`; every
+MEASure value against `PROGRAM measure --json`, the spectrum and its peaks against
+`PROGRAM spectrum`; every
 setting set and read back in long, short and mixed-case forms; compound commands; the
 error queue's numbers; the status registers. Ends the server with SIGTERM, which must
 exit cleanly."""
@@ -119,6 +120,27 @@ class Remote(unittest.TestCase):
                                  "%s %s" % (name, key))
         self.assertEqual(self.inst.query("MEAS:GAIN?;PHAS?"), "9.91E+37;9.91E+37")
         self.assertEqual(self.errors(), [-200, -200])
+
+    def test_spectrum_matches_the_spectrum_command(self):
+        self.inst.write("INST:MODE FFT;:" + CAPTURE_SCPI)
+        self.assertEqual(self.inst.query("SING;*OPC?"), "1")
+        self.inst.write("SPEC:WIND HANN;SCAL DBV")
+        cli = [PROGRAM, "spectrum", *INPUTS, *CAPTURE_CLI, "--window=hann", "--scale=dbv"]
+        def run(*more):
+            return subprocess.run(cli + list(more), check=True, capture_output=True,
+                                  text=True).stdout
+        report = json.loads(run("--peaks=3", "--json"))
+        rows = [[float(v) for v in line.split(",")] for line in run("--out=-").splitlines()[1:]]
+        for ch, name in ((1, "A"), (2, "B")):
+            bins = self.inst.query_binary_values("SPEC:DATA? CHAN%d" % ch, datatype="f",
+                                                 container=list)
+            self.assertEqual(len(bins), len(rows))
+            for i, (got, row) in enumerate(zip(bins, rows)):  # 32-bit floats
+                self.assertAlmostEqual(got, row[ch], delta=1e-6 * abs(row[ch]), msg="bin %d" % i)
+            peaks = [float(v) for v in self.inst.query("SPEC:PEAK? CHAN%d,3" % ch).split(",")]
+            self.assertEqual(peaks, [p[k] for p in report["peaks"] if p["channel"] == name
+                                     for k in ("frequency_hz", "level", "amplitude_v")])
+        self.assertEqual(self.errors(), [])
 
     def test_every_setting_reads_back(self):
         rows = [  # (setting, query, answer)
