@@ -3,6 +3,7 @@
 #include "export/dialogs.h"
 #include "fra/fra_dialog.h"
 #include "host/measure_panel.h"
+#include "host/remote_dialog.h"
 #include "host/spectrum_panel.h"
 #include "platform/version.h"
 #include "print/printer.h"
@@ -11,6 +12,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -43,6 +45,11 @@ const std::vector<MenuItem>& menuItems() {
          [](MainWindow& m, const char*) {
              m.recordDialog().show();
              m.recordDialog().raise();
+         }},
+        {"&File", "Re&mote Control...", "actionRemoteControl", nullptr,
+         [](MainWindow& m, const char*) {
+             m.remoteDialog().show();
+             m.remoteDialog().raise();
          }},
         {"&File", "E&xit", "actionExit", "Command22", pressButton},
         // The sweep runs the window's own captures: it locks as LOAD does, during a run.
@@ -88,8 +95,14 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), wqk_(new WQK) {
     record_ = new RecordWatch(*wqk_, this);
     recordDialog_ = new exporting::RecordDialog(*wqk_, this);
     connect(wqk_, &WQK::captured, recordDialog_, &exporting::RecordDialog::captured);
+    remoteIndicator_ = new QLabel;
+    remoteIndicator_->setObjectName("remoteIndicator");
+    remoteIndicator_->setStyleSheet(
+        "QLabel { color: white; background: #b03030; padding: 0 6px; }");
+    remoteDialog_ = new RemoteDialog(wqk_->instrument(), remoteIndicator_, this);
     buildPanels();
     buildMenus();
+    menuBar()->setCornerWidget(remoteIndicator_);
     startSize_.rheight() += menuBar()->sizeHint().height();
     resize(startSize_);
     setWindowTitle(wqk_->windowTitle());

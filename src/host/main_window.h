@@ -13,6 +13,7 @@
 #include <vector>
 
 class QDockWidget;
+class QLabel;
 namespace exporting {
 class RecordDialog;
 }
@@ -20,6 +21,7 @@ class RecordDialog;
 namespace host {
 
 class Panel;
+class RemoteDialog;
 class MainWindow;
 
 // One menu item. `button` names the window's button it stands beside: the item then
@@ -52,6 +54,8 @@ class MainWindow : public QMainWindow {
     RecordWatch& record() { return *record_; }
     // File, Record Captures: records every capture while it is started.
     exporting::RecordDialog& recordDialog() { return *recordDialog_; }
+    // File, Remote Control: the SCPI server of the window's instrument.
+    RemoteDialog& remoteDialog() { return *remoteDialog_; }
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
@@ -82,6 +86,8 @@ class MainWindow : public QMainWindow {
     WQK* wqk_;
     RecordWatch* record_;
     exporting::RecordDialog* recordDialog_;
+    QLabel* remoteIndicator_;
+    RemoteDialog* remoteDialog_;
     QSize startSize_;
     int wqkStartWidth_ = 0;
     std::vector<QDockWidget*> docks_;
