@@ -1,6 +1,7 @@
 #pragma once
-// Console reporter that prints each "_Ours" CPU time over its reference partner (the
-// same name with `reference` in place of "_Ours") after the table: ratios from one run.
+// Console reporter that prints each "_Ours" CPU time (or real time, for work that waits
+// on another thread) over its reference partner (the same name with `reference` in place
+// of "_Ours") after the table: ratios from one run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,10 +11,12 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
-    explicit RatioReporter(std::string reference) : reference_(std::move(reference)) {}
+    explicit RatioReporter(std::string reference, bool realTime = false)
+        : reference_(std::move(reference)), realTime_(realTime) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs)
-            times_[r.benchmark_name()] = r.GetAdjustedCPUTime();
+            times_[r.benchmark_name()] =
+                realTime_ ? r.GetAdjustedRealTime() : r.GetAdjustedCPUTime();
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
@@ -32,5 +35,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   private:
     std::string reference_;
+    bool realTime_;
     std::map<std::string, double> times_;
 };

@@ -84,5 +84,15 @@ int main(int argc, char** argv) {
         QDir().mkpath(QString::fromStdString(out + "/cfg"));
         portcfg::write(out + "/cfg/lpt" + std::to_string(lpt) + ".cfg", lpt);
     }
+
+    // SCPI: what a lab script sends, after the byte that picks the size of the pieces.
+    const std::pair<const char*, std::string> scpi[] = {
+        {"setup", ":ACQ:SRAT 200 KHZ;POIN 4096;:CHAN1:RANG 1.2;COUP DC;:TRIG:MODE NORM;LEV 0\n"},
+        {"queries", "*IDN?;:SING;*OPC?\nWAV:SOUR CHAN2;FORM WORD;:WAV:PRE?;DATA?\nSYST:ERR?\n"},
+        {"block", std::string("INST:MODE GEN;:SOUR:CUST:DATA #15\n\x00;\xff#\n", 39) + "*OPC\n"},
+        {"data", "MEAS:FREQ? CHAN1;VPP? MATH\nSPEC:WIND HANN;PEAK? CHAN1,3\n'it''s' #H1F,#Q7\n"},
+    };
+    for (const auto& [name, text] : scpi)
+        put("scpi", std::string(name) + ".txt", "\x07" + text);
     return 0;
 }

@@ -9,6 +9,9 @@ WQK_PACKAGES=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libgmock-dev
   cups printer-driver-cups-pdf poppler-utils qt6-svg-dev libsndfile1-dev pkg-config)
 # The session-file test reads what the program wrote with the real reader.
 WQK_PACKAGES+=(sigrok-cli)
+# The remote-control test drives the SCPI server with a real client: PyVISA and its
+# pure-Python backend.
+WQK_PACKAGES+=(python3-pyvisa python3-pyvisa-py)
 # The install check (tests/install): the desktop-entry and metadata validators, man.
 WQK_PACKAGES+=(desktop-file-utils appstream man-db file)
 # clang with libFuzzer, for ./scripts/fuzz.

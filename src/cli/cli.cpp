@@ -47,6 +47,14 @@ const std::vector<Command>& commands() {
          "each point is one SCOPE+GEN run.",
          {&bodeOptions(), &jsonOption()},
          runBode},
+        {"serve",
+         "[--listen=ADDRESS:PORT] [--idle-timeout=SECONDS]",
+         "Serves the instrument to SCPI clients (PyVISA and the like) over TCP, lines ending\n"
+         "in LF, until Ctrl-C; prints where it listens. One client holds the instrument at a\n"
+         "time, the others wait in line. Exit status 1: it cannot listen there. The command\n"
+         "set: the manual page, or docs/remote.md.",
+         {&serveOptions()},
+         runServe},
     };
     return list;
 }

@@ -43,6 +43,11 @@ const OptionList& logOptions();
 Status runCapture(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
 Status runLog(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
 
+// wqkscope serve (cli/serve_cmd.cpp): --listen, --idle-timeout, and the server until
+// Ctrl-C or SIGTERM.
+const OptionList& serveOptions();
+Status runServe(Session& session, const Settings& settings, std::ostream& out, std::ostream& err);
+
 // True when args[0] names a subcommand.
 // Whether the subcommand line draws a picture (and so needs the GUI).
 bool drawsPicture(const std::vector<std::string>& args);

@@ -8,6 +8,7 @@
 #include "host/cursor_layer.h"
 #include "host/display_overlay.h"
 #include "host/measure_panel.h"
+#include "host/remote_dialog.h"
 #include "host/session_store.h"
 #include "host/spectrum_panel.h"
 #include "instrument/instrument.h"
@@ -20,6 +21,7 @@
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -57,6 +59,11 @@ const std::vector<MenuItem>& menuItems() {
          [](MainWindow& m, const char*) {
              m.recordDialog().show();
              m.recordDialog().raise();
+         }},
+        {"&File", "Re&mote Control...", "actionRemoteControl", nullptr,
+         [](MainWindow& m, const char*) {
+             m.remoteDialog().show();
+             m.remoteDialog().raise();
          }},
         {"&File", "E&xit", "actionExit", "Command22", pressButton},
         {"A&cquire", "&Run/Stop", "actionRunStop", "GOBUTTON", pressButton},
@@ -119,12 +126,18 @@ MainWindow::MainWindow(Start start, QWidget* parent)
     record_ = new RecordWatch(*wqk_, this);
     recordDialog_ = new exporting::RecordDialog(*wqk_, this);
     connect(wqk_, &WQK::captured, recordDialog_, &exporting::RecordDialog::captured);
+    remoteIndicator_ = new QLabel;
+    remoteIndicator_->setObjectName("remoteIndicator");
+    remoteIndicator_->setStyleSheet(
+        "QLabel { color: white; background: #b03030; padding: 0 6px; }");
+    remoteDialog_ = new RemoteDialog(wqk_->instrument(), remoteIndicator_, this);
     overlay_ = new DisplayOverlay(*wqk_);
     cursors_ = new CursorLayer(wqk_->state(), this);
     overlay_->addLayer(cursors_);
     connect(record_, &RecordWatch::changed, overlay_, &DisplayOverlay::follow);
     buildPanels();
     buildMenus();
+    menuBar()->setCornerWidget(remoteIndicator_);
     statusBar()->setObjectName("statusBar");
     startSize_.rheight() += menuBar()->sizeHint().height() + statusBar()->sizeHint().height();
     resize(startSize_);

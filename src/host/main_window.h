@@ -16,6 +16,7 @@
 #include <vector>
 
 class QDockWidget;
+class QLabel;
 class QSettings;
 namespace exporting {
 class RecordDialog;
@@ -26,6 +27,7 @@ namespace host {
 class CursorLayer;
 class DisplayOverlay;
 class Panel;
+class RemoteDialog;
 class MainWindow;
 class SessionStore;
 
@@ -68,6 +70,8 @@ class MainWindow : public QMainWindow {
     // What the tools draw over the signal display, and its first layer.
     DisplayOverlay& overlay() { return *overlay_; }
     CursorLayer& cursors() { return *cursors_; }
+    // File, Remote Control: the SCPI server of the window's instrument.
+    RemoteDialog& remoteDialog() { return *remoteDialog_; }
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
@@ -115,6 +119,8 @@ class MainWindow : public QMainWindow {
     CursorLayer* cursors_;
     std::unique_ptr<SessionStore> store_;
     Start start_;
+    QLabel* remoteIndicator_;
+    RemoteDialog* remoteDialog_;
     QSize startSize_;
     int wqkStartWidth_ = 0;
     std::vector<QDockWidget*> docks_;

@@ -279,6 +279,10 @@ std::string Instrument::setCustomWave(const std::vector<int16_t>& wave) {
     for (int16_t v : wave)
         d.points.push_back(int16_t(std::clamp<int>(v, 0, 2550)));
     files::applyCustom(s, d);
+    // As the load window leaves it: the custom wave is the one the panel derives the
+    // played wave from, so it takes the new points too.
+    const int last = std::clamp(int(s.GenLast), -1, InstrumentState::LastIndex);
+    std::copy(s.GenWave.begin(), s.GenWave.begin() + (last + 1), s.CustomWave.begin());
     return changed("GENUPDATEBUTTON");
 }
 

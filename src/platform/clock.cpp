@@ -151,9 +151,25 @@ void fireDueTimers() {
 
 } // namespace plat
 
+namespace {
+int depth = 0;
+struct Waiting {
+    Waiting() { ++depth; }
+    ~Waiting() { --depth; }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+};
+} // namespace
+
+int plat::waitDepth() {
+    return depth;
+}
+
 void Pause(int ms) {
+    const Waiting w;
     plat::clock().pause(ms);
 }
 void DoEvents() {
+    const Waiting w;
     plat::clock().doEvents();
 }

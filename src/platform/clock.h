@@ -82,6 +82,10 @@ void registerTimer(Timer* t);
 void unregisterTimer(Timer* t);
 void fireDueTimers();
 
+// How many Pause and DoEvents calls are on the stack: 0 at the top of the event loop,
+// where a tool may start what must not run inside another loop (a run, say).
+int waitDepth();
+
 } // namespace plat
 
 void Pause(int ms);

@@ -68,6 +68,6 @@ sections=$(sed -n '/^SUBCOMMANDS$/,/^[A-Z]/s/^   \([a-z][a-z]*\)$/\1/p' "$P/man.
 [ "$subs" = "$sections" ] && ok "manual page sections for the subcommands:" $subs ||
     fail "manual page sections '$(echo $sections)', subcommands '$(echo $subs)'"
 
-for f in README.md guide.txt; do [ -s "$DOC/$f" ] || fail "no $DOC/$f"; done
+for f in README.md remote.md guide.txt; do [ -s "$DOC/$f" ] || fail "no $DOC/$f"; done
 echo "$FAILS failed"
 [ $FAILS = 0 ]
