@@ -25,6 +25,9 @@ namespace host {
 
 class CursorLayer;
 class DisplayOverlay;
+class MathLayer;
+class PersistenceLayer;
+class ReferenceLayer;
 class Panel;
 class MainWindow;
 class SessionStore;
@@ -68,6 +71,9 @@ class MainWindow : public QMainWindow {
     // What the tools draw over the signal display, and its first layer.
     DisplayOverlay& overlay() { return *overlay_; }
     CursorLayer& cursors() { return *cursors_; }
+    MathLayer& math() { return *math_; }
+    ReferenceLayer& references() { return *references_; }
+    PersistenceLayer& persistence() { return *persistence_; }
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
@@ -113,6 +119,9 @@ class MainWindow : public QMainWindow {
     exporting::RecordDialog* recordDialog_;
     DisplayOverlay* overlay_;
     CursorLayer* cursors_;
+    MathLayer* math_;
+    ReferenceLayer* references_;
+    PersistenceLayer* persistence_;
     std::unique_ptr<SessionStore> store_;
     Start start_;
     QSize startSize_;
