@@ -14,6 +14,7 @@
 #include "host/session_store.h"
 #include "host/spectrum_panel.h"
 #include "host/views_panel.h"
+#include "host/xy_panel.h"
 #include "instrument/instrument.h"
 #include "platform/version.h"
 #include "print/printer.h"
@@ -111,6 +112,8 @@ const std::vector<PanelEntry>& panels() {
          [](MainWindow& m) -> Panel* {
              return new ViewsPanel(m.record(), m.math(), m.references(), m.persistence());
          }},
+        {"XyDock", "XY View", "&View", Qt::RightDockWidgetArea,
+         [](MainWindow& m) -> Panel* { return new XyPanel(m.record()); }},
     };
     return entries;
 }

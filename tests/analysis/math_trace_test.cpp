@@ -1,6 +1,7 @@
 // The math trace against closed forms, the references' files and their stored text.
 #include "analysis/math_trace.h"
 #include "analysis/reference.h"
+#include "analysis/xy.h"
 #include "files/formats.h"
 #include "synth.h"
 
@@ -125,4 +126,26 @@ TEST(References, SignalFilesCsvExportsAndTheirStoredTextRefusedWhenDamaged) {
     EXPECT_DOUBLE_EQ(analysis::scaleFor(1.0, 3), 0.5);
     EXPECT_DOUBLE_EQ(analysis::scaleFor(0.125, 3), 0.05);
     EXPECT_DOUBLE_EQ(analysis::scaleStep(0.2, -2), 0.05);
+}
+
+TEST(Xy, TwoSinesNinetyDegreesApartAreAnEllipseOnTheirAmplitudes) {
+    const double Pi = synth::Pi;
+    const auto a = synth::wave(3000, [&](double t) { return std::sin(2 * Pi * 1000 * t); });
+    const auto b = synth::wave(3000, [&](double t) { return 0.5 * std::cos(2 * Pi * 1000 * t); });
+    // B's window 7 samples later than A's: B's j pairs with A's j + 7.
+    std::vector<int16_t> late(b.begin() + 7, b.end());
+    const analysis::XyPoints p =
+        analysis::xyPoints(synth::trace(a), synth::trace(late), 100, 2000, 7);
+    ASSERT_EQ(p.x.size(), 2000u);
+    double xMax = 0, yMax = 0;
+    for (size_t i = 0; i < p.x.size(); ++i) {
+        // (x / 1 V)^2 + (y / 0.5 V)^2 = 1 within half a unit on each axis.
+        ASSERT_NEAR(p.x[i] * p.x[i] + 4 * p.y[i] * p.y[i], 1, 4 * U) << i;
+        xMax = std::max(xMax, std::abs(p.x[i])), yMax = std::max(yMax, std::abs(p.y[i]));
+    }
+    EXPECT_NEAR(xMax, 1, U); // the axes: 1 V along A, 0.5 V along B
+    EXPECT_NEAR(yMax, 0.5, U);
+    EXPECT_DOUBLE_EQ(p.largest(), xMax);
+    // A's samples without B's (B's window starts later) are left out.
+    EXPECT_EQ(analysis::xyPoints(synth::trace(a), synth::trace(late), 0, 10, 7).x.size(), 3u);
 }

@@ -7,6 +7,7 @@
 #include "host/persistence_layer.h"
 #include "host/reference_layer.h"
 #include "host/views_panel.h"
+#include "host/xy_panel.h"
 #include "instrument/instrument.h"
 #include "support/fixture.h"
 
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -165,4 +167,27 @@ TEST(Views, PersistenceKeepsTheLastNCapturesOrAllUntilCleared) {
     EXPECT_EQ(p.depth(), 2);
     p.setDepth(100);
     EXPECT_EQ(p.depth(), 64);
+}
+
+TEST(Views, XyPlotsTheDisplayWindowAndReadsThePhase) {
+    Harness h(quiet());
+    Views t(h);
+    t.w.Command18_Click();
+    t.mw.action("actionMeasurements")->trigger();
+    t.mw.action("actionXY View")->trigger();
+    auto* xy = t.mw.findChild<host::XyPanel*>();
+    EXPECT_EQ(t.get<QLabel>("xyPhase")->text(), "B/A phase: -");
+    t.w.control<QScrollBar>("HScroll2")->setValue(3000); // three periods in the window
+    t.w.GOBUTTON_Click();
+    ASSERT_EQ(xy->sets().size(), 1u);
+    EXPECT_EQ(xy->sets()[0].x.size(), 3001u);       // samples 0 to 3000
+    EXPECT_NEAR(xy->sets()[0].largest(), 1, 0.094); // within a code of the 12 V range
+    EXPECT_DOUBLE_EQ(xy->perDiv(), 0.5);            // 1 V peak within four divisions
+    EXPECT_EQ(t.get<QLabel>("xyPhase")->text(),
+              "B/A phase: " + t.get<QLabel>("measurePhase")->text());
+    t.get<QSpinBox>("xyPersistence")->setValue(3);
+    ASSERT_EQ(t.w.instrument().captureRun(4, 10).end, Instrument::RunEnd::Done);
+    EXPECT_EQ(xy->sets().size(), 3u);
+    t.get<QPushButton>("xyClear")->click();
+    EXPECT_EQ(xy->sets().size(), 1u);
 }
