@@ -54,6 +54,7 @@ const analysis::Wave& MathLayer::wave() const {
         wave_ = analysis::mathTrace(op_, analysis::traceOf(s, Channel::A, 0, n),
                                     analysis::traceOf(s, Channel::B, 0, n));
         stale_ = false;
+        lines_.invalidate();
     }
     return wave_;
 }
@@ -65,7 +66,7 @@ bool MathLayer::active() const {
 void MathLayer::paint(QPainter& p, const analysis::DisplayMap& m) const {
     const analysis::Wave& w = wave();
     const YMap y = yMapOf(scale_, m.heightPx);
-    drawLines(p, waveLines(m, w.values.data(), w.values.size(), y), Colour);
+    drawLines(p, lines_.lines(m, w.values, y), Colour);
     const QString unit = w.unit.empty() ? "" : QString::fromStdString(w.unit);
     drawTag(p, m, QString("M %1%2/div").arg(scale_.perDiv).arg(unit), y, Colour);
 }

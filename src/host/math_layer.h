@@ -5,6 +5,7 @@
 #include "analysis/math_trace.h"
 #include "host/display_overlay.h"
 #include "host/record_watch.h"
+#include "host/wave_draw.h"
 
 class QSettings;
 
@@ -40,6 +41,7 @@ class MathLayer : public OverlayLayer {
     analysis::TraceScale scale_;
     mutable analysis::Wave wave_;
     mutable bool stale_ = true;
+    mutable LinesCache lines_;
 };
 
 // A channel of the record in volts, every sample the record holds.

@@ -31,6 +31,7 @@ void PersistenceLayer::setDepth(int n) {
     depth_ = std::clamp(n, MinDepth, MaxDepth);
     while (int(kept_.size()) > depth_)
         kept_.pop_front();
+    faded_ = QImage();
     if (!infinite_) count_ = int(kept_.size());
     emit changed();
 }
@@ -42,7 +43,7 @@ void PersistenceLayer::setInfinite(bool infinite) {
 
 void PersistenceLayer::clear() {
     kept_.clear();
-    all_ = QImage();
+    all_ = faded_ = QImage();
     count_ = 0;
     emit changed();
 }
@@ -64,15 +65,15 @@ void PersistenceLayer::add(const analysis::DisplayMap& m) {
             all_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
             all_.fill(Qt::transparent);
         }
-        QPainter p(&all_);
         for (const Drawn& d : c.traces)
-            drawLines(p, d.lines, d.colour);
+            blendLines(all_, d.lines, d.colour, 1, 1);
         ++count_;
     } else {
         kept_.push_back(std::move(c));
         while (int(kept_.size()) > depth_)
             kept_.pop_front();
         count_ = int(kept_.size());
+        faded_ = QImage();
     }
     emit changed();
 }
@@ -86,19 +87,22 @@ void PersistenceLayer::paint(QPainter& p, const analysis::DisplayMap& m) const {
         if (!all_.isNull()) p.drawImage(QRectF(0, 0, m.widthPx, m.heightPx), all_);
         return;
     }
-    // The newest is drawn by the display itself; the older ones fade towards the oldest.
-    const int n = int(kept_.size());
-    for (int i = 0; i < n; ++i) {
-        const Capture& c = kept_[size_t(i)];
-        p.save();
-        p.scale(m.widthPx / c.widthPx, m.heightPx / c.heightPx);
-        for (const Drawn& d : c.traces) {
-            QColor faded = d.colour;
-            faded.setAlpha(40 + 200 * (i + 1) / n);
-            drawLines(p, d.lines, faded);
+    const QSize size(int(m.widthPx), int(m.heightPx));
+    if (faded_.size() != size) {
+        // Older captures fainter, the newest (which the display draws too) strongest.
+        faded_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        faded_.fill(Qt::transparent);
+        const int n = int(kept_.size());
+        for (int i = 0; i < n; ++i) {
+            const Capture& c = kept_[size_t(i)];
+            for (const Drawn& d : c.traces) {
+                QColor faded = d.colour;
+                faded.setAlpha(40 + 200 * (i + 1) / n);
+                blendLines(faded_, d.lines, faded, m.widthPx / c.widthPx, m.heightPx / c.heightPx);
+            }
         }
-        p.restore();
     }
+    p.drawImage(0, 0, faded_);
 }
 
 void PersistenceLayer::save(QSettings& q) const {

@@ -52,7 +52,8 @@ class PersistenceLayer : public OverlayLayer {
     int depth_ = 8;
     int count_ = 0;
     std::deque<Capture> kept_;
-    QImage all_; // infinite: every capture drawn into it
+    QImage all_;           // infinite: every capture drawn into it
+    mutable QImage faded_; // the kept captures as last painted, until one comes or goes
 };
 
 } // namespace host

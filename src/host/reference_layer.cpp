@@ -26,6 +26,7 @@ void ReferenceLayer::store(int k, analysis::Wave w, const std::string& source) {
         if (std::isfinite(v)) peak = std::max(peak, std::abs(v));
     r.scale = {analysis::scaleFor(peak, 3), 0};
     r.wave = std::move(w);
+    lines_[size_t(k)].invalidate();
     r.source = source;
     r.stored = r.shown = true;
     emit changed();
@@ -33,6 +34,7 @@ void ReferenceLayer::store(int k, analysis::Wave w, const std::string& source) {
 
 void ReferenceLayer::clear(int k) {
     refs_[size_t(k)] = Reference();
+    lines_[size_t(k)].invalidate();
     emit changed();
 }
 
@@ -57,7 +59,7 @@ void ReferenceLayer::paint(QPainter& p, const analysis::DisplayMap& m) const {
         const Reference& r = refs_[size_t(k)];
         if (!r.stored || !r.shown) continue;
         const YMap y = yMapOf(r.scale, m.heightPx);
-        drawLines(p, waveLines(m, r.wave.values.data(), r.wave.values.size(), y), colour(k));
+        drawLines(p, lines_[size_t(k)].lines(m, r.wave.values, y), colour(k));
         drawTag(p, m, QString("R%1").arg(k + 1), y, colour(k));
     }
 }
@@ -98,6 +100,7 @@ bool ReferenceLayer::restore(const QSettings& q) {
             }
         }
         refs_[size_t(k)] = r;
+        lines_[size_t(k)].invalidate();
     }
     emit changed();
     return whole;

@@ -4,6 +4,7 @@
 // shown or hidden one by one, and kept between sessions with the other options.
 #include "analysis/math_trace.h"
 #include "host/display_overlay.h"
+#include "host/wave_draw.h"
 
 #include <array>
 
@@ -41,6 +42,7 @@ class ReferenceLayer : public OverlayLayer {
 
   private:
     std::array<Reference, Count> refs_;
+    mutable std::array<LinesCache, Count> lines_;
 };
 
 } // namespace host

@@ -148,17 +148,26 @@ ViewsPanel::ViewsPanel(RecordWatch& record, MathLayer& math, ReferenceLayer& ref
     connect(pclear, &QPushButton::clicked, &persistence_, &PersistenceLayer::clear);
     for (OverlayLayer* l : {static_cast<OverlayLayer*>(&math_), static_cast<OverlayLayer*>(&refs_),
                             static_cast<OverlayLayer*>(&persistence_)})
-        connect(l, &OverlayLayer::changed, this, &ViewsPanel::refresh);
+        connect(l, &OverlayLayer::changed, this, [this] {
+            if (isOpen()) refresh();
+        });
 }
 
 void ViewsPanel::fillScales(QComboBox* box, const std::string& unit, double perDiv) {
     const QSignalBlocker block(box);
-    box->clear();
-    for (int s = LowestStep; s <= HighestStep; ++s) {
-        const double value = analysis::scaleStep(1, s);
-        box->addItem(QString::fromStdString(analysis::formatSI(value, unit + "/div", 3)), value);
-        if (std::abs(value / perDiv - 1) < 1e-6) box->setCurrentIndex(box->count() - 1);
+    // Filled again only for another unit: a capture costs no items.
+    const QString u = QString::fromStdString(unit);
+    if (box->count() == 0 || box->property("unit").toString() != u) {
+        box->clear();
+        for (int s = LowestStep; s <= HighestStep; ++s) {
+            const double value = analysis::scaleStep(1, s);
+            box->addItem(QString::fromStdString(analysis::formatSI(value, unit + "/div", 3)),
+                         value);
+        }
+        box->setProperty("unit", u);
     }
+    for (int i = 0; i < box->count(); ++i)
+        if (std::abs(box->itemData(i).toDouble() / perDiv - 1) < 1e-6) box->setCurrentIndex(i);
 }
 
 void ViewsPanel::fitMath() {

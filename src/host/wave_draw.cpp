@@ -3,6 +3,7 @@
 #include "display/trace_render.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace host {
@@ -43,11 +44,48 @@ std::vector<QLine> waveLines(const analysis::DisplayMap& m, const double* values
     return lines;
 }
 
+const std::vector<QLine>& LinesCache::lines(const analysis::DisplayMap& m,
+                                            const std::vector<double>& v, YMap y) {
+    const double key[6] = {m.widthPx, m.heightPx, m.window, m.first, y.y0, y.perUnit};
+    if (!valid_ || !std::equal(key, key + 6, key_) || data_ != v.data() || size_ != v.size()) {
+        lines_ = waveLines(m, v.data(), v.size(), y);
+        std::copy(key, key + 6, key_);
+        data_ = v.data(), size_ = v.size();
+        valid_ = true;
+    }
+    return lines_;
+}
+
 void drawLines(QPainter& p, const std::vector<QLine>& lines, QColor colour) {
     QPen pen(colour, 1, Qt::SolidLine, Qt::SquareCap);
     pen.setCosmetic(true);
     p.setPen(pen);
     p.drawLines(lines.data(), int(lines.size()));
+}
+
+void blendLines(QImage& image, const std::vector<QLine>& lines, QColor colour, double sx,
+                double sy) {
+    const QRgb src = qPremultiply(colour.rgba());
+    const uint inverse = 255 - uint(qAlpha(src));
+    const int w = image.width(), h = image.height();
+    const auto over = [&](QRgb d) {
+        // src over d, each premultiplied channel rounded
+        const auto ch = [&](int shift) {
+            const uint s = (src >> shift) & 255, v = (d >> shift) & 255;
+            return std::min(255u, s + (v * inverse + 127) / 255) << shift;
+        };
+        return QRgb(ch(24) | ch(16) | ch(8) | ch(0));
+    };
+    for (const QLine& l : lines) {
+        const int x = int(std::lround(l.x1() * sx));
+        if (x < 0 || x >= w) continue;
+        const int top = std::max(0, int(std::lround(std::min(l.y1(), l.y2()) * sy)));
+        const int bottom = std::min(h - 1, int(std::lround(std::max(l.y1(), l.y2()) * sy)));
+        for (int y = top; y <= bottom; ++y) {
+            QRgb* px = reinterpret_cast<QRgb*>(image.scanLine(y)) + x;
+            *px = over(*px);
+        }
+    }
 }
 
 void drawTag(QPainter& p, const analysis::DisplayMap& m, const QString& tag, YMap y,

@@ -103,6 +103,7 @@ TEST(Views, ReferencesSurviveARestartAndADamagedOneIsLeftOut) {
     std::vector<double> kept;
     {
         Views t(h);
+        t.mw.action("actionMath and References")->trigger();
         EXPECT_EQ(t.panel()->store(0, "A"), "nothing captured to store");
         t.w.GOBUTTON_Click();
         ASSERT_EQ(t.panel()->store(0, "A"), "");
