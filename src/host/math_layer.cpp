@@ -1,5 +1,6 @@
 #include "host/math_layer.h"
 
+#include "analysis/si_format.h"
 #include "host/wave_draw.h"
 
 #include <QPainter>
@@ -67,8 +68,9 @@ void MathLayer::paint(QPainter& p, const analysis::DisplayMap& m) const {
     const analysis::Wave& w = wave();
     const YMap y = yMapOf(scale_, m.heightPx);
     drawLines(p, lines_.lines(m, w.values, y), Colour);
-    const QString unit = w.unit.empty() ? "" : QString::fromStdString(w.unit);
-    drawTag(p, m, QString("M %1%2/div").arg(scale_.perDiv).arg(unit), y, Colour);
+    drawTag(p, m,
+            "M " + QString::fromStdString(analysis::formatSI(scale_.perDiv, w.unit + "/div", 3)), y,
+            Colour);
 }
 
 void MathLayer::save(QSettings& q) const {
