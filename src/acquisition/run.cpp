@@ -14,8 +14,7 @@ void WQK::GOMODE() {
 }
 
 void WQK::TRESETBUTTON_Click() {
-    s.RunRepeat = int16_t(s.RunRepeat + 1);
-    if (s.RunRepeat >= 2) s.RunRepeat = 0;
+    inst_->applyRepeat(s.RunRepeat == 0);
     TRIGGER();
 }
 

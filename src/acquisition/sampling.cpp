@@ -36,23 +36,22 @@ void WQK::DSAMPLE() {
 }
 
 void WQK::SRATEN_MouseDown() {
-    s.SampleRateIndex = std::max(0, s.sampleRateIndex() - 1);
+    inst_->applySampleRate(std::max(0, s.sampleRateIndex() - 1));
     DSAMPLE();
 }
 
 void WQK::SRATEP_MouseDown() {
-    s.SampleRateIndex = std::min(acq::MaxIndex, s.sampleRateIndex() + 1);
+    inst_->applySampleRate(std::min(acq::MaxIndex, s.sampleRateIndex() + 1));
     DSAMPLE();
 }
 
 void WQK::SSIZEN_MouseDown() {
-    s.SampleSizeIndex = s.SampleSizeIndex - 1 < 0 ? 0 : s.SampleSizeIndex - 1;
+    inst_->applySampleSize(std::max(0, s.SampleSizeIndex - 1));
     DSAMPLE();
 }
 
 void WQK::SSIZEP_MouseDown() {
-    s.SampleSizeIndex =
-        s.SampleSizeIndex + 1 > acq::MaxIndex ? acq::MaxIndex : s.SampleSizeIndex + 1;
+    inst_->applySampleSize(std::min(acq::MaxIndex, s.SampleSizeIndex + 1));
     DSAMPLE();
 }
 

@@ -49,38 +49,37 @@ void WQK::TRIGGER() {
 }
 
 void WQK::TMODEBUTTON_MouseDown() {
-    s.TrigMode = s.trigMode() + 1 > 1 ? 0 : s.trigMode() + 1;
-    if (s.trigMode() == 0) s.LevelSetMode = 0;
+    inst_->applyTriggerMode(s.trigMode() + 1 > 1 ? 0 : s.trigMode() + 1);
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::TSOURCEBUTTON_MouseDown() {
-    s.TrigSource = s.trigSourceB() ? -1 : 1;
+    inst_->applyTriggerSource(s.trigSourceB() ? Instrument::Channel::A : Instrument::Channel::B);
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::TSLOPEBUTTON_MouseDown() {
-    s.TrigSlope = s.risingSlope() ? -1 : 1;
+    inst_->applyTriggerSlope(!s.risingSlope());
     TRIGGER();
 }
 
 void WQK::PRETRIGBUTTON_MouseDown() {
-    s.PreTrig = s.preTrig() + 1 > 2 ? 0 : s.preTrig() + 1;
+    inst_->applyPretrigger(s.preTrig() + 1 > 2 ? 0 : s.preTrig() + 1);
     TRIGGER();
 }
 
 void WQK::TriglevelBUTTON_MouseDown() {
-    // SET LEVEL turns the level setting on and off; in INST mode it stays off.
-    s.LevelSetMode = s.trigMode() == 0 || s.levelSetOn() ? 0 : 1;
+    // SET LEVEL turns the level setting on and off.
+    inst_->applyLevelSetting(!s.levelSetOn());
     TRIGGER();
     trcursdraw();
 }
 
 void WQK::Timer1_Timer() {
     if (s.levelSetOn()) {
-        s.LevelSetMode = 0;
+        inst_->applyLevelSetting(false);
         TRIGGER();
         trcursdraw();
     }

@@ -1,6 +1,7 @@
 // The four trigger-level arrows: one step on a press or a key, and auto-repeat while
 // a button is held (first repeat after 300 ms, then every 50 ms).
 #include "app/wqk.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 
 namespace {
@@ -19,7 +20,7 @@ void oneStep(WQK& w, Step size, Way way) {
         level -= step;
         if (level < 10) level = 10;
     }
-    s.TrigLevel = level;
+    w.instrument().applyTriggerLevel(level);
     w.trcursdraw();
 }
 

@@ -15,6 +15,7 @@ namespace {
 constexpr double Pi = M_PI;                     // measurements use the true pi
 constexpr int Zero = InstrumentState::MidScale; // buffer value of 0 V
 constexpr size_t MaxPoints = InstrumentState::BufferSize;
+constexpr int CodeLow = 0, CodeHigh = 2550; // buffer values of codes 0 and 255
 
 // w[n] = a0 - a1 cos(2 pi n / N) + a2 cos(4 pi n / N) - ...
 struct CosineSum {
@@ -136,6 +137,7 @@ Spectrum spectrumOf(const Trace& t, Window w) {
     std::vector<double> realIn(n), imagIn(n, 0.0), realOut(n, 0.0), imagOut(n, 0.0);
     double dc = 0;
     for (size_t i = 0; i < n; ++i) {
+        s.clipped |= t.data[i] <= CodeLow || t.data[i] >= CodeHigh;
         // The rectangular window feeds the transform exactly as the FFT display does;
         // the others take the 0 V value off first, or the window would spread it.
         realIn[i] =
@@ -204,6 +206,7 @@ const Spectrum& PowerAverager::add(const Spectrum& s) {
         return avg_;
     }
     n_ = std::min(n_ + 1, count_);
+    avg_.clipped |= s.clipped;
     const double weight = 1.0 / n_; // a running mean up to count, then exponential
     for (size_t k = 0; k < power_.size(); ++k) {
         power_[k] += (s.magnitude[k] * s.magnitude[k] - power_[k]) * weight;
@@ -223,7 +226,8 @@ std::vector<Peak> findPeaks(const Spectrum& s, int count, Scale scale, double fu
     std::partial_sort(at.begin(), at.begin() + long(keep), at.end(),
                       [&](size_t x, size_t y) { return m[x] > m[y]; });
     at.resize(keep);
-    const std::vector<double> shown = scaled(s, scale, fullScaleV);
+    const std::vector<double> shown =
+        scale == Scale::Normalised ? scaled(s, scale, fullScaleV) : std::vector<double>();
     for (size_t k : at) {
         const int side = m[k + 1] >= m[k - 1] ? 1 : -1;
         const double delta = offsetFromRatio(s.window, s.points, m[k + side] / m[k]);
@@ -231,7 +235,9 @@ std::vector<Peak> findPeaks(const Spectrum& s, int count, Scale scale, double fu
         p.bin = double(k) + side * delta;
         p.frequencyHz = p.bin * s.binHz;
         p.amplitudeV = 2 * m[k] * 100 * s.voltsPerUnit / kernel(s.window, delta, s.points);
-        p.level = shown[k];
+        p.level = scale == Scale::Normalised ? shown[k]
+                  : scale == Scale::Dbfs     ? db(p.amplitudeV / fullScaleV)
+                                             : db(p.amplitudeV / std::sqrt(2.0));
         peaks.push_back(p);
     }
     return peaks;

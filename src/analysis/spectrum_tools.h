@@ -42,6 +42,9 @@ struct Spectrum {
     // mean less the 0 V value), whatever the window.
     std::vector<double> magnitude;
     std::string_view reason; // why magnitude is empty
+    // A sample at code 0 or 255 (the input left the range: the levels are too low and
+    // the spectrum holds harmonics the input has not); in an average, in any spectrum.
+    bool clipped = false;
 
     bool ok() const { return !magnitude.empty(); }
     // Bins shown, 0..N/2-1.
@@ -89,12 +92,16 @@ struct Peak {
     double bin = 0;         // fractional bin of the tone, interpolated
     double frequencyHz = 0; // bin x binHz
     double amplitudeV = 0;  // volts peak, corrected for where the tone fell between bins
-    double level = 0;       // the value the display shows at the peak's bin, on `scale`
+    // On the dB scales the tone's level, from amplitudeV; on the normalised scale the
+    // value the display shows at the peak's bin.
+    double level = 0;
 };
 
 // The `count` highest local maxima of bins 1..N/2-1, highest first. Each frequency is
 // found from the ratio of the peak bin to its larger neighbour, matched against the
-// window's own transform: a lone tone is placed to far better than 0.1 bin.
+// window's own transform: a lone tone is placed to far better than 0.1 bin, and its
+// amplitude is the peak bin over the window's transform at that offset, so a tone
+// half-way between bins reads as high as one on a bin, whatever the window.
 std::vector<Peak> findPeaks(const Spectrum& s, int count, Scale scale, double fullScaleV);
 
 } // namespace analysis

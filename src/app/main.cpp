@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -42,6 +43,9 @@ int runSubcommand(const std::vector<std::string>& args, char* program) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with EFBIG and takes the ordinary failure path
+    // (a message, the old file kept) instead of killing the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::vector<std::string> args(argv + 1, argv + argc);
     if (cli::meansSubcommand(args)) return runSubcommand(args, argv[0]);
     // The window's own option: the start-up settings instead of the last session's.

@@ -167,3 +167,17 @@ void WQK::drawPanels() {
     GENDISP();
     RANGEBENABLE();
 }
+
+void WQK::updateTitle() {
+    std::string t = "WQK Scope & Generator";
+    if (auto* b = plat::portBackend()) t += " - " + b->name();
+    t += " - LPT" + std::to_string(s.LptNumber);
+    setWindowTitle(QString::fromStdString(t));
+}
+
+void WQK::endProgram(int code) {
+    if (!unloaded_) Form_Unload();
+    ended_ = true;
+    hide();
+    if (onEnd) onEnd(code);
+}

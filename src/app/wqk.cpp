@@ -25,13 +25,6 @@ WQK::~WQK() {
     inst_->setView(nullptr);
 }
 
-void WQK::updateTitle() {
-    std::string t = "WQK Scope & Generator";
-    if (auto* b = plat::portBackend()) t += " - " + b->name();
-    t += " - LPT" + std::to_string(s.LptNumber);
-    setWindowTitle(QString::fromStdString(t));
-}
-
 void WQK::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // The start-up runs once the window is first shown, outside the show call itself.
@@ -53,11 +46,4 @@ void WQK::activate() {
     if (ended_) return;
     started_ = true;
     emit started();
-}
-
-void WQK::endProgram(int code) {
-    if (!unloaded_) Form_Unload();
-    ended_ = true;
-    hide();
-    if (onEnd) onEnd(code);
 }

@@ -74,9 +74,12 @@ void WQK::connectDisplayAndChannels() {
     ON_CLICK(Command19);
     ON_CLICK(Command20);
     ON_CLICK(Command21);
-    connect(Picture1, &PictureBox::resized, this, [this] {
-        if (activated_) HScroll1_Change();
-    });
+    // The display and the buffer bar are drawn in whole pixels of their size: each
+    // draws again at a new one (the bar may get its size after the display).
+    for (PictureBox* p : {Picture1, Picture2})
+        connect(p, &PictureBox::resized, this, [this] {
+            if (activated_) HScroll1_Change();
+        });
 
     ON_CLICK(Command2);
     ON_CLICK(Command3);

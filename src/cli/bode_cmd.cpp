@@ -26,9 +26,10 @@ Option kept(const char* name, const char* value, const char* help,
             }};
 }
 
-// The longest a point takes by itself: the run's fixed pauses (1.2 s) and the longest
-// generator table, 20 cycles at 5 Hz (4 s).
-constexpr double PointS = 5.2;
+// The longest a point takes by itself: with reference D the run's fixed pauses (1.2 s)
+// and the longest generator table, 20 cycles at 5 Hz (4 s); with A five captures of
+// 1.6 s and four waits of at most 2 s for a circuit that is slow to settle.
+constexpr double PointS = 16;
 
 bool frequency(const std::string& v) {
     const auto f = number(v, true);
@@ -103,7 +104,9 @@ const OptionList& bodeOptions() {
             "--reference", "a|d",
             "a (default): channel A, wired to the generator output; d: the generator's samples",
             [](const std::string& v) { return v == "a" || v == "d"; }, "a or d"),
-        {"--out", "F.csv", "also write frequency_hz,gain_db,phase_deg as CSV",
+        {"--out", "F.csv|-",
+         "also write frequency_hz,gain_db,phase_deg as CSV (-: on standard output, instead of "
+         "the report)",
          [](Settings& s, const std::string& v) -> std::string {
              if (v.empty()) return "--out needs a file name";
              s.out = v;
@@ -132,7 +135,7 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
     }
     // A sweep takes its time: a file it could not write is found before it starts.
     std::string error;
-    if (!o.out.empty() && !files::canSave(o.out, error)) {
+    if (!o.out.empty() && o.out != "-" && !files::canSave(o.out, error)) {
         err << session.who << ": cannot write " << o.out << ": " << error << "\n";
         return WriteFailed;
     }
@@ -161,12 +164,11 @@ Status runBode(Session& session, const Settings& o, std::ostream& out, std::ostr
             << "\n";
         return s.genFitted() && s.chanBFitted() ? Timeout : NoInstrument;
     }
-    // The points are printed whatever happens to the file: they took the sweep's time.
-    out << (o.json ? json(sweep, set) : text(sweep, set));
-    if (!o.out.empty() && !files::saveWhole(o.out, fra::toCsv(sweep.points()), &error)) {
-        err << session.who << ": cannot write " << o.out << ": " << error << "\n";
+    // The points are printed whatever happens to the file: they took the sweep's time. A
+    // CSV on standard output takes the table's place.
+    if (o.out != "-") out << (o.json ? json(sweep, set) : text(sweep, set));
+    if (!o.out.empty() && !writeOutput(session.who, o.out, fra::toCsv(sweep.points()), out, err))
         return WriteFailed;
-    }
     return Done;
 }
 

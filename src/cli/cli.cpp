@@ -41,8 +41,10 @@ const std::vector<Command>& commands() {
         {"bode",
          "--from=HZ --to=HZ [--per-decade=N] [--amplitude=2|1] [--reference=a|d]\n"
          "[--out=F.csv] [--json]",
-         "Sweeps the generator from --from to --to in SCOPE+GEN and prints the gain and\n"
-         "phase of channel B against the reference at each frequency, and the -3 dB point.",
+         "Sweeps the generator from --from to --to and prints the gain and phase of\n"
+         "channel B against the reference at each frequency, and the -3 dB point. With\n"
+         "reference A the generator plays on while A and B are captured beside it; with D\n"
+         "each point is one SCOPE+GEN run.",
          {&bodeOptions(), &jsonOption()},
          runBode},
     };

@@ -2,6 +2,7 @@
 // the CSV export, a WAV file, a session file, a picture). wqkscope log: a Repeat run recorded into
 // a folder until a count, a duration, the disk or Ctrl-C ends it.
 #include "cli/cli.h"
+#include "cli/output.h"
 #include "export/logger.h"
 #include "export/picture.h"
 #include "files/file_io.h"
@@ -84,19 +85,26 @@ bool writeEvery(const std::vector<std::pair<std::string, std::string>>& outputs,
 
 const OptionList& captureFileOptions() {
     static const OptionList list = {
-        kept("--out", "F.wqk|F.csv|F.wav|F.sr",
+        kept("--out", "F.wqk|F.csv|F.wav|F.sr|-",
              "the capture as the SAVE window's signal file, its CSV export, a WAV file or a "
              "session file",
              [](const std::string& v) -> std::string {
-                 return exporting::logFormatOf(extension(v))
+                 return v == "-" || exporting::logFormatOf(extension(v))
                             ? ""
-                            : "--out must name a .wqk, .csv, .wav or .sr file: " + v;
+                            : "--out must name a .wqk, .csv, .wav or .sr file, or -: " + v;
              }),
-        kept("--picture", "F.png|F.svg|F.pdf", "the signal display as a picture",
+        kept("--picture", "F.png|F.svg|F.pdf|-", "the signal display as a picture",
              [](const std::string& v) -> std::string {
-                 return exporting::pictureFormatOf(v)
+                 return v == "-" || exporting::pictureFormatOf(v)
                             ? ""
-                            : "--picture must name a .png, .svg or .pdf file: " + v;
+                            : "--picture must name a .png, .svg or .pdf file, or -: " + v;
+             }),
+        kept("--format", "wqk|csv|wav|sr|png|svg|pdf",
+             "the format of the one output that is - (standard output)",
+             [](const std::string& v) -> std::string {
+                 return exporting::logFormatOf(v) || exporting::pictureFormatOf("-." + v)
+                            ? ""
+                            : "--format must be wqk, csv, wav, png, svg or pdf: " + v;
              }),
         kept("--picture-scale", "1|2", "size of a PNG picture (default 1)",
              [](const std::string& v) -> std::string {
@@ -138,53 +146,63 @@ const OptionList& logOptions() {
     return list;
 }
 
-Status runCapture(Session& session, const Settings& o, std::ostream&, std::ostream& err) {
+Status runCapture(Session& session, const Settings& o, std::ostream& stdOut, std::ostream& err) {
     const auto more = [&o](const char* name) {
         const auto it = o.more.find(name);
         return it == o.more.end() ? std::string() : it->second;
     };
-    const std::string out = more("--out"), picture = more("--picture");
+    const std::string out = more("--out"), picture = more("--picture"), format = more("--format");
     if (out.empty() && picture.empty()) {
         err << session.who << ": nothing to write: give --out, --picture or both\n";
+        return Usage;
+    }
+    // A file's format is its name's; "-" (standard output, for one of them) takes --format's.
+    const std::string outFormat = out == "-" ? format : extension(out);
+    const auto pictureFormat = exporting::pictureFormatOf(picture == "-" ? "-." + format : picture,
+                                                          more("--picture-scale") == "2" ? 2 : 1);
+    if ((out == "-") + (picture == "-") != !format.empty() ||
+        (out == "-" && !exporting::logFormatOf(outFormat)) || (picture == "-" && !pictureFormat)) {
+        err << session.who
+            << ": one of --out and --picture may be -, with --format naming its format\n";
         return Usage;
     }
     // A place that cannot be written is found before the capture, not after it.
     std::string error;
     for (const std::string& path : {out, picture})
-        if (!path.empty() && !files::canSave(path, error)) {
+        if (!path.empty() && path != "-" && !files::canSave(path, error)) {
             err << session.who << ": cannot write " << path << ": " << error << "\n";
             return WriteFailed;
         }
     if (const Status st = session.apply(false); st != Done) return st;
     if (const Status st = session.capture(1, [] {}); st != Done) return st;
     std::vector<std::pair<std::string, std::string>> outputs;
+    std::string toStdOut;
     if (!out.empty()) {
-        outputs.push_back({out, {}});
-        if (!exporting::encodeCapture(session.state(), *exporting::logFormatOf(extension(out)),
-                                      outputs.back().second, error)) {
+        std::string& bytes = out == "-" ? toStdOut : outputs.emplace_back(out, "").second;
+        if (!exporting::encodeCapture(session.state(), *exporting::logFormatOf(outFormat), bytes,
+                                      error)) {
             err << session.who << ": cannot write " << out << ": " << error << "\n";
             return WriteFailed;
         }
     }
     if (!picture.empty()) {
-        const auto format =
-            exporting::pictureFormatOf(picture, more("--picture-scale") == "2" ? 2 : 1);
         // Every channel captured, whatever the display buttons of a fresh window show.
         exporting::SceneChanges changes;
         changes.capturedChannels = true;
         changes.units = !more("--units").empty();
-        outputs.push_back({picture, {}});
-        if (!exporting::renderPicture(session.state(), *format, outputs.back().second, error,
-                                      changes)) {
+        std::string& bytes = picture == "-" ? toStdOut : outputs.emplace_back(picture, "").second;
+        if (!exporting::renderPicture(session.state(), *pictureFormat, bytes, error, changes)) {
             err << session.who << ": cannot write " << picture << ": " << error << "\n";
             return WriteFailed;
         }
     }
     std::string failed;
-    if (!writeEvery(outputs, failed, error)) {
+    if (!outputs.empty() && !writeEvery(outputs, failed, error)) {
         err << session.who << ": cannot write " << failed << ": " << error << "\n";
         return WriteFailed;
     }
+    if (!toStdOut.empty() && !writeOutput(session.who, "-", toStdOut, stdOut, err))
+        return WriteFailed;
     return Done;
 }
 

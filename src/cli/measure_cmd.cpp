@@ -19,20 +19,22 @@ struct Quantity {
     const char* label; // table
     Reading Measurements::*value;
     const char* unit; // "%": fixed decimals, else SI prefixes
+    bool overPeriods; // taken over whole periods: marked when there was none
 };
 constexpr Quantity Quantities[] = {
-    {"frequency_hz", "Frequency", &Measurements::frequencyHz, "Hz"},
-    {"period_s", "Period", &Measurements::periodS, "s"},
-    {"vpp_v", "Peak-to-peak", &Measurements::vppV, "V"},
-    {"vmax_v", "Maximum", &Measurements::vmaxV, "V"},
-    {"vmin_v", "Minimum", &Measurements::vminV, "V"},
-    {"mean_v", "Mean", &Measurements::meanV, "V"},
-    {"rms_v", "RMS", &Measurements::rmsV, "V"},
-    {"ac_rms_v", "AC RMS", &Measurements::acRmsV, "V"},
-    {"duty_pct", "Duty cycle", &Measurements::dutyPct, "%"},
-    {"rise_s", "Rise time", &Measurements::riseS, "s"},
-    {"fall_s", "Fall time", &Measurements::fallS, "s"},
+    {"frequency_hz", "Frequency", &Measurements::frequencyHz, "Hz", false},
+    {"period_s", "Period", &Measurements::periodS, "s", false},
+    {"vpp_v", "Peak-to-peak", &Measurements::vppV, "V", false},
+    {"vmax_v", "Maximum", &Measurements::vmaxV, "V", false},
+    {"vmin_v", "Minimum", &Measurements::vminV, "V", false},
+    {"mean_v", "Mean", &Measurements::meanV, "V", true},
+    {"rms_v", "RMS", &Measurements::rmsV, "V", true},
+    {"ac_rms_v", "AC RMS", &Measurements::acRmsV, "V", true},
+    {"duty_pct", "Duty cycle", &Measurements::dutyPct, "%", false},
+    {"rise_s", "Rise time", &Measurements::riseS, "s", false},
+    {"fall_s", "Fall time", &Measurements::fallS, "s", false},
 };
+constexpr const char* PartialNote = "* over less than one whole period";
 
 std::string model(const InstrumentState& s) {
     return s.RateFactor > 1 ? "30 MHz" : "20 MHz";
@@ -45,17 +47,30 @@ std::string cell(const Reading& r, std::string_view unit, int decimals = -1) {
     return unit == "%" ? analysis::formatFixed(r, 1, unit) : analysis::formatSI(r, unit);
 }
 
+// Why each value that is null has none, by the value's key.
+void addReason(JsonObject& reasons, const char* key, const Reading& r) {
+    if (!r.ok()) reasons.add(key, quoted(r.reason));
+}
+
 std::string json(const InstrumentState& s, const analysis::Report& r) {
     JsonObject channels;
     for (const analysis::ChannelReport& c : r.channels) {
-        JsonObject o;
-        for (const Quantity& q : Quantities)
+        JsonObject o, reasons;
+        for (const Quantity& q : Quantities) {
             o.add(q.key, number(c.m.*q.value));
+            addReason(reasons, q.key, c.m.*q.value);
+        }
         o.add("clipped", c.m.clipped ? "true" : "false");
+        o.add("partial_period", c.m.partialPeriod ? "true" : "false");
+        o.add("reasons", reasons.str());
         channels.add(c.name, o.str());
     }
-    JsonObject b;
-    b.add("gain_db", number(r.bOverA.gainDb)).add("phase_deg", number(r.bOverA.phaseDeg));
+    JsonObject b, reasons;
+    addReason(reasons, "gain_db", r.bOverA.gainDb);
+    addReason(reasons, "phase_deg", r.bOverA.phaseDeg);
+    b.add("gain_db", number(r.bOverA.gainDb))
+        .add("phase_deg", number(r.bOverA.phaseDeg))
+        .add("reasons", reasons.str());
     JsonObject top;
     top.add("model", quoted(model(s)))
         .add("rate_hz", number(analysis::channelScale(s, analysis::Channel::A).sampleRateHz))
@@ -73,17 +88,21 @@ std::string text(const InstrumentState& s, const analysis::Report& r) {
     std::vector<std::vector<std::string>> rows{{""}};
     for (const analysis::ChannelReport& c : r.channels)
         rows[0].push_back(c.name);
+    bool partial = false;
     for (const Quantity& q : Quantities) {
         rows.push_back({q.label});
-        for (const analysis::ChannelReport& c : r.channels)
-            rows.back().push_back(cell(c.m.*q.value, q.unit));
+        for (const analysis::ChannelReport& c : r.channels) {
+            const bool mark = q.overPeriods && c.m.partialPeriod && (c.m.*q.value).ok();
+            rows.back().push_back(cell(c.m.*q.value, q.unit) + (mark ? " *" : ""));
+            partial |= mark;
+        }
     }
     rows.push_back({"Clipped"});
     for (const analysis::ChannelReport& c : r.channels)
         rows.back().push_back(c.m.clipped ? "yes" : "no");
     rows.push_back({"B / A gain", cell(r.bOverA.gainDb, "dB", 2)});
     rows.push_back({"B / A phase", cell(r.bOverA.phaseDeg, "deg", 1)});
-    return out + "\n" + table(rows);
+    return out + "\n" + table(rows) + (partial ? std::string(PartialNote) + "\n" : "");
 }
 
 } // namespace

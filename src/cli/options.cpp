@@ -201,7 +201,9 @@ const OptionList& spectrumOptions() {
              s.peaks = int(*n);
              return "";
          }},
-        {"--out", "F.csv", "also write frequency and each channel's values as CSV",
+        {"--out", "F.csv|-",
+         "also write frequency and each channel's values as CSV (-: on standard output, "
+         "instead of the report)",
          [](Settings& s, const std::string& v) -> std::string {
              if (v.empty()) return "--out needs a file name";
              s.out = v;

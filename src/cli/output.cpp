@@ -1,8 +1,12 @@
 #include "cli/output.h"
 
+#include "files/file_io.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace cli {
 
@@ -63,6 +67,22 @@ std::string table(const std::vector<std::vector<std::string>>& rows) {
         out += line + "\n";
     }
     return out;
+}
+
+bool writeOutput(const std::string& who, const std::string& path, const std::string& bytes,
+                 std::ostream& out, std::ostream& err) {
+    std::string why;
+    if (path == "-") {
+        errno = 0;
+        out.write(bytes.data(), std::streamsize(bytes.size()));
+        if (out.flush()) return true;
+        why = errno ? std::strerror(errno) : "the stream failed";
+    } else if (files::saveWhole(path, bytes, &why)) {
+        return true;
+    }
+    err << who << ": cannot write " << (path == "-" ? "standard output" : path) << ": " << why
+        << "\n";
+    return false;
 }
 
 } // namespace cli

@@ -3,6 +3,7 @@
 // reads back exactly, never in the user's locale) and aligned tables.
 #include "analysis/measure.h"
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,5 +30,10 @@ std::string jsonArray(const std::vector<std::string>& items);
 
 // Rows of cells printed in columns two blanks apart, each as wide as its widest cell.
 std::string table(const std::vector<std::vector<std::string>>& rows);
+
+// Writes `bytes` as the file `path`, or to `out` when the path is "-" (standard output);
+// false once "WHO: cannot write F: REASON" is on `err`.
+bool writeOutput(const std::string& who, const std::string& path, const std::string& bytes,
+                 std::ostream& out, std::ostream& err);
 
 } // namespace cli

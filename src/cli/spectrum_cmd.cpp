@@ -5,7 +5,6 @@
 #include "analysis/spectrum_tools.h"
 #include "cli/cli.h"
 #include "cli/output.h"
-#include "files/file_io.h"
 
 #include <ostream>
 
@@ -61,8 +60,14 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
     if (st != Done) return st;
 
     std::vector<std::string> peaks;
-    std::vector<std::vector<std::string>> rows{{"Peak", "Frequency", "Level"}};
+    std::vector<std::vector<std::string>> rows{{"Peak", "Frequency", "Level", "Amplitude"}};
+    JsonObject clipped;
+    std::string clippedText;
     for (ChannelSpectrum* c : chans) {
+        clipped.add(c->name,
+                    JsonObject().add("clipped", c->spectrum.clipped ? "true" : "false").str());
+        clippedText += std::string(clippedText.empty() ? "" : ", ") + c->name +
+                       (c->spectrum.clipped ? " yes" : " no");
         const double fs = analysis::channelScale(s, c->channel).fullScaleV;
         c->values = analysis::scaled(c->spectrum, scale, fs);
         const std::vector<analysis::Peak> found =
@@ -73,19 +78,20 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
                                 .add("channel", quoted(c->name))
                                 .add("frequency_hz", number(p.frequencyHz))
                                 .add("level", number(p.level))
+                                .add("amplitude_v", number(p.amplitudeV))
                                 .str());
             rows.push_back(
                 {c->name + std::to_string(i + 1), analysis::formatSI(p.frequencyHz, "Hz", 7),
                  analysis::formatFixed(p.level, scale == analysis::Scale::Normalised ? 2 : 1,
-                                       unitOf(scale))});
+                                       unitOf(scale)),
+                 analysis::formatSI(p.amplitudeV, "V")});
         }
     }
     const analysis::Spectrum& first = chans.empty() ? analysis::Spectrum() : chans[0]->spectrum;
     const double rate = analysis::channelScale(s, analysis::Channel::A).sampleRateHz;
-    if (std::string e; !o.out.empty() && !files::saveWhole(o.out, csv(chans, first), &e)) {
-        err << session.who << ": cannot write " << o.out << ": " << e << "\n";
+    if (!o.out.empty() && !writeOutput(session.who, o.out, csv(chans, first), out, err))
         return WriteFailed;
-    }
+    if (o.out == "-") return Done; // the CSV has taken standard output
     if (o.json) {
         out << JsonObject()
                    .add("rate_hz", number(rate))
@@ -93,6 +99,7 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
                    .add("bin_hz", number(first.binHz))
                    .add("window", quoted(o.window))
                    .add("scale", quoted(o.scale))
+                   .add("channels", clipped.str())
                    .add("peaks", jsonArray(peaks))
                    .str()
             << "\n";
@@ -102,7 +109,8 @@ Status runSpectrum(Session& session, const Settings& o, std::ostream& out, std::
                       {"Bin", analysis::formatSI(first.binHz, "Hz")},
                       {"Window", o.window},
                       {"Scale", o.scale},
-                      {"Averaged", std::to_string(o.average)}})
+                      {"Averaged", std::to_string(o.average)},
+                      {"Clipped", clippedText}})
             << "\n"
             << table(rows);
     }

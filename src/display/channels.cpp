@@ -1,10 +1,10 @@
 // Channel windows A and B: range, probe, coupling, sampling ON/OFF, and the position
 // and magnification of each trace and of the combined trace.
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "display/display_util.h"
 #include "display/paint.h"
 #include "display/scales.h"
+#include "instrument/instrument.h"
 #include "platform/colours.h"
 #include "platform/msgbox.h"
 
@@ -97,43 +97,43 @@ void WQK::Scrollcalc() {
 }
 
 void WQK::Command3_Click() {
-    s.RangeSelA = display::stepWrap(s.rangeSelA(), 2);
+    inst_->applyRange(Instrument::Channel::A, display::stepWrap(s.rangeSelA(), 2));
     CHANA();
     trcursdraw();
 }
 
 void WQK::Command4_Click() {
-    s.ProbeA = display::stepWrap(s.probeA(), 2);
+    inst_->applyProbe(Instrument::Channel::A, display::stepWrap(s.probeA(), 2) == 1);
     CHANA();
     if (s.probeA() == 1) probeWarning();
     trcursdraw();
 }
 
 void WQK::Command2_Click() {
-    s.CouplingA = display::flipped(s.dcA());
+    inst_->applyCoupling(Instrument::Channel::A, !s.dcA());
     CHANA();
 }
 
 void WQK::Command6_Click() {
-    s.RangeSelB = display::stepWrap(s.rangeSelB(), 2);
+    inst_->applyRange(Instrument::Channel::B, display::stepWrap(s.rangeSelB(), 2));
     CHANB();
     trcursdraw();
 }
 
 void WQK::Command5_Click() {
-    s.ProbeB = display::stepWrap(s.probeB(), 2);
+    inst_->applyProbe(Instrument::Channel::B, display::stepWrap(s.probeB(), 2) == 1);
     CHANB();
     if (s.probeB() == 1) probeWarning();
     trcursdraw();
 }
 
 void WQK::Command7_Click() {
-    s.CouplingB = display::flipped(s.dcB());
+    inst_->applyCoupling(Instrument::Channel::B, !s.dcB());
     CHANB();
 }
 
 void WQK::SCHAbutton_Click() {
-    s.ChanAOn = s.chanAOn() ? 0 : 1;
+    inst_->applyChannelOn(Instrument::Channel::A, !s.chanAOn());
     sampling(Picture3, SCHAbutton, s.chanAOn());
     CHANA();
     SMODEDISP();
@@ -142,7 +142,7 @@ void WQK::SCHAbutton_Click() {
 }
 
 void WQK::SCHBbutton_Click() {
-    s.ChanBOn = int16_t(s.chanBOn() ? 0 : 1);
+    inst_->applyChannelOn(Instrument::Channel::B, !s.chanBOn());
     sampling(Picture4, SCHBbutton, s.chanBOn());
     CHANB();
     SMODEDISP();
@@ -164,58 +164,56 @@ void WQK::showChannels() {
 
 void WQK::scrollupA_Click() {
     const int limit = display::positionStep(s.yMagA()).limit;
-    s.TracePosA = std::max(-limit, s.tracePosA() - 1);
+    inst_->applyTracePosition(Instrument::Trace::A, std::max(-limit, s.tracePosA() - 1));
     scrollcalca();
     HScroll1_Change();
 }
 
 void WQK::scrolldownA_Click() {
     const int limit = display::positionStep(s.yMagA()).limit;
-    s.TracePosA = std::min(limit, s.tracePosA() + 1);
+    inst_->applyTracePosition(Instrument::Trace::A, std::min(limit, s.tracePosA() + 1));
     scrollcalca();
     HScroll1_Change();
 }
 
 void WQK::scrollupB_Click() {
     const int limit = display::positionStep(s.yMagB()).limit;
-    s.TracePosB = int16_t(std::max(-limit, s.TracePosB - 1));
+    inst_->applyTracePosition(Instrument::Trace::B, std::max(-limit, s.TracePosB - 1));
     scrollcalcB();
     HScroll1_Change();
 }
 
 void WQK::scrolldownB_Click() {
     const int limit = display::positionStep(s.yMagB()).limit;
-    s.TracePosB = int16_t(std::min(limit, s.TracePosB + 1));
+    inst_->applyTracePosition(Instrument::Trace::B, std::min(limit, s.TracePosB + 1));
     scrollcalcB();
     HScroll1_Change();
 }
 
 void WQK::Scrollup_Click() {
     const int limit = display::positionStep(s.sumYMag()).limitSum;
-    s.TracePosSum = int16_t(std::max(-limit, s.TracePosSum - 1));
+    inst_->applyTracePosition(Instrument::Trace::Sum, std::max(-limit, s.TracePosSum - 1));
     Scrollcalc();
     HScroll1_Change();
 }
 
 void WQK::scrolldown_Click() {
     const int limit = display::positionStep(s.sumYMag()).limitSum;
-    s.TracePosSum = int16_t(std::min(limit, s.TracePosSum + 1));
+    inst_->applyTracePosition(Instrument::Trace::Sum, std::min(limit, s.TracePosSum + 1));
     Scrollcalc();
     HScroll1_Change();
 }
 
 void WQK::YMagAbutton_Click() {
     if (s.mode() == modes::Generator || s.mode() == modes::FFT) return;
-    s.YMagA = display::stepWrap(s.yMagA(), 3);
-    if (s.yMagA() == 0) s.TracePosA = std::clamp(s.tracePosA(), -3, 3);
+    inst_->applyYMagnification(Instrument::Trace::A, display::stepWrap(s.yMagA(), 3));
     SDISPLAY();
     HScroll1_Change();
 }
 
 void WQK::YMagBbutton_Click() {
     if (s.mode() == modes::Generator || s.mode() == modes::FFT) return;
-    s.YMagB = display::stepWrap(s.yMagB(), 3);
-    if (s.yMagB() == 0) s.TracePosB = int16_t(std::clamp<int>(s.TracePosB, -3, 3));
+    inst_->applyYMagnification(Instrument::Trace::B, display::stepWrap(s.yMagB(), 3));
     SDISPLAY();
     HScroll1_Change();
 }

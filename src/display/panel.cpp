@@ -4,6 +4,7 @@
 #include "display/display_util.h"
 #include "display/paint.h"
 #include "display/scales.h"
+#include "instrument/instrument.h"
 #include "platform/colours.h"
 
 void WQK::SDISPLAY() {
@@ -45,25 +46,20 @@ void WQK::Picture1_Click() {
 
 void WQK::Command12_Click() {
     if (s.mode() == modes::Generator || s.mode() == modes::FFT) return;
-    s.SumYMag = display::stepWrap(s.sumYMag(), 3);
-    if (s.sumYMag() == 0) {
-        s.TracePosSum = 0;
-        s.VoltOffsetSum = 0;
-        s.ShiftSum = 0;
-    }
+    inst_->applyYMagnification(Instrument::Trace::Sum, display::stepWrap(s.sumYMag(), 3));
     Scrollcalc();
     SDISPLAY();
     HScroll1_Change();
 }
 
 void WQK::Command13_Click() {
-    s.GridOn = display::flipped(s.gridOn());
+    inst_->applyDisplay(Instrument::Toggle::Grid, !s.gridOn());
     SDISPLAY();
     HScroll1_Change();
 }
 
 void WQK::Command15_Click() {
-    s.JoinOn = display::flipped(s.joinOn());
+    inst_->applyDisplay(Instrument::Toggle::Join, !s.joinOn());
     SDISPLAY();
     HScroll1_Change();
 }
@@ -75,26 +71,25 @@ void WQK::Command16_Click() {
 }
 
 void WQK::Command17_Click() {
-    s.ShowA = display::flipped(s.showA());
+    inst_->applyDisplay(Instrument::Toggle::ShowA, !s.showA());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command18_Click() {
-    s.ShowB = display::flipped(s.showB());
+    inst_->applyDisplay(Instrument::Toggle::ShowB, !s.showB());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command19_Click() {
-    s.ShowD = display::flipped(s.showD());
+    inst_->applyDisplay(Instrument::Toggle::ShowD, !s.showD());
     SDISPLAY();
     HScroll2_Change();
 }
 
 void WQK::Command20_Click() {
-    s.ShowAplusB = display::flipped(s.showAplusB());
-    if (s.showAplusB()) s.ShowAminusB = -1;
+    inst_->applyDisplay(Instrument::Toggle::Sum, !s.showAplusB());
     SDISPLAY();
     HScroll1_Change();
 }

@@ -2,6 +2,7 @@
 #include "app/wqk.h"
 #include "display/display_util.h"
 #include "display/paint.h"
+#include "instrument/instrument.h"
 #include "platform/colours.h"
 
 #include <QSignalBlocker>
@@ -20,7 +21,7 @@ void WQK::HScroll2_Change() {
 }
 
 void WQK::DelayWin_Click() {
-    s.DelayMode = int16_t(s.DelayMode + 1 >= 2 ? 0 : s.DelayMode + 1);
+    inst_->applyDelayMode(s.DelayMode == 0);
     DelayWin->Cls();
     const bool delay = s.DelayMode == 1;
     display::setBack(DelayWin, delay ? colours::Pink : colours::LightGreen);

@@ -5,11 +5,13 @@
 namespace display {
 
 PixelMap pixelMap(const plat::PictureBox& pb) {
+    // The screen's pixels: twice the widget's under QT_SCALE_FACTOR=2.
+    const QSize px = pb.pixelSize();
     PixelMap m;
-    m.width = std::max(1, pb.width());
-    m.height = std::max(1, pb.height());
-    m.sx = pb.ScaleWidth() != 0 ? pb.width() / pb.ScaleWidth() : 0;
-    m.sy = pb.ScaleHeight() != 0 ? pb.height() / pb.ScaleHeight() : 0;
+    m.width = px.width();
+    m.height = px.height();
+    m.sx = pb.ScaleWidth() != 0 ? px.width() / pb.ScaleWidth() : 0;
+    m.sy = pb.ScaleHeight() != 0 ? px.height() / pb.ScaleHeight() : 0;
     m.ox = -pb.ScaleLeft() * m.sx;
     m.oy = -pb.ScaleTop() * m.sy;
     return m;

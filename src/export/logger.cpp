@@ -241,8 +241,14 @@ CaptureLogger::~CaptureLogger() {
 
 bool CaptureLogger::openIndex() {
     const std::string path = dir_ + "/" + IndexName;
-    index_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    index_ = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (index_ < 0) return false;
+    // Only a regular file keeps the lines: a device or pipe in its place would swallow them.
+    struct stat st {};
+    if (fstat(index_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        errno = ENOTSUP;
+        return false;
+    }
     const off_t size = lseek(index_, 0, SEEK_END);
     const std::string header = indexHeader();
     if (size == 0) return writeAll(io_, index_, header);
@@ -267,7 +273,9 @@ bool CaptureLogger::start() {
     }
     removeParts(dir_);
     if (!openIndex()) {
-        const std::string why = errno == EINVAL ? "it is not an index of captures" : errnoText();
+        const std::string why = errno == EINVAL    ? "it is not an index of captures"
+                                : errno == ENOTSUP ? "it is not a regular file"
+                                                   : errnoText();
         fail("cannot use " + dir_ + "/" + IndexName + ": " + why);
         return false;
     }

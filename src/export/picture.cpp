@@ -356,7 +356,11 @@ bool renderPicture(const WQK& w, PictureFormat format, std::string& bytes, std::
     // A PNG at 1x is the window's own pixels while it shows the display as the picture is.
     const bool asShown = !changes.capturedChannels && !changes.units && w.isVisible();
     const auto image = [&](const char* box) {
-        return asShown ? w.findChild<PictureBox*>(box)->image() : QImage();
+        if (!asShown) return QImage();
+        // The screen's own pixels, one for one (twice as many under QT_SCALE_FACTOR=2).
+        QImage shown = w.findChild<PictureBox*>(box)->image();
+        shown.setDevicePixelRatio(1);
+        return shown;
     };
     return render(sceneOf(w, changes), image("Picture1"), image("CURSINFO"), format, bytes, error);
 }

@@ -12,12 +12,15 @@ constexpr size_t CsvReadLimit = 16 << 20;
 // Reads at most maxBytes from the start of a regular file; false when it cannot be
 // opened or read, or is no regular file (a directory, a pipe, a device): never waits.
 bool readFileStart(const std::string& path, size_t maxBytes, std::string& out);
-// Writes through a temporary file in the same directory and replaces the target only
-// once every byte is written: a failed save (full disk, size limit) leaves the old file
-// as it was and no partial file behind. In a folder that cannot take a temporary file
-// a writable file is written in place instead. A failure puts its reason, as the system
-// words it, into *error when given.
-bool saveWhole(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+// The one save routine of every writer: `bytes` become the whole file, every write and
+// the final sync checked, and a save that cannot complete (full disk, size limit) leaves
+// the old file byte for byte. A regular file, a missing one or a link to a regular file
+// (written through) is written beside its place and renamed over it; in a folder that
+// cannot take that temporary file a writable file is written in place, its new length
+// reserved first. A device or a pipe of that name, directly or through links, is written
+// in place and never replaced; a folder, a block device or a socket is refused. False
+// on failure, with the reason in `why` when given.
+bool saveWhole(const std::string& path, const std::string& bytes, std::string* why = nullptr);
 // Whether saveWhole could write path, found without touching it (so a long run can be
 // refused before it starts); false with the system's reason.
 bool canSave(const std::string& path, std::string& error);

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
+#include <algorithm>
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 QString qpath(const std::string& p) {
@@ -89,21 +92,38 @@ void FileListBox::setPath(const std::string& dir, bool force) {
     if (dir == path_ && !force) return;
     path_ = dir;
     clear();
-    QDir d(qpath(dir));
-    for (const QString& name : d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase))
-        addItem(name);
+    // Read by their bytes, not through Qt's names: a name that is not valid UTF-8 is
+    // listed too (shown with a replacement mark) and opened by its own bytes.
+    std::vector<QByteArray> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        const std::string at = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+        struct stat st {};
+        while (const dirent* e = readdir(d))
+            if (e->d_name[0] != '.' && stat((at + e->d_name).c_str(), &st) == 0 &&
+                S_ISREG(st.st_mode))
+                names.emplace_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end(), [](const QByteArray& a, const QByteArray& b) {
+        const int c = QFile::decodeName(a).compare(QFile::decodeName(b), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    for (const QByteArray& name : names)
+        (new QListWidgetItem(QFile::decodeName(name), this))->setData(PathRole, name);
     setCurrentRow(-1);
 }
 
 std::string FileListBox::fileName() const {
     QListWidgetItem* it = currentItem();
-    return it && it->isSelected() ? spath(it->text()) : std::string();
+    return it && it->isSelected() ? it->data(PathRole).toByteArray().toStdString() : std::string();
 }
 
 bool FileListBox::selectFile(const std::string& name) {
-    const auto found = findItems(qpath(name), Qt::MatchExactly);
-    if (found.isEmpty()) return false;
-    setCurrentItem(found.front());
-    found.front()->setSelected(true);
-    return true;
+    for (int i = 0; i < count(); ++i) {
+        if (item(i)->data(PathRole).toByteArray().toStdString() != name) continue;
+        setCurrentItem(item(i));
+        item(i)->setSelected(true);
+        return true;
+    }
+    return false;
 }

@@ -39,7 +39,6 @@ struct Item {
     double lo, hi;
     unsigned rules;
     std::vector<double> only = {}; // when given, the values the program ever holds
-    double step = 0;               // when given, the value is a multiple of it
 };
 
 constexpr double Colour = colours::White;
@@ -55,9 +54,8 @@ const std::vector<double> CursorColours = {colours::Black, colours::CursorBlue,
 const std::vector<double> LevelColours = {colours::Black, double(Start.colourA()),
                                           double(Start.colourB())};
 
-// Items 1..78 in file order, each limited to what the program can hold when it saves:
-// never during a run (the SAVE button is locked then), and with the level steps fixed
-// at FullScale / 16 and FullScale / 256.
+// Items 1..78 in file order, each limited to what the program can hold: an index within
+// its table, a size the buffers take, never a running state (SAVE is locked then).
 const Item items[ProfileItems] = {
     {"DataRangeA", V(&S::DataRangeA), 0, 2, W},
     {"DataRangeB", I(&S::DataRangeB), 0, 2, W},
@@ -73,7 +71,8 @@ const Item items[ProfileItems] = {
     {"SizeB", I(&S::SizeB), 0, 4, W},
     {"XMagnify", V(&S::XMagnify), 1, Last, W},
     {"ScrollPos", V(&S::ScrollPos), 0, Last, W},
-    {"FullScale", L(&S::FullScale), 2560, 2560, W},
+    // A scale of 20 units or more leaves the level its room (10 .. FullScale - 10).
+    {"FullScale", L(&S::FullScale), 20, 32767, W},
     {"GridOn", V(&S::GridOn), -1, 1, W, Toggle},
     {"CouplingA", V(&S::CouplingA), -1, 1, W, Toggle},
     {"CouplingB", V(&S::CouplingB), -1, 1, W, Toggle},
@@ -103,14 +102,14 @@ const Item items[ProfileItems] = {
     {"CursorStepLarge", V(&S::CursorStepLarge), 0, Last, MayBeEmpty},
     {"CursorStepSmall", L(&S::CursorStepSmall), 0, Last, W},
     {"LevelSetMode", V(&S::LevelSetMode), 0, 1, W},
-    // The level moves from 1280 in the two steps and stops at 10 and FullScale - 10.
-    {"TrigLevel", V(&S::TrigLevel), 10, 2550, W, {}, 10},
-    {"TrigLevelPrev", V(&S::TrigLevelPrev), -32768, 32767, W},
+    // The level stops at 10 and FullScale - 10; its line lies within a few scales of them.
+    {"TrigLevel", V(&S::TrigLevel), 10, 32757, 0},
+    {"TrigLevelPrev", V(&S::TrigLevelPrev), -1e6, 1e6, 0},
     {"LevelLineColour", V(&S::LevelLineColour), 0, Colour, W, LevelColours},
     {"LevelColourDrawn", V(&S::LevelColourDrawn), 0, Colour, W, LevelColours},
     {"LevelDrawn", V(&S::LevelDrawn), 0, 1, W},
-    {"LevelStepLarge", V(&S::LevelStepLarge), 160, 160, W},
-    {"LevelStepSmall", L(&S::LevelStepSmall), 10, 10, W},
+    {"LevelStepLarge", V(&S::LevelStepLarge), 0, 32767, 0}, // the arrows only ever clamp
+    {"LevelStepSmall", L(&S::LevelStepSmall), 0, 32767, W},
     {"SampleRateIndex", V(&S::SampleRateIndex), 0, 4, W},
     {"SampleSizeIndex", L(&S::SampleSizeIndex), 0, 4, W},
     {"ScopeMode", V(&S::ScopeMode), 0, 3, W},
@@ -168,7 +167,6 @@ bool readItem(const Item& it, std::string_view text, vb::Variant& out) {
     if (v < it.lo || v > it.hi) return false;
     if (!it.only.empty() && std::find(it.only.begin(), it.only.end(), v) == it.only.end())
         return false;
-    if (it.step > 0 && std::fmod(v, it.step) != 0) return false;
     if (v == std::floor(v))
         out = vb::Variant(static_cast<long long>(v));
     else
@@ -192,30 +190,18 @@ bool nextField(std::string_view text, size_t& pos, std::string_view& field) {
     return true;
 }
 
-// Combinations the buttons never produce. v holds items 1..70, or 1..78 with the tail.
+// Combinations the program is not built to hold. v holds items 1..70, or 1..78 with the tail.
 bool consistent(const std::vector<vb::Variant>& v) {
     auto item = [&v](int k) { return v[size_t(k - 1)].num(); };
-    // The sum and difference traces exclude each other and are both off in FFT mode.
-    const double plus = item(34), minus = item(35), mode = item(54);
-    if (plus == 1 && minus == 1) return false;
-    if (mode == 3 && (plus == 1 || minus == 1)) return false;
+    // No sum or difference trace in FFT mode.
+    if (item(54) == 3 && (item(34) == 1 || item(35) == 1)) return false;
     // Each A/B pair of copies is set together.
     for (int k : {5, 7, 9, 11})
         if (item(k) != item(k + 1)) return false;
     // The custom style belongs to the custom generator mode and to no other.
     if ((item(57) == 4) != (item(56) == 2)) return false;
-    // The sweep factor follows the ratio from the first SWEEP display on (0 before it);
     // X20 is not offered from a 200-step start.
-    const double ratio = item(62), factor = item(64);
-    const double factors[4] = {2, 5, 10, 20};
-    if (factor != (factor == 0 && ratio == 0 ? 0 : factors[int(ratio)])) return false;
-    if (ratio == 3 && item(63) == 1) return false;
-    // A trace moves only as far as its magnification allows (3, 4 or 16 steps).
-    const double limits[3] = {3, 4, 16};
-    if (v.size() == ProfileItems &&
-        (std::abs(item(73)) > limits[int(item(71))] || std::abs(item(74)) > limits[int(item(72))]))
-        return false;
-    return true;
+    return !(item(62) == 3 && item(63) == 1);
 }
 
 void swapIntoFftMode(S& s, bool entering) {

@@ -67,7 +67,10 @@ void BodePlot::start(double fromHz, double toHz) {
 }
 
 void BodePlot::addPoint(const Point& p) {
-    points_.push_back(p);
+    // The sweep may measure out of frequency order; the lines join neighbours.
+    const auto at = std::upper_bound(points_.begin(), points_.end(), p.freqHz,
+                                     [](double f, const Point& q) { return f < q.freqHz; });
+    points_.insert(at, p);
     update();
 }
 

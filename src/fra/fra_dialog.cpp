@@ -1,10 +1,10 @@
 #include "fra/fra_dialog.h"
 
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "files/file_io.h"
 #include "fra/bode_plot.h"
 #include "generator/synthesis.h"
+#include "instrument/instrument.h"
 #include "platform/msgbox.h"
 
 #include <QBuffer>
@@ -73,6 +73,13 @@ FraDialog::FraDialog(WQK& w, QWidget* parent) : QDialog(parent), sweep_(w.instru
     form->addRow("Points", spacing);
     form->addRow("Stimulus", amplitude_);
     form->addRow("Reference", reference_);
+    auto* note = new QLabel("Channel A: the generator plays on while A and B are captured beside "
+                            "it, each point once the circuit has settled. D: one combined "
+                            "generate-and-sample run a point (about 1.2 s), the only run that "
+                            "ties the samples to the generator's own.");
+    note->setObjectName("fraReferenceNote");
+    note->setWordWrap(true);
+    form->addRow("", note);
     form->addRow("Response", new QLabel("Channel B"));
 
     start_ = button("fraStart", "Start");
@@ -105,6 +112,7 @@ FraDialog::FraDialog(WQK& w, QWidget* parent) : QDialog(parent), sweep_(w.instru
     connect(csv_, &QPushButton::clicked, this, &FraDialog::chooseCsv);
     connect(picture_, &QPushButton::clicked, this, &FraDialog::choosePicture);
     connect(&sweep_, &Sweep::measured, this, &FraDialog::measured);
+    connect(&sweep_, &Sweep::started, this, [this](int total) { progress_->setRange(0, total); });
     connect(plot_, &BodePlot::cursorMoved, this, [this] { status_->setText(status()); });
     setRunning(false);
 }
@@ -161,11 +169,12 @@ void FraDialog::startSweep() {
     if (sweep_.running()) return;
     const Settings s = settings();
     plot_->start(s.fromHz, s.toHz);
-    progress_->setRange(0, std::max<int>(1, int(plannedFrequencies(s).size())));
+    progress_->setRange(0, 1);
     progress_->setValue(0);
-    progress_->setProperty("secondsLeft", 0.0);
+    const double planned = sweep_.plannedS(s);
+    progress_->setProperty("secondsLeft", planned);
     setRunning(true);
-    status_->setText("Starting...");
+    status_->setText(QString("Starting: about %1 s").arg(std::lround(planned)));
     const std::string error = sweep_.run(s);
     setRunning(false);
     status_->setText(status());

@@ -31,6 +31,8 @@ std::string check(const Settings& s);
 // the point count or enough points for perDecade in every decade. Frequencies that
 // round to the same whole hertz are taken once.
 std::vector<long> plannedFrequencies(const Settings& s);
+// The same spacing before the rounding: `count` frequencies from `from` to `to`.
+std::vector<double> logSpaced(const Settings& s);
 
 struct Point {
     double freqHz = 0; // the generator's true frequency: step clock / steps per cycle
@@ -39,25 +41,49 @@ struct Point {
     bool clipped = false; // the response or the channel-A reference left the input range
 };
 
-// One capture of the combined generate-and-sample run, as read out.
+// One capture, as read out: of the combined generate-and-sample run, or taken beside the
+// generator playing on its own clock.
 struct Capture {
     const int16_t* reference = nullptr; // channel A buffer or the generator wave
     const int16_t* response = nullptr;  // channel B buffer
     double referenceVoltsPerUnit = 0, responseVoltsPerUnit = 0;
     long count = 0;                 // samples read per channel (the generator's point count)
-    double stepRateHz = 0;          // the generator's step clock: one sample per step
+    double stepRateHz = 0;          // samples per second (the combined run: the step clock)
     int cycles = 0;                 // whole periods in the table (20 or 40)
     long bOffset = 0;               // how many samples later B's window starts than the reference's
     bool referenceIsChannel = true; // channel A can clip; the generator wave cannot
+    // Beside the playing generator: the period in samples (cycles is not used), and every
+    // sample is measured: the sweep waits for the settling itself.
+    double samplesPerCycle = 0;
 };
 
-// Gain and phase at the generator frequency from one bin of the DFT over whole periods.
-// The first half of the periods is left for the circuit to settle (the sweep starts the
-// generator at the capture's start); the second half is measured.
-std::optional<Point> measurePoint(const Capture& c, std::string* why = nullptr);
+// What a capture tells of itself besides gain and phase.
+struct Quality {
+    double uncertainty = 0; // relative standard deviation of the gain ratio, from the fits' rest
+    double transient = 0;   // the larger settling in the fits over the stretch, in its noise
+    double tauS = 0;        // that settling's time constant in seconds
+};
+
+// Gain and phase at the generator frequency over the periods after the first tenth.
+// The generator starts with the capture from 0 V, so the circuit is still settling to
+// the stimulus' mean (a slow one for many time constants beyond the capture): each
+// channel is fitted, by least squares, with the sine at the generator frequency plus a
+// constant plus a decaying exponential, a first-order circuit's own settling (its time
+// constant searched for; a straight drift in the limit), and the two sines are
+// compared. None when a channel's sine is not 20 dB above the rest of the fit's error
+// in its share of one bin.
+// With `quality`, what the fits leave (also when no point is returned).
+std::optional<Point> measurePoint(const Capture& c, std::string* why = nullptr,
+                                  Quality* quality = nullptr);
+
+// Whether two points of the same frequency agree within three times their noise (and a
+// floor of 0.1 % for what the code steps leave).
+bool agree(const Point& a, const Quality& qa, const Point& b, const Quality& qb);
 
 // The -3 dB point: where the gain first falls 3 dB below the highest gain measured
-// before it, interpolated linearly in log frequency; the phase is interpolated there.
+// before it. Between the two points around it the gain is taken as a first-order
+// section's through both (exact for a first-order circuit however far apart the points
+// are); the phase is interpolated linearly in log frequency there.
 struct Corner {
     double freqHz = 0, phaseDeg = 0;
 };

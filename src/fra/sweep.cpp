@@ -5,6 +5,8 @@
 #include "instrument/instrument.h"
 #include "platform/clock.h"
 
+#include <algorithm>
+
 namespace fra {
 
 namespace {
@@ -19,6 +21,17 @@ constexpr double GenVoltsPerUnit = 2.0 / 2550;
 
 Sweep::Sweep(Instrument& inst, QObject* parent) : QObject(parent), inst_(inst) {}
 Sweep::~Sweep() = default;
+
+double Sweep::plannedS(const Settings& settings) const {
+    if (settings.reference == Reference::D)
+        return FirstGuessS * double(plannedFrequencies(settings).size());
+    const double rf = inst_.state().RateFactor;
+    const std::vector<Step> plan = planContinuous(settings, rf);
+    double s = plan.empty() ? 0 : clearingSeconds();
+    for (size_t i = 0; i < plan.size(); ++i)
+        s += plannedSeconds(plan[i], i == 0 || plan[i].cycles != plan[i - 1].cycles, rf);
+    return s;
+}
 
 void Sweep::cancel() {
     if (!running_) return;
@@ -70,8 +83,15 @@ std::string Sweep::measureAt(long freqHz, const Settings& settings) {
     std::string why;
     const std::optional<Point> p = measurePoint(c, &why);
     if (!p) return "No reading at " + std::to_string(freqHz) + " Hz: " + why + ".";
-    points_.push_back(*p);
+    keep(*p);
     return "";
+}
+
+void Sweep::keep(const Point& p) {
+    // In frequency order, whichever order they were measured in.
+    const auto at = std::upper_bound(points_.begin(), points_.end(), p.freqHz,
+                                     [](double f, const Point& q) { return f < q.freqHz; });
+    points_.insert(at, p);
 }
 
 std::string Sweep::run(const Settings& settings) {
@@ -84,14 +104,19 @@ std::string Sweep::run(const Settings& settings) {
     if (!s.genFitted()) return "This instrument has no generator.";
     if (!s.chanBFitted()) return "This instrument has no channel B.";
 
-    const std::vector<long> freqs = plannedFrequencies(settings);
+    const bool beside = settings.reference == Reference::A;
+    const std::vector<Step> plan =
+        beside ? planContinuous(settings, s.RateFactor) : std::vector<Step>();
+    const std::vector<long> freqs = beside ? std::vector<long>() : plannedFrequencies(settings);
     points_.clear();
-    total_ = int(freqs.size());
+    total_ = int(beside ? plan.size() : freqs.size());
     running_ = true;
     cancelled_ = false;
+    waitedS_ = 0;
     const InstrumentState saved = inst_.snapshot();
-    error = setUp(settings);
+    error = beside ? setUpBeside() : setUp(settings);
     emit started(total_);
+    if (beside && error.empty()) error = runBeside(plan, settings);
     const int64_t t0 = plat::clock().nowNs();
     for (long f : freqs) {
         if (!error.empty()) break;
@@ -102,6 +127,7 @@ std::string Sweep::run(const Settings& settings) {
         emit measured(points_.back(), done, total_,
                       secondsLeft(elapsed, done, total_, FirstGuessS));
     }
+    inst_.endOutputRun();
     inst_.restore(saved);
     running_ = false;
     emit finished();

@@ -1,9 +1,13 @@
 #pragma once
-// A frequency response sweep on the instrument: for each frequency the generator is set
-// to a NORMAL sine and one combined generate-and-sample capture (GO in SCOPE+GEN,
-// Single) is taken; gain and phase come from its read-out. The run locks the controls a
-// run locks; every setting and buffer is put back afterwards (a snapshot taken before),
-// also after a cancel or a failed capture.
+// A frequency response sweep on the instrument. With reference A the generator plays
+// without end (a table of whole sine cycles, uploaded once for every decade it serves)
+// while SCOPE captures of A and B are taken beside it, and a point is measured once the
+// circuit has settled (continuous.h). With reference D each point is one combined
+// generate-and-sample capture (GO in SCOPE+GEN, Single): only that run ties the samples
+// to the DAC's own. Either way the run locks the controls a run locks, and every setting
+// and buffer is put back afterwards (a snapshot taken before), also after a cancel or a
+// failed capture.
+#include "fra/continuous.h"
 #include "fra/response.h"
 
 #include <QObject>
@@ -34,6 +38,10 @@ class Sweep : public QObject {
     const std::vector<Point>& points() const { return points_; }
     // The frequencies of the running or last sweep.
     int total() const { return total_; }
+    // Seconds the last sweep (reference A) waited for the circuit to settle.
+    double waitedS() const { return waitedS_; }
+    // About how long a sweep with these settings takes on a real port, before it starts.
+    double plannedS(const Settings& settings) const;
 
   signals:
     void started(int total);
@@ -44,11 +52,19 @@ class Sweep : public QObject {
   private:
     std::string setUp(const Settings& settings);
     std::string measureAt(long freqHz, const Settings& settings);
+    void keep(const Point& p);
+    // Reference A (sweep_beside.cpp).
+    std::string setUpBeside();
+    std::string runBeside(const std::vector<Step>& plan, const Settings& settings);
+    std::string measureStep(const Step& st, Point& out);
+    std::optional<Point> readPoint(const Step& st, std::string* why, Quality* q) const;
+    bool waitUntil(int64_t tNs);
 
     Instrument& inst_;
     std::vector<Point> points_;
     int total_ = 0;
     bool running_ = false, cancelled_ = false;
+    double waitedS_ = 0;
 };
 
 } // namespace fra

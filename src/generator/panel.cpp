@@ -1,9 +1,9 @@
 // The generator panel: its redraw GENDISP and the handlers of its buttons. Settings
 // changes only mark the wave out of date; UPDATE (or the next run) recomputes it.
 #include "app/wqk.h"
-#include "instrument/instrument.h"
 #include "generator/panel_logic.h"
 #include "generator/synthesis.h"
+#include "instrument/instrument.h"
 #include "platform/clock.h"
 #include "platform/colours.h"
 #include "platform/msgbox.h"
@@ -157,9 +157,7 @@ void WQK::GENSTYLEBUTTON_MouseDown() {
         GENDISP();
         return;
     }
-    s.GenStyle = s.genStyle() + 1 > 3 ? 0 : s.genStyle() + 1;
-    s.SavedStyle = s.GenStyle;
-    s.GenDirty = 1;
+    inst_->applyGenStyle(s.genStyle() + 1 > 3 ? 0 : s.genStyle() + 1);
     GENDISP();
 }
 
@@ -177,8 +175,7 @@ void WQK::GENAMPBUTTON_Click() {
         GENDISP();
         return;
     }
-    s.AmpDiv = s.AmpDiv + 1 > 2 ? 1 : int16_t(s.AmpDiv + 1);
-    s.GenDirty = 1;
+    inst_->applyGenAmplitude(s.AmpDiv + 1 > 2 ? 1 : s.AmpDiv + 1);
     GENDISP();
 }
 
@@ -187,10 +184,9 @@ void WQK::SWRATIOBUTTON_Click() {
     if (mode == 1) {
         int r = s.sweepRatio() + 1;
         if ((r > 2 && s.sweepHalf()) || r > 3) r = 0;
-        s.SweepRatio = r;
-        s.GenDirty = 1;
+        inst_->applySweepRatio(r);
     } else if (mode == 2) {
-        s.AmpRatio = s.ampRatio() + 1 > 3 ? 0 : s.ampRatio() + 1;
+        inst_->applyCustomAmplitude(s.ampRatio() + 1 > 3 ? 0 : s.ampRatio() + 1);
         GENDISP();
         HScroll1_Change();
         return;
@@ -199,14 +195,12 @@ void WQK::SWRATIOBUTTON_Click() {
 }
 
 void WQK::DCUP_Click() {
-    s.DutyCycle = std::min(98, s.dutyCycle() + 2);
-    s.GenDirty = 1;
+    inst_->applyDutyCycle(std::min(98, s.dutyCycle() + 2));
     GENDISP();
 }
 
 void WQK::DCDOWN_Click() {
-    s.DutyCycle = std::max(2, s.dutyCycle() - 2);
-    s.GenDirty = 1;
+    inst_->applyDutyCycle(std::max(2, s.dutyCycle() - 2));
     GENDISP();
 }
 
@@ -217,25 +211,21 @@ void largeFreq(WQK& w, int dir) {
     InstrumentState& s = w.state();
     const int mode = s.genMode();
     if (mode == 0) {
-        s.GenFreq = gen::stepFreq(s.genFreq(), 500 * dir);
-        s.GenDirty = 1;
+        Instrument& inst = w.instrument();
+        inst.applyGenFrequency(gen::stepFreq(s.genFreq(), 500 * dir));
         w.GENDISP();
-        autoRepeat(s, [&w, &s, dir] {
-            s.GenFreq = gen::stepFreq(s.genFreq(), dir * gen::largeRepeatStep(s.genFreq()));
+        autoRepeat(s, [&w, &s, &inst, dir] {
+            inst.applyGenFrequency(
+                gen::stepFreq(s.genFreq(), dir * gen::largeRepeatStep(s.genFreq())));
             w.GENDISP();
         });
         return;
     }
     if (mode == 1) {
-        s.SweepStartIndex = std::clamp(s.sweepStartIndex() + dir, 0, 9);
-        s.GenDirty = 1;
-    } else {
-        s.CustomRateIndex = std::clamp(s.customRateIndex() + dir, 0, 4);
-        if (s.UnitsOn == 1) {
-            s.UnitsOn = -1;
-            w.SDISPLAY();
-            w.HScroll1_Change();
-        }
+        w.instrument().applySweepStart(std::clamp(s.sweepStartIndex() + dir, 0, 9));
+    } else if (w.instrument().applyCustomRate(std::clamp(s.customRateIndex() + dir, 0, 4))) {
+        w.SDISPLAY();
+        w.HScroll1_Change();
     }
     w.GENDISP();
 }
@@ -244,11 +234,11 @@ void smallFreq(WQK& w, int dir) {
     InstrumentState& s = w.state();
     const int mode = s.genMode();
     if (mode == 0) {
-        s.GenFreq = gen::stepFreq(s.genFreq(), dir);
-        s.GenDirty = 1;
+        Instrument& inst = w.instrument();
+        inst.applyGenFrequency(gen::stepFreq(s.genFreq(), dir));
         w.GENDISP();
-        autoRepeat(s, [&w, &s, dir] {
-            s.GenFreq = gen::stepFreq(s.genFreq(), 10 * dir);
+        autoRepeat(s, [&w, &s, &inst, dir] {
+            inst.applyGenFrequency(gen::stepFreq(s.genFreq(), 10 * dir));
             w.GENDISP();
         });
         return;

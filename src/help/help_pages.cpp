@@ -172,8 +172,8 @@ Page readmePage() {
             T("--port=auto|sim|ppdev|direct picks the port access (auto, the default: ppdev"),
             T("when a port is there, else simulated). The simulated WQK01 takes --model=20|30,"),
             T("--no-chb, --no-gen, --power-off, --no-instrument, --lpt=1|2|3, the input signals"),
-            T("--input-a=SIGNAL and --input-b=SIGNAL (sine, square, rc-square, dc, off) and"),
-            T("--noise=VOLTS. --version prints the version of the program.")}};
+            T("--input-a=SIGNAL and --input-b=SIGNAL (sine, square, rc-square, dc, off),"),
+            T("--noise=VOLTS and --port-latency=NS (1000 for a real port's time); --version.")}};
     p.valueColumn = 900;
     return p;
 }

@@ -33,22 +33,25 @@ struct Row {
     const char* name;
     Reading Measurements::*value;
     const char* unit; // "%": fixed decimals, else SI prefixes
+    bool overPeriods; // taken over whole periods: marked when there was none
 };
 constexpr Row Rows[] = {
-    {"Frequency", &Measurements::frequencyHz, "Hz"},
-    {"Period", &Measurements::periodS, "s"},
-    {"Peak-to-peak", &Measurements::vppV, "V"},
-    {"Maximum", &Measurements::vmaxV, "V"},
-    {"Minimum", &Measurements::vminV, "V"},
-    {"Mean", &Measurements::meanV, "V"},
-    {"RMS", &Measurements::rmsV, "V"},
-    {"AC RMS", &Measurements::acRmsV, "V"},
-    {"Duty cycle", &Measurements::dutyPct, "%"},
-    {"Rise time", &Measurements::riseS, "s"},
-    {"Fall time", &Measurements::fallS, "s"},
+    {"Frequency", &Measurements::frequencyHz, "Hz", false},
+    {"Period", &Measurements::periodS, "s", false},
+    {"Peak-to-peak", &Measurements::vppV, "V", false},
+    {"Maximum", &Measurements::vmaxV, "V", false},
+    {"Minimum", &Measurements::vminV, "V", false},
+    {"Mean", &Measurements::meanV, "V", true},
+    {"RMS", &Measurements::rmsV, "V", true},
+    {"AC RMS", &Measurements::acRmsV, "V", true},
+    {"Duty cycle", &Measurements::dutyPct, "%", false},
+    {"Rise time", &Measurements::riseS, "s", false},
+    {"Fall time", &Measurements::fallS, "s", false},
 };
 constexpr size_t RowCount = std::size(Rows);
 const char* const StatColumns[] = {"Current", "Mean", "Min", "Max", "Std dev", "Count"};
+constexpr const char* PartialTip =
+    "Over less than one whole period: the value depends on where the window starts and ends";
 
 std::string text(const Reading& r, const char* unit) {
     return std::string_view(unit) == "%" ? analysis::formatFixed(r, 1, unit)
@@ -155,7 +158,28 @@ MeasurePanel::MeasurePanel(RecordWatch& record, CursorLayer& cursors, QWidget* p
     phase_->setObjectName("measurePhase");
     form->addRow("B / A gain:", gain_);
     form->addRow("B / A phase:", phase_);
+    buildCursorBox(rowHeight);
 
+    v->addWidget(span_);
+    v->addLayout(options);
+    v->addWidget(table_);
+    v->addLayout(form);
+    v->addWidget(cursorBox_);
+    v->addStretch(1);
+    area->setWidget(inner_);
+    connect(whole_, &QCheckBox::toggled, this, [this] {
+        resetStatistics(); // another stretch of samples: other values
+        refresh();
+    });
+    connect(statistics_, &QCheckBox::toggled, this, [this] { refresh(); });
+    connect(reset, &QPushButton::clicked, this, [this] {
+        resetStatistics();
+        refresh();
+    });
+}
+
+// The readouts of the two cursors, shown while they are on.
+void MeasurePanel::buildCursorBox(int rowHeight) {
     cursorBox_ = new QGroupBox("Two cursors", this);
     cursorBox_->setObjectName("cursorBox");
     auto* cv = new QVBoxLayout(cursorBox_);
@@ -174,23 +198,6 @@ MeasurePanel::MeasurePanel(RecordWatch& record, CursorLayer& cursors, QWidget* p
     cv->addLayout(levels);
     cv->addWidget(cursorTable_);
     cv->addWidget(inverseDt_);
-
-    v->addWidget(span_);
-    v->addLayout(options);
-    v->addWidget(table_);
-    v->addLayout(form);
-    v->addWidget(cursorBox_);
-    v->addStretch(1);
-    area->setWidget(inner_);
-    connect(whole_, &QCheckBox::toggled, this, [this] {
-        resetStatistics(); // another stretch of samples: other values
-        refresh();
-    });
-    connect(statistics_, &QCheckBox::toggled, this, [this] { refresh(); });
-    connect(reset, &QPushButton::clicked, this, [this] {
-        resetStatistics();
-        refresh();
-    });
     connect(&cursors_, &OverlayLayer::changed, this, [this] {
         if (!isOpen()) return;
         const bool shown = cursorBox_->isVisibleTo(this);
@@ -295,8 +302,15 @@ void MeasurePanel::showValues(const analysis::Report& r) {
             head->setToolTip("A sample reached code 0 or 255: the input left the range");
         }
         table_->setHorizontalHeaderItem(c, head);
-        for (size_t i = 0; i < RowCount; ++i)
-            table_->setItem(int(i), c, cell(ch.m.*Rows[i].value, Rows[i].unit));
+        for (size_t i = 0; i < RowCount; ++i) {
+            const Reading& v = ch.m.*Rows[i].value;
+            QTableWidgetItem* item = cell(v, Rows[i].unit);
+            if (Rows[i].overPeriods && ch.m.partialPeriod && v.ok()) {
+                item->setText(item->text() + " *");
+                item->setToolTip(PartialTip);
+            }
+            table_->setItem(int(i), c, item);
+        }
     }
 }
 

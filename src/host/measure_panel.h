@@ -41,6 +41,7 @@ class MeasurePanel : public Panel {
     void follow(Change c) override;
 
   private:
+    void buildCursorBox(int rowHeight);
     void showValues(const analysis::Report& r);
     void showStatistics(const analysis::Report& r);
     void showCursors();

@@ -62,16 +62,22 @@ SpectrumPanel::SpectrumPanel(RecordWatch& record, QWidget* parent) : Panel(recor
     form->addRow("Average:", average_);
     status_ = new QLabel(this);
     status_->setObjectName("spectrumStatus");
+    clipped_ = new QLabel(this);
+    clipped_->setObjectName("spectrumClipped");
+    clipped_->setStyleSheet("color: red");
+    clipped_->setToolTip("A sample reached code 0 or 255: the input left the range, so the "
+                         "levels read low and the spectrum holds harmonics the input has not");
     plot_ = new SpectrumPlot(this);
-    peaks_ = new QTableWidget(0, 3, this);
+    peaks_ = new QTableWidget(0, 4, this);
     peaks_->setObjectName("spectrumPeaks");
-    peaks_->setHorizontalHeaderLabels({"Peak", "Frequency", "Level"});
+    peaks_->setHorizontalHeaderLabels({"Peak", "Frequency", "Level", "Amplitude"});
     peaks_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     peaks_->verticalHeader()->hide();
     peaks_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     peaks_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     v->addWidget(options_);
     v->addWidget(status_);
+    v->addWidget(clipped_);
     v->addWidget(plot_, 2);
     v->addWidget(peaks_, 1);
     // Any change of setting starts the average again.
@@ -119,6 +125,7 @@ void SpectrumPanel::compute(bool add) {
     const Window window = Windows[std::max(0, window_->currentIndex())].second;
     const Scale scale = Scales[std::max(0, scale_->currentIndex())].second;
     traces_.clear();
+    QStringList clipped;
     const bool fft = s.mode() == modes::FFT;
     setCollapsed(!fft);
     const analysis::Origin origin = record_.origin();
@@ -139,6 +146,7 @@ void SpectrumPanel::compute(bool add) {
             if (!shown[i]) continue;
             const analysis::Trace t = analysis::traceOf(s, chans[i], 0, analysis::fftPoints(s));
             const analysis::Spectrum& sp = avg.add(analysis::spectrumOf(t, window));
+            if (sp.clipped) clipped << (i == 0 ? "A" : "B");
             const double fs = analysis::channelScale(s, chans[i]).fullScaleV;
             traces_.push_back({i == 0 ? "A" : "B", colourOf(i == 0 ? s.colourA() : s.colourB()),
                                sp.binHz, analysis::scaled(sp, scale, fs),
@@ -152,6 +160,8 @@ void SpectrumPanel::compute(bool add) {
                              .arg(n)
                              .arg(average_->value()));
     }
+    clipped_->setText(clipped.isEmpty() ? "" : clipped.join(", ") + " CLIPPED");
+    clipped_->setVisible(!clipped.isEmpty());
     plot_->setTraces(&traces_, scale);
     showPeaks();
 }
@@ -168,6 +178,9 @@ void SpectrumPanel::showPeaks() {
             peaks_->setItem(row, 0, new QTableWidgetItem(t.name + QString::number(i + 1)));
             peaks_->setItem(row, 1, new QTableWidgetItem(f));
             peaks_->setItem(row, 2, new QTableWidgetItem(levelText(p.level, scale)));
+            peaks_->setItem(row, 3,
+                            new QTableWidgetItem(
+                                QString::fromStdString(analysis::formatSI(p.amplitudeV, "V"))));
             peaks_->item(row, 0)->setForeground(t.colour);
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Analysis > Spectrum: window function, scale and averaging of the spectra of the
-// channels on show, their five highest peaks in a table and on the panel's own plot.
+// channels on show, their five highest peaks (frequency, level and amplitude) in a table
+// and on the panel's own plot, and which channels clipped.
 // It works in FFT mode on the samples the FFT display transforms; the display itself
 // and its files stay as they are.
 #include "analysis/spectrum_tools.h"
@@ -47,6 +48,7 @@ class SpectrumPanel : public Panel {
     QComboBox* scale_;
     QSpinBox* average_;
     QLabel* status_;
+    QLabel* clipped_; // the channels whose samples left the range, in the average
     SpectrumPlot* plot_;
     QTableWidget* peaks_;
     analysis::PowerAverager averagers_[2];

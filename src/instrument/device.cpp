@@ -13,6 +13,7 @@
 using namespace proto;
 
 void Instrument::ClearGeneratorMemory() {
+    const Span span(timing_.uploadNs);
     const Link l = link();
     CommandPulse(l, cmd::Reset);
     CommandWrite(l, cmd::GenWrite);
@@ -74,6 +75,7 @@ void Instrument::autoconvert() {
     CommandWriteFirst(l, s.CmdPrefix, cmd::Idle + src);
     Pause(1);
     CommandWriteFirst(l, s.rateCode(), cmd::Start + src);
+    const Span span(timing_.captureNs);
     int i = 1;
     for (; i <= capture::InstantPolls; ++i) {
         DoEvents();
@@ -85,6 +87,7 @@ void Instrument::autoconvert() {
 }
 
 void Instrument::trigconvert() {
+    const Span span(timing_.captureNs);
     const Link l = link();
     const int flags = capture::triggerFlags(s.trigSourceB(), !s.risingSlope());
     const auto arm = [this, &l, flags] { CommandWriteFirst(l, s.rateCode(), cmd::Arm + flags); };
@@ -122,7 +125,10 @@ void Instrument::trigconvert() {
             view_->hideRunMessage();
             CommandWrite(l, cmd::Idle);
             reloadloop();
+            // This wait's span already counts the instant capture's time.
+            const int64_t counted = timing_.captureNs;
             autoconvert();
+            timing_.captureNs = counted;
             break;
         }
         if (i < capture::TriggerPolls) {
@@ -150,8 +156,9 @@ long Instrument::autoTriggerWaitMs() const {
     return std::max(100L, long(std::ceil(2 * lengthMs)));
 }
 
-namespace {
-void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, long skip) {
+void Instrument::readMemory(int select, long skip, long n, std::vector<int16_t>& buffer) {
+    const Span span(timing_.readOutNs);
+    const Link l = link();
     CommandWrite(l, select);
     for (long k = 1; k <= skip; ++k)
         ReadClock(l);
@@ -162,13 +169,12 @@ void readInto(const Link& l, long n, std::vector<int16_t>& buffer, int select, l
     }
     vbOut(l.control, cmd::CtlIdle);
 }
-} // namespace
 
 void Instrument::readbufferA() {
-    readInto(link(), capture::readLength(s.ReadCount), s.ChanABuffer, cmd::SelectA,
-             capture::skipA(readOut()));
+    readMemory(cmd::SelectA, capture::skipA(readOut()), capture::readLength(s.ReadCount),
+               s.ChanABuffer);
 }
 void Instrument::readbufferB() {
-    readInto(link(), capture::readLength(s.ReadCount), s.ChanBBuffer, cmd::SelectB,
-             capture::skipB(readOut()));
+    readMemory(cmd::SelectB, capture::skipB(readOut()), capture::readLength(s.ReadCount),
+               s.ChanBBuffer);
 }

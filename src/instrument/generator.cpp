@@ -26,6 +26,7 @@ int dacCode(int value) {
 } // namespace
 
 void Instrument::DACWRITE() {
+    const Span span(timing_.uploadNs);
     const Link l = link();
     const long last = lastPoint(s);
     CommandPulse(l, cmd::Reset);
@@ -44,6 +45,7 @@ void Instrument::DACWRITE() {
 }
 
 void Instrument::DACCONT() {
+    const Span span(timing_.uploadNs);
     const Link l = link();
     CommandPulse(l, cmd::GenSelect);
     reloadloop();
@@ -70,7 +72,10 @@ void Instrument::DACADCONCE() {
     reloadloop();
     DataStrobe(l, s.TrigLevelCode);
     CommandWrite(l, cmd::Sweep);
-    Pause(1000);
+    {
+        const Span span(timing_.pauseNs);
+        Pause(1000);
+    }
     CommandWriteFirst(l, s.rateCode() + cmd::SweepRateOffset, cmd::Sweep);
 }
 
@@ -80,6 +85,7 @@ void Instrument::DACADC() {
     view_->showRunMessage("Generating & Sampling", "   Press [STOP] to exit");
     DoEvents();
     DACADCONCE();
+    const int64_t waitStart = plat::clock().nowNs();
     int i = 1;
     for (; i <= 200; ++i) {
         DoEvents();
@@ -89,6 +95,7 @@ void Instrument::DACADC() {
         if (!s.running()) break;
     }
     DoEvents();
+    timing_.captureNs += plat::clock().nowNs() - waitStart;
     if (i < 199) s.CaptureStatus = 1;
     if (!s.running()) s.CaptureStatus = 0; // STOP wins
 

@@ -17,6 +17,11 @@ Instrument::~Instrument() {
     if (backend_) plat::setPortBackend(previousBackend_);
 }
 
+Instrument::Span::Span(int64_t& sum) : sum_(sum), t0_(plat::clock().nowNs()) {}
+Instrument::Span::~Span() {
+    sum_ += plat::clock().nowNs() - t0_;
+}
+
 proto::Link Instrument::link() const {
     return proto::Link{s.dataPort(), s.statusPort(), s.controlPort(), s.CmdPrefix};
 }
@@ -128,11 +133,4 @@ void Instrument::Testpower() {
     proto::CommandPulse(link(), cmd::Reset);
     s.PowerFault = 0;
     s.PowerFault = int16_t(vbInp(s.statusPort()) & cmd::StatusDone);
-}
-
-const char* Instrument::hardwareFault() {
-    if (s.ModelCode == 0) return "  No WQK Hardware !!! \n  Aborting Command ...";
-    Testpower();
-    if (s.PowerFault != 0) return " No Power to WQK  !!! \n Check Power to WQK   ";
-    return nullptr;
 }

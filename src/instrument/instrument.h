@@ -170,6 +170,36 @@ class Instrument : public QObject {
     // one, every panel following: "" when taken, else why not, with nothing changed.
     std::string loadProfile(std::string_view text);
 
+    // ---- The record's side of each button ------------------------------------------------
+    // What a setting changes, without its checks and without telling the view: the
+    // window's buttons, which are locked where their setting is refused, apply their
+    // value through these and draw their panels themselves.
+    void applyChannelOn(Channel c, bool on);
+    void applyRange(Channel c, int sel);
+    void applyCoupling(Channel c, bool dc);
+    void applyProbe(Channel c, bool x10);
+    void applySampleRate(int index);
+    void applySampleSize(int index);
+    void applyTriggerMode(int mode);
+    void applyTriggerSource(Channel c);
+    void applyTriggerSlope(bool rising);
+    void applyPretrigger(int index);
+    void applyLevelSetting(bool on); // SET LEVEL: the level arrows on
+    void applyTriggerLevel(double units);
+    void applyRepeat(bool repeat);
+    void applyDisplay(Toggle t, bool on);
+    void applyYMagnification(Trace t, int step);
+    void applyTracePosition(Trace t, int pos);
+    void applyDelayMode(bool delay);
+    void applyGenStyle(int style);
+    void applyGenFrequency(long hz);
+    void applyGenAmplitude(int ampDiv);
+    void applySweepStart(int index);
+    void applySweepRatio(int ratio);
+    void applyDutyCycle(int percent);
+    bool applyCustomRate(int index); // true when it turned UNITS off
+    void applyCustomAmplitude(int ratio);
+
     // ---- The record's side of the mode and generator-mode buttons ------------------------
     void modeStepRecord(); // the next mode, the FFT sample copies, the buffer base
     void modeStep();       // all of the mode button
@@ -201,6 +231,41 @@ class Instrument : public QObject {
     // Captures read out since the instrument was made (generator output counts none).
     long captureCount() const { return captures_; }
 
+    // ---- Output with captures beside it (the frequency response) ---------------------------
+    // A run in which the generator plays without end while SCOPE captures are taken
+    // beside it. One load sequence (07H, 06H, pulses) sets both the generator's length
+    // and the count that stops sampling, and loading it again starts with a reset, which
+    // ends the output: so a capture beside the output takes the wave's points less one
+    // and is read from its first sample, in as many samples as the caller needs.
+    // Starts it in SCOPE mode: the hardware check, the channel configuration, the
+    // controls locked as for a run. "" or why it cannot start.
+    std::string beginOutputRun();
+    // Plays `wave` (buffer values: DAC code x 10; 2..32768 points) without end at the
+    // step-rate index `rateIndex` (0..4). It is uploaded only when it differs from the
+    // wave playing; else only the step rate is changed and the output plays on. The
+    // record's generator wave is the one playing. "" or why not.
+    std::string playWave(const std::vector<int16_t>& wave, int rateIndex);
+    // One capture of the channels that are on, at the sample-rate index `rateIndex`,
+    // while the output plays; its first `count` samples are read into the channel
+    // buffers and recorded as a SCOPE capture without pretrigger (A and B side by side).
+    // Stopped when the run is stopped (STOP, stop()); TimedOut when the capture has not
+    // ended `timeoutS` after its own length.
+    RunResult captureBeside(int rateIndex, long count, double timeoutS);
+    // Reads the last capture beside the output again: its first `count` samples.
+    void readBeside(long count) { readBesideCapture(count, false); }
+    // Ends the run: the generator memory cleared, so the output falls to 0 V, and the
+    // controls unlocked.
+    void endOutputRun();
+    bool outputRunning() const { return outputRun_; }
+
+    // Where the instrument's time has gone since it was made, for the benchmarks: the
+    // generator memory written (uploads, its clearing, output starts), the procedures'
+    // fixed pauses, waits for captures to end, and read-outs.
+    struct Timing {
+        int64_t uploadNs = 0, pauseNs = 0, captureNs = 0, readOutNs = 0;
+    };
+    const Timing& timing() const { return timing_; }
+
   signals:
     // A capture has been read out and its settings recorded.
     void captured();
@@ -215,11 +280,34 @@ class Instrument : public QObject {
     void recordCapture(int rateIndex, const CaptureSettings& taken);
     // The hardware check before a run: false after its message.
     bool hardwareReady();
+    // Selects a sample memory, skips `skip` samples and reads `n` into `buffer`.
+    void readMemory(int select, long skip, long n, std::vector<int16_t>& buffer);
+    void readBesideCapture(long count, bool fresh);
+    // The capture beside the output that was read last, recorded with its settings;
+    // `fresh` when it is a new capture, not the last one read again.
+    void recordBeside(int rateIndex, long count, bool fresh);
+    // Adds the time from its making to its end to one of the timing's sums.
+    class Span {
+      public:
+        explicit Span(int64_t& sum);
+        ~Span();
+        Span(const Span&) = delete;
+        Span& operator=(const Span&) = delete;
+
+      private:
+        int64_t& sum_;
+        int64_t t0_;
+    };
 
     InstrumentState s;
     long captures_ = 0;
     bool autoTrigger_ = false;
     bool untriggered_ = false;
+    Timing timing_;
+    // The output run: the wave uploaded and the step rate it plays at (-1: none yet).
+    bool outputRun_ = false;
+    std::vector<int16_t> playing_;
+    int playingRate_ = -1, besideRate_ = -1;
     InstrumentView none_;
     InstrumentView* view_ = &none_;
     std::unique_ptr<plat::PortBackend> backend_;

@@ -36,6 +36,13 @@ void Instrument::stop() {
     if (s.running()) goStop();
 }
 
+const char* Instrument::hardwareFault() {
+    if (s.ModelCode == 0) return "  No WQK Hardware !!! \n  Aborting Command ...";
+    Testpower();
+    if (s.PowerFault != 0) return " No Power to WQK  !!! \n Check Power to WQK   ";
+    return nullptr;
+}
+
 bool Instrument::hardwareReady() {
     const char* fault = hardwareFault();
     if (!fault) return true;
@@ -57,7 +64,10 @@ void Instrument::GOMODE() {
     view_->runStarted();
     SETCHAB();
     SETMAXLOOP();
-    Pause(100);
+    {
+        const Span span(timing_.pauseNs);
+        Pause(100);
+    }
     do {
         captureStep();
     } while (nextCapture());

@@ -56,10 +56,7 @@ std::string Instrument::setChannelOn(Channel c, bool on) {
     const char* button = c == Channel::A ? "SCHAbutton" : "SCHBbutton";
     if (c == Channel::B && on && !s.chanBFitted()) return "this instrument has no channel B";
     if (!enabled(button)) return Locked;
-    if (c == Channel::A)
-        s.ChanAOn = on ? 1 : 0;
-    else
-        s.ChanBOn = int16_t(on ? 1 : 0);
+    applyChannelOn(c, on);
     return changed(button);
 }
 
@@ -67,62 +64,61 @@ std::string Instrument::setRange(Channel c, int sel) {
     const char* button = c == Channel::A ? "Command3" : "Command6";
     if (sel < 0 || sel > 1) return outside("the range", 0, 1);
     if (!enabled(button)) return Locked;
-    (c == Channel::A ? s.RangeSelA : s.RangeSelB) = sel;
+    applyRange(c, sel);
     return changed(button);
 }
 
 std::string Instrument::setCoupling(Channel c, bool dc) {
     const char* button = c == Channel::A ? "Command2" : "Command7";
     if (!enabled(button)) return Locked;
-    (c == Channel::A ? s.CouplingA : s.CouplingB) = dc ? 1 : -1;
+    applyCoupling(c, dc);
     return changed(button);
 }
 
 std::string Instrument::setProbe(Channel c, bool x10) {
     const char* button = c == Channel::A ? "Command4" : "Command5";
     if (!enabled(button)) return Locked;
-    (c == Channel::A ? s.ProbeA : s.ProbeB) = x10 ? 1 : 0;
+    applyProbe(c, x10);
     return changed(button);
 }
 
 std::string Instrument::setSampleRate(int index) {
     if (index < 0 || index > acq::MaxIndex) return outside("the rate index", 0, acq::MaxIndex);
     if (!enabled("SRATEN")) return Locked;
-    s.SampleRateIndex = index;
+    applySampleRate(index);
     return changed("SRATEN");
 }
 
 std::string Instrument::setSampleSize(int index) {
     if (index < 0 || index > acq::MaxIndex) return outside("the size index", 0, acq::MaxIndex);
     if (!enabled("SSIZEN")) return Locked;
-    s.SampleSizeIndex = index;
+    applySampleSize(index);
     return changed("SSIZEN");
 }
 
 std::string Instrument::setTriggerMode(int mode) {
     if (mode < 0 || mode > 1) return outside("the trigger mode", 0, 1);
     if (!enabled("TMODEBUTTON")) return Locked;
-    s.TrigMode = mode;
-    if (mode == 0) s.LevelSetMode = 0;
+    applyTriggerMode(mode);
     return changed("TMODEBUTTON");
 }
 
 std::string Instrument::setTriggerSource(Channel c) {
     if (!enabled("TSOURCEBUTTON")) return Locked;
-    s.TrigSource = c == Channel::B ? 1 : -1;
+    applyTriggerSource(c);
     return changed("TSOURCEBUTTON");
 }
 
 std::string Instrument::setTriggerSlope(bool rising) {
     if (!enabled("TSLOPEBUTTON")) return Locked;
-    s.TrigSlope = rising ? 1 : -1;
+    applyTriggerSlope(rising);
     return changed("TSLOPEBUTTON");
 }
 
 std::string Instrument::setPretrigger(int index) {
     if (index < 0 || index > 2) return outside("the pretrigger index", 0, 2);
     if (!enabled("PRETRIGBUTTON")) return Locked;
-    s.PreTrig = index;
+    applyPretrigger(index);
     return changed("PRETRIGBUTTON");
 }
 
@@ -132,13 +128,13 @@ std::string Instrument::setTriggerLevel(double units) {
     const double lo = 10, hi = s.FullScale - 10;
     if (!(units >= lo - 5 && units <= hi + 5)) return outside("the level", long(lo), long(hi));
     if (!enabled("TMODEBUTTON")) return Locked;
-    s.TrigLevel = std::clamp(std::round(units / 10) * 10, lo, hi);
+    applyTriggerLevel(std::clamp(std::round(units / 10) * 10, lo, hi));
     return changed("TRLARGEN");
 }
 
 std::string Instrument::setRepeat(bool repeat) {
     if (!enabled("TRESETBUTTON")) return Locked;
-    s.RunRepeat = repeat ? 1 : 0;
+    applyRepeat(repeat);
     return changed("TRESETBUTTON");
 }
 
@@ -147,35 +143,7 @@ std::string Instrument::setDisplay(Toggle t, bool on) {
                                           "Command18", "Command19", "Command20", "Command21"};
     const char* button = buttons[int(t)];
     if (!enabled(button)) return Locked;
-    const int v = on ? 1 : -1;
-    switch (t) {
-    case Toggle::Grid:
-        s.GridOn = v;
-        break;
-    case Toggle::Join:
-        s.JoinOn = v;
-        break;
-    case Toggle::Units:
-        s.UnitsOn = int16_t(v);
-        break;
-    case Toggle::ShowA:
-        s.ShowA = v;
-        break;
-    case Toggle::ShowB:
-        s.ShowB = v;
-        break;
-    case Toggle::ShowD:
-        s.ShowD = v;
-        break;
-    case Toggle::Sum:
-        s.ShowAplusB = v;
-        if (on) s.ShowAminusB = -1;
-        break;
-    case Toggle::Difference:
-        s.ShowAminusB = int16_t(v);
-        if (on) s.ShowAplusB = -1;
-        break;
-    }
+    applyDisplay(t, on);
     return changed(button);
 }
 
@@ -187,21 +155,8 @@ std::string Instrument::setYMagnification(Trace t, int step) {
                          : t == Trace::B ? "YMagBbutton"
                                          : "Command12";
     if (!enabled(button)) return Locked;
-    if (t == Trace::A) {
-        s.YMagA = step;
-        if (step == 0) s.TracePosA = std::clamp(s.tracePosA(), -3, 3);
-    } else if (t == Trace::B) {
-        s.YMagB = step;
-        if (step == 0) s.TracePosB = int16_t(std::clamp<int>(s.TracePosB, -3, 3));
-    } else {
-        s.SumYMag = step;
-        if (step == 0) {
-            s.TracePosSum = 0;
-            s.VoltOffsetSum = 0;
-            s.ShiftSum = 0;
-        }
-        applyPositionSum();
-    }
+    applyYMagnification(t, step);
+    if (t == Trace::Sum) applyPositionSum();
     return changed(button);
 }
 
@@ -213,19 +168,14 @@ std::string Instrument::setTracePosition(Trace t, int pos) {
     if (pos < -limit || pos > limit) return outside("the position", -limit, limit);
     const char* button = t == Trace::A ? "scrollupA" : t == Trace::B ? "scrollupB" : "Scrollup";
     if (!enabled(button)) return Locked;
-    if (t == Trace::A)
-        s.TracePosA = pos;
-    else if (t == Trace::B)
-        s.TracePosB = int16_t(pos);
-    else
-        s.TracePosSum = int16_t(pos);
+    applyTracePosition(t, pos);
     if (t == Trace::Sum) applyPositionSum();
     return changed(button);
 }
 
 std::string Instrument::setDelayMode(bool delay) {
     if (!enabled("DelayWin")) return Locked;
-    s.DelayMode = int16_t(delay ? 1 : 0);
+    applyDelayMode(delay);
     return changed("DelayWin");
 }
 
@@ -256,9 +206,7 @@ std::string Instrument::setGenStyle(int style) {
     if (style < 0 || style > 3) return outside("the wave style", 0, 3);
     if (s.genMode() == 2) return "a custom wave has no style";
     if (!enabled("GENSTYLEBUTTON")) return Locked;
-    s.GenStyle = style;
-    s.SavedStyle = s.GenStyle;
-    s.GenDirty = 1;
+    applyGenStyle(style);
     return changed("GENSTYLEBUTTON");
 }
 
@@ -267,8 +215,7 @@ std::string Instrument::setGenFrequency(long hz) {
         return outside("the frequency", gen::MinFreq, gen::MaxFreq);
     if (s.genMode() != 0) return "the frequency is set in NORMAL mode";
     if (!enabled("GENLFREQBUTTONN")) return Locked;
-    s.GenFreq = hz;
-    s.GenDirty = 1;
+    applyGenFrequency(hz);
     return changed("GENLFREQBUTTONN");
 }
 
@@ -276,8 +223,7 @@ std::string Instrument::setGenAmplitude(int ampDiv) {
     if (ampDiv < 1 || ampDiv > 2) return outside("the amplitude divider", 1, 2);
     if (s.genMode() == 2) return "a custom wave's amplitude is its ratio";
     if (!enabled("GENAMPBUTTON")) return Locked;
-    s.AmpDiv = int16_t(ampDiv);
-    s.GenDirty = 1;
+    applyGenAmplitude(ampDiv);
     return changed("GENAMPBUTTON");
 }
 
@@ -285,8 +231,7 @@ std::string Instrument::setSweepStart(int index) {
     if (index < 0 || index > 9) return outside("the sweep start", 0, 9);
     if (s.genMode() != 1) return "the sweep start is set in SWEEP mode";
     if (!enabled("GENLFREQBUTTONN")) return Locked;
-    s.SweepStartIndex = index;
-    s.GenDirty = 1;
+    applySweepStart(index);
     return changed("GENLFREQBUTTONN");
 }
 
@@ -295,8 +240,7 @@ std::string Instrument::setSweepRatio(int ratio) {
     if (ratio < 0 || ratio > max) return outside("the sweep ratio", 0, max);
     if (s.genMode() != 1) return "the sweep ratio is set in SWEEP mode";
     if (!enabled("SWRATIOBUTTON")) return Locked;
-    s.SweepRatio = ratio;
-    s.GenDirty = 1;
+    applySweepRatio(ratio);
     return changed("SWRATIOBUTTON");
 }
 
@@ -305,8 +249,7 @@ std::string Instrument::setDutyCycle(int percent) {
         return "the duty cycle must be an even number within 2 and 98";
     if (s.genMode() != 0 || s.genStyle() != 3) return "the duty cycle is a NORMAL square's";
     if (!enabled("DCUP")) return Locked;
-    s.DutyCycle = percent;
-    s.GenDirty = 1;
+    applyDutyCycle(percent);
     return changed("DCUP");
 }
 
@@ -314,9 +257,7 @@ std::string Instrument::setCustomRate(int index) {
     if (index < 0 || index > 4) return outside("the custom step rate", 0, 4);
     if (s.genMode() != 2) return "the step rate is set in CUSTOM mode";
     if (!enabled("GENLFREQBUTTONN")) return Locked;
-    s.CustomRateIndex = index;
-    // The custom rate has no units: UNITS goes off, as the rate button turns it.
-    if (s.UnitsOn == 1) s.UnitsOn = -1;
+    applyCustomRate(index);
     return changed("GENLFREQBUTTONN");
 }
 
@@ -324,7 +265,7 @@ std::string Instrument::setCustomAmplitude(int ratio) {
     if (ratio < 0 || ratio > 3) return outside("the custom amplitude", 0, 3);
     if (s.genMode() != 2) return "the amplitude ratio is a custom wave's";
     if (!enabled("SWRATIOBUTTON")) return Locked;
-    s.AmpRatio = ratio;
+    applyCustomAmplitude(ratio);
     return changed("SWRATIOBUTTON");
 }
 
@@ -377,4 +318,169 @@ std::string Instrument::restore(const InstrumentState& snap) {
     next.ChanConfigPrev = s.ChanConfigPrev;
     s = std::move(next);
     return changed("");
+}
+
+// ---- The record's side of each button ------------------------------------------------
+
+void Instrument::applyChannelOn(Channel c, bool on) {
+    if (c == Channel::A)
+        s.ChanAOn = on ? 1 : 0;
+    else
+        s.ChanBOn = int16_t(on ? 1 : 0);
+}
+
+void Instrument::applyRange(Channel c, int sel) {
+    (c == Channel::A ? s.RangeSelA : s.RangeSelB) = sel;
+}
+
+void Instrument::applyCoupling(Channel c, bool dc) {
+    (c == Channel::A ? s.CouplingA : s.CouplingB) = dc ? 1 : -1;
+}
+
+void Instrument::applyProbe(Channel c, bool x10) {
+    (c == Channel::A ? s.ProbeA : s.ProbeB) = x10 ? 1 : 0;
+}
+
+void Instrument::applySampleRate(int index) {
+    s.SampleRateIndex = index;
+}
+
+void Instrument::applySampleSize(int index) {
+    s.SampleSizeIndex = index;
+}
+
+void Instrument::applyTriggerMode(int mode) {
+    s.TrigMode = mode;
+    // INST has no level to set.
+    if (mode == 0) s.LevelSetMode = 0;
+}
+
+void Instrument::applyTriggerSource(Channel c) {
+    s.TrigSource = c == Channel::B ? 1 : -1;
+}
+
+void Instrument::applyTriggerSlope(bool rising) {
+    s.TrigSlope = rising ? 1 : -1;
+}
+
+void Instrument::applyPretrigger(int index) {
+    s.PreTrig = index;
+}
+
+void Instrument::applyLevelSetting(bool on) {
+    // In INST mode the level setting stays off.
+    s.LevelSetMode = s.trigMode() == 0 || !on ? 0 : 1;
+}
+
+void Instrument::applyTriggerLevel(double units) {
+    s.TrigLevel = units;
+}
+
+void Instrument::applyRepeat(bool repeat) {
+    s.RunRepeat = repeat ? 1 : 0;
+}
+
+void Instrument::applyDisplay(Toggle t, bool on) {
+    const int v = on ? 1 : -1;
+    switch (t) {
+    case Toggle::Grid:
+        s.GridOn = v;
+        break;
+    case Toggle::Join:
+        s.JoinOn = v;
+        break;
+    case Toggle::Units:
+        s.UnitsOn = int16_t(v);
+        break;
+    case Toggle::ShowA:
+        s.ShowA = v;
+        break;
+    case Toggle::ShowB:
+        s.ShowB = v;
+        break;
+    case Toggle::ShowD:
+        s.ShowD = v;
+        break;
+    case Toggle::Sum:
+        s.ShowAplusB = v;
+        if (on) s.ShowAminusB = -1;
+        break;
+    case Toggle::Difference:
+        s.ShowAminusB = int16_t(v);
+        if (on) s.ShowAplusB = -1;
+        break;
+    }
+}
+
+void Instrument::applyYMagnification(Trace t, int step) {
+    if (t == Trace::A) {
+        s.YMagA = step;
+        if (step == 0) s.TracePosA = std::clamp(s.tracePosA(), -3, 3);
+    } else if (t == Trace::B) {
+        s.YMagB = step;
+        if (step == 0) s.TracePosB = int16_t(std::clamp<int>(s.TracePosB, -3, 3));
+    } else {
+        s.SumYMag = step;
+        if (step == 0) {
+            s.TracePosSum = 0;
+            s.VoltOffsetSum = 0;
+            s.ShiftSum = 0;
+        }
+    }
+}
+
+void Instrument::applyTracePosition(Trace t, int pos) {
+    if (t == Trace::A)
+        s.TracePosA = pos;
+    else if (t == Trace::B)
+        s.TracePosB = int16_t(pos);
+    else
+        s.TracePosSum = int16_t(pos);
+}
+
+void Instrument::applyDelayMode(bool delay) {
+    s.DelayMode = int16_t(delay ? 1 : 0);
+}
+
+void Instrument::applyGenStyle(int style) {
+    s.GenStyle = style;
+    s.SavedStyle = s.GenStyle;
+    s.GenDirty = 1;
+}
+
+void Instrument::applyGenFrequency(long hz) {
+    s.GenFreq = hz;
+    s.GenDirty = 1;
+}
+
+void Instrument::applyGenAmplitude(int ampDiv) {
+    s.AmpDiv = int16_t(ampDiv);
+    s.GenDirty = 1;
+}
+
+void Instrument::applySweepStart(int index) {
+    s.SweepStartIndex = index;
+    s.GenDirty = 1;
+}
+
+void Instrument::applySweepRatio(int ratio) {
+    s.SweepRatio = ratio;
+    s.GenDirty = 1;
+}
+
+void Instrument::applyDutyCycle(int percent) {
+    s.DutyCycle = percent;
+    s.GenDirty = 1;
+}
+
+bool Instrument::applyCustomRate(int index) {
+    s.CustomRateIndex = index;
+    // The custom rate has no units: UNITS goes off, as the rate button turns it.
+    if (s.UnitsOn != 1) return false;
+    s.UnitsOn = -1;
+    return true;
+}
+
+void Instrument::applyCustomAmplitude(int ratio) {
+    s.AmpRatio = ratio;
 }

@@ -66,6 +66,18 @@ int64_t WallClock::nowNs() const {
     return steadyNs() - start_;
 }
 
+void WallClock::busyUntil(int64_t tNs) {
+    // A microsecond is far below what a sleep can give: spin.
+    while (nowNs() < tNs) {
+    }
+}
+
+void VirtualClock::busyUntil(int64_t tNs) {
+    if (tNs <= now_) return;
+    now_ = tNs;
+    if (limitNs_ > 0 && now_ > limitNs_) throw ClockLimitExceeded{};
+}
+
 void VirtualClock::advanceNs(int64_t ns) {
     now_ += ns;
     if (limitNs_ > 0 && now_ > limitNs_) throw ClockLimitExceeded{};

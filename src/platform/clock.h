@@ -15,6 +15,9 @@ class Clock {
     virtual void doEvents() = 0;
     virtual int64_t nowNs() const = 0; // monotonic time since the clock started
     virtual bool isVirtual() const { return false; }
+    // Holds the program until nowNs() reaches tNs without yielding, as a slow port
+    // access holds the processor; nothing else runs meanwhile.
+    virtual void busyUntil(int64_t tNs) = 0;
 };
 
 // Sleeps for real; the window keeps painting during a pause but handles no input
@@ -25,6 +28,7 @@ class WallClock : public Clock {
     void pause(int ms) override;
     void doEvents() override;
     int64_t nowNs() const override;
+    void busyUntil(int64_t tNs) override;
 
   private:
     int64_t start_;
@@ -38,6 +42,8 @@ class VirtualClock : public Clock {
     void doEvents() override;
     int64_t nowNs() const override { return now_; }
     bool isVirtual() const override { return true; }
+    // Time moves on; what is scheduled meanwhile runs at the next pause or DoEvents.
+    void busyUntil(int64_t tNs) override;
 
     int64_t nowMs() const { return now_ / 1000000; }
     void advanceNs(int64_t ns);

@@ -2,7 +2,9 @@
 // A picture box with the drawing model the program was designed around: a user
 // scale, Cls, Line, PSet, Print at CurrentX/CurrentY, ForeColor/BackColor, font size
 // and bold, dotted DrawStyle, DrawWidth, and DrawMode 13 (copy) or 10 (not-XOR, so a
-// line drawn twice restores the picture). It draws into a QImage that tests can read.
+// line drawn twice restores the picture). It draws into a QImage that tests can read,
+// at the screen's own pixels (twice as many under QT_SCALE_FACTOR=2), and keeps what it
+// drew since its last Cls, so a new size draws it again sharp rather than stretched.
 #include "platform/colours.h"
 
 #include <QImage>
@@ -71,9 +73,11 @@ class PictureBox : public QWidget {
     const std::vector<std::string>& cutTexts() const { return cut_; }
     double TextHeight(const std::string& text = "X") const;
 
-    // Runs of whole pixels: column x[i], rows top[i] .. bottom[i] (pixel units, clipped
-    // to the picture), in ForeColor and DrawMode. A trace reduced to pixel columns.
+    // Runs of whole pixels of the picture (pixelSize()): column x[i], rows top[i] ..
+    // bottom[i], clipped to it, in ForeColor and DrawMode. A trace reduced to columns.
     void ColumnRuns(const int* x, const int* top, const int* bottom, int n);
+    // The picture's size in the screen's pixels: the widget's size times its pixel ratio.
+    QSize pixelSize() const;
 
     // Places a child control at a rectangle in twips of this box's design size.
     void place(QWidget* w, int x, int y, int width, int height, double fontPt = 8);
@@ -82,7 +86,7 @@ class PictureBox : public QWidget {
     double toPxX(double x) const { return (x - scaleLeft_) * width() / scaleW_; }
     double toPxY(double y) const { return (y - scaleTop_) * height() / scaleH_; }
 
-    // Finishes pending drawing and returns the picture.
+    // Finishes pending drawing and returns the picture (in the screen's pixels).
     const QImage& image();
     QColor pixel(int px, int py);
     // Zoom of the widget against its design size (fonts scale with it).
@@ -106,9 +110,35 @@ class PictureBox : public QWidget {
     QPainter& painter();
     void ensureSize();
     void flush();
-    void applyPen(long colour, bool forText = false);
-    QFont currentFont() const;
-    QPointF map(double x, double y) const { return QPointF(toPxX(x), toPxY(y)); }
+    void applyPen(long colour, int mode, int style, int width, bool forText = false);
+    QFont fontOf(const std::string& name, double size, bool bold) const;
+    QFont currentFont() const { return fontOf(FontName, FontSize, FontBold); }
+
+    // One drawing call since the last Cls, with the state it was drawn in.
+    struct Op {
+        enum class Kind { Line, Box, Fill, Point, Text, Runs } kind;
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // user scale; Text: its place
+        double scale[4] = {0, 0, 1, 1};        // left, top, width, height
+        long colour = 0, back = 0;
+        int mode = 13, style = 0, width = 1;
+        std::string text, font;
+        double fontSize = 8.25;
+        bool bold = false, transparent = true;
+        std::vector<int> xs, tops, bottoms; // Runs, in pixels of `at`
+        QSize at;
+    };
+    Op op(Op::Kind k, double x1, double y1, double x2, double y2, long colour) const;
+    void record(Op o);
+    void draw(const Op& o);
+    void drawText(const Op& o);
+    void drawRuns(const Op& o);
+    // The picture again at the new size from the calls since Cls.
+    void redrawAll(QSize pixels);
+    // A point of an op's user scale in the widget's pixels.
+    QPointF at(const Op& o, double x, double y) const {
+        return QPointF((x - o.scale[0]) * width() / o.scale[2],
+                       (y - o.scale[1]) * height() / o.scale[3]);
+    }
 
     // The texts printed since the last Cls and not covered since. Where the box is
     // rendered onto a PDF they are drawn again over the picture as text, so a printout
@@ -128,6 +158,9 @@ class PictureBox : public QWidget {
     double scaleLeft_ = 0, scaleTop_ = 0, scaleW_, scaleH_;
     long back_ = RGB(255, 255, 255);
     QImage image_;
+    std::vector<Op> ops_;
+    bool replayable_ = true; // false once too much was drawn without a Cls
+    bool replaying_ = false;
     std::unique_ptr<QPainter> painter_;
     bool pressed_ = false;
     std::vector<std::string> cut_;

@@ -52,9 +52,10 @@ std::optional<double> read(const std::string& path) {
         std::string(start, size_t(end - start)).find_first_not_of("0123456789+-.eE") !=
             std::string::npos)
         return std::nullopt;
-    // The number must be followed by nothing but blanks or a comma.
-    for (const char* p = end; *p; ++p)
-        if (*p != ' ' && *p != '\t' && *p != ',') return std::nullopt;
+    // The number must be followed by nothing but blanks or a comma, to the line's end: a
+    // NUL ends nothing.
+    for (size_t k = size_t(end - line.c_str()); k < line.size(); ++k)
+        if (line[k] != ' ' && line[k] != '\t' && line[k] != ',') return std::nullopt;
     return v;
 }
 

@@ -4,9 +4,15 @@
 #include "port/ppdev_backend.h"
 #include "sim/inputs.h"
 
+#include <cerrno>
 #include <cstdlib>
 
 namespace ports {
+
+namespace {
+// A millisecond per access is far slower than any port; more is a typing slip.
+constexpr long long MaxLatencyNs = 1000000;
+} // namespace
 
 std::string usage() {
     return "Usage: wqkscope [options]\n"
@@ -24,6 +30,8 @@ std::string usage() {
            "  --input-b=SIGNAL  signal on channel B (default gen: the generator output\n"
            "                    through a 10 kHz RC low-pass)\n"
            "  --noise=VOLTS     noise on both inputs (default 0.01)\n"
+           "  --port-latency=NS each port access takes NS nanoseconds, 0..1000000, as on\n"
+           "                    a real port (about 1000); default 0\n"
            "  SIGNAL: " +
            sim::inputHelp() +
            "\n"
@@ -70,6 +78,15 @@ Choice parseArgs(const std::vector<std::string>& args) {
                 c.sim.noise = n;
             else
                 c.errors.push_back(std::string("noise must be 0..100 volts: ") + noise);
+        } else if (const char* ns = value("--port-latency=")) {
+            char* end = nullptr;
+            errno = 0;
+            const long long n = std::strtoll(ns, &end, 10);
+            if (*ns >= '0' && *ns <= '9' && end && *end == 0 && errno == 0 && n <= MaxLatencyNs)
+                c.sim.latencyNs = n;
+            else
+                c.errors.push_back("port latency must be 0..1000000 nanoseconds: " +
+                                   std::string(ns));
         } else if (a == "--no-chb") {
             c.sim.channelB = false;
         } else if (a == "--no-gen") {

@@ -65,7 +65,25 @@ std::vector<std::pair<int, int>> Wqk01::writes() const {
     return w;
 }
 
+void Wqk01::finishAccess(int64_t startNs) const {
+    // The model's own work counts as part of the access, as the port's does.
+    if (opt_.latencyNs > 0) plat::clock().busyUntil(startNs + opt_.latencyNs);
+}
+
 void Wqk01::out(uint16_t address, uint8_t value) {
+    const int64_t start = opt_.latencyNs > 0 ? nowNs() : 0;
+    write(address, value);
+    finishAccess(start);
+}
+
+uint8_t Wqk01::in(uint16_t address) {
+    const int64_t start = opt_.latencyNs > 0 ? nowNs() : 0;
+    const uint8_t v = read(address);
+    finishAccess(start);
+    return v;
+}
+
+void Wqk01::write(uint16_t address, uint8_t value) {
     ++accesses_;
     if (logging_) log_.push_back({true, address, value});
     const int off = int(address) - base_;
@@ -103,7 +121,7 @@ void Wqk01::out(uint16_t address, uint8_t value) {
     }
 }
 
-uint8_t Wqk01::in(uint16_t address) {
+uint8_t Wqk01::read(uint16_t address) {
     ++accesses_;
     const int off = int(address) - base_;
     uint8_t v = 0xFF;

@@ -32,6 +32,9 @@ struct Options {
     InputSpec inputA = defaultInputA();
     InputSpec inputB = defaultInputB();
     double noise = 0.01; // V of noise on both inputs
+    // How long each port access takes, as on a real port (an ISA or LPC parallel port
+    // takes about 1000 ns); 0: as fast as the simulation runs.
+    int64_t latencyNs = 0;
 };
 
 struct Access {
@@ -102,6 +105,10 @@ class Wqk01 : public plat::PortBackend {
     static int64_t nowNs();
 
   private:
+    void write(uint16_t address, uint8_t value);
+    uint8_t read(uint16_t address);
+    // The access begun at startNs holds the program until its latency has passed.
+    void finishAccess(int64_t startNs) const;
     void command(int first, int c);
     void pulse();
     void readClock();

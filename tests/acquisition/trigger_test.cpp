@@ -39,6 +39,8 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
         r.s.TrigSlope = 1;
         r.w.TRIGGER();
         for (const char* c = row.presses; *c; ++c) {
+            r.w.control<VbButton>("TRESETBUTTON")
+                ->setEnabled(false); // each redraw of the panel enables it again
             if (*c == 'M') r.w.TMODEBUTTON_MouseDown();
             if (*c == 'S') r.w.TSOURCEBUTTON_MouseDown();
             if (*c == 'X') r.w.TSLOPEBUTTON_MouseDown();
@@ -59,6 +61,7 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
              << " " << trig;
         EXPECT_EQ(settings.str() + rest.str(), row.state);
         EXPECT_TRUE(
+            r.w.control<VbButton>("TRESETBUTTON")->isEnabled() &&
             r.w.control<VbButton>("TriglevelBUTTON")->fontBold() == (r.s.LevelSetMode.num() == 1) &&
             r.w.control<VbButton>("TRSMALLP")->isEnabled() == trig &&
             r.w.control<PictureBox>("levelval")->BackColor() == (trig ? 0xC0FFFF : 0xC0C0C0));
@@ -67,6 +70,10 @@ TEST(TriggerPanel, ButtonsStepTheirSettings) {
             EXPECT_EQ(picture == image, other == settings.str()) << other;
         pictures[settings.str()] = picture;
     }
+    // B's level line where B draws the level: 320 units below the middle, twice magnified.
+    r.s.TrigLevel = 1600, r.s.BaseB = 1280, r.s.YMagFactorB = 2;
+    r.w.TMODEBUTTON_MouseDown(), r.w.TriglevelBUTTON_MouseDown(), r.w.TSOURCEBUTTON_MouseDown();
+    EXPECT_EQ(r.s.trigLevelPrev(), 1920);
 }
 
 // With the level setting on: a press steps once, a held button repeats after 300 ms and

@@ -59,7 +59,7 @@ TEST(Autoset, SettingsAndPeriodsOnScreenForEachInput) {
         EXPECT_EQ(row.rangeB < 0 ? -1 : s.rangeSelB(), row.rangeB);
         EXPECT_EQ(s.sampleRateIndex(), row.rate);
         EXPECT_EQ(s.SampleSizeIndex, row.size);
-        EXPECT_NEAR(s.xMagnify(), row.window, row.window / 100);
+        EXPECT_NEAR(s.xMagnify(), row.window, row.window / 100.0);
         EXPECT_EQ(s.trigMode(), row.trigger ? 1 : 0);
         EXPECT_EQ(!row.trigger ? 0 : s.trigSourceB() ? int('B') : int('A'), row.trigger);
         // 2 V on the 12 V range is 213 units above the middle; noise moves it by one step.

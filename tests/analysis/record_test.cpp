@@ -96,11 +96,3 @@ TEST_P(SinesOnAAndB, FrequencyLevelsGainAndPhase) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pretrigger, SinesOnAAndB, ::testing::Values(0, 1, 2));
-
-TEST(OnTheInstrument, RcLowPassRiseTimeIs2Point2RC) {
-    const double rc = 1 / (2 * std::acos(-1.0) * 10000); // the 10 kHz corner
-    auto h = runOnce({Kind::RcSquare, 1000, 1}, {Kind::RcSquare, 1000, 1}, 0);
-    const Measurements m = measure(traceOf(h->s(), Channel::A, 0, capturedCount(h->s())));
-    EXPECT_NEAR(*m.riseS, 2.2 * rc, 2.2 * rc * 0.05);
-    EXPECT_NEAR(*m.fallS, 2.2 * rc, 2.2 * rc * 0.05);
-}

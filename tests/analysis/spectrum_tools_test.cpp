@@ -78,15 +78,20 @@ TEST(Spectrum, PeaksBetweenBinsForEveryWindow) {
     for (Window w : Windows)
         for (double bin : {300.0, 300.25, 300.5, 300.73}) {
             SCOPED_TRACE(testing::Message() << windowName(w) << " " << bin);
-            const Spectrum s = spectrum(tones(4096, {{bin, 0.8}, {1000.4, 0.2}}), w);
+            const Spectrum s = spectrum(tones(4096, {{bin, 1}, {1000.4, 0.15}}), w);
             const std::vector<Peak> p = findPeaks(s, 2, Scale::Dbv, 1.2);
             ASSERT_EQ(p.size(), 2u);
             EXPECT_NEAR(p[0].bin, bin, 0.02);
             EXPECT_DOUBLE_EQ(p[0].frequencyHz, p[0].bin * s.binHz);
-            EXPECT_NEAR(p[0].amplitudeV, 0.8, 0.8 * 0.005);
+            EXPECT_NEAR(p[0].amplitudeV, 1, 0.005);
             EXPECT_NEAR(p[1].bin, 1000.4, 0.02);
-            EXPECT_NEAR(p[1].amplitudeV, 0.2, 0.2 * 0.01);
-            EXPECT_DOUBLE_EQ(p[1].level, scaled(s, Scale::Dbv, 1.2)[1000]);
+            EXPECT_NEAR(p[1].amplitudeV, 0.15, 0.15 * 0.01);
+            // The tone's level wherever it falls: 1 V peak is -3.01 dBV, 0.15 V -18.06 dBFS
+            // on the 1.2 V range; the normalised scale keeps the display's value.
+            EXPECT_NEAR(p[0].level, -3.0103, 0.1);
+            EXPECT_NEAR(findPeaks(s, 2, Scale::Dbfs, 1.2)[1].level, -18.062, 0.1);
+            EXPECT_EQ(findPeaks(s, 1, Scale::Normalised, 1.2)[0].level, 100);
+            EXPECT_FALSE(s.clipped);
         }
     const Spectrum flat = spectrum(std::vector<int16_t>(4096, 1280), Window::Hann);
     EXPECT_TRUE(findPeaks(flat, 5, Scale::Dbfs, 1.2).empty());
@@ -106,4 +111,12 @@ TEST(Spectrum, PowerAveraging) {
     avg.setCount(0);
     avg.add(other);
     EXPECT_EQ(avg.add(zero).magnitude, zero.magnitude); // count 1: no averaging
+    // A clipped spectrum marks the average it joins until the average starts again.
+    const Spectrum clipped = spectrum(tones(2048, {{100, 1.5}}), Window::Rectangular);
+    avg.setCount(2);
+    EXPECT_EQ(avg.add(zero).clipped, false);
+    EXPECT_EQ(avg.add(clipped).clipped, true);
+    EXPECT_EQ(avg.add(zero).clipped, true);
+    avg.reset();
+    EXPECT_EQ(avg.add(zero).clipped, false);
 }

@@ -52,9 +52,10 @@ TEST_F(Cli, MeasureJsonHoldsTheInputsValues) {
     EXPECT_EQ(o["rate_hz"].toDouble(), 2e6);
     EXPECT_EQ(o["samples"].toInt(), 4086); // 4K less the pretrigger
     const QJsonObject a = o["channels"]["A"].toObject(), b = o["channels"]["B"].toObject();
-    EXPECT_EQ(a.keys(),
-              QStringList({"ac_rms_v", "clipped", "duty_pct", "fall_s", "frequency_hz", "mean_v",
-                           "period_s", "rise_s", "rms_v", "vmax_v", "vmin_v", "vpp_v"}));
+    EXPECT_EQ(a.keys(), QStringList({"ac_rms_v", "clipped", "duty_pct", "fall_s", "frequency_hz",
+                                     "mean_v", "partial_period", "period_s", "reasons", "rise_s",
+                                     "rms_v", "vmax_v", "vmin_v", "vpp_v"}));
+    EXPECT_EQ(a["reasons"].toObject().size(), 0); // everything measured
     EXPECT_NEAR(a["frequency_hz"].toDouble(), 1000, 1);
     EXPECT_NEAR(a["vpp_v"].toDouble(), 2.0, 2 * 0.009375); // two codes
     EXPECT_NEAR(b["vpp_v"].toDouble(), 1.0, 2 * 0.009375);
@@ -86,7 +87,8 @@ TEST_F(Cli, SpectrumJsonAndCsv) {
         run(with({"spectrum", "--json", "--peaks=1", "--average=3", "--out=s.csv"}, Quiet));
     ASSERT_EQ(r.status, 0) << r.err;
     const QJsonObject o = json(r);
-    EXPECT_EQ(o.keys(), QStringList({"bin_hz", "peaks", "points", "rate_hz", "scale", "window"}));
+    EXPECT_EQ(o.keys(),
+              QStringList({"bin_hz", "channels", "peaks", "points", "rate_hz", "scale", "window"}));
     EXPECT_EQ(o["points"].toInt(), 4096);
     EXPECT_EQ(o["bin_hz"].toDouble(), 2e6 / 4096);
     const QJsonArray peaks = o["peaks"].toArray();
@@ -108,6 +110,35 @@ TEST_F(Cli, SpectrumJsonAndCsv) {
                                           "--scale=dbfs", "--input-a=sine:100000:1"},
                                          Quiet)));
     EXPECT_NEAR(db["peaks"][0]["level"].toDouble(), 20 * std::log10(1 / 1.2), 0.1);
+}
+
+TEST_F(Cli, NumbersOfTheSimulatedInputsOrTheirReasons) {
+    // In the default 10 mV of noise: a sine at 0.46 of the rate reads within 1e-3; a DC
+    // level and an open input have no frequency, and B against A none without B.
+    const QJsonObject fast = json(run({"measure", "--json", "--range-a=1.2", "--range-b=1.2",
+                                       "--input-a=sine:920100:1", "--input-b=off"}));
+    EXPECT_NEAR(fast["channels"]["A"]["frequency_hz"].toDouble() / 920100, 1, 1e-3);
+    EXPECT_EQ(fast["b_over_a"]["reasons"]["gain_db"], "B below its noise at A's frequency");
+    const QJsonObject quiet = json(run({"measure", "--json", "--range-a=1.2", "--range-b=1.2",
+                                        "--input-a=dc:0.5", "--input-b=off"}));
+    for (const char* c : {"A", "B"})
+        for (const char* key : {"frequency_hz", "period_s", "duty_pct", "rise_s", "fall_s"}) {
+            EXPECT_TRUE(quiet["channels"][c][key].isNull()) << c << key;
+            EXPECT_EQ(quiet["channels"][c]["reasons"][key], "no periodic signal") << c << key;
+        }
+
+    // Spectrum: a 1 V peak sine half-way between bins reads -3.01 dBV and 1 V; a 1.5 V one
+    // on the 1.2 V range is marked clipped.
+    for (const char* input : {"sine:49072.265625:1", "sine:1000:1.5"}) {
+        const bool clips = std::string(input).find(":1.5") != std::string::npos;
+        const QJsonObject o =
+            json(run({"spectrum", "--json", "--peaks=1", "--scale=dbv", "--range-a=1.2",
+                      "--channels=a", "--noise=0", std::string("--input-a=") + input}));
+        EXPECT_EQ(o["channels"]["A"]["clipped"].toBool(), clips) << input;
+        if (clips) continue;
+        EXPECT_NEAR(o["peaks"][0]["level"].toDouble(), -3.0103, 0.1);
+        EXPECT_NEAR(o["peaks"][0]["amplitude_v"].toDouble(), 1, 0.01);
+    }
 }
 
 TEST_F(Cli, ExitStatuses) {
@@ -202,13 +233,13 @@ TEST_F(Cli, AFileThatCannotBeWrittenIsNamedWithItsReasonAndNothingElseIsWritten)
         {{"spectrum", "--out=ro/s.csv"}, "wqkscope spectrum: cannot write ro/s.csv: " + denied, false},
         {{"bode", "--from=1k", "--to=10k", "--out=ro/b.csv"},
          "wqkscope bode: cannot write ro/b.csv: " + denied, false},
-        {{"bode", "--from=1k", "--to=10k", "--per-decade=1", "--input-a=dac", "--out=late/b.csv"},
+        {{"bode", "--from=1k", "--to=10k", "--per-decade=1", "--reference=d", "--out=late/b.csv"},
          "wqkscope bode: cannot write late/b.csv: " + denied, true}};
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args.back());
         const int64_t start = h_.clock().nowMs();
-        if (row.printed) // the folder is made read-only once the sweep has begun
+        if (row.printed) // read-only once the sweep has begun (D: over a second a point)
             h_.clock().at(start + 1500, [] {
                 QFile::setPermissions("late", QFile::ReadOwner | QFile::ExeOwner);
             });

@@ -2,6 +2,7 @@
 // table's patterns, in the virtual time it must take, and reads what it should.
 #include "device/protocol.h"
 #include "device/rig.h"
+#include "instrument/instrument.h"
 
 #include <gtest/gtest.h>
 
@@ -167,4 +168,98 @@ TEST(ChannelConfig, CouplingAndRangeBitsButNotTheProbe) {
         r.s.ProbeA = r.s.ProbeB = bits & 1;
         EXPECT_EQ(proto::channelConfig(r.w.channelSettings()), bits);
     }
+}
+
+TEST(PortSequences, OutputWithCapturesBeside) {
+    Rig r;
+    Instrument& inst = r.w.instrument();
+    const int E = Lpt1Base + EcrOffset;
+    r.mark();
+    EXPECT_EQ(inst.beginOutputRun(), "");
+    expectWrites(r, "begin: detection, power, the configuration (both AC on 12 V)",
+                 cat({{{E, EcrByteMode},
+                       {D, 0},
+                       {C, CtlIdle},
+                       {D, 0},
+                       {C, CtlCommand},
+                       {D, Idle},
+                       {C, CtlIdle},
+                       {E, EcrByteMode},
+                       {D, 0},
+                       {D, DetectBit}},
+                      cw(Reset),
+                      pulse(),
+                      config(10)}));
+    EXPECT_TRUE(r.s.running() && !r.w.control<PictureBox>("SCOPEMODE")->isEnabled());
+    // Ten points, nine samples a capture: the length counter is the stop counter.
+    const std::vector<int16_t> wave{1275, 2550, 1275, 0, 1275, 2550, 1275, 0, 1275, 2550};
+    const Writes start =
+        cat({cw(GenSelect), pulse(), cw(Idle), pulse(), cw(Start), cw(Continuous)});
+    const struct {
+        const char* name;
+        int rateIndex;
+        Writes w;
+    } plays[] = {
+        {"a new wave: upload, then output", 3,
+         cat({cw(Reset),
+              pulse(),
+              cw(GenWrite),
+              strobe(128),
+              strobe(255),
+              strobe(128),
+              strobe(0),
+              strobe(128),
+              strobe(255),
+              strobe(128),
+              strobe(0),
+              strobe(128),
+              strobe(255),
+              cw(Start),
+              cw(Reset),
+              pulse(),
+              cw(OpenCount),
+              {{D, 0}},
+              times(32759, pulse()),
+              cw(EndLoad),
+              cw(Idle),
+              start,
+              cw(Continuous, 2)})},
+        {"the same wave at another rate: only the output restarted", 0,
+         cat({start, cw(Continuous, 5)})},
+        {"the same wave and rate: nothing", 0, {}},
+    };
+    for (const auto& row : plays) {
+        r.mark();
+        EXPECT_EQ(inst.playWave(wave, row.rateIndex), "") << row.name;
+        expectWrites(r, row.name, row.w);
+    }
+    // 9 samples at 2 kHz: 1 ms between the start commands, then the capture's own 4.5 ms.
+    const long captures = inst.captureCount(), skip = MemorySize - 9;
+    r.mark();
+    EXPECT_EQ(inst.captureBeside(0, 5, 1).end, Instrument::RunEnd::Done);
+    expectWrites(r, "a capture beside",
+                 cat({cw(Idle), pulse(), cw(Start), cw(Idle), cw(Start, 5),
+                      readOut(SelectA, skip, 5), readOut(SelectB, skip, 5)}),
+                 6);
+    for (long i = 0; i < 5; ++i)
+        ASSERT_TRUE(r.s.ChanABuffer[i] == 10 * r.sim.memoryA()[skip + i] &&
+                    r.s.ChanBBuffer[i] == 10 * r.sim.memoryB()[skip + i])
+            << i;
+    EXPECT_EQ(
+        std::make_tuple(r.s.ReadCount, r.s.PreTrigCount, r.s.dataRateA(), inst.captureCount()),
+        std::make_tuple(5, 0, 0, captures + 1));
+    r.mark();
+    inst.readBeside(7); // the same capture, longer
+    expectWrites(r, "read again", cat({readOut(SelectA, skip, 7), readOut(SelectB, skip, 7)}));
+    EXPECT_EQ(std::make_pair(r.s.ReadCount, inst.captureCount()), std::make_pair(7, captures + 1));
+    r.after(2, [&] { r.w.GOBUTTON_Click(); }); // STOP in the wait: nothing read
+    r.mark();
+    EXPECT_EQ(inst.captureBeside(0, 5, 1).end, Instrument::RunEnd::Stopped);
+    expectWrites(r, "stopped", cat({cw(Idle), pulse(), cw(Start), cw(Idle), cw(Start, 5)}), 5);
+    r.mark();
+    inst.endOutputRun();
+    expectWrites(r, "end: the memory cleared",
+                 cat({cw(Reset), pulse(), cw(GenWrite), times(32768, strobe(0)), cw(Start)}));
+    EXPECT_TRUE(!r.s.running() && r.w.control<PictureBox>("SCOPEMODE")->isEnabled());
+    EXPECT_EQ(inst.playWave(wave, 0), "no output run has begun");
 }

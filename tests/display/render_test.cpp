@@ -97,6 +97,14 @@ TEST(TraceDrawer, LightsExactlyThePixelsOfEverySegmentOrSample) {
         }
 }
 
+// Each pixel once per column, the same row again in the next column, none off the picture.
+TEST(TraceDrawer, DistinctPointsPerColumn) {
+    const QPoint in[] = {{0, 5}, {0, 5}, {0, 7}, {0, 5}, {1, 5}, {1, -1}, {1, 9}, {2, 7}};
+    std::vector<QPoint> out;
+    display::distinctPoints(in, 8, 9, out);
+    EXPECT_EQ(out, (std::vector<QPoint>{{0, 5}, {0, 7}, {1, 5}, {2, 7}}));
+}
+
 TEST(Frame, TracesInDrawingOrderWithTheirBaseAndFactor) {
     using Src = display::TraceSpec::Source;
     const struct {

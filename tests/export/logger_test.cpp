@@ -13,6 +13,9 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace {
@@ -58,7 +61,6 @@ TEST(CaptureLogger, StopsAtALimitOrAFailedWriteWithAConsistentIndex) {
         {"short writes", {3, 0, 0}, 4, 100, 0, 0, "finished: 3 captures written."},
         {"1 s, captures at 0, 0.3, 0.6, 0.9 s", {0, 1, 0}, 0, 0, 0, 0, "over. 4 captures written."},
         {"1 MB to keep", {0, 0, 1 << 20}, 0, 0, 0, 50000, "reached. 1 capture written."},
-        {"no first file", {3, 0, 0}, 2, 0, EIO, 0, "Input/output error. 0 captures kept in"},
         {"disk full in the 3rd file", {3, 0, 0}, 6, 0, ENOSPC, 0, "device. 2 captures kept in"},
         {"disk full in the 2nd line", {3, 0, 0}, 5, 0, ENOSPC, 0, "device. 1 capture kept in"},
         {"3rd line cut short, disk full", {3, 0, 0}, 7, 20, ENOSPC, 0, "device. 2 captures kept"},
@@ -99,11 +101,12 @@ TEST(CaptureLogger, StopsAtALimitOrAFailedWriteWithAConsistentIndex) {
     }
 }
 
-int run(std::vector<std::string> args, std::string* err = nullptr) {
-    std::ostringstream out, errors;
+int run(std::vector<std::string> args, std::string* err = nullptr, std::string* out = nullptr) {
+    std::ostringstream output, errors;
     args.insert(args.end(), {"--port=sim", "--input-a=dc:0.5", "--input-b=dc:-0.25", "--noise=0"});
-    const int status = cli::run(args, out, errors);
+    const int status = cli::run(args, output, errors);
     if (err) *err = errors.str();
+    if (out) *out = output.str();
     return status;
 }
 
@@ -121,28 +124,68 @@ TEST(CaptureCommand, WritesTheWindowsOwnFilesAndReportsBadUsage) {
     w.state().FilePath = h.dir() + "/window.csv";
     w.state().ExportABReq = 1;
     w.exportab();
-    std::string wav, error;
+    std::string wav, error, shown;
     ASSERT_TRUE(encodeWav(wavSourceOf(w.state()), wav, error));
     h.writeFile("window.wav", wav);
     for (const std::string ext : {"wqk", "csv", "wav"}) {
         ASSERT_EQ(run({"capture", "--out=" + h.dir() + "/cli." + ext}, &error), 0) << error;
         EXPECT_TRUE(h.readFile("cli." + ext) == h.readFile("window." + ext)) << ext;
+        ASSERT_EQ(run({"capture", "--out=-", "--format=" + ext}, &error, &shown), 0) << error;
+        EXPECT_TRUE(shown == h.readFile("window." + ext)) << ext; // on standard output
     }
     // A window never shown is drawn at 96 dpi.
     ASSERT_EQ(run({"capture", "--picture=" + h.dir() + "/d.png", "--picture-scale=2"}), 0);
     EXPECT_EQ(QImage((h.dir() + "/d.png").c_str()).size(), QSize(1270, 370));
+    // A pipe and a device (where one can be made) behind links: never replaced, no index.
+    ASSERT_EQ(mkfifo("pipe", 0600) | symlink("pipe", "fifo.wav") | symlink("null", "null.wav") |
+                  mkdir("linked", 0700) | symlink("../null", "linked/index.csv"),
+              0);
+    const bool device = mknod("null", S_IFCHR | 0666, makedev(1, 3)) == 0;
     const struct {
         std::vector<std::string> args;
         int status;
         const char* err;
+        bool needsDevice = false;
     } rows[] = {
-        {{"capture", "--out=c.mp3"}, 2, "--out must name a .wqk, .csv, .wav or .sr file: c.mp3"},
+        {{"capture", "--out=c.mp3"},
+         2,
+         "--out must name a .wqk, .csv, .wav or .sr file, or -: c.mp3"},
         {{"log", "--dir=d", "--count=2", "--duration=1"}, 2, "one of --count and --duration"},
         {{"log", "--dir=/proc/wqk", "--count=1"}, 1, "cannot make the folder /proc/wqk"},
+        {{"capture", "--out=fifo.wav"}, 1, "cannot write fifo.wav: nothing reads the pipe"},
+        {{"capture", "--out=-", "--picture=-", "--format=wav"}, 2, "one of --out and --picture"},
+        {{"log", "--dir=linked", "--count=2"}, 1, "index.csv: it is not a regular file", true},
+        {{"capture", "--out=null.wav"}, 0, "", true},
     };
     for (const auto& row : rows) {
+        if (row.needsDevice && !device) continue;
         EXPECT_EQ(run(row.args, &error), row.status) << row.args.back();
         EXPECT_NE(error.find(row.err), std::string::npos) << error;
+    }
+    EXPECT_TRUE(QFileInfo::exists("pipe") && !QFileInfo("pipe").isFile() &&
+                !QFileInfo("null").isFile()); // neither replaced
+}
+
+// Past a file-size limit an output fails as any write does: status 1, why, old file kept.
+TEST(CaptureCommand, SizeLimitIsAWriteError) {
+    testing_support::Harness h;
+    const QStringList outputs[] = {
+        {"capture", "--out=x.wav"},     {"capture", "--picture=x.png"},
+        {"capture", "--picture=x.svg"}, {"capture", "--picture=x.pdf"},
+        {"spectrum", "--out=x.csv"},    {"log", "--dir=rec", "--count=1"}};
+    static const rlimit small{1024, 1024};
+    for (const QStringList& args : outputs) {
+        SCOPED_TRACE(args[1].toStdString());
+        const std::string file = args[0] == "log" ? "" : args[1].section('=', 1).toStdString();
+        if (!file.empty()) h.writeFile(file, "previous");
+        QProcess p;
+        p.setWorkingDirectory(h.dir().c_str());
+        p.setChildProcessModifier([] { setrlimit(RLIMIT_FSIZE, &small); });
+        p.start(WQK_PROGRAM, args + QStringList{"--port=sim"});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, 1);
+        EXPECT_TRUE(p.readAllStandardError().contains(": File too large"));
+        EXPECT_EQ(file.empty() ? "previous" : h.readFile(file), "previous");
     }
 }
 

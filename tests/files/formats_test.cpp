@@ -177,7 +177,7 @@ TEST(SignalRead, LengthHeaderAndMagicRules) {
 TEST(SignalApply, ChannelsOnFilledAndZeroedChannelOffKeepsItsSamples) {
     for (int chanBOn : {1, 0}) {
         InstrumentState s;
-        s.ChanBOn = chanBOn, s.ChanBBuffer[3] = 777, s.ChanBBuffer[30000] = 555;
+        s.ChanBOn = chanBOn, s.ChanBBuffer[0] = 777, s.ChanBBuffer[30000] = 555;
         s.ChanABuffer[20000] = 5;
         files::SignalData d;
         ASSERT_EQ(files::decodeSignal(filebytes::signal("WQK", "2312", 1024), files::WqkSignal, d),
@@ -185,7 +185,7 @@ TEST(SignalApply, ChannelsOnFilledAndZeroedChannelOffKeepsItsSamples) {
         files::applySignal(s, d);
         EXPECT_EQ(s.ChanABuffer[1023], filebytes::a(1023) * 10);
         EXPECT_EQ(s.ChanABuffer[20000], 0);
-        EXPECT_EQ(s.ChanBBuffer[3], chanBOn ? filebytes::b(3) * 10 : 777);
+        EXPECT_EQ(s.ChanBBuffer[0], chanBOn ? filebytes::b(0) * 10 : 777); // from sample 0 on
         EXPECT_EQ(s.ChanBBuffer[30000], chanBOn ? 0 : 555);
         EXPECT_TRUE(s.GenLast == 1024.0f && s.LoadDone.num() == 1 && s.RateFactor == 1.5f);
         EXPECT_TRUE(s.dataRateA() == 3 && s.DataRateB == 3 && s.dataRangeA() == 1 &&
@@ -241,15 +241,14 @@ TEST(ProfileRead, ValuesTheProgramCannotHoldAreRejected) {
     // clang-format off
     const Items bad = {
         {11, " 5 "}, {53, " 5 "}, {53, "-1 "}, {54, " 4 "},           // size and mode indices
-        {15, " 2561 "}, {13, " 40000 "}, {13, " 0 "}, {14, "-1 "}, {14, " 32768 "}, // widths
-        {45, " 5 "}, {45, " 2560 "}, {45, " 1285 "}, {46, " 2.5 "},   // trigger levels
+        {15, " 19 "}, {13, " 40000 "}, {13, " 0 "}, {14, "-1 "}, {14, " 32768 "}, // widths
+        {45, " 5 "}, {45, " 32758 "}, {46, " 1e7 "},                  // trigger levels
         {1, " 3 "}, {5, " 1.5 "}, {16, " 0 "}, {31, " 3 "}, {64, " 3 "}, {60, " 4 "}, // choices
         {73, " 17 "}, {74, "-17 "}, {item("TracePosA"), "-17 "},      // trace positions
         {56, "abc"}, {68, "x"}, {16, ""}, {37, "-1 "}, {40, " 1e400 "}, // text, empty, range
         {47, " 16777216 "}, {39, " 255 "}, {40, " 255 "}, {47, " 192 "}, {48, " 192 "}, // colours
         {70, " 1 "},                                                  // running: SAVE is locked
-        {50, " 320 "}, {51, " 20 "}, {item("LevelStepLarge"), " 159 "}, // level steps
-        {item("LevelStepLarge"), " 161 "}, {item("SweepRateIndex"), " 5 "},
+        {50, "-1 "}, {51, " 2.5 "}, {item("SweepRateIndex"), " 5 "},  // level steps, rate
     };
     // clang-format on
     for (const auto& [k, text] : bad)
@@ -261,15 +260,12 @@ TEST(ProfileRead, CombinationsAndEdges) {
     const Outcome no = Outcome::Invalid, yes = Outcome::Loaded;
     // clang-format off
     const std::pair<Items, Outcome> rows[] = {
-        {{{34, " 1 "}, {35, " 1 "}}, no}, {{{34, " 1 "}}, yes}, // A+B and A-B at once
-        {{{34, " 1 "}, {54, " 3 "}}, no},                        // A+B in FFT mode
+        {{{34, " 1 "}, {35, " 1 "}}, yes}, {{{34, " 1 "}, {54, " 3 "}}, no}, // A+B, in FFT mode
         {{{6, " 2 "}}, no}, {{{8, " 2 "}}, no}, {{{10, " 2 "}}, no}, {{{12, " 2 "}}, no}, // copies
         {{{57, " 4 "}}, no}, {{{56, " 2 "}}, no}, {{{56, " 2 "}, {57, " 4 "}}, yes}, // CUSTOM style
-        {{{64, " 5 "}}, no}, {{{62, " 1 "}}, no}, {{{62, " 1 "}, {64, " 5 "}}, yes}, // sweep ratio
-        {{{62, " 3 "}, {64, " 20 "}}, no}, {{{62, " 3 "}, {63, " 0 "}, {64, " 20 "}}, yes},
-        {{{73, " 4 "}}, no}, {{{71, " 1 "}, {73, " 4 "}}, yes}, // 3 steps at x1, more magnified
-        {{{71, " 2 "}, {73, " 16 "}}, yes}, {{{71, " 2 "}, {73, "-16 "}}, yes},
-        {{{74, "-4 "}}, no}, {{{72, " 2 "}, {74, "-16 "}}, yes},
+        {{{64, " 5 "}}, yes}, {{{62, " 3 "}}, no}, {{{62, " 3 "}, {63, " 0 "}}, yes}, // sweep
+        {{{73, " 16 "}, {74, "-16 "}}, yes}, {{{31, " 2 "}}, yes}, {{{31, " 5 "}}, yes},
+        {{{15, " 20 "}, {45, " 1285 "}, {46, "-.5 "}, {50, " 0 "}, {51, " 32767 "}}, yes},
         {{{item("SweepRateIndex"), " 4 "}}, yes}, {{{26, " 2 "}}, yes}, {{{45, " 10 "}}, yes},
         {{{45, " 2550 "}}, yes}, {{{13, " 32767 "}}, yes}, {{{37, " 16383.5 "}}, yes},
         {{{39, " 12583104 "}}, yes},

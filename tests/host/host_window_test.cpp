@@ -1,9 +1,11 @@
 // The host window: its menus lock with the window's buttons, its panels follow the
 // record without changing it, and with them open the program does exactly what it
 // does with them closed.
+#include "analysis/si_format.h"
 #include "files/formats.h"
 #include "files/lists.h"
 #include "host/main_window.h"
+#include "host/measure_panel.h"
 #include "host/spectrum_panel.h"
 #include "support/fixture.h"
 
@@ -11,12 +13,18 @@
 #include <QDockWidget>
 #include <QLabel>
 #include <QTableWidget>
+#include <functional>
 #include <gtest/gtest.h>
+#include <random>
 
 using testing_support::Harness;
 using Kind = sim::InputSpec::Kind;
 
 namespace {
+
+// The tooltip of a value over a part of a period.
+const char* const PartialTip =
+    "Over less than one whole period: the value depends on where the window starts and ends";
 
 sim::Options quietSines() {
     sim::Options o;
@@ -142,12 +150,24 @@ TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
     EXPECT_EQ(text(mw, "measurePhase"), "-");
     EXPECT_EQ(mw.findChild<QLabel*>("measurePhase")->toolTip().toStdString(),
               "B's offset from A is not kept in a signal file");
-    // A flat trace has no frequency: "-" and the reason.
-    w.state().ChanABuffer.assign(InstrumentState::BufferSize, InstrumentState::MidScale);
+    // A flat trace or one within its noise has no frequency: "-" and the reason; a part
+    // of a period has its mean marked.
+    auto* table = mw.findChild<QTableWidget*>("measureTable");
+    std::vector<int16_t>& buf = w.state().ChanABuffer;
+    const std::pair<std::function<int(size_t)>, const char*> rows[] = {
+        {[](size_t) { return 0; }, "flat trace"},
+        {[r = std::minstd_rand(1)](size_t) mutable { return int(r() % 4) * 10 - 20; },
+         "no periodic signal"}, // whole codes, -2 to +1
+        {[](size_t i) { return int(std::lround(900 * std::sin(double(i) * 1e-4))); }, PartialTip}};
     mw.findChild<QCheckBox*>("measureWholeRecord")->click();
-    EXPECT_EQ(cell(mw, 0, 0), "-");
-    EXPECT_EQ(mw.findChild<QTableWidget*>("measureTable")->item(0, 0)->toolTip().toStdString(),
-              "flat trace");
+    for (const auto& [level, why] : rows) {
+        for (size_t i = 0; i < buf.size(); ++i)
+            buf[i] = int16_t(InstrumentState::MidScale + level(i));
+        mw.findChild<host::MeasurePanel*>()->refresh();
+        const int row = why == PartialTip ? 5 : 0; // Mean, Frequency
+        EXPECT_EQ(cell(mw, row, 0).back(), why == PartialTip ? '*' : '-') << why;
+        EXPECT_EQ(table->item(row, 0)->toolTip().toStdString(), why);
+    }
 
     // In FFT mode, with every option at its default, the panel shows the display's spectrum.
     w.FFTbutton_Click();
@@ -160,4 +180,11 @@ TEST(HostWindow, OpenPanelsFollowTheRecordAndChangeNothing) {
     auto* peaks = mw.findChild<QTableWidget*>("spectrumPeaks");
     EXPECT_EQ(peaks->rowCount(), 2 * host::SpectrumPanel::PeakCount);
     EXPECT_EQ(peaks->item(0, 2)->text().toStdString(), "100.0");
+    const double amplitude = spectrum->traces()[0].peaks[0].amplitudeV; // A's 1 V peak
+    EXPECT_NEAR(amplitude, 1, 0.01);
+    EXPECT_EQ(peaks->item(0, 3)->text().toStdString(), analysis::formatSI(amplitude, "V"));
+    EXPECT_TRUE(mw.findChild<QLabel*>("spectrumClipped")->isHidden());
+    std::fill_n(w.state().SaveB.begin(), 9, int16_t(2550)); // code 255 in B
+    spectrum->refresh();
+    EXPECT_EQ(text(mw, "spectrumClipped"), "B CLIPPED");
 }

@@ -57,6 +57,8 @@ std::string all(std::initializer_list<std::string> answers) {
 }
 
 using Step = std::function<void(WQK&)>;
+// The named setting that stands for a row's buttons.
+#define SET(call) [](Instrument& i) { return i.call; }
 using Setting = std::function<std::string(Instrument&)>;
 
 struct Row {
@@ -67,12 +69,12 @@ struct Row {
     bool refused; // the button is locked there: the setting is refused
 };
 
-// The record a started window has after `start` and then `then`.
-InstrumentState after(const Step& start, const Step& then, sim::Options o = {}) {
+// The record a started window has after `start` and then `next`.
+InstrumentState after(const Step& start, const Step& next, sim::Options o = {}) {
     Harness h(o);
     WQK& w = h.window();
     if (start) start(w);
-    then(w);
+    next(w);
     return w.state();
 }
 
@@ -97,158 +99,83 @@ template <class F> Step times(int n, F f) {
     };
 }
 
-Step toGenerator = times(1, &WQK::SCOPEMODE_Click);
-Step toScopeGen = times(2, &WQK::SCOPEMODE_Click);
+// One step after another.
+Step then(Step a, Step b) {
+    return [a, b](WQK& w) {
+        a(w);
+        b(w);
+    };
+}
+
+const Step none = [](WQK&) {};
+const Step toGenerator = times(1, &WQK::SCOPEMODE_Click);
+const Step toScopeGen = times(2, &WQK::SCOPEMODE_Click);
+const Step toSweep = then(toScopeGen, times(1, &WQK::GENMODEBUTTON_MouseDown));
+const Step toSquare = then(toScopeGen, times(3, &WQK::GENSTYLEBUTTON_MouseDown));
+const Step toSetLevel =
+    then(times(1, &WQK::TMODEBUTTON_MouseDown), times(1, &WQK::TriglevelBUTTON_MouseDown));
+using T = Instrument::Toggle;
 
 } // namespace
 
 TEST(InstrumentSettings, SamplingAndTriggerAsTheirButtons) {
     check({
-        {"rate two down",
-         {},
-         times(2, &WQK::SRATEN_MouseDown),
-         [](Instrument& i) { return i.setSampleRate(1); },
+        {"rate two down", none, times(2, &WQK::SRATEN_MouseDown), SET(setSampleRate(1)), false},
+        {"rate to the top", none, times(3, &WQK::SRATEP_MouseDown), SET(setSampleRate(4)), false},
+        {"rate 5 is no rate", none, none, SET(setSampleRate(5)), true},
+        {"size to 32K", none, times(3, &WQK::SSIZEP_MouseDown), SET(setSampleSize(4)), false},
+        {"rate locked in GENERATOR", toGenerator, none, SET(setSampleRate(0)), true},
+        {"TRIG", none, times(1, &WQK::TMODEBUTTON_MouseDown), SET(setTriggerMode(1)), false},
+        {"INST ends SET LEVEL", toSetLevel, times(1, &WQK::TMODEBUTTON_MouseDown),
+         SET(setTriggerMode(0)), false},
+        {"source B", none, times(1, &WQK::TSOURCEBUTTON_MouseDown), SET(setTriggerSource(C::B)),
          false},
-        {"rate to the top",
-         {},
-         times(3, &WQK::SRATEP_MouseDown),
-         [](Instrument& i) { return i.setSampleRate(4); },
+        {"falling", none, times(1, &WQK::TSLOPEBUTTON_MouseDown), SET(setTriggerSlope(false)),
          false},
-        {"rate 5 is no rate",
-         {},
-         [](WQK&) {},
-         [](Instrument& i) { return i.setSampleRate(5); },
-         true},
-        {"size to 32K",
-         {},
-         times(3, &WQK::SSIZEP_MouseDown),
-         [](Instrument& i) { return i.setSampleSize(4); },
+        {"pretrigger 100", none, times(2, &WQK::PRETRIGBUTTON_MouseDown), SET(setPretrigger(2)),
          false},
-        {"rate locked in GENERATOR", toGenerator, [](WQK&) {},
-         [](Instrument& i) { return i.setSampleRate(0); }, true},
-        {"TRIG",
-         {},
-         times(1, &WQK::TMODEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setTriggerMode(1); },
-         false},
-        {"INST ends SET LEVEL",
-         [](WQK& w) {
-             w.TMODEBUTTON_MouseDown();
-             w.TriglevelBUTTON_MouseDown();
-         },
-         times(1, &WQK::TMODEBUTTON_MouseDown), [](Instrument& i) { return i.setTriggerMode(0); },
-         false},
-        {"source B",
-         {},
-         times(1, &WQK::TSOURCEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setTriggerSource(C::B); },
-         false},
-        {"falling",
-         {},
-         times(1, &WQK::TSLOPEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setTriggerSlope(false); },
-         false},
-        {"pretrigger 100",
-         {},
-         times(2, &WQK::PRETRIGBUTTON_MouseDown),
-         [](Instrument& i) { return i.setPretrigger(2); },
-         false},
-        {"level 3 large, 2 small steps down",
-         [](WQK& w) {
-             w.TMODEBUTTON_MouseDown();
-             w.TriglevelBUTTON_MouseDown();
-         },
+        {"level 3 large, 2 small steps down", toSetLevel,
          [](WQK& w) {
              for (int k = 0; k < 3; ++k)
                  w.TRLARGEN_KeyDown();
              w.TRSMALLN_KeyDown();
              w.TRSMALLN_KeyDown();
          },
-         [](Instrument& i) { return i.setTriggerLevel(1280 + 3 * 160 + 2 * 10 + 3); }, false},
-        {"level kept 10 inside the top",
-         [](WQK& w) {
-             w.TMODEBUTTON_MouseDown();
-             w.TriglevelBUTTON_MouseDown();
-         },
-         times(20, &WQK::TRLARGEP_KeyDown), [](Instrument& i) { return i.setTriggerLevel(10); },
-         false},
-        {"trigger locked in SCOPE+GEN", toScopeGen, [](WQK&) {},
-         [](Instrument& i) { return i.setTriggerMode(1); }, true},
-        {"Repeat",
-         {},
-         times(1, &WQK::TRESETBUTTON_Click),
-         [](Instrument& i) { return i.setRepeat(true); },
-         false},
+         SET(setTriggerLevel(1280 + 3 * 160 + 2 * 10 + 3)), false},
+        {"level kept 10 inside the top", toSetLevel, times(20, &WQK::TRLARGEP_KeyDown),
+         SET(setTriggerLevel(10)), false},
+        {"trigger locked in SCOPE+GEN", toScopeGen, none, SET(setTriggerMode(1)), true},
+        {"Repeat", none, times(1, &WQK::TRESETBUTTON_Click), SET(setRepeat(true)), false},
         {"Repeat in SCOPE+GEN", toScopeGen, times(1, &WQK::TRESETBUTTON_Click),
-         [](Instrument& i) { return i.setRepeat(true); }, false},
+         SET(setRepeat(true)), false},
     });
 }
 
 TEST(InstrumentSettings, ChannelsAndModesAsTheirButtons) {
     check({
-        {"A off",
-         {},
-         times(1, &WQK::SCHAbutton_Click),
-         [](Instrument& i) { return i.setChannelOn(C::A, false); },
-         false},
+        {"A off", none, times(1, &WQK::SCHAbutton_Click), SET(setChannelOn(C::A, false)), false},
         {"B off in SCOPE+GEN", toScopeGen, times(1, &WQK::SCHBbutton_Click),
-         [](Instrument& i) { return i.setChannelOn(C::B, false); }, false},
-        {"A on 1.2 V",
-         {},
-         times(1, &WQK::Command3_Click),
-         [](Instrument& i) { return i.setRange(C::A, 0); },
-         false},
-        {"B DC",
-         {},
-         times(1, &WQK::Command7_Click),
-         [](Instrument& i) { return i.setCoupling(C::B, true); },
-         false},
-        {"A x10",
-         {},
-         times(1, &WQK::Command4_Click),
-         [](Instrument& i) { return i.setProbe(C::A, true); },
-         false},
-        {"range of a channel that is off", times(1, &WQK::SCHAbutton_Click), [](WQK&) {},
-         [](Instrument& i) { return i.setRange(C::A, 0); }, true},
-        {"GENERATOR",
-         {},
-         toGenerator,
-         [](Instrument& i) { return i.setMode(modes::Generator); },
-         false},
-        {"SCOPE+GEN",
-         {},
-         toScopeGen,
-         [](Instrument& i) { return i.setMode(modes::ScopeGen); },
-         false},
-        {"FFT",
-         {},
-         times(1, &WQK::FFTbutton_Click),
-         [](Instrument& i) { return i.setMode(modes::FFT); },
-         false},
+         SET(setChannelOn(C::B, false)), false},
+        {"A on 1.2 V", none, times(1, &WQK::Command3_Click), SET(setRange(C::A, 0)), false},
+        {"B DC", none, times(1, &WQK::Command7_Click), SET(setCoupling(C::B, true)), false},
+        {"A x10", none, times(1, &WQK::Command4_Click), SET(setProbe(C::A, true)), false},
+        {"range of a channel that is off", times(1, &WQK::SCHAbutton_Click), none,
+         SET(setRange(C::A, 0)), true},
+        {"GENERATOR", none, toGenerator, SET(setMode(modes::Generator)), false},
+        {"SCOPE+GEN", none, toScopeGen, SET(setMode(modes::ScopeGen)), false},
+        {"FFT", none, times(1, &WQK::FFTbutton_Click), SET(setMode(modes::FFT)), false},
         {"back to SCOPE from FFT", times(1, &WQK::FFTbutton_Click), times(1, &WQK::SCOPEMODE_Click),
-         [](Instrument& i) { return i.setMode(modes::Scope); }, false},
+         SET(setMode(modes::Scope)), false},
     });
 }
 
 TEST(InstrumentSettings, DisplayAsItsButtons) {
     check({
-        {"grid off",
-         {},
-         times(1, &WQK::Command13_Click),
-         [](Instrument& i) { return i.setDisplay(Instrument::Toggle::Grid, false); },
-         false},
-        {"units on",
-         {},
-         times(1, &WQK::Command16_Click),
-         [](Instrument& i) { return i.setDisplay(Instrument::Toggle::Units, true); },
-         false},
-        {"B shown",
-         {},
-         times(1, &WQK::Command18_Click),
-         [](Instrument& i) { return i.setDisplay(Instrument::Toggle::ShowB, true); },
-         false},
+        {"grid off", none, times(1, &WQK::Command13_Click), SET(setDisplay(T::Grid, false)), false},
+        {"units on", none, times(1, &WQK::Command16_Click), SET(setDisplay(T::Units, true)), false},
+        {"B shown", none, times(1, &WQK::Command18_Click), SET(setDisplay(T::ShowB, true)), false},
         {"A-B takes A+B's place", times(1, &WQK::Command20_Click), times(1, &WQK::Command21_Click),
-         [](Instrument& i) { return i.setDisplay(Instrument::Toggle::Difference, true); }, false},
+         SET(setDisplay(T::Difference, true)), false},
         {"A+B x5 at position 2", times(1, &WQK::Command20_Click),
          [](WQK& w) {
              w.Command12_Click();
@@ -261,8 +188,7 @@ TEST(InstrumentSettings, DisplayAsItsButtons) {
                          i.setTracePosition(Instrument::Trace::Sum, 2)});
          },
          false},
-        {"A x2 at position -4",
-         {},
+        {"A x2 at position -4", none,
          [](WQK& w) {
              w.YMagAbutton_Click();
              for (int k = 0; k < 4; ++k)
@@ -283,41 +209,24 @@ TEST(InstrumentSettings, DisplayAsItsButtons) {
              w.YMagBbutton_Click();
              w.YMagBbutton_Click();
          },
-         [](Instrument& i) { return i.setYMagnification(Instrument::Trace::B, 0); }, false},
-        {"Delay",
-         {},
-         times(1, &WQK::DelayWin_Click),
-         [](Instrument& i) { return i.setDelayMode(true); },
-         false},
-        {"no magnification in FFT", times(1, &WQK::FFTbutton_Click), [](WQK&) {},
-         [](Instrument& i) { return i.setYMagnification(Instrument::Trace::A, 1); }, true},
+         SET(setYMagnification(Instrument::Trace::B, 0)), false},
+        {"Delay", none, times(1, &WQK::DelayWin_Click), SET(setDelayMode(true)), false},
+        {"no magnification in FFT", times(1, &WQK::FFTbutton_Click), none,
+         SET(setYMagnification(Instrument::Trace::A, 1)), true},
     });
 }
 
 TEST(InstrumentSettings, GeneratorAsItsButtons) {
     check({
-        {"SWEEP", toScopeGen, times(1, &WQK::GENMODEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setGenMode(1); }, false},
+        {"SWEEP", toScopeGen, times(1, &WQK::GENMODEBUTTON_MouseDown), SET(setGenMode(1)), false},
         {"CUSTOM takes the wave over", toScopeGen, times(2, &WQK::GENMODEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setGenMode(2); }, false},
-        {"square", toScopeGen, times(3, &WQK::GENSTYLEBUTTON_MouseDown),
-         [](Instrument& i) { return i.setGenStyle(3); }, false},
-        {"half amplitude", toScopeGen, times(1, &WQK::GENAMPBUTTON_Click),
-         [](Instrument& i) { return i.setGenAmplitude(2); }, false},
-        {"duty 44 %",
-         [](WQK& w) {
-             toScopeGen(w);
-             for (int k = 0; k < 3; ++k)
-                 w.GENSTYLEBUTTON_MouseDown();
-         },
-         times(3, &WQK::DCDOWN_Click), [](Instrument& i) { return i.setDutyCycle(44); }, false},
-        {"sweep ratio",
-         [](WQK& w) {
-             toScopeGen(w);
-             w.GENMODEBUTTON_MouseDown();
-         },
-         times(2, &WQK::SWRATIOBUTTON_Click), [](Instrument& i) { return i.setSweepRatio(2); },
+         SET(setGenMode(2)), false},
+        {"square", toScopeGen, times(3, &WQK::GENSTYLEBUTTON_MouseDown), SET(setGenStyle(3)),
          false},
+        {"half amplitude", toScopeGen, times(1, &WQK::GENAMPBUTTON_Click), SET(setGenAmplitude(2)),
+         false},
+        {"duty 44 %", toSquare, times(3, &WQK::DCDOWN_Click), SET(setDutyCycle(44)), false},
+        {"sweep ratio", toSweep, times(2, &WQK::SWRATIOBUTTON_Click), SET(setSweepRatio(2)), false},
         {"custom step rate turns UNITS off",
          [](WQK& w) {
              w.Command16_Click();
@@ -325,19 +234,9 @@ TEST(InstrumentSettings, GeneratorAsItsButtons) {
              w.GENMODEBUTTON_MouseDown();
              w.GENMODEBUTTON_MouseDown();
          },
-         [](WQK& w) { w.GENLFREQBUTTONP_MouseDown(); },
-         [](Instrument& i) { return i.setCustomRate(2); }, false},
-        {"generator locked in SCOPE",
-         {},
-         [](WQK&) {},
-         [](Instrument& i) { return i.setGenStyle(1); },
-         true},
-        {"frequency only in NORMAL",
-         [](WQK& w) {
-             toScopeGen(w);
-             w.GENMODEBUTTON_MouseDown();
-         },
-         [](WQK&) {}, [](Instrument& i) { return i.setGenFrequency(1000); }, true},
+         [](WQK& w) { w.GENLFREQBUTTONP_MouseDown(); }, SET(setCustomRate(2)), false},
+        {"generator locked in SCOPE", none, none, SET(setGenStyle(1)), true},
+        {"frequency only in NORMAL", toSweep, none, SET(setGenFrequency(1000)), true},
     });
     // A held frequency button has no single press: the frequency itself, as typed.
     Harness h;
@@ -357,17 +256,12 @@ TEST(InstrumentSettings, RefusedDuringARunWhereTheButtonsLock) {
         Setting set;
         bool refused;
     } rows[] = {
-        {"sampling in a SCOPE run", {}, [](Instrument& i) { return i.setSampleRate(1); }, false},
-        {"trigger in a SCOPE run", {}, [](Instrument& i) { return i.setPretrigger(1); }, false},
-        {"mode in a SCOPE run", {}, [](Instrument& i) { return i.setMode(modes::ScopeGen); }, true},
-        {"generator in a SCOPE+GEN run", toScopeGen,
-         [](Instrument& i) { return i.setGenAmplitude(2); }, true},
-        {"range in a SCOPE+GEN run", toScopeGen, [](Instrument& i) { return i.setRange(C::A, 0); },
-         true},
-        {"a snapshot back in a run",
-         {},
-         [](Instrument& i) { return i.restore(i.snapshot()); },
-         true},
+        {"sampling in a SCOPE run", none, SET(setSampleRate(1)), false},
+        {"trigger in a SCOPE run", none, SET(setPretrigger(1)), false},
+        {"mode in a SCOPE run", none, SET(setMode(modes::ScopeGen)), true},
+        {"generator in a SCOPE+GEN run", toScopeGen, SET(setGenAmplitude(2)), true},
+        {"range in a SCOPE+GEN run", toScopeGen, SET(setRange(C::A, 0)), true},
+        {"a snapshot back in a run", none, SET(restore(i.snapshot())), true},
     };
     for (const Probe& r : rows) {
         Harness h;
@@ -399,7 +293,7 @@ TEST(InstrumentLocks, WithoutAWindowAsTheWindowsControls) {
         Step start;
         bool run; // looked at during a Repeat run
     } rows[] = {
-        {"SCOPE", {}, false},
+        {"SCOPE", none, false},
         {"SCOPE, A off, TRIG",
          [](WQK& w) {
              w.SCHAbutton_Click();
@@ -407,21 +301,10 @@ TEST(InstrumentLocks, WithoutAWindowAsTheWindowsControls) {
          },
          false},
         {"SCOPE, A+B", times(1, &WQK::Command20_Click), false},
-        {"SCOPE run", {}, true},
+        {"SCOPE run", none, true},
         {"GENERATOR", toGenerator, false},
-        {"SCOPE+GEN square",
-         [](WQK& w) {
-             toScopeGen(w);
-             for (int k = 0; k < 3; ++k)
-                 w.GENSTYLEBUTTON_MouseDown();
-         },
-         false},
-        {"SCOPE+GEN SWEEP",
-         [](WQK& w) {
-             toScopeGen(w);
-             w.GENMODEBUTTON_MouseDown();
-         },
-         false},
+        {"SCOPE+GEN square", toSquare, false},
+        {"SCOPE+GEN SWEEP", toSweep, false},
         {"SCOPE+GEN run", toScopeGen, true},
         {"FFT", times(1, &WQK::FFTbutton_Click), false},
         {"FFT run", times(1, &WQK::FFTbutton_Click), true},
@@ -496,7 +379,7 @@ TEST(InstrumentSnapshot, RestorePutsBackEverySettingAndBuffer) {
     i.captureOnce(1);
     const InstrumentState before = i.snapshot();
     EXPECT_EQ(all({i.setSampleSize(3), i.setMode(modes::ScopeGen), i.setGenMode(1),
-                   i.setRange(C::A, 0), i.setDisplay(Instrument::Toggle::ShowB, true)}),
+                   i.setRange(C::A, 0), i.setDisplay(T::ShowB, true)}),
               "");
     i.captureOnce(5);
     EXPECT_NE(differences(i.state(), before), "");

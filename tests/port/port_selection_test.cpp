@@ -94,8 +94,9 @@ TEST(Testpower, SendsResetWithPulseAndReadsThePowerBit) {
     }
 }
 
-// Only the whole numbers 1..3 are a port.
+// Only the whole numbers 1..3 are a port; a NUL ends nothing.
 TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
+    using namespace std::string_literals;
     {
         Harness h(sim::Options{}, false);
         ASSERT_TRUE(portcfg::write(portcfg::FileName, 2));
@@ -103,8 +104,9 @@ TEST(Checkconfig, BadConfigurationOpensTheWindowAndExitRewritesIt) {
         h.writeFile("WQKport.cfg", "   3  \n");
         EXPECT_EQ(portcfg::read(portcfg::FileName), 3.0);
     }
-    for (const std::string c : {" 0\r\n", " 4\r\n", "hello\r\n", "", "-1", "2.5e9", " 0.5", " 3.5",
-                                "0x2", "LPT2\r\n", "2 and more", "\xff\x01"}) {
+    for (const std::string& c :
+         {" 0\r\n"s, " 4\r\n"s, "hello\r\n"s, ""s, "-1"s, "2.5e9"s, " 0.5"s, " 3.5"s, "0x2"s,
+          "LPT2\r\n"s, "2 and more"s, "\xff\x01"s, "1\0junk"s}) {
         Harness h(sim::Options{}, false);
         h.writeFile("WQKport.cfg", c);
         WQK& w = h.window(false);

@@ -79,3 +79,25 @@ TEST(SimOptions, InputsFromTheCommandLine) {
           "--input-a=", "--noise=-1", "--noise=abc", "--noise="})
         EXPECT_EQ(ports::parseArgs({bad}).errors.size(), 1u) << bad;
 }
+
+TEST(SimOptions, EveryPortAccessTakesTheLatency) {
+    EXPECT_EQ(ports::parseArgs({}).sim.latencyNs, 0);
+    EXPECT_EQ(ports::parseArgs({"--port-latency=1000"}).sim.latencyNs, 1000);
+    for (const char* bad :
+         {"--port-latency=-1", "--port-latency=1000001", "--port-latency=1e3",
+          "--port-latency=", "--port-latency=+5", "--port-latency=99999999999999999999"})
+        EXPECT_EQ(ports::parseArgs({bad}).errors.size(), 1u) << bad;
+    // N accesses, writes and reads alike, take N x the latency; a pause adds its own time.
+    for (int64_t latency : {0, 1, 1000, 250000}) {
+        sim::Options o;
+        o.latencyNs = latency;
+        Rig r(o);
+        r.loadStop(4096);            // 6 + 4 + 2 x 28672 + 8 writes
+        r.instant(2);                // 8 writes
+        const bool done = r.done();  // 1 read, too soon
+        r.waitMs(3);                 // 4096 samples at 2 MHz
+        const bool later = r.done(); // 1 read
+        EXPECT_EQ(r.clock.nowNs(), (57370 + 2) * latency + 3000000) << latency;
+        EXPECT_EQ(std::make_pair(done, later), std::make_pair(false, true)) << latency;
+    }
+}

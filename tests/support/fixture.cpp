@@ -4,8 +4,8 @@
 #include "port/config_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <algorithm>
+#include <fstream>
 #include <linux/capability.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -78,16 +78,14 @@ WQK& Harness::window(bool activate) {
     return *w_;
 }
 
+// By the name's bytes, which need not be UTF-8.
 std::string Harness::readFile(const std::string& name) const {
-    QFile f(dir_.filePath(QString::fromStdString(name)));
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll().toStdString();
+    std::ifstream f(name[0] == '/' ? name : dir() + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 void Harness::writeFile(const std::string& name, const std::string& bytes) const {
-    QFile f(dir_.filePath(QString::fromStdString(name)));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes.data(), qint64(bytes.size()));
+    std::ofstream(name[0] == '/' ? name : dir() + "/" + name, std::ios::binary) << bytes;
 }
 
 } // namespace testing_support

@@ -12,6 +12,8 @@ trap 'kill ${APP_PID:-} ${XVFB:-} 2>/dev/null; rm -rf "$WORK"' EXIT
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null & XVFB=$!
 for _ in $(seq 100); do [ -s "$WORK/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$WORK/display")
+# A configuration folder of its own: no remembered session in, none left behind.
+export XDG_CONFIG_HOME="$WORK/config"
 cd "$WORK" && printf ' 1\r\n' >WQKport.cfg
 coproc APP { WQK_TEST_HOOK=1 exec "$1" --port=sim --input-a=dc:0 --noise=0 2>"$WORK/stderr"; }
 FAILS=0
