@@ -41,7 +41,18 @@ ViewsPanel::ViewsPanel(RecordWatch& record, MathLayer& math, ReferenceLayer& ref
     : Panel(record, parent), math_(math), refs_(refs), persistence_(persistence) {
     setObjectName("ViewsPanel");
     auto* v = new QVBoxLayout(this);
+    v->addWidget(buildMath());
+    v->addWidget(buildReferences());
+    v->addWidget(buildPersistence());
+    v->addStretch(1);
+    for (OverlayLayer* l : {static_cast<OverlayLayer*>(&math_), static_cast<OverlayLayer*>(&refs_),
+                            static_cast<OverlayLayer*>(&persistence_)})
+        connect(l, &OverlayLayer::changed, this, [this] {
+            if (isOpen()) refresh();
+        });
+}
 
+QWidget* ViewsPanel::buildMath() {
     auto* mbox = new QGroupBox("Math trace M", this);
     auto* mg = new QGridLayout(mbox);
     mathOn_ = named(new QCheckBox("On", mbox), "mathOn");
@@ -60,7 +71,25 @@ ViewsPanel::ViewsPanel(RecordWatch& record, MathLayer& math, ReferenceLayer& ref
     mg->addWidget(fit, 0, 2);
     mg->addWidget(mathPerDiv_, 1, 0, 1, 2);
     mg->addWidget(mathPosition_, 1, 2);
+    connect(mathOn_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on && !math_.on()) fitMath();
+        math_.setOn(on);
+    });
+    connect(mathOp_, &QComboBox::activated, this, [this](int i) {
+        math_.setOp(analysis::mathOps()[size_t(i)].op);
+        fitMath();
+    });
+    connect(fit, &QPushButton::clicked, this, [this] { fitMath(); });
+    connect(mathPerDiv_, &QComboBox::activated, this, [this] {
+        math_.setScale({mathPerDiv_->currentData().toDouble(), math_.scale().position});
+    });
+    connect(mathPosition_, &QDoubleSpinBox::valueChanged, this, [this](double d) {
+        math_.setScale({math_.scale().perDiv, d});
+    });
+    return mbox;
+}
 
+QWidget* ViewsPanel::buildReferences() {
     auto* rbox = new QGroupBox("References", this);
     auto* rg = new QGridLayout(rbox);
     for (int k = 0; k < ReferenceLayer::Count; ++k) {
@@ -106,7 +135,10 @@ ViewsPanel::ViewsPanel(RecordWatch& record, MathLayer& math, ReferenceLayer& ref
                            {refPerDiv_[k]->currentData().toDouble(), refs_.at(k).scale.position});
         });
     }
+    return rbox;
+}
 
+QWidget* ViewsPanel::buildPersistence() {
     auto* pbox = new QGroupBox("Persistence", this);
     auto* pg = new QGridLayout(pbox);
     persistOn_ = named(new QCheckBox("On", pbox), "persistOn");
@@ -121,36 +153,11 @@ ViewsPanel::ViewsPanel(RecordWatch& record, MathLayer& math, ReferenceLayer& ref
     pg->addWidget(persistInfinite_, 0, 2);
     pg->addWidget(pclear, 1, 0);
     pg->addWidget(persistCount_, 1, 1, 1, 2);
-
-    v->addWidget(mbox);
-    v->addWidget(rbox);
-    v->addWidget(pbox);
-    v->addStretch(1);
-
-    connect(mathOn_, &QCheckBox::toggled, this, [this](bool on) {
-        if (on && !math_.on()) fitMath();
-        math_.setOn(on);
-    });
-    connect(mathOp_, &QComboBox::activated, this, [this](int i) {
-        math_.setOp(analysis::mathOps()[size_t(i)].op);
-        fitMath();
-    });
-    connect(fit, &QPushButton::clicked, this, [this] { fitMath(); });
-    connect(mathPerDiv_, &QComboBox::activated, this, [this] {
-        math_.setScale({mathPerDiv_->currentData().toDouble(), math_.scale().position});
-    });
-    connect(mathPosition_, &QDoubleSpinBox::valueChanged, this, [this](double d) {
-        math_.setScale({math_.scale().perDiv, d});
-    });
     connect(persistOn_, &QCheckBox::toggled, &persistence_, &PersistenceLayer::setOn);
     connect(persistDepth_, &QSpinBox::valueChanged, &persistence_, &PersistenceLayer::setDepth);
     connect(persistInfinite_, &QCheckBox::toggled, &persistence_, &PersistenceLayer::setInfinite);
     connect(pclear, &QPushButton::clicked, &persistence_, &PersistenceLayer::clear);
-    for (OverlayLayer* l : {static_cast<OverlayLayer*>(&math_), static_cast<OverlayLayer*>(&refs_),
-                            static_cast<OverlayLayer*>(&persistence_)})
-        connect(l, &OverlayLayer::changed, this, [this] {
-            if (isOpen()) refresh();
-        });
+    return pbox;
 }
 
 void ViewsPanel::fillScales(QComboBox* box, const std::string& unit, double perDiv) {

@@ -35,6 +35,9 @@ class ViewsPanel : public Panel {
     void follow(Change c) override;
 
   private:
+    QWidget* buildMath();
+    QWidget* buildReferences();
+    QWidget* buildPersistence();
     void fillScales(QComboBox* box, const std::string& unit, double perDiv);
     void fitMath();
 

@@ -136,7 +136,7 @@ void XyPanel::show() {
     double peak = 0;
     for (const analysis::XyPoints& p : sets_)
         peak = std::max(peak, p.largest());
-    perDiv_ = analysis::scaleFor(peak, Divisions / 2);
+    perDiv_ = analysis::scaleFor(peak, Divisions / 2.0);
     scale_->setText(QString::fromStdString(analysis::formatSI(perDiv_, "V/div", 3)));
     plot_->setPoints(sets_, perDiv_, style_->currentIndex() == 1);
 }
