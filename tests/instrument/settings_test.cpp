@@ -366,9 +366,9 @@ TEST(InstrumentWithoutWindow, StartsAsTheWindowStartsAndCaptures) {
     EXPECT_EQ(alone.captureCount(), 1);
     EXPECT_EQ(alone.state().ReadCount, 2048);
     EXPECT_EQ(all({alone.setTriggerMode(1), alone.setTriggerLevel(20)}), "");
-    const Instrument::RunResult none = alone.captureOnce(0.5);
-    EXPECT_EQ(int(none.end), int(Instrument::RunEnd::TimedOut));
-    EXPECT_EQ(none.reason, "no trigger within 0.5 s");
+    const Instrument::RunResult untriggered = alone.captureOnce(0.5);
+    EXPECT_EQ(int(untriggered.end), int(Instrument::RunEnd::TimedOut));
+    EXPECT_EQ(untriggered.reason, "no trigger within 0.5 s");
     EXPECT_FALSE(alone.state().running());
 }
 
