@@ -7,10 +7,15 @@
 #include "help/help_pages.h"
 #include "host/cursor_layer.h"
 #include "host/display_overlay.h"
+#include "host/math_layer.h"
 #include "host/measure_panel.h"
+#include "host/persistence_layer.h"
+#include "host/reference_layer.h"
 #include "host/remote_dialog.h"
 #include "host/session_store.h"
 #include "host/spectrum_panel.h"
+#include "host/views_panel.h"
+#include "host/xy_panel.h"
 #include "instrument/instrument.h"
 #include "platform/version.h"
 #include "print/printer.h"
@@ -96,9 +101,26 @@ const std::vector<MenuItem>& menuItems() {
 const std::vector<PanelEntry>& panels() {
     static const std::vector<PanelEntry> entries = {
         {"MeasurementsDock", "Measurements", "&Analysis", Qt::RightDockWidgetArea,
-         [](MainWindow& m) -> Panel* { return new MeasurePanel(m.record(), m.cursors()); }},
+         [](MainWindow& m) -> Panel* {
+             auto* p = new MeasurePanel(m.record(), m.cursors());
+             p->moreColumns = [&m](analysis::Report& r, analysis::Span span) {
+                 addViewColumns(r, span, m.math(), m.references());
+             };
+             for (OverlayLayer* l :
+                  std::initializer_list<OverlayLayer*>{&m.math(), &m.references()})
+                 QObject::connect(l, &OverlayLayer::changed, p, [p] {
+                     if (p->isOpen()) p->refresh();
+                 });
+             return p;
+         }},
         {"SpectrumDock", "Spectrum", "&Analysis", Qt::RightDockWidgetArea,
          [](MainWindow& m) -> Panel* { return new SpectrumPanel(m.record()); }},
+        {"ViewsDock", "Math and References", "&View", Qt::RightDockWidgetArea,
+         [](MainWindow& m) -> Panel* {
+             return new ViewsPanel(m.record(), m.math(), m.references(), m.persistence());
+         }},
+        {"XyDock", "XY View", "&View", Qt::RightDockWidgetArea,
+         [](MainWindow& m) -> Panel* { return new XyPanel(m.record()); }},
     };
     return entries;
 }
@@ -132,8 +154,17 @@ MainWindow::MainWindow(Start start, QWidget* parent)
         "QLabel { color: white; background: #b03030; padding: 0 6px; }");
     remoteDialog_ = new RemoteDialog(wqk_->instrument(), remoteIndicator_, this);
     overlay_ = new DisplayOverlay(*wqk_);
+    // Persistence under the references under M under the cursors, which take the mouse.
+    persistence_ = new PersistenceLayer(*record_, this);
+    references_ = new ReferenceLayer(this);
+    math_ = new MathLayer(*record_, this);
     cursors_ = new CursorLayer(wqk_->state(), this);
-    overlay_->addLayer(cursors_);
+    for (OverlayLayer* l :
+         std::initializer_list<OverlayLayer*>{persistence_, references_, math_, cursors_})
+        overlay_->addLayer(l);
+    connect(record_, &RecordWatch::changed, persistence_, [this](Change c) {
+        if (c == Change::Capture) persistence_->add(overlay_->map());
+    });
     connect(record_, &RecordWatch::changed, overlay_, &DisplayOverlay::follow);
     buildPanels();
     buildMenus();

@@ -26,6 +26,9 @@ namespace host {
 
 class CursorLayer;
 class DisplayOverlay;
+class MathLayer;
+class PersistenceLayer;
+class ReferenceLayer;
 class Panel;
 class RemoteDialog;
 class MainWindow;
@@ -72,6 +75,9 @@ class MainWindow : public QMainWindow {
     CursorLayer& cursors() { return *cursors_; }
     // File, Remote Control: the SCPI server of the window's instrument.
     RemoteDialog& remoteDialog() { return *remoteDialog_; }
+    MathLayer& math() { return *math_; }
+    ReferenceLayer& references() { return *references_; }
+    PersistenceLayer& persistence() { return *persistence_; }
     // A menu item or a panel's dock by its objectName (nullptr when there is none).
     QAction* action(const QString& name) const;
     QDockWidget* dock(const QString& name) const;
@@ -117,6 +123,9 @@ class MainWindow : public QMainWindow {
     exporting::RecordDialog* recordDialog_;
     DisplayOverlay* overlay_;
     CursorLayer* cursors_;
+    MathLayer* math_;
+    ReferenceLayer* references_;
+    PersistenceLayer* persistence_;
     std::unique_ptr<SessionStore> store_;
     Start start_;
     QLabel* remoteIndicator_;

@@ -233,8 +233,8 @@ void MeasurePanel::follow(Change c) {
     const size_t total = analysis::recordCount(s, record_.origin());
     const analysis::Span span =
         whole_->isChecked() ? analysis::Span{0, total} : analysis::displaySpan(s, record_.origin());
-    const analysis::Report r =
-        analysis::report(s, analysis::shownChannels(s), span, record_.origin());
+    analysis::Report r = analysis::report(s, analysis::shownChannels(s), span, record_.origin());
+    if (moreColumns) moreColumns(r, span);
     for (const analysis::ChannelReport& ch : r.channels) {
         std::vector<analysis::Statistic>& st = stats_[ch.name];
         st.resize(RowCount);
@@ -269,7 +269,8 @@ void MeasurePanel::refresh() {
     const size_t total = analysis::recordCount(s, origin);
     const bool whole = whole_->isChecked();
     const analysis::Span span = whole ? analysis::Span{0, total} : analysis::displaySpan(s, origin);
-    const analysis::Report r = analysis::report(s, analysis::shownChannels(s), span, origin);
+    analysis::Report r = analysis::report(s, analysis::shownChannels(s), span, origin);
+    if (moreColumns) moreColumns(r, span);
     span_->setText(spanText(r, origin, whole, total));
     if (statistics_->isChecked())
         showStatistics(r);

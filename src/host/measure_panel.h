@@ -6,6 +6,7 @@
 #include "analysis/stats.h"
 #include "host/panel.h"
 
+#include <functional>
 #include <map>
 #include <string>
 
@@ -33,6 +34,8 @@ class MeasurePanel : public Panel {
     void restoreOptions(const QSettings& q) override;
     // Every statistic back to no values.
     void resetStatistics();
+    // Columns of other traces (the math trace, the references) after A's and B's.
+    std::function<void(analysis::Report&, analysis::Span)> moreColumns;
 
   protected:
     void follow(Change c) override;
