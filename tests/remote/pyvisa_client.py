@@ -124,7 +124,7 @@ class Remote(unittest.TestCase):
     def test_spectrum_matches_the_spectrum_command(self):
         self.inst.write("INST:MODE FFT;:" + CAPTURE_SCPI)
         self.assertEqual(self.inst.query("SING;*OPC?"), "1")
-        self.inst.write("SPEC:WIND HANN;SCAL DBV")
+        self.inst.write("SPECtrum:WIND HANN;SCAL DBV")
         cli = [PROGRAM, "spectrum", *INPUTS, *CAPTURE_CLI, "--window=hann", "--scale=dbv"]
         def run(*more):
             return subprocess.run(cli + list(more), check=True, capture_output=True,
@@ -132,12 +132,12 @@ class Remote(unittest.TestCase):
         report = json.loads(run("--peaks=3", "--json"))
         rows = [[float(v) for v in line.split(",")] for line in run("--out=-").splitlines()[1:]]
         for ch, name in ((1, "A"), (2, "B")):
-            bins = self.inst.query_binary_values("SPEC:DATA? CHAN%d" % ch, datatype="f",
+            bins = self.inst.query_binary_values("SPECtrum:DATA? CHAN%d" % ch, datatype="f",
                                                  container=list)
             self.assertEqual(len(bins), len(rows))
             for i, (got, row) in enumerate(zip(bins, rows)):  # 32-bit floats
                 self.assertAlmostEqual(got, row[ch], delta=1e-6 * abs(row[ch]), msg="bin %d" % i)
-            peaks = [float(v) for v in self.inst.query("SPEC:PEAK? CHAN%d,3" % ch).split(",")]
+            peaks = [float(v) for v in self.inst.query("SPECtrum:PEAK? CHAN%d,3" % ch).split(",")]
             self.assertEqual(peaks, [p[k] for p in report["peaks"] if p["channel"] == name
                                      for k in ("frequency_hz", "level", "amplitude_v")])
         self.assertEqual(self.errors(), [])
@@ -171,7 +171,7 @@ class Remote(unittest.TestCase):
             ("MATH:MODE SUM;MAG 2", "MATH:MAG?", "2"),
             ("MATH:POS 1", "MATH:POS?", "1"),
             ("WAV:SOUR CHAN2;FORM ASCII;BYT MSBF", "WAV:SOUR?;FORM?;BYT?", "CHAN2;ASC;MSBF"),
-            ("SPEC:WIND HANN;SCAL DBV", "SPEC:WIND?;SCAL?", "HANN;DBV"),
+            ("SPECtrum:WIND HANN;SCAL DBV", "SPECtrum:WIND?;SCAL?", "HANN;DBV"),
             ("INST:MODE GENERATOR", "INST:MODE?", "GEN"),
             ("DISP:TRAC3 ON", "DISP:TRAC3?", "1"),
             ("SOUR:FREQ 12.5 KHZ", "SOUR:FREQ?", "12500"),
