@@ -1,6 +1,8 @@
 #include "host/persistence_layer.h"
 
 #include "app/instrument_state.h"
+#include "display/frame.h"
+#include "display/scales.h"
 #include "host/math_layer.h"
 #include "host/wave_draw.h"
 
@@ -10,6 +12,8 @@
 namespace host {
 
 namespace {
+// The top of the signal display's scale.
+constexpr double Top = 10;
 // The record's colours are &HBBGGRR.
 QColor colourOf(long bgr) {
     return QColor(int(bgr & 255), int((bgr >> 8) & 255), int((bgr >> 16) & 255));
@@ -52,12 +56,31 @@ void PersistenceLayer::add(const analysis::DisplayMap& m) {
     if (!on_ || !holdsSamples(record_)) return;
     const InstrumentState& s = record_.state();
     Capture c{{}, m.widthPx, m.heightPx};
-    for (analysis::Channel ch : {analysis::Channel::B, analysis::Channel::A}) {
-        const bool a = ch == analysis::Channel::A;
-        if (!(a ? s.showA() : s.showB())) continue;
-        const analysis::Wave w = channelWave(record_, ch);
-        c.traces.push_back({waveLines(m, w.values.data(), w.values.size(), yMapOf(m, ch)),
-                            colourOf(a ? s.colourA() : s.colourB())});
+    // The traces of the display's own frame (B and A, or A+B or A-B in their place), at
+    // the scale positions the redraw gives their samples: persistence keeps what was drawn.
+    const display::Frame f = display::makeFrame(display::frameInputOf(s, s.scrollPos()));
+    const double fs = s.FullScale;
+    const YMap scale{-Top * m.heightPx / fs, m.heightPx / fs};
+    std::vector<double> y;
+    for (const display::TraceSpec& t : f.traces) {
+        if (t.source == display::TraceSpec::Source::D) continue;
+        const display::Combiner sum(t.sign, t.rangeA, t.rangeB);
+        y.assign(size_t(f.first + t.count), std::nan(""));
+        for (int i = 0; i < t.count; ++i) {
+            const size_t k = size_t(f.first + i);
+            const int a = s.ChanABuffer[k], b = s.ChanBBuffer[k];
+            switch (t.source) {
+            case display::TraceSpec::Source::Sum:
+                y[k] = t.base + t.factor * sum(a, b);
+                break;
+            case display::TraceSpec::Source::A:
+                y[k] = t.base + t.factor * (t.base - a);
+                break;
+            default:
+                y[k] = t.base + t.factor * (t.base - b);
+            }
+        }
+        c.traces.push_back({waveLines(m, y.data(), y.size(), scale), colourOf(t.colour)});
     }
     if (infinite_) {
         const QSize size(int(m.widthPx), int(m.heightPx));

@@ -9,6 +9,7 @@
 #include "host/views_panel.h"
 #include "host/xy_panel.h"
 #include "instrument/instrument.h"
+#include "platform/picturebox.h"
 #include "support/fixture.h"
 
 #include <QCheckBox>
@@ -16,12 +17,15 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using testing_support::Harness;
 using Kind = sim::InputSpec::Kind;
@@ -168,6 +172,53 @@ TEST(Views, PersistenceKeepsTheLastNCapturesOrAllUntilCleared) {
     EXPECT_EQ(p.depth(), 2);
     p.setDepth(100);
     EXPECT_EQ(p.depth(), 64);
+}
+
+TEST(Views, PersistenceKeepsTheTracesAsTheDisplayDrewThem) {
+    // One capture kept: the layer lights exactly the pixels the display drew in a trace's
+    // colour (B and A, or the combined trace in their place).
+    const std::pair<const char*, std::function<void(WQK&)>> rows[] = {
+        {"A", [](WQK&) {}},
+        {"B and A", [](WQK& w) { w.Command18_Click(); }},
+        {"A+B", [](WQK& w) { w.Command20_Click(); }},
+        {"A-B",
+         [](WQK& w) {
+             w.Command20_Click();
+             w.Command21_Click();
+         }},
+    };
+    for (const auto& [name, show] : rows) {
+        Harness h(quiet());
+        Views t(h);
+        show(t.w);
+        t.mw.persistence().setOn(true);
+        t.w.GOBUTTON_Click();
+        const analysis::DisplayMap m = t.mw.overlay().map();
+        QImage layer(int(m.widthPx), int(m.heightPx), QImage::Format_ARGB32_Premultiplied);
+        layer.fill(Qt::transparent);
+        {
+            QPainter p(&layer);
+            t.mw.persistence().paint(p, m);
+        }
+        const QImage shown = t.w.control<plat::PictureBox>("Picture1")->image();
+        ASSERT_EQ(shown.size(), layer.size()) << name;
+        const InstrumentState& s = t.w.state();
+        const QRgb traces[] = {plat::toQColor(s.colourA()).rgb(), plat::toQColor(s.colourB()).rgb(),
+                               plat::toQColor(s.colourSum()).rgb()};
+        int lit = 0, differ = 0;
+        for (int x = 0; x < layer.width(); ++x) {
+            for (int y = 0; y < layer.height(); ++y) {
+                const bool kept = qAlpha(layer.pixel(x, y)) > 0;
+                const QRgb d = shown.pixel(x, y) | 0xff000000;
+                const bool drawn =
+                    std::find(std::begin(traces), std::end(traces), d) != std::end(traces);
+                lit += kept;
+                differ += kept != drawn;
+            }
+        }
+        EXPECT_GT(lit, layer.width()) << name;
+        EXPECT_EQ(differ, 0) << name;
+    }
 }
 
 TEST(Views, XyPlotsTheDisplayWindowAndReadsThePhase) {
