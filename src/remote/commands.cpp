@@ -190,6 +190,11 @@ void Session::runEnded(const Instrument::RunResult& r) {
     stopAsked = false;
 }
 
+void Session::autosetEnded(bool done, const std::string& why) {
+    if (!done && !stopAsked) status.error(scpi::ExecutionError, why);
+    stopAsked = false;
+}
+
 void Session::captured() {
     capturedA = inst.state().chanAOn();
     capturedB = inst.state().chanBOn();
@@ -243,6 +248,15 @@ S single(const Call& c) {
         throw Refusal{scpi::SettingsConflict, "GENERATOR mode captures nothing: RUN plays"};
     c.s.stopAsked = false;
     c.s.runs.single();
+    return {};
+}
+
+S autoset(const Call& c) {
+    args::count(c, 0, 0);
+    if (c.s.inst.state().mode() != modes::Scope)
+        throw Refusal{scpi::SettingsConflict, "auto-set works in SCOPE mode"};
+    c.s.stopAsked = false;
+    c.s.runs.autoset();
     return {};
 }
 
@@ -302,6 +316,9 @@ std::vector<Entry> commonAndRuns() {
         {"DIGitize", single, nullptr, WaitIdle | WaitAfter},
         {"STOP", stop, nullptr},
         {"ABORt", stop, nullptr},
+        // Its probing captures replace the record: no run of anyone's may be going, and
+        // the message holds until it is done.
+        {"AUToset", autoset, nullptr, WaitIdle | StopFirst | WaitAfter},
     };
 }
 

@@ -20,9 +20,10 @@ namespace remote {
 class Runs {
   public:
     virtual ~Runs() = default;
-    virtual void single() = 0; // one capture (a run of one in the mode in force)
-    virtual void repeat() = 0; // a Repeat run until STOP
-    virtual void stop() = 0;   // the run queued or going ends
+    virtual void single() = 0;  // one capture (a run of one in the mode in force)
+    virtual void repeat() = 0;  // a Repeat run until STOP
+    virtual void stop() = 0;    // the run queued or going ends
+    virtual void autoset() = 0; // the menu's auto-set, from the top of the event loop
     // No capture queued or going (a Repeat run may go on).
     virtual bool idle() const = 0;
     // No run at all, and no wait loop of anyone's on the stack: the record may be
@@ -58,6 +59,8 @@ class Session {
 
     // The run that a SINGle asked for has ended: how (no trigger, stopped ...).
     void runEnded(const Instrument::RunResult& r);
+    // An auto-set that did not finish is an execution error with its reason.
+    void autosetEnded(bool done, const std::string& why);
     // A capture has been read out (by a run of anyone's): which channels it holds.
     void captured();
 

@@ -1,5 +1,6 @@
 #include "remote/server.h"
 
+#include "analysis/autoset.h"
 #include "platform/clock.h"
 #include "platform/timer.h"
 
@@ -278,6 +279,11 @@ void Server::single() {
     schedule();
 }
 
+void Server::autoset() {
+    request_ = Kind::Autoset;
+    schedule();
+}
+
 void Server::repeat() {
     // Going already (and not just stopped, its loop still to notice): nothing to do.
     if (active_ == Kind::Repeat && inst_.state().running()) {
@@ -301,7 +307,7 @@ void Server::stop() {
 }
 
 bool Server::idle() const {
-    return request_ == Kind::None && active_ != Kind::Single;
+    return request_ == Kind::None && (active_ == Kind::None || active_ == Kind::Repeat);
 }
 
 bool Server::atTop() const {
@@ -332,14 +338,18 @@ void Server::tryStart() {
     settle();
     kick_.start(); // a Repeat run is no operation to wait for once it has started
     Instrument::RunResult r;
+    analysis::AutosetResult a;
     if (k == Kind::Single) {
         r = inst_.captureOnce(session_.data.timeoutS);
+    } else if (k == Kind::Autoset) {
+        a = analysis::autoset(inst_);
     } else {
         inst_.setRepeat(true); // GENERATOR mode has no Single/Repeat: it plays until STOP
         inst_.goStop();
     }
     active_ = Kind::None;
     if (k == Kind::Single) session_.runEnded(r);
+    if (k == Kind::Autoset) session_.autosetEnded(a.done, a.message);
     settle();
     kick_.start();
 }

@@ -69,6 +69,7 @@ class Server : public QObject, private Runs {
     struct Client;
     // Runs
     void single() override;
+    void autoset() override;
     void repeat() override;
     void stop() override;
     bool idle() const override;
@@ -97,7 +98,7 @@ class Server : public QObject, private Runs {
     std::vector<std::unique_ptr<Client>> clients_; // the holder first
     std::vector<std::unique_ptr<Client>> retired_; // deleted from the top of the loop
     QTimer kick_, poll_;
-    enum class Kind { None, Single, Repeat };
+    enum class Kind { None, Single, Repeat, Autoset };
     Kind request_ = Kind::None, active_ = Kind::None;
     bool serving_ = false;
 };

@@ -2,6 +2,7 @@
 // sockets: runs start from the top of the event loop while commands arrive in the middle
 // of a run; every input is bounded; a client that does not read, leaves mid-query or
 // idles never holds up the instrument; clients take turns; the window shows the holder.
+#include "analysis/autoset.h"
 #include "host/main_window.h"
 #include "host/remote_dialog.h"
 #include "remote/server.h"
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
+#include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -143,6 +145,32 @@ TEST(RemoteServer, RunsStartFromTheTopWhileCommandsArriveInTheMiddleOfThem) {
     EXPECT_EQ(r.h.sim().misuse(), std::vector<std::string>{});
     EXPECT_EQ(c.ask("SYST:ERR?"), "0,\"No error\"\n");
     r.inst.setView(nullptr);
+}
+
+TEST(RemoteServer, AutosetLeavesWhatTheMenusAutosetLeaves) {
+    const auto settings = [](const InstrumentState& s) {
+        std::ostringstream o;
+        o << "range A " << s.rangeSelA() << ", B " << s.rangeSelB() << "; rate "
+          << s.sampleRateIndex() << ", size " << s.SampleSizeIndex << ", window " << s.xMagnify()
+          << "; trigger " << s.trigMode() << (s.trigSourceB() ? " B " : " A ") << s.trigLevel();
+        return o.str();
+    };
+    std::string expected;
+    {
+        Harness h;
+        Instrument inst;
+        ASSERT_TRUE(inst.startUp());
+        ASSERT_TRUE(analysis::autoset(inst).done);
+        expected = settings(inst.state());
+    }
+    Rig r;
+    ASSERT_NE(settings(r.inst.state()), expected); // the start-up's are not auto-set's
+    Client c(r.port);
+    EXPECT_EQ(c.ask("AUT;*OPC?"), "1\n");
+    EXPECT_EQ(c.ask("SYST:ERR?"), "0,\"No error\"\n");
+    EXPECT_EQ(settings(r.inst.state()), expected);
+    EXPECT_EQ(c.ask("INST:MODE FFT;:AUT;:SYST:ERR?"),
+              "-221,\"Settings conflict;auto-set works in SCOPE mode\"\n");
 }
 
 TEST(RemoteServer, LongMessagesAndBigBlocksAreRefusedAndSkipped) {
