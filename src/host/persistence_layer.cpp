@@ -65,9 +65,9 @@ void PersistenceLayer::add(const analysis::DisplayMap& m) {
     for (const display::TraceSpec& t : f.traces) {
         if (t.source == display::TraceSpec::Source::D) continue;
         const display::Combiner sum(t.sign, t.rangeA, t.rangeB);
-        y.assign(size_t(f.first + t.count), std::nan(""));
+        y.assign(size_t(f.first) + size_t(t.count), std::nan(""));
         for (int i = 0; i < t.count; ++i) {
-            const size_t k = size_t(f.first + i);
+            const size_t k = size_t(f.first) + size_t(i);
             const int a = s.ChanABuffer[k], b = s.ChanBBuffer[k];
             switch (t.source) {
             case display::TraceSpec::Source::Sum:
