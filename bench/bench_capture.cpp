@@ -3,8 +3,8 @@
 // and the run loop's own cost per capture in Repeat mode.
 
 #include "bench_program.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
@@ -99,10 +99,6 @@ BENCHMARK(BM_SimPortAccess);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv);
     return 0;
 }

@@ -8,8 +8,8 @@
 #include "ratio_reporter.h"
 
 #include "bench_program.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <ctime>
 #include <memory>
@@ -67,11 +67,7 @@ BENCHMARK(BM_Repeat32K_Ours)->Unit(benchmark::kMillisecond)->MinTime(2);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter("_Plain");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv, &reporter);
     return 0;
 }

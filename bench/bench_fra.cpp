@@ -19,8 +19,8 @@
 #include "cli/cli.h"
 #include "fra/sweep.h"
 #include "instrument/instrument.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -182,11 +182,7 @@ BENCHMARK(BM_RepeatLoop)->Unit(benchmark::kMillisecond)->Iterations(1);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv);
     if (sweeps.count("old") && sweeps.count("new")) {
         std::printf("%-4s %9s %9s %9s %9s %9s %9s   (seconds per point)\n", "", "total", "upload",
                     "settling", "capture", "read-out", "program");

@@ -6,8 +6,8 @@
 #include "ratio_reporter.h"
 
 #include "bench_program.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -70,11 +70,7 @@ BENCHMARK(BM_Measure32K_ReadOut)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter("_ReadOut");
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv, &reporter);
     return 0;
 }

@@ -6,8 +6,8 @@
 #include "platform/port.h"
 #include "port/config_file.h"
 #include "sim/wqk01.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -122,10 +122,6 @@ BENCHMARK(BM_RedrawRatio)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv);
     return 0;
 }

@@ -11,8 +11,8 @@
 #include "platform/port.h"
 #include "port/config_file.h"
 #include "sim/wqk01.h"
+#include "window_main.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -116,10 +116,6 @@ BENCHMARK(BM_ViewsRatio)->Arg(0)->Arg(3)->Unit(benchmark::kMillisecond)->MinTime
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    runWindowBenchmarks(argc, argv);
     return 0;
 }
